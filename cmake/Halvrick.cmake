@@ -1,0 +1,27 @@
+# Shared helpers: every library and test executable of the project goes through these.
+
+function(halvrick_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Werror)
+endfunction()
+
+# halvrick_library(<name> DEPS <targets...>): a library of every .cpp in the calling folder.
+function(halvrick_library name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${name} STATIC ${sources})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+  target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+  halvrick_warnings(${name})
+endfunction()
+
+# halvrick_tests(<name> DEPS <targets...>): one GoogleTest executable of every .cpp in the calling
+# folder; fixtures are found through HALVRICK_TEST_DATA.
+function(halvrick_tests name)
+  cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPS} GTest::gmock GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE HALVRICK_TEST_DATA="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  halvrick_warnings(${name})
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES TIMEOUT 120)
+endfunction()
