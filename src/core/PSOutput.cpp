@@ -66,7 +66,9 @@ std::string mendUTF8(std::string_view bytes) {
     return out;
 }
 
-bool isSpaceOrTab(char c) { return c == ' ' || c == '\t'; }
+bool isSpaceOrTab(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimSpacesAndTabs(std::string_view text) {
     while (!text.empty() && isSpaceOrTab(text.front())) {
@@ -108,7 +110,8 @@ std::optional<double> parseDecimal(std::string_view text) {
         return std::nullopt;
     }
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed);
     if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value)) {
         return std::nullopt;
     }

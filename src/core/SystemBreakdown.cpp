@@ -8,8 +8,8 @@ namespace halvrick {
 
 SystemBreakdown::SystemBreakdown(int coreCount) : coreCount_(coreCount >= 2 ? coreCount : 1) {}
 
-std::vector<SystemPart> SystemBreakdown::ingest(const std::vector<PSRow>& rows, const std::set<std::int32_t>& excluding,
-                                                Date at) {
+std::vector<SystemPart> SystemBreakdown::ingest(const std::vector<PSRow>& rows,
+                                                const std::set<std::int32_t>& excluding, Date at) {
     // A process listed twice counts once, with its later row, in the map and in the growth alike.
     std::map<std::int32_t, std::size_t> lastRow;
     for (std::size_t i = 0; i < rows.size(); ++i) {

@@ -32,7 +32,8 @@ public:
 
     // Parts sorted by share descending, ties by name. Empty for the first listing, and when no time
     // has passed since the previous one. Processes in `excluding` add nothing but are remembered.
-    std::vector<SystemPart> ingest(const std::vector<PSRow>& rows, const std::set<std::int32_t>& excluding, Date at);
+    std::vector<SystemPart> ingest(const std::vector<PSRow>& rows, const std::set<std::int32_t>& excluding,
+                                   Date at);
     void reset();
 
 private:

@@ -1,8 +1,7 @@
 #include "core/PSOutput.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace halvrick {
@@ -97,14 +96,18 @@ TEST(PSOutputTest, LinesYieldARowOnlyWhenWellFormed) {
 }
 
 TEST(PSOutputTest, IllFormedBytesSpoilNoOtherLine) {
-    const std::string text = std::string("  1 0:01 before\n") + "  2 0:02 \xC0\xAF\xED\xA0\x80\xF4\x90\x80\x80 x\n" +
-                             "  3 0:03 \xF0\x9F\x8D\x90 pea\n" + "  \xFF 0:04 bad pid\n" + "\n\n" + "  5 0:05 after";
+    const std::string text =
+        std::string("  1 0:01 before\n") + "  2 0:02 \xC0\xAF\xE0\x80\xAF\xED\xA0\x80\xF4\x90\x80\x80 x\n" +
+        "  3 0:03 \xF0\x9F\x8D\x90 pea\n" + "  \xFF 0:04 bad pid\n" + "\n\n" + "  5 0:05 after";
     const std::vector<PSRow> rows = PSOutput::parse(text);
-    const std::string fffd = "\xEF\xBF\xBD";
+    std::string marks;
+    for (int i = 0; i < 12; ++i) {
+        marks += "\xEF\xBF\xBD";
+    }
     EXPECT_EQ(rows, (std::vector<PSRow>{
                         {1, 1, "before"},
-                        // Overlong, surrogate and beyond U+10FFFF: one mark per byte, none valid.
-                        {2, 2, fffd + fffd + fffd + fffd + fffd + fffd + fffd + fffd + fffd + " x"},
+                        // Overlong forms, a surrogate and beyond U+10FFFF: one mark per byte, none valid.
+                        {2, 2, marks + " x"},
                         {3, 3, "\xF0\x9F\x8D\x90 pea"},
                         {5, 5, "after"},
                     }));

@@ -1,7 +1,6 @@
 #include "core/SamplerHealth.h"
 
 #include <gtest/gtest.h>
-
 #include <string>
 
 namespace halvrick {
@@ -17,12 +16,8 @@ struct ReportRun {
 
 TEST(SamplerHealthTest, DegradesAfterAFailureRunAndRecoversAfterASuccessRun) {
     const std::vector<ReportRun> runs{
-        {3, 2, "FFFSS", "00110"},
-        {3, 2, "FFSFF", "00000"},
-        {3, 2, "FFFFFSFSS", "001111110"},
-        {3, 2, "SSSFFF", "000001"},
-        {0, 0, "FSFS", "1010"},
-        {-4, 1, "FFS", "110"},
+        {3, 2, "FFFSS", "00110"},     {3, 2, "FFSFF", "00000"}, {3, 2, "FFFFFSFSS", "001111110"},
+        {3, 2, "SSSFFF", "000001"},   {0, 0, "FSFS", "1010"},   {-4, 1, "FFS", "110"},
         {1, 3, "FSSFSSS", "1111110"},
     };
     for (const ReportRun& run : runs) {
@@ -33,7 +28,8 @@ TEST(SamplerHealthTest, DegradesAfterAFailureRunAndRecoversAfterASuccessRun) {
             EXPECT_EQ(degraded, health.isDegraded());
             verdicts += degraded ? '1' : '0';
         }
-        EXPECT_EQ(verdicts, run.verdicts) << run.failureThreshold << "/" << run.recoveryThreshold << " " << run.reports;
+        EXPECT_EQ(verdicts, run.verdicts)
+            << run.failureThreshold << "/" << run.recoveryThreshold << " " << run.reports;
     }
 }
 

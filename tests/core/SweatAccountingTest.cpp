@@ -24,7 +24,10 @@ TEST(SweatAccountingTest, HotSecondsAreSplitByCPUSeconds) {
         {"an ignored app's part goes to nobody", {{a, 3}, {b, 1}}, HeatState::sweating, {a.id}, {{b, 0.5}}},
         {"an idle app gets no entry", {{a, 2}, {b, 0}}, HeatState::sweating, {}, {{a, 2}}},
         {"nothing used, nothing credited", {{a, 0}, {b, 0}}, HeatState::meltdown, {}, {}},
-        {"system time counts like any other", {{AppKey::system(), 1}, {a, 1}}, HeatState::sweating, {},
+        {"system time counts like any other",
+         {{AppKey::system(), 1}, {a, 1}},
+         HeatState::sweating,
+         {},
          {{AppKey::system(), 1}, {a, 1}}},
     };
     for (const Case& c : cases) {

@@ -1,8 +1,7 @@
 #include "core/SystemBreakdown.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 namespace halvrick {
@@ -57,7 +56,8 @@ TEST(SystemBreakdownTest, NoElapsedTimeGivesNothingButTheListingIsRemembered) {
         EXPECT_TRUE(breakdown.ingest({{10, 3, "a"}}, {}, t0 + gap).empty()) << gap;
         EXPECT_EQ(breakdown.lastTime(), t0 + gap);
         // Growth counts from the remembered listing, not from the first one.
-        EXPECT_EQ(breakdown.ingest({{10, 4, "a"}}, {}, t0 + gap + 1), (std::vector<SystemPart>{{"a", 0.5}})) << gap;
+        EXPECT_EQ(breakdown.ingest({{10, 4, "a"}}, {}, t0 + gap + 1), (std::vector<SystemPart>{{"a", 0.5}}))
+            << gap;
     }
 }
 
@@ -74,7 +74,8 @@ TEST(SystemBreakdownTest, CoreCountBelowTwoCountsAsOne) {
         SystemBreakdown breakdown(cores);
         EXPECT_EQ(breakdown.coreCount(), 1);
         breakdown.ingest({{10, 0, "a"}}, {}, t0);
-        EXPECT_EQ(breakdown.ingest({{10, 2, "a"}}, {}, t0 + 2), (std::vector<SystemPart>{{"a", 1.0}})) << cores;
+        EXPECT_EQ(breakdown.ingest({{10, 2, "a"}}, {}, t0 + 2), (std::vector<SystemPart>{{"a", 1.0}}))
+            << cores;
     }
 }
 
@@ -82,7 +83,8 @@ TEST(SystemBreakdownTest, AProcessListedTwiceCountsOnce) {
     SystemBreakdown breakdown(1);
     breakdown.ingest({{10, 1, "a"}, {10, 2, "a"}}, {}, t0);
     EXPECT_EQ(breakdown.previous().at(10), 2);
-    EXPECT_EQ(breakdown.ingest({{10, 3, "a"}, {10, 3, "a"}}, {}, t0 + 1), (std::vector<SystemPart>{{"a", 1.0}}));
+    EXPECT_EQ(breakdown.ingest({{10, 3, "a"}, {10, 3, "a"}}, {}, t0 + 1),
+              (std::vector<SystemPart>{{"a", 1.0}}));
 }
 
 } // namespace
