@@ -1,0 +1,82 @@
+#include "sampling/HostCPU.h"
+#include "sampling/ProcessList.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+
+#include <unistd.h>
+
+namespace halvrick {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct StatCase {
+    const char* line;
+    std::optional<HostCPU::Ticks> expected;
+};
+
+TEST(HostCPUTest, ParsesTheAggregateLine) {
+    const StatCase cases[] = {
+        // user nice system idle iowait irq softirq steal guest guest_nice
+        {"cpu  16430 0 16177 408769 366 0 505 0 0 0", HostCPU::Ticks{33112, 33112 + 408769 + 366}},
+        // guest time is already inside user and nice
+        {"cpu  100 10 50 800 40 3 2 1 90 9", HostCPU::Ticks{166, 166 + 840}},
+        // an old kernel with only four fields
+        {"cpu  10 1 5 84", HostCPU::Ticks{16, 100}},
+        {"cpu  18446744073709551615 0 0 0", HostCPU::Ticks{18446744073709551615ULL, 18446744073709551615ULL}},
+        {"cpu0 10 1 5 84", std::nullopt},
+        {"cpu  10 1 5", std::nullopt},
+        {"cpu  10 x 5 84", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const StatCase& c : cases) {
+        EXPECT_EQ(HostCPU::parseStatLine(c.line), c.expected) << c.line;
+    }
+}
+
+class ProcTreeTest : public testing::Test {
+protected:
+    void SetUp() override {
+        root = fs::temp_directory_path() / ("halvrick-proc-" + std::to_string(::getpid()) + "-" +
+                                            testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+    }
+    void TearDown() override { fs::remove_all(root); }
+    fs::path root;
+};
+
+TEST_F(ProcTreeTest, ReadsTicksFromTheStatFile) {
+    std::ofstream(root / "stat") << "cpu  10 1 5 84 0 0 0 0 0 0\ncpu0 10 1 5 84 0 0 0 0 0 0\n";
+    EXPECT_EQ(HostCPU::readTicks(root.string()), (HostCPU::Ticks{16, 100}));
+    EXPECT_EQ(ProcTickReader(root.string()).readTicks(), (HostCPU::Ticks{16, 100}));
+    fs::remove(root / "stat");
+    EXPECT_EQ(HostCPU::readTicks(root.string()), std::nullopt);
+}
+
+TEST_F(ProcTreeTest, ListsOnlyNumericEntries) {
+    for (const char* name : {"1", "42", "007", "self", "12a", "cpuinfo"}) {
+        fs::create_directories(root / name);
+    }
+    std::vector<std::int32_t> pids = ProcessList::allPIDs(root.string());
+    std::sort(pids.begin(), pids.end());
+    EXPECT_EQ(pids, (std::vector<std::int32_t>{1, 7, 42}));
+    EXPECT_TRUE(ProcessList::allPIDs((root / "missing").string()).empty());
+}
+
+TEST(HostCPUSmokeTest, ReadsThisMachine) {
+    const auto first = HostCPU::readTicks();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_GT(first->total, 0u);
+    EXPECT_LE(first->busy, first->total);
+    const std::vector<std::int32_t> pids = ProcessList::allPIDs();
+    EXPECT_NE(std::find(pids.begin(), pids.end(), static_cast<std::int32_t>(::getpid())), pids.end());
+    EXPECT_GT(HostCPU::ticksPerSecond(), 0);
+}
+
+} // namespace
+} // namespace halvrick
