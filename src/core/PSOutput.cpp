@@ -1,5 +1,7 @@
 #include "core/PSOutput.h"
 
+#include "core/AppAttribution.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -153,19 +155,10 @@ std::optional<PSRow> parseLine(std::string_view line) {
 
 std::string PSRow::name() const {
     const std::string_view text = command;
-    if (!text.starts_with('/')) {
-        const std::size_t slash = text.find('/');
-        return std::string(slash == std::string_view::npos ? text : text.substr(0, slash));
+    if (text.starts_with('/')) {
+        return AppAttribution::lastComponent(text);
     }
-    std::size_t end = text.size();
-    while (end > 0 && text[end - 1] == '/') {
-        --end;
-    }
-    if (end == 0) {
-        return command;
-    }
-    const std::size_t start = text.rfind('/', end - 1) + 1;
-    return std::string(text.substr(start, end - start));
+    return std::string(text.substr(0, text.find('/')));
 }
 
 namespace PSOutput {
