@@ -1,0 +1,13 @@
+# Fails when a core source includes a Qt, POSIX or Linux header: the core stays platform-free.
+file(GLOB_RECURSE files "${CORE_DIR}/*.h" "${CORE_DIR}/*.cpp")
+set(bad "")
+foreach(f ${files})
+  file(STRINGS "${f}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*<(Q[A-Za-z]*|qt[a-z]*/|unistd|fcntl|dirent|pthread|dlfcn|signal|termios|poll|sys/|linux/|X11/|dbus/)")
+  foreach(l ${lines})
+    list(APPEND bad "${f}: ${l}")
+  endforeach()
+endforeach()
+if(bad)
+  list(JOIN bad "\n" text)
+  message(FATAL_ERROR "platform headers in the core:\n${text}")
+endif()
