@@ -1,0 +1,227 @@
+#include "core/CulpritNotes.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <vector>
+
+namespace halvrick::CulpritNotes {
+
+namespace {
+
+using Words = std::vector<std::string_view>;
+
+// A rule matches when any of its tests does. Each list names the other platform's applications first,
+// then their Linux counterparts: desktop entry names and ids (plain, flatpak and snap) and executables.
+struct AppRule {
+    Words nameIs;
+    Words nameContains;
+    Words nameStartsWith;
+    Words pathContains;
+    std::string_view note;
+};
+
+// Every pattern is ASCII, so ASCII folding is all the lower-casing the tests need.
+std::string lowercased(std::string_view text) {
+    std::string out(text);
+    std::transform(out.begin(), out.end(), out.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; });
+    return out;
+}
+
+bool any(const Words& words, auto&& test) {
+    return std::any_of(words.begin(), words.end(), test);
+}
+
+bool matches(const AppRule& rule, std::string_view name, std::string_view path) {
+    return any(rule.nameIs, [&](std::string_view w) { return name == w; }) ||
+           any(rule.nameContains,
+               [&](std::string_view w) { return name.find(w) != std::string_view::npos; }) ||
+           any(rule.nameStartsWith, [&](std::string_view w) { return name.starts_with(w); }) ||
+           any(rule.pathContains, [&](std::string_view w) { return path.find(w) != std::string_view::npos; });
+}
+
+// Ordered: the first matching rule gives the note.
+const std::vector<AppRule>& appRules() {
+    static const std::vector<AppRule> rules{
+        {{},
+         {"chrome", "chromium"},
+         {},
+         {"google chrome", "google-chrome", "com.google.chrome", "chromium"},
+         "Every tab and extension is its own little process. Lots of tabs, lots of heat."},
+        {{"safari"},
+         {"firefox"},
+         {},
+         {"/safari.app", "firefox"},
+         "Video, animations and heavy sites keep Safari's helper processes busy."},
+        {{"xcode", "idea", "rider", "qtcreator", "kdevelop", "gnome-builder", "eclipse", "netbeans",
+          "codeblocks"},
+         {"intellij", "pycharm", "clion", "goland", "webstorm", "phpstorm", "rubymine", "rustrover",
+          "android studio", "qt creator"},
+         {},
+         {"/xcode.app", "android-studio", "org.gnome.builder", "qtcreator", "org.kde.kdevelop", "eclipse",
+          "netbeans"},
+         "Building and indexing. It should calm down when the build or index finishes."},
+        {{"docker", "docker desktop"},
+         {},
+         {},
+         {"/docker.app", "docker-desktop"},
+         "Containers run inside a Linux VM. It takes as much CPU as you give it."},
+        {{"slack"},
+         {},
+         {},
+         {"/slack.app", "/slack.desktop", "com.slack.slack", "/slack_slack.desktop"},
+         "An Electron app with several helpers. Calls and message sync keep them awake."},
+        {{},
+         {"zoom"},
+         {},
+         {"/zoom.us.app", "us.zoom.zoom", "/zoom.desktop"},
+         "A video call encodes and decodes constantly. It stops when the call does."},
+        {{},
+         {"teams"},
+         {},
+         {"/microsoft teams", "teams-for-linux", "teams_for_linux"},
+         "Meetings and sync in an Electron wrapper. Several helpers share the work."},
+        {{"code", "codium", "code-oss", "code - oss"},
+         {"visual studio code", "vscodium"},
+         {},
+         {"/visual studio code.app", "/code.desktop", "/code_code.desktop", "com.visualstudio.code", "codium",
+          "code-oss"},
+         "Extensions and language servers work in the background, even when you're idle."},
+        {{"spotify"},
+         {},
+         {},
+         {"/spotify.app", "/spotify.desktop", "com.spotify.client", "/spotify_spotify.desktop"},
+         "Streaming and audio processing. Usually light unless it's downloading or syncing."},
+        {{"photos", "shotwell", "digikam", "gnome-photos"},
+         {},
+         {},
+         {"/photos.app", "org.gnome.photos", "shotwell", "digikam"},
+         "Analysing and syncing your library. It finishes eventually; leave it plugged in."},
+        {{"resolve"},
+         {"final cut", "premiere", "davinci", "kdenlive", "shotcut", "openshot", "pitivi", "lightworks"},
+         {},
+         {},
+         "Video editing and rendering are heavy on purpose. The fans are doing their job."},
+        {{"blender", "unity"},
+         {"unreal"},
+         {},
+         {},
+         "Rendering and shader work will use every core you let them."},
+        {{"discord"},
+         {},
+         {},
+         {"/discord.app", "/discord.desktop", "com.discordapp.discord", "/discord_discord.desktop"},
+         "An Electron app. Voice, video and message sync each get a helper."},
+        {{"figma", "figma-linux"},
+         {},
+         {},
+         {"/figma.app", "figma-linux", "figma_linux"},
+         "A design canvas with lots of layers and effects. Big files cost real CPU."},
+        {{"obsidian"},
+         {},
+         {},
+         {"/obsidian.app", "/obsidian.desktop", "md.obsidian.obsidian", "/obsidian_obsidian.desktop"},
+         "An Electron app. Plugins and vault indexing do most of the background work."},
+        {{},
+         {"notion"},
+         {},
+         {"/notion.app", "notion-app"},
+         "An Electron app. Syncing and large pages keep its helpers busy."},
+        {{"node", "nodejs"},
+         {},
+         {"node "},
+         {},
+         "A Node process. Usually a dev server, build watcher or test runner."},
+        {{"py"}, {}, {"python"}, {}, "A Python process. Usually a script, notebook or local server."},
+        {{"java", "javac", "gradle", "mvn"},
+         {},
+         {},
+         {},
+         "A Java process. Usually an IDE, build tool or server."},
+        {{"ruby", "rails", "bundle"},
+         {},
+         {},
+         {},
+         "A Ruby process. Usually a local server, test run or build step."},
+        {{"rustc", "cargo", "swift", "swiftc", "clang", "clang++", "gcc", "g++", "cc", "c++", "cc1",
+          "cc1plus"},
+         {},
+         {},
+         {},
+         "A compiler. It will use every core it can while it works."},
+        {{}, {"electron"}, {}, {}, "An Electron app: one window, several Chromium helpers underneath."},
+    };
+    return rules;
+}
+
+struct ProcessGroup {
+    Words names;
+    std::string_view note;
+};
+
+// Lower-case names. Linux reports at most 15 characters of a process name, so longer names are also
+// listed cut to that length.
+const std::unordered_map<std::string_view, std::string_view>& processNotes() {
+    static const std::unordered_map<std::string_view, std::string_view> notes = [] {
+        const std::vector<ProcessGroup> groups{
+            {{"windowserver", "xorg", "xwayland", "gnome-shell", "kwin_wayland", "kwin_x11", "mutter", "sway",
+              "hyprland", "weston", "xfwm4", "marco", "cinnamon"},
+             "Draws everything on screen. Animations, many windows and extra displays keep it busy."},
+            {{"kernel_task", "kthreadd", "kswapd0", "kcompactd0"},
+             "The heart of Linux: drivers, memory and files. It also takes CPU to cool the computer."},
+            {{"mds", "mds_stores", "mdworker", "mdworker_shared", "corespotlightd", "mdsync",
+              "tracker-miner-fs-3", "tracker-miner-fs", "tracker-miner-f", "tracker-extract-3",
+              "tracker-extract", "localsearch-3", "localsearch-extractor-3", "localsearch-ext", "baloo_file",
+              "baloo_file_extractor", "baloo_file_extr"},
+             "Spotlight, indexing your files. It calms down once it has caught up."},
+            {{"backupd", "backupd-helper", "deja-dup", "deja-dup-monitor", "deja-dup-monito", "duplicity",
+              "timeshift", "borg", "restic"},
+             "Time Machine, backing up. It stops when the backup finishes."},
+            {{"photoanalysisd", "mediaanalysisd", "photolibraryd"},
+             "Photos, scanning your library. It finishes in the background."},
+            {{"softwareupdated", "packagekitd", "gnome-software", "plasma-discover", "fwupd",
+              "unattended-upgrade", "unattended-upgrades", "unattended-upgr", "apt", "apt-get", "dnf",
+              "zypper", "snapd"},
+             "Checking for or installing Linux updates."},
+            {{"bird", "cloudd", "fileproviderd", "gvfsd-google", "gvfsd-onedrive"},
+             "iCloud, syncing your files."},
+            {{"coreaudiod", "pipewire", "pipewire-pulse", "wireplumber", "pulseaudio"}, "Handling sound."},
+            {{"bluetoothd"}, "Talking to Bluetooth devices."},
+        };
+        std::unordered_map<std::string_view, std::string_view> map;
+        for (const ProcessGroup& group : groups) {
+            for (const std::string_view name : group.names) {
+                map.emplace(name, group.note);
+            }
+        }
+        return map;
+    }();
+    return notes;
+}
+
+} // namespace
+
+std::optional<std::string> note(const AppKey& app) {
+    if (app.kind == AppKey::Kind::system) {
+        return std::nullopt;
+    }
+    const std::string name = lowercased(app.displayName);
+    const std::string path = lowercased(app.id);
+    for (const AppRule& rule : appRules()) {
+        if (matches(rule, name, path)) {
+            return std::string(rule.note);
+        }
+    }
+    return std::nullopt;
+}
+
+std::optional<std::string> note(std::string_view forProcess) {
+    const auto& notes = processNotes();
+    const auto it = notes.find(lowercased(forProcess));
+    if (it == notes.end()) {
+        return std::nullopt;
+    }
+    return std::string(it->second);
+}
+
+} // namespace halvrick::CulpritNotes
