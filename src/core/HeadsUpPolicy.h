@@ -1,0 +1,43 @@
+#pragma once
+
+#include "core/AppKey.h"
+#include "core/Config.h"
+#include "core/Date.h"
+#include "core/HeadsUp.h"
+#include "core/HeatState.h"
+#include "core/ThermalLevel.h"
+
+#include <map>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace halvrick {
+
+// Decides once per main tick whether a heads-up is due: the machine stayed hot (naming the culprit),
+// the thermal level climbed to serious or critical, or the announced heat is over. Notices are
+// rate-limited globally, per application and for thermal news. A plain value; time is an argument.
+class HeadsUpPolicy {
+public:
+    explicit HeadsUpPolicy(Config config) : config_(std::move(config)) {}
+
+    const Config& config() const { return config_; }
+    // The app model overwrites headsUpEnabled here from the user's setting.
+    void setConfig(const Config& config) { config_ = config; }
+
+    // `suppressed`: notices must be held back now (a call, full screen, quiet hours, a break).
+    std::optional<HeadsUp> evaluate(HeatState state, const std::optional<AppKey>& culprit, double cpuLoad,
+                                    ThermalLevel thermal, bool suppressed, Date at);
+
+private:
+    Config config_;
+    std::optional<Date> hotSince_;
+    std::optional<HeatState> announced_;
+    std::optional<Date> lastHeatAnnouncement_;
+    // Keyed by AppKey::id; entries are never removed.
+    std::map<std::string, Date> lastAnnouncementByApp_;
+    std::optional<Date> lastThermalAnnouncement_;
+    ThermalLevel lastThermal_ = ThermalLevel::nominal;
+};
+
+} // namespace halvrick

@@ -1,0 +1,259 @@
+#include "core/HeadsUpPolicy.h"
+
+#include <gtest/gtest.h>
+#include <ostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace halvrick {
+
+void PrintTo(const HeadsUp& h, std::ostream* os) {
+    switch (h.kind()) {
+    case HeadsUp::Kind::heatingUp:
+        *os << "heatingUp(" << rawValue(*h.state()) << ", " << (h.culprit() ? h.culprit()->id : "none")
+            << ", " << *h.cpuLoad() << ")";
+        return;
+    case HeadsUp::Kind::thermal:
+        *os << "thermal(" << rawValue(*h.level()) << ")";
+        return;
+    case HeadsUp::Kind::cooledDown:
+        *os << "cooledDown";
+        return;
+    }
+}
+
+namespace {
+
+const Date t0 = Date::sinceReference(800000000);
+const AppKey editor{AppKey::Kind::app, "/usr/share/applications/org.example.Editor.desktop", "Editor"};
+const AppKey compiler{AppKey::Kind::process, "cc1plus", "cc1plus"};
+constexpr double load = 87.5;
+
+using H = HeatState;
+using T = ThermalLevel;
+
+std::optional<HeadsUp> heat(HeatState s, std::optional<AppKey> culprit = std::nullopt) {
+    return HeadsUp::heatingUp(s, std::move(culprit), load);
+}
+std::optional<HeadsUp> thermal(ThermalLevel level) {
+    return HeadsUp::thermal(level);
+}
+const std::optional<HeadsUp> cooled = HeadsUp::cooledDown();
+const std::optional<HeadsUp> none;
+
+struct Call {
+    double at; // seconds after t0; may run backwards where the wall clock was set back
+    HeatState state;
+    std::optional<HeadsUp> expected;
+    std::optional<AppKey> culprit;
+    ThermalLevel thermal = ThermalLevel::nominal;
+    bool suppressed = false;
+    std::optional<bool> enable; // set headsUpEnabled before the call
+
+    Call by(const AppKey& key) const {
+        return with([&](Call& c) { c.culprit = key; });
+    }
+    Call withThermal(ThermalLevel level) const {
+        return with([&](Call& c) { c.thermal = level; });
+    }
+    Call held() const {
+        return with([](Call& c) { c.suppressed = true; });
+    }
+    Call enabling(bool on) const {
+        return with([&](Call& c) { c.enable = on; });
+    }
+
+private:
+    template <class F> Call with(F change) const {
+        Call c = *this;
+        change(c);
+        return c;
+    }
+};
+
+Call call(double at, HeatState state, std::optional<HeadsUp> expected) {
+    return Call{at, state, std::move(expected), std::nullopt, ThermalLevel::nominal, false, std::nullopt};
+}
+
+struct Scenario {
+    const char* name;
+    std::vector<Call> calls;
+    Config config = Config::defaults();
+};
+
+Config warmIsEnough() {
+    Config c;
+    c.headsUpMinimumState = HeatState::warm;
+    return c;
+}
+
+class HeadsUpPolicyTest : public testing::TestWithParam<Scenario> {};
+
+TEST_P(HeadsUpPolicyTest, GivesTheExpectedNotices) {
+    HeadsUpPolicy policy(GetParam().config);
+    for (const Call& c : GetParam().calls) {
+        SCOPED_TRACE("at " + std::to_string(c.at));
+        if (c.enable) {
+            Config config = policy.config();
+            config.headsUpEnabled = *c.enable;
+            policy.setConfig(config);
+        }
+        EXPECT_EQ(policy.evaluate(c.state, c.culprit, load, c.thermal, c.suppressed, t0 + c.at), c.expected);
+    }
+}
+
+const Scenario scenarios[] = {
+    {"SustainComesFirstThenSilence",
+     {
+         call(0, H::sweating, none).by(editor),
+         call(9.9, H::sweating, none).by(editor),
+         call(10, H::sweating, heat(H::sweating, editor)).by(editor),
+         call(11, H::sweating, none).by(editor),
+         call(4000, H::sweating, none).by(editor),
+     }},
+    {"BelowTheMinimumNothingHappens",
+     {
+         call(0, H::warm, none),
+         call(100, H::warm, none),
+     }},
+    {"EscalationSkipsTheCooldownsButNeverRepeats",
+     {
+         call(0, H::sweating, none),
+         call(10, H::sweating, heat(H::sweating)),
+         call(20, H::meltdown, heat(H::meltdown)),
+         call(30, H::meltdown, none),
+         call(40, H::sweating, none),
+         call(50, H::meltdown, none),
+     }},
+    {"CooledDownOnce",
+     {
+         call(0, H::sweating, none),
+         call(10, H::sweating, heat(H::sweating)),
+         call(20, H::warm, cooled),
+         call(21, H::warm, none),
+         call(22, H::chill, none),
+     }},
+    {"CoolingWhileSuppressedIsForgotten",
+     {
+         call(0, H::sweating, none),
+         call(10, H::sweating, heat(H::sweating)),
+         call(20, H::warm, none).held(),
+         call(21, H::warm, none),
+         call(400, H::sweating, none),
+         call(410, H::sweating, heat(H::sweating)),
+     }},
+    {"GlobalCooldownHoldsANewEpisode",
+     {
+         call(0, H::sweating, none).by(editor),
+         call(10, H::sweating, heat(H::sweating, editor)).by(editor),
+         call(20, H::warm, cooled),
+         call(100, H::sweating, none).by(compiler),
+         call(110, H::sweating, none).by(compiler),
+         call(309, H::meltdown, none).by(compiler),
+         call(310, H::meltdown, heat(H::meltdown, compiler)).by(compiler),
+     }},
+    {"PerAppCooldownHoldsTheSameCulpritOnly",
+     {
+         call(0, H::sweating, none).by(editor),
+         call(10, H::sweating, heat(H::sweating, editor)).by(editor),
+         call(20, H::warm, cooled),
+         call(600, H::sweating, none).by(editor),
+         call(610, H::sweating, none).by(editor),
+         call(620, H::sweating, heat(H::sweating, compiler)).by(compiler),
+         call(630, H::chill, cooled),
+         call(1200, H::sweating, none).by(editor),
+         call(1210, H::sweating, heat(H::sweating, editor)).by(editor),
+     }},
+    {"SuppressionDelaysButKeepsTheHotPeriod",
+     {
+         call(0, H::sweating, none).held(),
+         call(10, H::sweating, none).held(),
+         call(15, H::sweating, heat(H::sweating)),
+         call(20, H::meltdown, none).held(),
+         call(21, H::meltdown, heat(H::meltdown)),
+     }},
+    {"ThermalRiseThenCooldownLetsHeatRulesSpeak",
+     {
+         call(0, H::sweating, none).withThermal(T::fair),
+         call(1, H::sweating, thermal(T::serious)).withThermal(T::serious),
+         call(61, H::sweating, heat(H::sweating)).withThermal(T::critical),
+         call(62, H::sweating, none).withThermal(T::critical),
+         call(70, H::sweating, none).withThermal(T::serious),
+         call(901, H::sweating, thermal(T::critical)).withThermal(T::critical),
+     }},
+    {"ThermalNeedsARiseToSerious",
+     {
+         call(0, H::chill, thermal(T::serious)).withThermal(T::serious),
+         call(1000, H::chill, none).withThermal(T::serious),
+         call(1001, H::chill, none).withThermal(T::nominal),
+         call(1002, H::chill, none).withThermal(T::fair),
+         call(1003, H::chill, none).withThermal(T::critical).held(),
+         call(1004, H::chill, none).withThermal(T::critical),
+     }},
+    {"DisabledStillRemembersTheThermalLevel",
+     {
+         call(0, H::meltdown, none).withThermal(T::serious).enabling(false),
+         call(100, H::meltdown, none).withThermal(T::serious),
+         call(101, H::sweating, none).withThermal(T::serious).enabling(true),
+         call(111, H::sweating, heat(H::sweating)).withThermal(T::serious),
+         call(112, H::sweating, none).withThermal(T::nominal).enabling(false),
+         call(113, H::sweating, thermal(T::critical)).withThermal(T::critical).enabling(true),
+     }},
+    {"MinimumStateComesFromTheConfig",
+     {
+         call(0, H::warm, none),
+         call(10, H::warm, heat(H::warm)),
+         call(11, H::chill, cooled),
+     },
+     warmIsEnough()},
+    // Times stamped before the last notice mean the wall clock was set back: the cooldowns count as
+    // over instead of silencing the policy for as long as the jump.
+    {"ClockSetBackEndsTheCooldowns",
+     {
+         call(5000, H::sweating, none).by(editor),
+         call(5010, H::sweating, heat(H::sweating, editor)).by(editor),
+         call(5020, H::warm, cooled),
+         call(5030, H::chill, thermal(T::serious)).withThermal(T::serious),
+         call(5, H::sweating, none).by(editor).withThermal(T::fair),
+         call(15, H::sweating, heat(H::sweating, editor)).by(editor).withThermal(T::fair),
+         call(16, H::sweating, thermal(T::critical)).withThermal(T::critical),
+     }},
+    {"ClockSetBackRestartsTheSustain",
+     {
+         call(3000, H::sweating, none),
+         call(40, H::sweating, none),
+         call(49, H::sweating, none),
+         call(50, H::sweating, heat(H::sweating)),
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(Scenarios, HeadsUpPolicyTest, testing::ValuesIn(scenarios),
+                         [](const testing::TestParamInfo<Scenario>& info) {
+                             return std::string(info.param.name);
+                         });
+
+TEST(HeadsUpTest, EqualityAndPayloadsFollowTheCase) {
+    EXPECT_EQ(HeadsUp::heatingUp(H::meltdown, editor, 90), HeadsUp::heatingUp(H::meltdown, editor, 90));
+    EXPECT_NE(HeadsUp::heatingUp(H::meltdown, editor, 90), HeadsUp::heatingUp(H::meltdown, compiler, 90));
+    EXPECT_NE(HeadsUp::heatingUp(H::meltdown, editor, 90), HeadsUp::heatingUp(H::meltdown, std::nullopt, 90));
+    EXPECT_NE(HeadsUp::heatingUp(H::meltdown, editor, 90), HeadsUp::heatingUp(H::meltdown, editor, 91));
+    EXPECT_NE(HeadsUp::heatingUp(H::sweating, editor, 90), HeadsUp::heatingUp(H::meltdown, editor, 90));
+    EXPECT_NE(HeadsUp::thermal(T::serious), HeadsUp::thermal(T::critical));
+    EXPECT_NE(HeadsUp::thermal(T::serious), HeadsUp::cooledDown());
+
+    const HeadsUp h = HeadsUp::heatingUp(H::warm, compiler, 42);
+    EXPECT_EQ(h.kind(), HeadsUp::Kind::heatingUp);
+    EXPECT_EQ(h.state(), H::warm);
+    EXPECT_EQ(h.culprit(), compiler);
+    EXPECT_EQ(h.cpuLoad(), 42);
+    EXPECT_EQ(h.level(), std::nullopt);
+    const HeadsUp t = HeadsUp::thermal(T::critical);
+    EXPECT_EQ(t.level(), T::critical);
+    EXPECT_EQ(t.state(), std::nullopt);
+    EXPECT_EQ(t.culprit(), std::nullopt);
+    EXPECT_EQ(t.cpuLoad(), std::nullopt);
+}
+
+} // namespace
+} // namespace halvrick
