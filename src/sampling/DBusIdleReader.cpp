@@ -2,6 +2,7 @@
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
+
 #include <algorithm>
 
 namespace halvrick {

@@ -6,6 +6,7 @@
 #include <QDBusConnection>
 #include <QObject>
 #include <QString>
+
 #include <optional>
 
 namespace halvrick {

@@ -1,10 +1,11 @@
 #include "sampling/FullScreenProbe.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xlib.h>
 #include <algorithm>
 #include <cmath>
 #include <optional>
+
+#include <X11/Xlib.h>
+#include <X11/Xatom.h>
 
 namespace halvrick {
 

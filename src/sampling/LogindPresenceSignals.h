@@ -8,6 +8,7 @@
 #include <QString>
 #include <QVariantList>
 #include <QVariantMap>
+
 #include <functional>
 
 namespace halvrick {

@@ -7,6 +7,7 @@
 #include "sampling/X11IdleReader.h"
 
 #include <QDBusConnection>
+
 #include <algorithm>
 
 namespace halvrick {

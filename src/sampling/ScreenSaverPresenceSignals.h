@@ -4,6 +4,7 @@
 
 #include <QDBusConnection>
 #include <QObject>
+
 #include <optional>
 
 namespace halvrick {

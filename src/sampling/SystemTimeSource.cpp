@@ -1,8 +1,10 @@
 #include "sampling/SystemTimeSource.h"
 
 #include <QLocale>
-#include <chrono>
+
 #include <date/tz.h>
+
+#include <chrono>
 
 namespace halvrick {
 

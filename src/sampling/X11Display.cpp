@@ -1,8 +1,9 @@
 #include "sampling/X11Display.h"
 
-#include <X11/Xlib.h>
 #include <cstdlib>
 #include <string_view>
+
+#include <X11/Xlib.h>
 
 namespace halvrick {
 

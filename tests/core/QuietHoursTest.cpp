@@ -1,6 +1,7 @@
 #include "core/QuietHours.h"
 
 #include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 

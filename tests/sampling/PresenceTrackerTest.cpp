@@ -1,6 +1,17 @@
 #include "sampling/PresenceTracker.h"
 
+#include "QtTestSupport.h"
+#include "sampling/DBusIdleReader.h"
+#include "sampling/LogindPresenceSignals.h"
+#include "sampling/ScreenSaverPresenceSignals.h"
+#include "sampling/X11Display.h"
+#include "sampling/X11IdleReader.h"
+
+#include <QDBusConnection>
+#include <QStringList>
+
 #include <gtest/gtest.h>
+
 #include <string>
 
 namespace halvrick {
@@ -215,6 +226,56 @@ TEST_F(PresenceTrackerTest, IdleComesFromTheFirstReaderThatCanTell) {
 
     firstIdle->value = -2;
     EXPECT_EQ(tracker->secondsSinceLastInput(), 0);
+}
+
+QStringList messages;
+
+void collectMessage(QtMsgType, const QMessageLogContext&, const QString& text) {
+    messages.append(text);
+}
+
+TEST(PresenceTrackerAbsentTest, NothingToReadMeansPresentAndNotSuppressedWithoutComplaint) {
+    testApplication();
+    const QDBusConnection noBus =
+        QDBusConnection::connectToBus(QStringLiteral("unix:path=/nonexistent/bus"), QStringLiteral("absent"));
+    ASSERT_FALSE(noBus.isConnected());
+    const std::shared_ptr<X11Display> noDisplay = X11Display::open("/nonexistent/socket:0");
+
+    messages.clear();
+    const QtMessageHandler previous = qInstallMessageHandler(collectMessage);
+    {
+        PresenceTracker::Facilities f;
+        f.idleReaders.push_back(std::make_unique<X11IdleReader>(noDisplay));
+        f.idleReaders.push_back(std::make_unique<DBusIdleReader>(noBus, DBusIdleReader::gnomeIdleMonitor()));
+        f.idleReaders.push_back(
+            std::make_unique<DBusIdleReader>(noBus, DBusIdleReader::freedesktopScreenSaver()));
+        f.microphone =
+            std::make_unique<AsoundMicrophoneProbe>(std::string(HALVRICK_TEST_DATA) + "/asound/no-cards");
+        f.fullScreen = std::make_unique<X11FullScreenProbe>(noDisplay);
+        f.signalSources.push_back(
+            std::make_unique<LogindPresenceSignals>(noBus, LogindPresenceSignals::Identity{"1", 1, 1000}));
+        f.signalSources.push_back(std::make_unique<ScreenSaverPresenceSignals>(noBus));
+        PresenceTracker tracker(std::move(f));
+        tracker.start();
+        for (int tick = 0; tick < 3; ++tick) {
+            EXPECT_EQ(tracker.secondsSinceLastInput(), 0);
+            EXPECT_EQ(tracker.suppression(), std::nullopt);
+            EXPECT_FALSE(tracker.isAway());
+            QCoreApplication::processEvents();
+        }
+    }
+    qInstallMessageHandler(previous);
+    EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+    QDBusConnection::disconnectFromBus(QStringLiteral("absent"));
+}
+
+TEST(PresenceTrackerAbsentTest, RealSessionAnswersSanely) {
+    testApplication();
+    PresenceTracker tracker;
+    tracker.start();
+    EXPECT_GE(tracker.secondsSinceLastInput(), 0);
+    tracker.suppression();
+    EXPECT_FALSE(tracker.isAway());
 }
 
 } // namespace
