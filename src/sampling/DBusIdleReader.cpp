@@ -42,26 +42,29 @@ void DBusIdleReader::ask(double now) {
     QObject::connect(watcher, &QDBusPendingCallWatcher::finished, &context_,
                      [this, now](QDBusPendingCallWatcher* w) {
                          w->deleteLater();
-                         pending_ = false;
-                         const QDBusMessage reply = w->reply();
-                         bool ok = false;
-                         double value = 0;
-                         if (!w->isError() && reply.arguments().size() == 1) {
-                             const QVariant argument = reply.arguments().constFirst();
-                             const int type = argument.metaType().id();
-                             if (type == QMetaType::ULongLong || type == QMetaType::UInt) {
-                                 value = argument.toDouble(&ok);
-                             }
-                         }
-                         if (!ok) {
-                             answer_.reset();
-                             nextAsk_ = now + retryInterval;
-                             return;
-                         }
-                         const double idle = method_.unit == Unit::milliseconds ? value / 1000.0 : value;
-                         answer_ = Answer{idle, now};
-                         nextAsk_ = now + refreshInterval;
+                         answered(*w, now);
                      });
+}
+
+void DBusIdleReader::answered(const QDBusPendingCall& call, double askedAt) {
+    pending_ = false;
+    const QDBusMessage reply = call.reply();
+    bool ok = false;
+    double value = 0;
+    if (!call.isError() && reply.arguments().size() == 1) {
+        const QVariant argument = reply.arguments().constFirst();
+        const int type = argument.metaType().id();
+        if (type == QMetaType::ULongLong || type == QMetaType::UInt) {
+            value = argument.toDouble(&ok);
+        }
+    }
+    if (!ok) {
+        answer_.reset();
+        nextAsk_ = askedAt + retryInterval;
+        return;
+    }
+    answer_ = Answer{method_.unit == Unit::milliseconds ? value / 1000.0 : value, askedAt};
+    nextAsk_ = askedAt + refreshInterval;
 }
 
 } // namespace halvrick

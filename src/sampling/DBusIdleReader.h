@@ -4,6 +4,7 @@
 #include "sampling/SystemTimeSource.h"
 
 #include <QDBusConnection>
+#include <QDBusPendingCall>
 #include <QObject>
 #include <QString>
 
@@ -50,15 +51,17 @@ private:
     };
 
     void ask(double now);
+    // A service that fails, or answers with something else than a count, is left alone for a while.
+    void answered(const QDBusPendingCall& call, double askedAt);
 
     QDBusConnection bus_;
     Method method_;
     MonotonicClock clock_;
-    // Owns the pending-call watchers, so none outlives the reader.
-    QObject context_;
     bool pending_ = false;
     std::optional<double> nextAsk_;
     std::optional<Answer> answer_;
+    // Owns the pending-call watchers, so none outlives the reader; last, so it goes first.
+    QObject context_;
 };
 
 } // namespace halvrick

@@ -41,8 +41,12 @@ public:
 
     static constexpr double suppressionCacheDuration = 5;
 
+    // The system's facilities; the application object must exist already.
     PresenceTracker();
     explicit PresenceTracker(Facilities facilities);
+    // The signal sources call back into this object.
+    PresenceTracker(const PresenceTracker&) = delete;
+    PresenceTracker& operator=(const PresenceTracker&) = delete;
 
     // Set by the app model from the user's settings.
     std::optional<QuietHours> quietHours;

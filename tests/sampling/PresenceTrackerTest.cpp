@@ -269,7 +269,7 @@ TEST(PresenceTrackerAbsentTest, NothingToReadMeansPresentAndNotSuppressedWithout
     QDBusConnection::disconnectFromBus(QStringLiteral("absent"));
 }
 
-TEST(PresenceTrackerAbsentTest, RealSessionAnswersSanely) {
+TEST(PresenceTrackerAbsentTest, RealMachineAnswersSanely) {
     testApplication();
     PresenceTracker tracker;
     tracker.start();
