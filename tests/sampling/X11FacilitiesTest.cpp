@@ -1,0 +1,284 @@
+#include "QtTestSupport.h"
+#include "sampling/FullScreenProbe.h"
+#include "sampling/X11Display.h"
+#include "sampling/X11IdleReader.h"
+
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+// Last: Xlib's macros (None, Bool, Status) would clash with the headers above.
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <unistd.h>
+
+namespace halvrick {
+namespace {
+
+TEST(FullScreenGeometryTest, WindowMustBeLessThanOnePixelOffAScreen) {
+    struct Case {
+        PixelSize window;
+        bool full;
+    };
+    const std::vector<PixelSize> screens{{1440, 900}, {2560, 1440}};
+    const Case cases[] = {
+        {{1440, 900}, true},    {{1439.5, 899.5}, true}, {{1440.9, 900.9}, true}, {{1439, 900}, false},
+        {{1440, 899}, false},   {{1441, 900}, false},    {{2560, 1440}, true},    {{1440, 1440}, false},
+        {{2559.2, 1440}, true}, {{800, 600}, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(fillsAScreen(c.window, screens), c.full) << c.window.width << "x" << c.window.height;
+    }
+    EXPECT_FALSE(fillsAScreen({1440, 900}, {}));
+}
+
+TEST(X11DisplayTest, X11IsUsedOnlyWithADisplayOutsideWayland) {
+    EXPECT_FALSE(X11Display::sessionUsesX11(nullptr, "x11"));
+    EXPECT_FALSE(X11Display::sessionUsesX11("", "x11"));
+    EXPECT_FALSE(X11Display::sessionUsesX11(":0", "wayland"));
+    EXPECT_TRUE(X11Display::sessionUsesX11(":0", "x11"));
+    EXPECT_TRUE(X11Display::sessionUsesX11(":0", "tty"));
+    EXPECT_TRUE(X11Display::sessionUsesX11(":0", nullptr));
+}
+
+TEST(X11DisplayTest, MissingDisplayReadsAsNothing) {
+    EXPECT_EQ(X11Display::open("/nonexistent/socket:0"), nullptr);
+    EXPECT_EQ(X11IdleReader(nullptr).idleSeconds(), std::nullopt);
+    EXPECT_FALSE(X11FullScreenProbe(nullptr).isFullScreenAppInFront());
+}
+
+// A private X server for the tests of this process, on a display number nobody uses.
+class Xvfb {
+public:
+    ~Xvfb() {
+        if (process_.state() != QProcess::NotRunning) {
+            process_.terminate();
+            if (!process_.waitForFinished(5000)) {
+                process_.kill();
+                process_.waitForFinished(5000);
+            }
+        }
+    }
+
+    // The display name once the server accepts connections; empty when it could not be started.
+    std::string start() {
+        testApplication();
+        const int first = 100 + static_cast<int>(getpid() % 800);
+        for (int number = first; number < first + 20; ++number) {
+            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            if (std::filesystem::exists(socket) || std::filesystem::exists(lock)) {
+                continue;
+            }
+            const std::string name = ":" + std::to_string(number);
+            process_.start(QStringLiteral("Xvfb"),
+                           {QString::fromStdString(name), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
+                            QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24")});
+            if (!process_.waitForStarted(5000)) {
+                return {};
+            }
+            if (waitForSocket(socket)) {
+                return name;
+            }
+            // Another server took the number first.
+        }
+        return {};
+    }
+
+private:
+    bool waitForSocket(const std::string& socket) {
+        const QDeadlineTimer deadline(10000);
+        while (!deadline.hasExpired()) {
+            if (std::filesystem::exists(socket) && process_.state() == QProcess::Running) {
+                return true;
+            }
+            // Returns at once when the server gives up; otherwise waits a short step and looks again.
+            if (process_.waitForFinished(20)) {
+                return false;
+            }
+        }
+        return false;
+    }
+
+    QProcess process_;
+};
+
+class X11FacilitiesTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
+            return;
+        }
+        server_ = new Xvfb;
+        display_ = server_->start();
+    }
+
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+    }
+
+    void SetUp() override {
+        if (server_ == nullptr) {
+            GTEST_SKIP() << "Xvfb is not installed";
+        }
+        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
+    }
+
+    static inline Xvfb* server_ = nullptr;
+    static inline std::string display_;
+};
+
+TEST_F(X11FacilitiesTest, ReadsIdleTimeThroughTheScreenSaverExtension) {
+    const std::shared_ptr<X11Display> display = X11Display::open(display_);
+    ASSERT_NE(display, nullptr);
+    X11IdleReader reader(display);
+    const std::optional<double> first = reader.idleSeconds();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_GE(*first, 0);
+    // Nobody types on a virtual server: the idle time only grows.
+    const std::optional<double> second = reader.idleSeconds();
+    ASSERT_TRUE(second.has_value());
+    EXPECT_GE(*second, *first);
+}
+
+// Plays the window manager's part: publishes windows and hints the way an EWMH manager would.
+class FakeDesktop {
+public:
+    struct Window {
+        long pid;
+        int width;
+        int height;
+        bool mapped = true;
+        std::vector<const char*> states = {};
+        const char* type = nullptr;
+        bool hasPid = true;
+    };
+
+    explicit FakeDesktop(const std::string& name) : display_(XOpenDisplay(name.c_str())) {}
+    ~FakeDesktop() {
+        if (display_ != nullptr) {
+            XCloseDisplay(display_);
+        }
+    }
+    bool isOpen() const { return display_ != nullptr; }
+
+    // Shows the windows, with the one at `active` (if any) in front.
+    void show(const std::vector<Window>& windows, int active) {
+        clear();
+        const ::Window root = DefaultRootWindow(display_);
+        for (const Window& w : windows) {
+            const ::Window id = XCreateSimpleWindow(display_, root, 0, 0, w.width, w.height, 0, 0, 0);
+            if (w.hasPid) {
+                setLongs(id, "_NET_WM_PID", XA_CARDINAL, {w.pid});
+            }
+            std::vector<long> states;
+            for (const char* s : w.states) {
+                states.push_back(static_cast<long>(atom(s)));
+            }
+            if (!states.empty()) {
+                setLongs(id, "_NET_WM_STATE", XA_ATOM, states);
+            }
+            if (w.type != nullptr) {
+                setLongs(id, "_NET_WM_WINDOW_TYPE", XA_ATOM, {static_cast<long>(atom(w.type))});
+            }
+            if (w.mapped) {
+                XMapWindow(display_, id);
+            }
+            windows_.push_back(id);
+        }
+        std::vector<long> list(windows_.begin(), windows_.end());
+        setLongs(root, "_NET_CLIENT_LIST", XA_WINDOW, list);
+        if (active >= 0) {
+            setLongs(root, "_NET_ACTIVE_WINDOW", XA_WINDOW, {static_cast<long>(windows_[active])});
+        }
+        XSync(display_, False);
+    }
+
+    void clear() {
+        for (const ::Window id : windows_) {
+            XDestroyWindow(display_, id);
+        }
+        windows_.clear();
+        XDeleteProperty(display_, DefaultRootWindow(display_), atom("_NET_CLIENT_LIST"));
+        XDeleteProperty(display_, DefaultRootWindow(display_), atom("_NET_ACTIVE_WINDOW"));
+        XSync(display_, False);
+    }
+
+private:
+    Atom atom(const char* name) { return XInternAtom(display_, name, False); }
+
+    void setLongs(::Window window, const char* name, Atom type, const std::vector<long>& values) {
+        XChangeProperty(display_, window, atom(name), type, 32, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(values.data()),
+                        static_cast<int>(values.size()));
+    }
+
+    Display* display_;
+    std::vector<::Window> windows_;
+};
+
+TEST_F(X11FacilitiesTest, FindsAFullScreenWindowOfTheAppInFront) {
+    FakeDesktop desktop(display_);
+    ASSERT_TRUE(desktop.isOpen());
+    X11FullScreenProbe probe(X11Display::open(display_));
+
+    EXPECT_FALSE(probe.isFullScreenAppInFront()) << "no window manager hints at all";
+
+    struct Scenario {
+        const char* name;
+        std::vector<FakeDesktop::Window> windows;
+        int active;
+        bool full;
+    };
+    const char* fullScreen = "_NET_WM_STATE_FULLSCREEN";
+    const Scenario scenarios[] = {
+        {"front window fills the screen", {{10, 1024, 768}}, 0, true},
+        {"one pixel short", {{10, 1023, 768}}, 0, false},
+        {"marked full screen", {{10, 400, 300, true, {fullScreen}}}, 0, true},
+        {"no window in front", {{10, 1024, 768}}, -1, false},
+        {"another app fills the screen", {{10, 400, 300}, {20, 1024, 768}}, 0, false},
+        {"second window of the front app", {{10, 400, 300}, {10, 1024, 768}}, 0, true},
+        {"unmapped", {{10, 400, 300}, {10, 1024, 768, false}}, 0, false},
+        {"hidden", {{10, 1024, 768, true, {"_NET_WM_STATE_HIDDEN", fullScreen}}}, 0, false},
+        {"normal type", {{10, 1024, 768, true, {}, "_NET_WM_WINDOW_TYPE_NORMAL"}}, 0, true},
+        {"dock type", {{10, 1024, 768, true, {}, "_NET_WM_WINDOW_TYPE_DOCK"}}, 0, false},
+        {"front window without a process", {{10, 1024, 768, true, {}, nullptr, false}}, 0, false},
+    };
+    for (const Scenario& s : scenarios) {
+        desktop.show(s.windows, s.active);
+        EXPECT_EQ(probe.isFullScreenAppInFront(), s.full) << s.name;
+    }
+    desktop.clear();
+}
+
+TEST_F(X11FacilitiesTest, VanishedFrontWindowReadsAsNotFullScreen) {
+    FakeDesktop desktop(display_);
+    ASSERT_TRUE(desktop.isOpen());
+    X11FullScreenProbe probe(X11Display::open(display_));
+    desktop.show({{10, 1024, 768}}, 0);
+    ASSERT_TRUE(probe.isFullScreenAppInFront());
+    // The hints still name the destroyed windows: every question about them fails with BadWindow.
+    Display* raw = XOpenDisplay(display_.c_str());
+    ASSERT_NE(raw, nullptr);
+    Window* children = nullptr;
+    Window rootReturn = 0;
+    Window parent = 0;
+    unsigned int count = 0;
+    XQueryTree(raw, DefaultRootWindow(raw), &rootReturn, &parent, &children, &count);
+    for (unsigned int i = 0; i < count; ++i) {
+        XDestroyWindow(raw, children[i]);
+    }
+    XFree(children);
+    XSync(raw, False);
+    XCloseDisplay(raw);
+    EXPECT_FALSE(probe.isFullScreenAppInFront());
+}
+
+} // namespace
+} // namespace halvrick
