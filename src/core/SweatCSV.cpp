@@ -9,7 +9,8 @@ namespace {
 void appendMinutes(std::string& out, double seconds) {
     // to_chars never looks at the locale.
     char buffer[400];
-    const auto result = std::to_chars(buffer, buffer + sizeof buffer, seconds / 60, std::chars_format::fixed, 1);
+    const auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, seconds / 60, std::chars_format::fixed, 1);
     out.append(buffer, result.ptr);
     out += ',';
 }

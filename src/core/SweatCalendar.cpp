@@ -21,7 +21,8 @@ std::unordered_map<std::string, const DailyTotals*> byKey(const std::vector<Dail
 
 } // namespace
 
-std::vector<CalendarWeek> weeks(const std::vector<DailyTotals>& days, Date endingAt, const Calendar& calendar) {
+std::vector<CalendarWeek> weeks(const std::vector<DailyTotals>& days, Date endingAt,
+                                const Calendar& calendar) {
     const Date end = calendar.startOfDay(endingAt);
     const Date rangeStart = calendar.addingDays(-364, end);
     const auto index = byKey(days);
@@ -76,7 +77,8 @@ std::optional<DailyTotals> worstDay(const std::vector<DailyTotals>& days) {
 }
 
 std::int64_t daysWithBreak(const std::vector<DailyTotals>& days) {
-    return std::count_if(days.begin(), days.end(), [](const DailyTotals& row) { return row.breaksTaken > 0; });
+    return std::count_if(days.begin(), days.end(),
+                         [](const DailyTotals& row) { return row.breaksTaken > 0; });
 }
 
 } // namespace halvrick::SweatCalendar

@@ -17,7 +17,8 @@ struct CalendarWeek {
     std::array<std::optional<DailyTotals>, 7> days;
 
     CalendarWeek() = default;
-    CalendarWeek(Date start, std::array<std::optional<DailyTotals>, 7> days) : start(start), days(std::move(days)) {}
+    CalendarWeek(Date start, std::array<std::optional<DailyTotals>, 7> days)
+        : start(start), days(std::move(days)) {}
 
     Date id() const { return start; }
 
@@ -31,7 +32,8 @@ namespace SweatCalendar {
 inline constexpr int weekCount = 53;
 
 // The 365 days up to the day of endingAt as weeks, oldest first; rows begin on weekday 1 (Sunday).
-std::vector<CalendarWeek> weeks(const std::vector<DailyTotals>& days, Date endingAt, const Calendar& calendar);
+std::vector<CalendarWeek> weeks(const std::vector<DailyTotals>& days, Date endingAt,
+                                const Calendar& calendar);
 // Consecutive days with a break, ending today, or yesterday while today has none yet.
 std::int64_t restStreak(const std::vector<DailyTotals>& days, Date endingAt, const Calendar& calendar);
 // The hottest day; the earliest in the list on a tie; nothing when no day had heat.

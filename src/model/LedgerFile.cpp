@@ -5,7 +5,6 @@
 #include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
-
 #include <exception>
 #include <string_view>
 
@@ -52,10 +51,11 @@ LedgerFile::LoadResult LedgerFile::load(const std::function<void(const json::Jso
         const QByteArray bytes = file.readAll();
         if (file.error() == QFileDevice::NoError) {
             try {
-                decode(json::parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+                decode(
+                    json::parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
                 return LoadResult::loaded;
             } catch (const std::exception&) {
-                // Falls through to the move aside: the bytes are the user's history, whatever state they are in.
+                // Moved aside below: broken or not, the bytes are the user's history.
             }
         }
     }

@@ -33,6 +33,12 @@ void StatsStore::saveIfDue() {
     }
 }
 
+void StatsStore::reset() {
+    ledger_.reset();
+    isDirty_ = true;
+    save();
+}
+
 void StatsStore::pruneIfNewDay(Date now) {
     const Calendar calendar = clocks_.calendar();
     std::string key = StatsLedger::dayKey(now, calendar);

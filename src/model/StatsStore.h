@@ -4,7 +4,6 @@
 #include "model/LedgerFile.h"
 
 #include <QString>
-
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -34,6 +33,8 @@ public:
     void save();
     // save() when LedgerFile::isSaveDue says so.
     void saveIfDue();
+    // Empties the ledger and writes at once.
+    void reset();
     // Prunes once per day key; any change of the key counts, a step back too.
     void pruneIfNewDay(Date now);
 

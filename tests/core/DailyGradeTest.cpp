@@ -83,7 +83,7 @@ TEST(DailyGradeTest, AverageOfGradedDaysOnly) {
     EXPECT_EQ(DailyGrade::average({}), std::nullopt);
     EXPECT_EQ(DailyGrade::average({day(100, 0, 0, 0, 0), day(899, 0, 0, 0, 0)}), std::nullopt);
     // 85 and 90 average to 87.5, which rounds to 88; the ungraded day does not pull it down.
-    const DailyTotals scores85 = day(7200, 0, 0, 0, 5400);  // 50 + 30 + 5
+    const DailyTotals scores85 = day(7200, 0, 0, 0, 5400);       // 50 + 30 + 5
     const DailyTotals scores90 = day(7200, 0, 0, 0, 3600 + 180); // 50 + 30 + 9.5 -> 90
     ASSERT_EQ(DailyGrade::evaluate(scores85)->value, 85);
     ASSERT_EQ(DailyGrade::evaluate(scores90)->value, 90);

@@ -1,9 +1,8 @@
 #include "core/StatsLedger.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <fstream>
+#include <gtest/gtest.h>
 #include <limits>
 #include <sstream>
 
@@ -15,7 +14,9 @@ const Calendar& berlin() {
     return cal;
 }
 
-Date utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) { return Calendar("UTC").date(y, mo, d, h, mi, s); }
+Date utc(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return Calendar("UTC").date(y, mo, d, h, mi, s);
+}
 
 const AppKey firefox{AppKey::Kind::app, "/usr/share/applications/firefox-esr.desktop", "Firefox ESR"};
 const AppKey compiler{AppKey::Kind::process, "cc1plus", "cc1plus"};
@@ -43,21 +44,22 @@ TEST_P(DayKeyTest, NamesTheLocalDay) {
 
 INSTANTIATE_TEST_SUITE_P(
     Instants, DayKeyTest,
-    testing::Values(KeyCase{"Plain", "Europe/Berlin", utc(2026, 3, 5, 11), "2026-03-05"},
-                    KeyCase{"SmallYearPadded", "UTC", utc(999, 12, 31, 12), "0999-12-31"},
-                    // The night the clocks go forward: 00:30 local, then 03:00 local straight after 01:59 UTC.
-                    KeyCase{"SpringMidnight", "Europe/Berlin", utc(2026, 3, 28, 23, 30), "2026-03-29"},
-                    KeyCase{"SpringAfterGap", "Europe/Berlin", utc(2026, 3, 29, 1, 0), "2026-03-29"},
-                    KeyCase{"SpringLastMinute", "Europe/Berlin", utc(2026, 3, 29, 21, 59), "2026-03-29"},
-                    KeyCase{"SpringNextDay", "Europe/Berlin", utc(2026, 3, 29, 22, 0), "2026-03-30"},
-                    // The night the clocks go back: 02:30 happens twice, both on the 25th.
-                    KeyCase{"AutumnFirst0230", "Europe/Berlin", utc(2026, 10, 25, 0, 30), "2026-10-25"},
-                    KeyCase{"AutumnSecond0230", "Europe/Berlin", utc(2026, 10, 25, 1, 30), "2026-10-25"},
-                    KeyCase{"AutumnLastMinute", "Europe/Berlin", utc(2026, 10, 25, 22, 59), "2026-10-25"},
-                    KeyCase{"AutumnNextDay", "Europe/Berlin", utc(2026, 10, 25, 23, 0), "2026-10-26"},
-                    KeyCase{"NewYearInBerlin", "Europe/Berlin", utc(2026, 12, 31, 23, 30), "2027-01-01"},
-                    KeyCase{"OldYearInNewYork", "America/New_York", utc(2026, 12, 31, 23, 30), "2026-12-31"},
-                    KeyCase{"LastSecondOfYear", "Europe/Berlin", utc(2026, 12, 31, 22, 59, 59), "2026-12-31"}),
+    testing::Values(
+        KeyCase{"Plain", "Europe/Berlin", utc(2026, 3, 5, 11), "2026-03-05"},
+        KeyCase{"SmallYearPadded", "UTC", utc(999, 12, 31, 12), "0999-12-31"},
+        // The night the clocks go forward: 00:30 local, then 03:00 local straight after 01:59 UTC.
+        KeyCase{"SpringMidnight", "Europe/Berlin", utc(2026, 3, 28, 23, 30), "2026-03-29"},
+        KeyCase{"SpringAfterGap", "Europe/Berlin", utc(2026, 3, 29, 1, 0), "2026-03-29"},
+        KeyCase{"SpringLastMinute", "Europe/Berlin", utc(2026, 3, 29, 21, 59), "2026-03-29"},
+        KeyCase{"SpringNextDay", "Europe/Berlin", utc(2026, 3, 29, 22, 0), "2026-03-30"},
+        // The night the clocks go back: 02:30 happens twice, both on the 25th.
+        KeyCase{"AutumnFirst0230", "Europe/Berlin", utc(2026, 10, 25, 0, 30), "2026-10-25"},
+        KeyCase{"AutumnSecond0230", "Europe/Berlin", utc(2026, 10, 25, 1, 30), "2026-10-25"},
+        KeyCase{"AutumnLastMinute", "Europe/Berlin", utc(2026, 10, 25, 22, 59), "2026-10-25"},
+        KeyCase{"AutumnNextDay", "Europe/Berlin", utc(2026, 10, 25, 23, 0), "2026-10-26"},
+        KeyCase{"NewYearInBerlin", "Europe/Berlin", utc(2026, 12, 31, 23, 30), "2027-01-01"},
+        KeyCase{"OldYearInNewYork", "America/New_York", utc(2026, 12, 31, 23, 30), "2026-12-31"},
+        KeyCase{"LastSecondOfYear", "Europe/Berlin", utc(2026, 12, 31, 22, 59, 59), "2026-12-31"}),
     [](const testing::TestParamInfo<KeyCase>& info) { return std::string(info.param.name); });
 
 TEST(StatsLedgerTest, DateForDayParsesLenientlyAndStartsTheDay) {
@@ -267,8 +269,8 @@ TEST_P(StatsLedgerBadJsonTest, FailsAsAWhole) {
     EXPECT_THROW(StatsLedger::fromJson(json::parse(GetParam().text)), Error);
 }
 
-#define DAY_WITH(extra)                                                                                               \
-    R"({"days": {"2026-03-05": {"day": "2026-03-05", "apps": {}, "sweatingSeconds": 1, "meltdownSeconds": 2,)"        \
+#define DAY_WITH(extra)                                                                                        \
+    R"({"days": {"2026-03-05": {"day": "2026-03-05", "apps": {}, "sweatingSeconds": 1, "meltdownSeconds": 2,)" \
     R"("activeSeconds": 3, )" extra "}}}"
 
 INSTANTIATE_TEST_SUITE_P(
@@ -278,23 +280,30 @@ INSTANTIATE_TEST_SUITE_P(
         BadDocument{"DaysNull", R"({"days": null})"}, BadDocument{"DaysArray", R"({"days": []})"},
         BadDocument{"DayNotObject", R"({"days": {"2026-03-05": 7}})"},
         BadDocument{"MissingStretch", DAY_WITH(R"("promptsShown": 0, "breaksTaken": 0)")},
-        BadDocument{"NullCount", DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": null, "breaksTaken": 0)")},
-        BadDocument{"StringCount", DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": "3", "breaksTaken": 0)")},
+        BadDocument{"NullCount",
+                    DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": null, "breaksTaken": 0)")},
+        BadDocument{"StringCount",
+                    DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": "3", "breaksTaken": 0)")},
         BadDocument{"FractionalCount",
                     DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": 2.5, "breaksTaken": 0)")},
-        BadDocument{"HugeCount", DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": 1e30, "breaksTaken": 0)")},
-        BadDocument{"CountBeyondInt64",
-                    DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": 9223372036854775808, "breaksTaken": 0)")},
+        BadDocument{"HugeCount",
+                    DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": 1e30, "breaksTaken": 0)")},
+        BadDocument{
+            "CountBeyondInt64",
+            DAY_WITH(R"("longestStretchSeconds": 0, "promptsShown": 9223372036854775808, "breaksTaken": 0)")},
         BadDocument{"SecondsBeyondDouble",
                     DAY_WITH(R"("longestStretchSeconds": 1e400, "promptsShown": 0, "breaksTaken": 0)")},
         BadDocument{"SecondsAsBool",
                     DAY_WITH(R"("longestStretchSeconds": true, "promptsShown": 0, "breaksTaken": 0)")},
-        BadDocument{"AppsArray", R"({"days": {"d": {"day": "d", "apps": [], "sweatingSeconds": 1, "meltdownSeconds": 2,
+        BadDocument{"AppsArray",
+                    R"({"days": {"d": {"day": "d", "apps": [], "sweatingSeconds": 1, "meltdownSeconds": 2,
             "activeSeconds": 3, "longestStretchSeconds": 0, "promptsShown": 0, "breaksTaken": 0}}})"},
-        BadDocument{"AppMissingFlag", R"({"days": {"d": {"day": "d", "apps": {"x": {"name": "x", "sweatSeconds": 1,
+        BadDocument{"AppMissingFlag",
+                    R"({"days": {"d": {"day": "d", "apps": {"x": {"name": "x", "sweatSeconds": 1,
             "cpuSeconds": 1}}, "sweatingSeconds": 1, "meltdownSeconds": 2, "activeSeconds": 3,
             "longestStretchSeconds": 0, "promptsShown": 0, "breaksTaken": 0}}})"},
-        BadDocument{"AppFlagAsNumber", R"({"days": {"d": {"day": "d", "apps": {"x": {"name": "x", "isSystem": 0,
+        BadDocument{"AppFlagAsNumber",
+                    R"({"days": {"d": {"day": "d", "apps": {"x": {"name": "x", "isSystem": 0,
             "sweatSeconds": 1, "cpuSeconds": 1}}, "sweatingSeconds": 1, "meltdownSeconds": 2, "activeSeconds": 3,
             "longestStretchSeconds": 0, "promptsShown": 0, "breaksTaken": 0}}})"},
         BadDocument{"DayKeyAsNumber", R"({"days": {"d": {"day": 20260305, "apps": {}, "sweatingSeconds": 1,

@@ -10,7 +10,9 @@ const Calendar& berlin() {
     return cal;
 }
 
-AppKey app(const std::string& id, const std::string& name) { return AppKey(AppKey::Kind::app, id, name); }
+AppKey app(const std::string& id, const std::string& name) {
+    return AppKey(AppKey::Kind::app, id, name);
+}
 
 std::vector<std::string> keysOf(const std::vector<DailyTotals>& rows) {
     std::vector<std::string> keys;
@@ -23,7 +25,7 @@ std::vector<std::string> keysOf(const std::vector<DailyTotals>& rows) {
 TEST(StatsQueriesTest, DailyTotalsGiveEveryDayAcrossDstAndNewYear) {
     const Calendar& cal = berlin();
     StatsLedger ledger;
-    ledger.addActive(100, cal.date(2026, 10, 25, 2, 30), cal); // the first 02:30
+    ledger.addActive(100, cal.date(2026, 10, 25, 2, 30), cal);       // the first 02:30
     ledger.addActive(50, cal.date(2026, 10, 25, 2, 30) + 3600, cal); // the repeated 02:30
     ledger.addHeat(30, HeatState::meltdown, cal.date(2026, 10, 25, 23, 59), cal);
     ledger.recordBreakTaken(cal.date(2026, 10, 26, 0, 0), cal);
@@ -39,8 +41,9 @@ TEST(StatsQueriesTest, DailyTotalsGiveEveryDayAcrossDstAndNewYear) {
     EXPECT_EQ(rows[1].heatSeconds(), 30);
 
     const auto newYear = StatsLedger().dailyTotals(7, cal.date(2027, 1, 3, 0, 0, 1), cal);
-    EXPECT_EQ(keysOf(newYear), (std::vector<std::string>{"2026-12-28", "2026-12-29", "2026-12-30", "2026-12-31",
-                                                          "2027-01-01", "2027-01-02", "2027-01-03"}));
+    EXPECT_EQ(keysOf(newYear),
+              (std::vector<std::string>{"2026-12-28", "2026-12-29", "2026-12-30", "2026-12-31", "2027-01-01",
+                                        "2027-01-02", "2027-01-03"}));
     for (const DailyTotals& row : newYear) {
         EXPECT_EQ(row, DailyTotals(row.day, *StatsLedger::dateForDay(row.day, cal), 0, 0, 0, 0, 0, 0));
     }

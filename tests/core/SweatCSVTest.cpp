@@ -1,8 +1,7 @@
 #include "core/SweatCSV.h"
 
-#include <gtest/gtest.h>
-
 #include <clocale>
+#include <gtest/gtest.h>
 #include <locale>
 
 namespace halvrick {
@@ -42,7 +41,8 @@ TEST(SweatCSVTest, DecimalSeparatorIgnoresTheLocale) {
             break;
         }
     }
-    const std::string text = SweatCSV::text({DailyTotals("2026-03-05", Date(), 750, 0, 60000014.718, 0, 0, 0)});
+    const std::string text =
+        SweatCSV::text({DailyTotals("2026-03-05", Date(), 750, 0, 60000014.718, 0, 0, 0)});
     std::setlocale(LC_ALL, cSaved.c_str());
     std::locale::global(previous);
     EXPECT_EQ(text, std::string(SweatCSV::header) + "\n2026-03-05,12.5,0.0,1000000.2,0,0\n");

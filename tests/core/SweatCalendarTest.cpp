@@ -58,21 +58,23 @@ TEST_P(SweatCalendarWeeksTest, AYearOfWeeksWithEveryDayOnce) {
     EXPECT_EQ(keys.back(), StatsLedger::dayKey(end, cal));
     EXPECT_EQ(keys.front(), StatsLedger::dayKey(cal.addingDays(-364, end), cal));
     for (std::size_t i = 1; i < keys.size(); ++i) {
-        EXPECT_EQ(StatsLedger::dateForDay(keys[i], cal), cal.addingDays(1, *StatsLedger::dateForDay(keys[i - 1], cal)));
+        EXPECT_EQ(StatsLedger::dateForDay(keys[i], cal),
+                  cal.addingDays(1, *StatsLedger::dateForDay(keys[i - 1], cal)));
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EndDates, SweatCalendarWeeksTest,
-    testing::Values(
-        // Range starts Sunday 2026-01-04: no absent cell at the start.
-        WeeksCase{"StartsOnSunday", 2027, 1, 3, 0, 6},
-        // Range starts Thursday 2026-01-01.
-        WeeksCase{"EndsOnNewYearsEve", 2026, 12, 31, 4, 2},
-        // Range starts Saturday 2026-01-03: the last row holds only the end date.
-        WeeksCase{"EndsOnSaturday", 2027, 1, 2, 6, 0},
-        WeeksCase{"EndsOnSpringChange", 2026, 3, 29, 0, 6}),
-    [](const testing::TestParamInfo<WeeksCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(EndDates, SweatCalendarWeeksTest,
+                         testing::Values(
+                             // Range starts Sunday 2026-01-04: no absent cell at the start.
+                             WeeksCase{"StartsOnSunday", 2027, 1, 3, 0, 6},
+                             // Range starts Thursday 2026-01-01.
+                             WeeksCase{"EndsOnNewYearsEve", 2026, 12, 31, 4, 2},
+                             // Range starts Saturday 2026-01-03: the last row holds only the end date.
+                             WeeksCase{"EndsOnSaturday", 2027, 1, 2, 6, 0},
+                             WeeksCase{"EndsOnSpringChange", 2026, 3, 29, 0, 6}),
+                         [](const testing::TestParamInfo<WeeksCase>& info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST(SweatCalendarTest, WeeksUseGivenRowsAndZeroRowsElsewhere) {
     const Calendar& cal = berlin();

@@ -3,10 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
-
-#include <stdexcept>
 
 namespace halvrick {
 namespace {

@@ -2,11 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <csignal>
+#include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -44,10 +43,13 @@ void writeBytes(const QString& path, const QByteArray& bytes) {
 
 StatsLedger decodeFile(const QString& path) {
     const QByteArray bytes = readBytes(path);
-    return StatsLedger::fromJson(json::parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+    return StatsLedger::fromJson(
+        json::parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
 }
 
-StatsLedger fixtureLedger() { return decodeFile(fixtures + "/stats.json"); }
+StatsLedger fixtureLedger() {
+    return decodeFile(fixtures + "/stats.json");
+}
 
 void book(StatsStore& store, double seconds, const FakeClocks& c) {
     store.ledger().addActive(seconds, c.now, c.calendar);
@@ -158,6 +160,18 @@ TEST(StatsStoreTest, PeriodicSavesFollowTheMonotonicClock) {
     c.now = c.now + 86400 * 3;
     store.saveIfDue();
     EXPECT_TRUE(store.isDirty());
+}
+
+TEST(StatsStoreTest, ResetWritesAtOnce) {
+    QTemporaryDir tmp;
+    writeBytes(tmp.path() + "/stats.json", readBytes(fixtures + "/stats.json"));
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), tmp.path());
+    store.saveIfDue();
+    c.tick += 1s;
+    store.reset();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(decodeFile(tmp.path() + "/stats.json"), StatsLedger());
 }
 
 struct LossCase {
@@ -300,7 +314,8 @@ TEST(StatsStoreKillTest, FileAlwaysDecodesAfterSigkillDuringSaves) {
             const Date at = c.calendar.addingDays(-back, c.now);
             for (int app = 0; app < 8; ++app) {
                 const std::string id = "/usr/share/applications/app" + std::to_string(app) + ".desktop";
-                seed.ledger().addSweat(1.0 / (app + 3), AppKey(AppKey::Kind::app, id, "App " + std::to_string(app)), at,
+                seed.ledger().addSweat(1.0 / (app + 3),
+                                       AppKey(AppKey::Kind::app, id, "App " + std::to_string(app)), at,
                                        c.calendar);
             }
         }
