@@ -1,0 +1,374 @@
+#include "model/StatsStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace halvrick {
+namespace {
+
+using namespace std::chrono_literals;
+
+struct FakeClocks {
+    Calendar calendar{"Europe/Berlin"};
+    Date now = calendar.date(2026, 3, 5, 15);
+    LedgerFile::MonotonicTime tick{5000s};
+
+    LedgerFile::Clocks clocks() {
+        return {[this] { return now; }, [this] { return calendar; }, [this] { return tick; }};
+    }
+};
+
+const QString fixtures = QStringLiteral(HALVRICK_TEST_DATA "/ledger");
+
+QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+StatsLedger decodeFile(const QString& path) {
+    const QByteArray bytes = readBytes(path);
+    return StatsLedger::fromJson(
+        json::parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
+}
+
+StatsLedger fixtureLedger() {
+    return decodeFile(fixtures + "/stats.json");
+}
+
+void book(StatsStore& store, double seconds, const FakeClocks& c) {
+    store.ledger().addActive(seconds, c.now, c.calendar);
+    store.setDirty(true);
+}
+
+TEST(StatsStoreTest, FirstLaunchCreatesTheFolderAndWritesOnTheFirstSave) {
+    QTemporaryDir tmp;
+    const QString folder = tmp.path() + "/share/Halvrick";
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), folder);
+    EXPECT_TRUE(QDir(folder).exists());
+    EXPECT_EQ(store.fileURL(), folder + "/stats.json");
+    EXPECT_EQ(store.ledger(), StatsLedger());
+    EXPECT_TRUE(store.isDirty()) << "the launch's pruning";
+    EXPECT_EQ(store.lastPruneDay(), "2026-03-05");
+    EXPECT_FALSE(QFile::exists(folder + "/stats.json"));
+
+    store.saveIfDue();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(store.lastSave(), c.tick);
+    EXPECT_EQ(decodeFile(folder + "/stats.json"), StatsLedger());
+
+    // Nothing booked since: nothing written.
+    ASSERT_TRUE(QFile::remove(folder + "/stats.json"));
+    store.save();
+    EXPECT_FALSE(QFile::exists(folder + "/stats.json"));
+}
+
+TEST(StatsStoreTest, LoadsTheFileAndPrunesItToTheRetention) {
+    QTemporaryDir tmp;
+    writeBytes(tmp.path() + "/stats.json", readBytes(fixtures + "/stats.json"));
+    FakeClocks c;
+    EXPECT_EQ(StatsStore(400, c.clocks(), tmp.path()).ledger(), fixtureLedger());
+
+    StatsStore store(1, c.clocks(), tmp.path());
+    StatsLedger expected = fixtureLedger();
+    expected.days.erase("2026-03-04");
+    EXPECT_EQ(store.ledger(), expected);
+    EXPECT_TRUE(store.isDirty());
+    store.saveIfDue();
+    EXPECT_EQ(decodeFile(tmp.path() + "/stats.json"), expected);
+}
+
+TEST(StatsStoreTest, PrunesOncePerDayKey) {
+    QTemporaryDir tmp;
+    FakeClocks c;
+    StatsLedger seeded;
+    for (const int back : {0, 399, 400}) {
+        seeded.recordPromptShown(c.calendar.addingDays(-back, c.now), c.calendar);
+    }
+    writeBytes(tmp.path() + "/stats.json", QByteArray::fromStdString(seeded.toJson().dump()));
+
+    StatsStore store(400, c.clocks(), tmp.path());
+    EXPECT_EQ(store.ledger().recordedDayCount(), 2);
+    EXPECT_EQ(store.ledger().earliestDay(), "2025-01-30");
+    store.save();
+
+    store.pruneIfNewDay(c.now + 3 * 3600);
+    EXPECT_FALSE(store.isDirty());
+
+    // Just after midnight the day 399 days back is 400 days old.
+    const Date tomorrow = c.calendar.date(2026, 3, 6, 0, 0, 30);
+    store.pruneIfNewDay(tomorrow);
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(store.lastPruneDay(), "2026-03-06");
+    EXPECT_EQ(store.ledger().earliestDay(), "2026-03-05");
+    store.save();
+
+    // A clock set back is a new day key too.
+    store.pruneIfNewDay(c.now);
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(store.lastPruneDay(), "2026-03-05");
+}
+
+TEST(StatsStoreTest, PeriodicSavesFollowTheMonotonicClock) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), tmp.path());
+    store.saveIfDue();
+    EXPECT_EQ(decodeFile(file), StatsLedger());
+
+    book(store, 1, c);
+    c.tick += 59s;
+    store.saveIfDue();
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(decodeFile(file), StatsLedger());
+
+    c.tick += 1s;
+    store.saveIfDue();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(decodeFile(file), store.ledger());
+
+    // A clock that went back never stalls the save.
+    book(store, 2, c);
+    c.tick -= 3600s;
+    store.saveIfDue();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(decodeFile(file).days.at("2026-03-05").activeSeconds, 3);
+    EXPECT_EQ(store.lastSave(), c.tick);
+
+    book(store, 4, c);
+    c.tick += 30s;
+    store.saveIfDue();
+    EXPECT_TRUE(store.isDirty());
+    // Wall time plays no part in the rule.
+    c.now = c.now + 86400 * 3;
+    store.saveIfDue();
+    EXPECT_TRUE(store.isDirty());
+}
+
+TEST(StatsStoreTest, ResetWritesAtOnce) {
+    QTemporaryDir tmp;
+    writeBytes(tmp.path() + "/stats.json", readBytes(fixtures + "/stats.json"));
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), tmp.path());
+    store.saveIfDue();
+    c.tick += 1s;
+    store.reset();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(decodeFile(tmp.path() + "/stats.json"), StatsLedger());
+}
+
+struct LossCase {
+    const char* name;
+    std::function<QByteArray()> bytes;
+};
+
+class StatsStoreLossTest : public testing::TestWithParam<LossCase> {};
+
+// The user's history is never thrown away: the broken file is kept beside the new one.
+TEST_P(StatsStoreLossTest, ABrokenFileIsKeptAsideAndTheStoreStartsEmpty) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    const QByteArray broken = GetParam().bytes();
+    writeBytes(file, broken);
+    FakeClocks c;
+
+    StatsStore store(400, c.clocks(), tmp.path());
+    EXPECT_EQ(store.ledger(), StatsLedger());
+    EXPECT_EQ(readBytes(file + ".unreadable-2026-03-05"), broken);
+
+    book(store, 42, c);
+    store.saveIfDue();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(decodeFile(file), store.ledger());
+    EXPECT_EQ(readBytes(file + ".unreadable-2026-03-05"), broken);
+    EXPECT_EQ(StatsStore(400, c.clocks(), tmp.path()).ledger(), store.ledger());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, StatsStoreLossTest,
+    testing::Values(LossCase{"Truncated",
+                             [] {
+                                 const QByteArray whole = readBytes(fixtures + "/stats.json");
+                                 return whole.left(whole.size() / 2);
+                             }},
+                    LossCase{"Garbage",
+                             [] {
+                                 QByteArray bytes;
+                                 for (int i = 0; i < 4096; ++i) {
+                                     bytes.append(static_cast<char>((i * 131 + 7) % 256));
+                                 }
+                                 return bytes;
+                             }},
+                    LossCase{"WrongTypeInOneField", [] { return readBytes(fixtures + "/wrong-type.json"); }},
+                    LossCase{"EmptyObject", [] { return QByteArray("{}"); }},
+                    LossCase{"EmptyFile", [] { return QByteArray(); }},
+                    LossCase{"Zeros", [] { return QByteArray(512, '\0'); }}),
+    [](const testing::TestParamInfo<LossCase>& info) { return std::string(info.param.name); });
+
+TEST(StatsStoreTest, ASecondBrokenFileTheSameDayGetsItsOwnName) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    FakeClocks c;
+    writeBytes(file, "first");
+    StatsStore(400, c.clocks(), tmp.path()).save();
+    writeBytes(file, "second");
+    StatsStore(400, c.clocks(), tmp.path()).save();
+    EXPECT_EQ(readBytes(file + ".unreadable-2026-03-05"), "first");
+    EXPECT_EQ(readBytes(file + ".unreadable-2026-03-05-2"), "second");
+    EXPECT_EQ(decodeFile(file), StatsLedger());
+}
+
+TEST(StatsStoreTest, UnwritableFolderFailsQuietlyAndTheNextSaveRetries) {
+    QTemporaryDir tmp;
+    // A regular file where the data folder should be stops every write, even for root.
+    const QString blocker = tmp.path() + "/share";
+    writeBytes(blocker, "not a folder");
+    const QString folder = blocker + "/Halvrick";
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), folder);
+    EXPECT_EQ(store.ledger(), StatsLedger());
+
+    book(store, 10, c);
+    store.saveIfDue();
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_FALSE(store.lastSave());
+    c.tick += 1s;
+    book(store, 5, c);
+    store.saveIfDue();
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(readBytes(blocker), "not a folder");
+
+    ASSERT_TRUE(QFile::remove(blocker));
+    c.tick += 1s;
+    store.saveIfDue();
+    EXPECT_FALSE(store.isDirty());
+    EXPECT_EQ(store.lastSave(), c.tick);
+    EXPECT_EQ(decodeFile(folder + "/stats.json").days.at("2026-03-05").activeSeconds, 15);
+}
+
+TEST(StatsStoreTest, WithoutAFolderTheLedgerLivesInMemory) {
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), std::nullopt);
+    EXPECT_FALSE(store.fileURL());
+    book(store, 1, c);
+    store.save();
+    EXPECT_TRUE(store.isDirty());
+    EXPECT_EQ(store.ledger().days.at("2026-03-05").activeSeconds, 1);
+}
+
+TEST(StatsStoreTest, NamesThatAreNotUtf8StillSave) {
+    QTemporaryDir tmp;
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), tmp.path());
+    store.ledger().addSweat(3, AppKey(AppKey::Kind::process, "caf\xe9", "caf\xe9"), c.now, c.calendar);
+    store.save();
+    EXPECT_FALSE(store.isDirty());
+    const auto& apps = decodeFile(tmp.path() + "/stats.json").days.at("2026-03-05").apps;
+    ASSERT_EQ(apps.size(), 1u);
+    EXPECT_EQ(apps.begin()->first, "caf\xef\xbf\xbd");
+    EXPECT_EQ(apps.begin()->second.sweatSeconds, 3);
+}
+
+TEST(StatsStoreTest, DefaultFolderIsTheApplicationSupportFolder) {
+    QTemporaryDir tmp;
+    const QByteArray saved = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", tmp.path().toUtf8());
+    FakeClocks c;
+    const StatsStore store(400, c.clocks());
+    if (saved.isNull()) {
+        qunsetenv("XDG_DATA_HOME");
+    } else {
+        qputenv("XDG_DATA_HOME", saved);
+    }
+    EXPECT_EQ(store.fileURL(), tmp.path() + "/Halvrick/stats.json");
+    EXPECT_TRUE(QDir(tmp.path() + "/Halvrick").exists());
+}
+
+// A process killed at any point of a long run of saves leaves a file that decodes, holding at least
+// every save it had finished.
+TEST(StatsStoreKillTest, FileAlwaysDecodesAfterSigkillDuringSaves) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    FakeClocks c;
+    {
+        // A ledger of a busy few months, so that each save takes a while.
+        StatsStore seed(400, c.clocks(), tmp.path());
+        for (int back = 0; back < 120; ++back) {
+            const Date at = c.calendar.addingDays(-back, c.now);
+            for (int app = 0; app < 8; ++app) {
+                const std::string id = "/usr/share/applications/app" + std::to_string(app) + ".desktop";
+                seed.ledger().addSweat(1.0 / (app + 3),
+                                       AppKey(AppKey::Kind::app, id, "App " + std::to_string(app)), at,
+                                       c.calendar);
+            }
+        }
+        seed.save();
+        ASSERT_FALSE(seed.isDirty());
+    }
+
+    using Clock = std::chrono::steady_clock;
+    constexpr int rounds = 10;
+    for (int round = 0; round < rounds; ++round) {
+        const double activeBefore = decodeFile(file).days.at("2026-03-05").activeSeconds;
+        int acks[2];
+        ASSERT_EQ(pipe(acks), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(acks[0]);
+            StatsStore store(400, c.clocks(), tmp.path());
+            for (;;) {
+                book(store, 1, c);
+                store.save();
+                const char ack = store.isDirty() ? 'F' : 'S';
+                if (write(acks[1], &ack, 1) != 1 || ack == 'F') {
+                    _exit(1);
+                }
+            }
+        }
+        close(acks[1]);
+        // Two finished saves give the length of one save cycle; each round kills at another point of the
+        // next cycle, so that together the rounds cover encoding, writing and the rename.
+        int finished = 0;
+        char ack = 0;
+        Clock::time_point acked[2];
+        while (finished < 2 && read(acks[0], &ack, 1) == 1 && ack == 'S') {
+            acked[finished++] = Clock::now();
+        }
+        const auto killAt = acked[1] + (acked[1] - acked[0]) * (round + 0.5) / rounds;
+        while (finished == 2 && Clock::now() < killAt) {
+        }
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(acks[0]);
+        ASSERT_EQ(finished, 2);
+        ASSERT_TRUE(WIFSIGNALED(status));
+
+        StatsLedger onDisk;
+        ASSERT_NO_THROW(onDisk = decodeFile(file)) << "round " << round;
+        EXPECT_GE(onDisk.days.at("2026-03-05").activeSeconds, activeBefore + finished);
+        EXPECT_EQ(onDisk.recordedDayCount(), 120);
+    }
+    EXPECT_TRUE(QDir(tmp.path()).entryList({"*.unreadable-*"}, QDir::AllEntries | QDir::System).isEmpty());
+}
+
+} // namespace
+} // namespace halvrick
