@@ -1,5 +1,8 @@
 #include "core/JsonCoding.h"
 
+#include <cmath>
+#include <limits>
+
 namespace halvrick::json {
 
 namespace {
@@ -44,17 +47,38 @@ bool asBool(const Json& value, std::string_view key) {
 }
 
 std::int64_t asInt(const Json& value, std::string_view key) {
-    if (value.is_number_integer()) {
+    if (value.is_number_unsigned()) {
+        const std::uint64_t u = value.get<std::uint64_t>();
+        if (u <= static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
+            return static_cast<std::int64_t>(u);
+        }
+    } else if (value.is_number_integer()) {
         return value.get<std::int64_t>();
-    }
-    // A whole number written with a fraction part (3.0) still names an integer.
-    if (value.is_number_float()) {
+    } else if (value.is_number_float()) {
+        // A whole number written with a fraction part (3.0) still names an integer; the range is
+        // checked before converting, which would otherwise be undefined for 1e30 or NaN.
         const double d = value.get<double>();
-        if (d == static_cast<double>(static_cast<std::int64_t>(d)) && d >= -9.2e18 && d <= 9.2e18) {
+        if (d >= -9223372036854775808.0 && d < 9223372036854775808.0 && d == std::trunc(d)) {
             return static_cast<std::int64_t>(d);
         }
     }
     wrongType(key, "an integer");
+}
+
+std::uint64_t asUInt64(const Json& value, std::string_view key) {
+    if (value.is_number_unsigned()) {
+        return value.get<std::uint64_t>();
+    }
+    if (value.is_number_integer() && value.get<std::int64_t>() >= 0) {
+        return static_cast<std::uint64_t>(value.get<std::int64_t>());
+    }
+    if (value.is_number_float()) {
+        const double d = value.get<double>();
+        if (d >= 0 && d < 18446744073709551616.0 && d == std::trunc(d)) {
+            return static_cast<std::uint64_t>(d);
+        }
+    }
+    wrongType(key, "a non-negative integer");
 }
 
 double asDouble(const Json& value, std::string_view key) {

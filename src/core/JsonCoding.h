@@ -25,6 +25,7 @@ const Json& member(const Json& object, std::string_view key);
 
 bool asBool(const Json& value, std::string_view key);
 std::int64_t asInt(const Json& value, std::string_view key);
+std::uint64_t asUInt64(const Json& value, std::string_view key);
 double asDouble(const Json& value, std::string_view key);
 std::string asString(const Json& value, std::string_view key);
 
@@ -36,6 +37,8 @@ template <>
 inline std::int64_t as<std::int64_t>(const Json& v, std::string_view k) { return asInt(v, k); }
 template <>
 inline int as<int>(const Json& v, std::string_view k) { return static_cast<int>(asInt(v, k)); }
+template <>
+inline std::uint64_t as<std::uint64_t>(const Json& v, std::string_view k) { return asUInt64(v, k); }
 template <>
 inline double as<double>(const Json& v, std::string_view k) { return asDouble(v, k); }
 template <>

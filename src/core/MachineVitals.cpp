@@ -1,6 +1,6 @@
 #include "core/MachineVitals.h"
 
-#include "core/JsonUInt64.h"
+#include "core/JsonCoding.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "core/VitalsDay.h"
 
-#include "core/JsonUInt64.h"
+#include "core/JsonCoding.h"
 
 namespace halvrick {
 

@@ -1,6 +1,6 @@
 #include "core/VitalsEvent.h"
 
-#include "core/JsonUInt64.h"
+#include "core/JsonCoding.h"
 
 namespace halvrick {
 

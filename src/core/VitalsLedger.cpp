@@ -1,5 +1,7 @@
 #include "core/VitalsLedger.h"
 
+#include "core/StatsLedger.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -13,12 +15,7 @@ namespace {
 constexpr double pressureIntervalLimit = 60;
 constexpr double coalescingSeconds = 3600;
 
-std::string dayKey(Date date, const Calendar& calendar) {
-    const DateComponents c = calendar.components(date);
-    std::array<char, 32> buffer{};
-    std::snprintf(buffer.data(), buffer.size(), "%04d-%02d-%02d", c.year, c.month, c.day);
-    return buffer.data();
-}
+std::string dayKey(Date date, const Calendar& calendar) { return StatsLedger::dayKey(date, calendar); }
 
 std::uint64_t absoluteChange(std::uint64_t a, std::uint64_t b) {
     return a > b ? a - b : b - a;

@@ -25,6 +25,18 @@ TEST(JsonCodingTest, ReadsTypedFieldsStrictly) {
     EXPECT_THROW(json::required<int>(json::parse("[1]"), "n"), Error);
 }
 
+TEST(JsonCodingTest, IntegersOutsideTheirRangeAreErrorsNotWrapped) {
+    const json::Json obj = json::parse(
+        R"({"big": 18446744073709551615, "huge": 1e30, "neg": -1, "max": 9223372036854775807, "f": 4.0})");
+    EXPECT_THROW(json::required<std::int64_t>(obj, "big"), Error);
+    EXPECT_THROW(json::required<std::int64_t>(obj, "huge"), Error);
+    EXPECT_EQ(json::required<std::int64_t>(obj, "max"), INT64_MAX);
+    EXPECT_EQ(json::required<std::uint64_t>(obj, "big"), UINT64_MAX);
+    EXPECT_EQ(json::required<std::uint64_t>(obj, "f"), 4u);
+    EXPECT_THROW(json::required<std::uint64_t>(obj, "neg"), Error);
+    EXPECT_THROW(json::required<std::uint64_t>(obj, "huge"), Error);
+}
+
 TEST(JsonCodingTest, DatesUseThe2001Epoch) {
     const Date d = Date::since1970(978307200.0 + 12.5);
     EXPECT_EQ(json::fromDate(d), 12.5);
