@@ -366,50 +366,58 @@ struct Candidate {
     std::vector<std::string> stems; // names a companion folder may carry
 };
 
-using SharedSet = std::unordered_set<std::string>;
+// Folders that hold many programs' files, where no single program's folder can be.
+struct SharedFolders {
+    std::unordered_set<std::string> folders;
+    std::string home;
 
-bool isShared(std::string_view folder, const SharedSet& shared) {
-    if (folder.empty() || folder == "/" || shared.contains(std::string(folder))) {
-        return true;
+    bool contain(std::string_view folder) const {
+        if (folder.empty() || folder == "/" || folders.contains(std::string(folder))) {
+            return true;
+        }
+        const std::string_view name = baseName(folder);
+        const std::string_view parent = parentOf(folder);
+        // The user's own folders (~/Applications, ~/Downloads) hold whatever the user put there.
+        if (!home.empty() && parent == home) {
+            return true;
+        }
+        if (std::find(genericFolderNames.begin(), genericFolderNames.end(), name) != genericFolderNames.end() &&
+            contain(parent)) {
+            return true;
+        }
+        // The multiarch folders such as /usr/lib/x86_64-linux-gnu.
+        return (parent == "/usr/lib" || parent == "/lib") && name.find("-linux-") != std::string_view::npos;
     }
-    const std::string_view name = baseName(folder);
-    const std::string_view parent = parentOf(folder);
-    if (std::find(genericFolderNames.begin(), genericFolderNames.end(), name) != genericFolderNames.end() &&
-        isShared(parent, shared)) {
-        return true;
-    }
-    // The multiarch folders such as /usr/lib/x86_64-linux-gnu.
-    return (parent == "/usr/lib" || parent == "/lib") && name.find("-linux-") != std::string_view::npos;
-}
+};
 
-SharedSet sharedFoldersOf(const ApplicationIndex::Roots& roots) {
-    SharedSet shared;
+SharedFolders sharedFoldersOf(const ApplicationIndex::Roots& roots) {
+    SharedFolders shared;
     for (std::string_view folder : sharedFolders) {
-        shared.emplace(folder);
+        shared.folders.emplace(folder);
     }
     for (const std::string& dir : roots.path) {
-        shared.insert(trimmedSlashes(dir));
+        shared.folders.insert(trimmedSlashes(dir));
         if (const auto resolved = resolveInRoot(roots.filesystemRoot, dir)) {
-            shared.insert(*resolved);
+            shared.folders.insert(*resolved);
         }
     }
     if (!roots.home.empty()) {
-        const std::string home = trimmedSlashes(roots.home);
-        for (const char* sub : {"", "/.local", "/.local/bin", "/.local/share", "/.local/lib"}) {
-            shared.insert(home + sub);
+        shared.home = trimmedSlashes(roots.home);
+        for (const char* sub : {"", "/.local/bin", "/.local/share", "/.local/lib"}) {
+            shared.folders.insert(shared.home + sub);
         }
     }
     return shared;
 }
 
 // A folder that belongs to the program alone, or nothing when it sits among others'.
-std::optional<std::string> privateFolder(std::string_view program, const SharedSet& shared) {
+std::optional<std::string> privateFolder(std::string_view program, const SharedFolders& shared) {
     std::string_view folder = parentOf(program);
-    if (isShared(folder, shared)) {
+    if (shared.contain(folder)) {
         return std::nullopt;
     }
     // /opt/vendor/app/bin/app keeps its helpers beside bin/.
-    if (baseName(folder) == "bin" && !isShared(parentOf(folder), shared)) {
+    if (baseName(folder) == "bin" && !shared.contain(parentOf(folder))) {
         folder = parentOf(folder);
     }
     return std::string(folder);
@@ -729,7 +737,7 @@ ApplicationIndex ApplicationIndex::build(const Roots& roots) {
         }
     }
 
-    const SharedSet shared = sharedFoldersOf(roots);
+    const SharedFolders shared = sharedFoldersOf(roots);
     std::map<std::string, std::vector<std::size_t>> folderClaims;
     std::map<std::string, std::size_t> rootOwner, flatpakOwner, snapOwner, snapAppOwner;
     for (std::size_t i = 0; i < candidates.size(); ++i) {

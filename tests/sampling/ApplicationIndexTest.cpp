@@ -61,6 +61,10 @@ TEST_F(ApplicationIndexTest, AttributesProcessesByProgramAndPrivateFolder) {
         {"/opt/suite/alpha", "Alpha"},
         {"/opt/suite/beta", "Beta"},
         {"/opt/suite/gamma", ""},
+        // the user's own folders are shared; a folder of the program's own below them is not
+        {"/home/user/Applications/tool", "User Tool"},
+        {"/home/user/Applications/other", ""},
+        {"/home/user/tools/sketch/renderer", "Sketch"},
         // one program behind several entries
         {"/usr/lib/office/program/soffice.bin", "Office"},
         // hidden, not displayed, not installed, or run by an interpreter: nothing claims them
@@ -99,7 +103,8 @@ TEST_F(ApplicationIndexTest, KeepsEachEntryOnceWithMendedNames) {
     }
     EXPECT_THAT(names, testing::UnorderedElementsAre("Firefox ESR", "Text Editor", "My Terminal", "Paint",
                                                      "Chromium", "Vendor App", "Thunderbird", "Alpha", "Beta",
-                                                     "Office", "Caf\xEF\xBF\xBD Noir"));
+                                                     "Office", "User Tool", "Sketch",
+                                                     "Caf\xEF\xBF\xBD Noir"));
     EXPECT_THAT(index.watchedFolders(), testing::IsSupersetOf({root.string() + "/user/applications",
                                                                root.string() + "/system/applications"}));
     // The missing data folder is watched through the nearest folder that exists.

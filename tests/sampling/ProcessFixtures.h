@@ -144,6 +144,12 @@ public:
         program("/opt/suite/gamma");
         entry("system", "alpha.desktop", "Name=Alpha\nExec=/opt/suite/alpha\n");
         entry("system", "beta.desktop", "Name=Beta\nExec=/opt/suite/beta\n");
+        // In the user's own folders: a program among the user's files, and one in its own folder.
+        program("/home/user/Applications/tool");
+        entry("user", "tool-user.desktop", "Name=User Tool\nExec=/home/user/Applications/tool\n");
+        program("/home/user/tools/sketch/sketch");
+        program("/home/user/tools/sketch/renderer");
+        entry("user", "sketch.desktop", "Name=Sketch\nExec=/home/user/tools/sketch/sketch\n");
         // One program behind several entries: the one without arguments names it.
         program("/usr/lib/office/program/soffice");
         program("/usr/lib/office/program/soffice.bin");
