@@ -626,7 +626,7 @@ ApplicationIndex::Roots ApplicationIndex::Roots::standard() {
     for (const std::string& dir : splitList(std::getenv("PATH"))) {
         appendUnique(roots.path, dir);
     }
-    // A session started without a login shell may lack these.
+    // A desktop started without a login shell may lack these.
     for (const char* dir : {"/usr/local/bin", "/usr/bin", "/bin", "/usr/local/games", "/usr/games", "/snap/bin"}) {
         appendUnique(roots.path, dir);
     }
