@@ -1,0 +1,214 @@
+#include "sampling/ProcessReader.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <array>
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+
+namespace halvrick {
+
+namespace {
+
+// Large enough for any stat line and for the part of status that holds the memory lines.
+constexpr std::size_t statBufferSize = 2048;
+constexpr std::size_t statusBufferSize = 4096;
+constexpr std::size_t cgroupBufferSize = 4096;
+constexpr std::size_t pathBufferSize = 4096;
+
+constexpr std::string_view deletedSuffix = " (deleted)";
+
+// "<pid>/<leaf>" into a fixed buffer; leaves are short literals.
+struct EntryPath {
+    std::array<char, 32> text{};
+
+    EntryPath(std::int32_t pid, std::string_view leaf) {
+        char* end = std::to_chars(text.data(), text.data() + 12, pid).ptr;
+        *end++ = '/';
+        std::memcpy(end, leaf.data(), leaf.size());
+        end[leaf.size()] = '\0';
+    }
+    const char* c_str() const { return text.data(); }
+};
+
+// Reads the start of a small file below the proc folder; nothing on any failure.
+std::optional<std::string_view> readEntry(int procFD, std::int32_t pid, std::string_view leaf, char* buffer,
+                                          std::size_t size) {
+    if (procFD < 0 || pid <= 0) {
+        return std::nullopt;
+    }
+    const EntryPath path(pid, leaf);
+    const int fd = ::openat(procFD, path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return std::nullopt;
+    }
+    std::size_t length = 0;
+    bool failed = false;
+    while (length < size) {
+        const ssize_t n = ::read(fd, buffer + length, size - length);
+        if (n > 0) {
+            length += static_cast<std::size_t>(n);
+        } else if (n == 0) {
+            break;
+        } else if (errno != EINTR) {
+            failed = true;
+            break;
+        }
+    }
+    ::close(fd);
+    if (failed) {
+        return std::nullopt;
+    }
+    return std::string_view(buffer, length);
+}
+
+// The unsigned number at the start of text, after blanks; nothing when there is none.
+std::optional<std::uint64_t> leadingNumber(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == ' ' || text[i] == '\t')) {
+        ++i;
+    }
+    std::uint64_t value = 0;
+    const auto [end, ec] = std::from_chars(text.data() + i, text.data() + text.size(), value);
+    if (ec != std::errc{} || end == text.data() + i) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+// The kB value of a "Key:" line of a status file.
+std::optional<std::uint64_t> statusKilobytes(std::string_view text, std::string_view key) {
+    std::size_t at = 0;
+    while ((at = text.find(key, at)) != std::string_view::npos) {
+        if (at == 0 || text[at - 1] == '\n') {
+            return leadingNumber(text.substr(at + key.size()));
+        }
+        at += key.size();
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
+ProcProcessReader::ProcProcessReader(const std::string& procRoot, double ticksPerSecond)
+    : procFD_(::open(procRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
+      ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100) {}
+
+ProcProcessReader::~ProcProcessReader() {
+    if (procFD_ >= 0) {
+        ::close(procFD_);
+    }
+}
+
+std::optional<ProcessStat> ProcProcessReader::parseStat(std::string_view text) {
+    const std::size_t close = text.rfind(')');
+    if (close == std::string_view::npos || text.find('(') > close) {
+        return std::nullopt;
+    }
+    // Fields from the state (field 3) on; flags is field 9, utime 14, stime 15, starttime 22.
+    constexpr std::size_t flagsField = 6, utimeField = 11, stimeField = 12, startField = 19;
+    std::array<std::uint64_t, startField + 1> wanted{};
+    std::size_t field = 0;
+    std::size_t i = close + 1;
+    while (field <= startField) {
+        while (i < text.size() && text[i] == ' ') {
+            ++i;
+        }
+        if (i >= text.size() || text[i] == '\n') {
+            return std::nullopt;
+        }
+        std::size_t end = i;
+        while (end < text.size() && text[end] != ' ' && text[end] != '\n') {
+            ++end;
+        }
+        if (field == flagsField || field == utimeField || field == stimeField || field == startField) {
+            const auto [last, ec] = std::from_chars(text.data() + i, text.data() + end, wanted[field]);
+            if (ec != std::errc{} || last != text.data() + end) {
+                return std::nullopt;
+            }
+        }
+        i = end;
+        ++field;
+    }
+    ProcessStat stat;
+    stat.cpuTime = wanted[utimeField] + wanted[stimeField];
+    stat.startTime = wanted[startField];
+    stat.flags = static_cast<std::uint32_t>(wanted[flagsField]);
+    return stat;
+}
+
+std::optional<std::string_view> ProcProcessReader::nameInStat(std::string_view text) {
+    const std::size_t open = text.find('(');
+    const std::size_t close = text.rfind(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) {
+        return std::nullopt;
+    }
+    return text.substr(open + 1, close - open - 1);
+}
+
+std::uint64_t ProcProcessReader::parseFootprint(std::string_view statusText) {
+    const std::uint64_t anon = statusKilobytes(statusText, "RssAnon:").value_or(0);
+    const std::uint64_t swap = statusKilobytes(statusText, "VmSwap:").value_or(0);
+    return (anon + swap) * 1024;
+}
+
+std::optional<ProcessStat> ProcProcessReader::readStat(std::int32_t pid) {
+    char buffer[statBufferSize];
+    const auto text = readEntry(procFD_, pid, "stat", buffer, sizeof buffer);
+    return text ? parseStat(*text) : std::nullopt;
+}
+
+std::optional<std::uint64_t> ProcProcessReader::readFootprint(std::int32_t pid) {
+    char buffer[statusBufferSize];
+    const auto text = readEntry(procFD_, pid, "status", buffer, sizeof buffer);
+    if (!text) {
+        return std::nullopt;
+    }
+    return parseFootprint(*text);
+}
+
+std::optional<std::string> ProcProcessReader::readPath(std::int32_t pid) {
+    if (procFD_ < 0 || pid <= 0) {
+        return std::nullopt;
+    }
+    char buffer[pathBufferSize];
+    const EntryPath path(pid, "exe");
+    const ssize_t n = ::readlinkat(procFD_, path.c_str(), buffer, sizeof buffer);
+    if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer) {
+        return std::nullopt;
+    }
+    std::string_view target(buffer, static_cast<std::size_t>(n));
+    if (target.ends_with(deletedSuffix)) {
+        target.remove_suffix(deletedSuffix.size());
+    }
+    if (target.empty()) {
+        return std::nullopt;
+    }
+    return std::string(target);
+}
+
+std::optional<std::string> ProcProcessReader::readName(std::int32_t pid) {
+    char buffer[statBufferSize];
+    if (auto comm = readEntry(procFD_, pid, "comm", buffer, sizeof buffer)) {
+        if (comm->ends_with('\n')) {
+            comm->remove_suffix(1);
+        }
+        return comm->empty() ? std::nullopt : std::optional<std::string>(*comm);
+    }
+    if (const auto stat = readEntry(procFD_, pid, "stat", buffer, sizeof buffer)) {
+        if (const auto name = nameInStat(*stat); name && !name->empty()) {
+            return std::string(*name);
+        }
+    }
+    return std::nullopt;
+}
+
+std::string ProcProcessReader::readCgroup(std::int32_t pid) {
+    char buffer[cgroupBufferSize];
+    const auto text = readEntry(procFD_, pid, "cgroup", buffer, sizeof buffer);
+    return text ? std::string(*text) : std::string();
+}
+
+} // namespace halvrick

@@ -1,0 +1,72 @@
+#pragma once
+
+#include "sampling/HostCPU.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace halvrick {
+
+// One process's counters from /proc/<pid>/stat, in clock ticks.
+struct ProcessStat {
+    // PF_KTHREAD: a kernel thread, whose time belongs to the system.
+    static constexpr std::uint32_t kernelThreadFlag = 0x00200000;
+
+    std::uint64_t cpuTime = 0;   // utime + stime of the process's own threads
+    std::uint64_t startTime = 0; // since boot; tells a reused identifier apart
+    std::uint32_t flags = 0;
+
+    bool isKernelThread() const { return (flags & kernelThreadFlag) != 0; }
+    friend bool operator==(const ProcessStat&, const ProcessStat&) = default;
+};
+
+// What the process sampler reads of one process. Every read gives nothing when the process is gone
+// or hidden from us.
+class ProcessReader {
+public:
+    virtual ~ProcessReader() = default;
+    virtual std::optional<ProcessStat> readStat(std::int32_t pid) = 0;
+    // Bytes of anonymous memory, resident or swapped out; 0 for a process without any.
+    virtual std::optional<std::uint64_t> readFootprint(std::int32_t pid) = 0;
+    // The executable's path as the kernel reports it (bytes, not necessarily UTF-8).
+    virtual std::optional<std::string> readPath(std::int32_t pid) = 0;
+    // The short name (at most 15 bytes, possibly cut inside a character).
+    virtual std::optional<std::string> readName(std::int32_t pid) = 0;
+    // The text of the process's cgroup file; empty when unreadable.
+    virtual std::string readCgroup(std::int32_t pid) = 0;
+    // Ticks per second of the CPU and start times.
+    virtual double ticksPerSecond() const = 0;
+};
+
+// Reads <procRoot>/<pid>/{stat,status,exe,comm,cgroup} with fixed buffers and no allocation on the
+// per-sample path (stat and status).
+class ProcProcessReader final : public ProcessReader {
+public:
+    explicit ProcProcessReader(const std::string& procRoot = "/proc",
+                               double ticksPerSecond = HostCPU::ticksPerSecond());
+    ~ProcProcessReader() override;
+    ProcProcessReader(const ProcProcessReader&) = delete;
+    ProcProcessReader& operator=(const ProcProcessReader&) = delete;
+
+    std::optional<ProcessStat> readStat(std::int32_t pid) override;
+    std::optional<std::uint64_t> readFootprint(std::int32_t pid) override;
+    std::optional<std::string> readPath(std::int32_t pid) override;
+    std::optional<std::string> readName(std::int32_t pid) override;
+    std::string readCgroup(std::int32_t pid) override;
+    double ticksPerSecond() const override { return ticksPerSecond_; }
+
+    // The fields after the last ")" (a name may hold spaces and parentheses).
+    static std::optional<ProcessStat> parseStat(std::string_view text);
+    // The text between the first "(" and the last ")".
+    static std::optional<std::string_view> nameInStat(std::string_view text);
+    // (RssAnon + VmSwap) in bytes; 0 when neither line is there.
+    static std::uint64_t parseFootprint(std::string_view statusText);
+
+private:
+    int procFD_ = -1;
+    double ticksPerSecond_;
+};
+
+} // namespace halvrick

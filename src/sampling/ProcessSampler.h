@@ -1,0 +1,145 @@
+#pragma once
+
+#include "core/AppKey.h"
+#include "core/Date.h"
+#include "sampling/ApplicationIndex.h"
+#include "sampling/HostCPU.h"
+#include "sampling/ProcessList.h"
+#include "sampling/ProcessReader.h"
+#include "sampling/RepeatingTimer.h"
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+namespace halvrick {
+
+class ApplicationIndexWatcher;
+
+// Every interval, how many CPU seconds each application used since the previous sample and how much
+// memory it holds. Machine CPU time that no readable process accounts for goes to the system.
+class ProcessSampler {
+public:
+    struct Sample {
+        Date time;
+        double interval = 0; // seconds since the previous sample
+        std::map<AppKey, double> cpuSeconds;
+        std::map<AppKey, std::uint64_t> footprints;
+        std::map<AppKey, std::vector<std::int32_t>> pids;
+        std::set<std::int32_t> attributedPIDs;
+        double ownCPUSeconds = 0;
+    };
+
+    // What the sampler reads; whatever is left empty is this machine's.
+    struct Sources {
+        std::unique_ptr<TickReader> tickReader;
+        std::unique_ptr<ProcessLister> processLister;
+        std::unique_ptr<ProcessReader> processReader;
+        std::unique_ptr<RepeatingTimer> timer;
+        std::function<Date()> wallClock;
+        // Seconds on a clock that never jumps and stands still during suspend.
+        std::function<double()> monotonicClock;
+        // The application index to attribute with; the default one follows the application folders.
+        std::function<std::shared_ptr<const ApplicationIndex>()> applications;
+        std::optional<int> coreCount;
+        std::optional<std::int32_t> ownPID;
+    };
+
+    // A sample this many intervals after the previous one spans a suspend or a stall: it only
+    // re-baselines, so that no hours are booked at once.
+    static constexpr double maximumIntervalFactor = 3;
+    // Seconds by which wall and monotonic elapsed times may differ before the wall clock counts as
+    // having jumped, which also re-baselines.
+    static constexpr double clockJumpTolerance = 1;
+
+    ProcessSampler();
+    explicit ProcessSampler(Sources sources);
+    ~ProcessSampler();
+    ProcessSampler(const ProcessSampler&) = delete;
+    ProcessSampler& operator=(const ProcessSampler&) = delete;
+
+    std::function<void(const Sample&)> onSample;
+    // True when the process list was not empty.
+    std::function<void(bool healthy)> onHealth;
+
+    int coreCount() const { return coreCount_; }
+    std::int32_t ownPID() const { return ownPID_; }
+
+    // Takes one sample now (the first one only sets the baseline), then one every interval.
+    void start(double interval);
+    // One sample, as the timer takes it.
+    void sample();
+
+private:
+    struct Known {
+        std::uint64_t startTime = 0;
+        std::uint64_t cpuTime = 0;
+        std::uint32_t app = 0;
+        // False for kernel threads and the process listing, whose time is left to the system.
+        bool counted = true;
+        std::uint64_t sweep = 0;
+        // Kept to attribute again when the application index changes.
+        std::optional<std::string> path;
+        std::optional<std::string> name;
+        ApplicationIndex::Sandbox sandbox;
+    };
+
+    // One application's part of the current sweep.
+    struct Tally {
+        std::uint64_t sweep = 0;
+        std::uint64_t ticks = 0;
+        std::uint64_t footprint = 0;
+        std::vector<std::int32_t> pids;
+    };
+
+    void visit(std::int32_t pid, bool baselineAll, std::uint64_t& ownTicks);
+    bool spansGap(double elapsed, double wallElapsed) const;
+    void report(Date now, double elapsed, const HostCPU::Ticks& ticks, std::uint64_t ownTicks);
+    std::uint32_t attribute(const Known& known);
+    std::uint32_t intern(const AppKey& key);
+    Tally& tally(std::uint32_t app);
+    void reattribute();
+    void compact();
+
+    std::unique_ptr<ApplicationIndexWatcher> watcher_;
+    std::unique_ptr<TickReader> tickReader_;
+    std::unique_ptr<ProcessLister> processLister_;
+    std::unique_ptr<ProcessReader> processReader_;
+    std::function<Date()> wallClock_;
+    std::function<double()> monotonicClock_;
+    std::function<std::shared_ptr<const ApplicationIndex>()> applications_;
+    int coreCount_;
+    std::int32_t ownPID_;
+    std::vector<std::string> listingPaths_;
+
+    std::shared_ptr<const ApplicationIndex> index_;
+    // Keys are interned so that a sweep adds numbers, not strings.
+    std::vector<AppKey> apps_;
+    std::unordered_map<AppKey, std::uint32_t> appNumbers_;
+    std::vector<Tally> tallies_;
+    std::vector<std::uint32_t> touched_;
+    std::vector<std::int32_t> attributed_;
+
+    std::unordered_map<std::int32_t, Known> known_;
+    // Listed in the previous sweep but not read, with the start time when it was known.
+    std::unordered_map<std::int32_t, std::optional<std::uint64_t>> unread_;
+    std::unordered_map<std::int32_t, std::optional<std::uint64_t>> nextUnread_;
+    std::uint64_t sweep_ = 0;
+    bool lastListingEmpty_ = false;
+
+    std::optional<double> interval_;
+    std::optional<Date> lastTime_;
+    double lastMonotonic_ = 0;
+    std::optional<HostCPU::Ticks> lastTicks_;
+
+    // Last, so that it stops before anything it calls into goes.
+    std::unique_ptr<RepeatingTimer> timer_;
+};
+
+} // namespace halvrick
