@@ -1,5 +1,7 @@
 #include "core/PSOutput.h"
 
+#include "core/MendedUTF8.h"
+
 #include "core/AppAttribution.h"
 
 #include <charconv>
@@ -8,65 +10,6 @@
 namespace halvrick {
 
 namespace {
-
-constexpr std::string_view replacementCharacter = "\xEF\xBF\xBD";
-
-// Any user can give a process a name that is not UTF-8; each ill-formed sequence becomes U+FFFD
-// (one per maximal subpart) so the rest of the line still counts.
-std::string mendUTF8(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size());
-    std::size_t i = 0;
-    while (i < bytes.size()) {
-        const auto lead = static_cast<unsigned char>(bytes[i]);
-        if (lead < 0x80) {
-            out.push_back(static_cast<char>(lead));
-            ++i;
-            continue;
-        }
-        std::size_t length = 0;
-        unsigned char low = 0x80;
-        unsigned char high = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            length = 2;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            length = 3;
-            if (lead == 0xE0) {
-                low = 0xA0;
-            } else if (lead == 0xED) {
-                high = 0x9F;
-            }
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            length = 4;
-            if (lead == 0xF0) {
-                low = 0x90;
-            } else if (lead == 0xF4) {
-                high = 0x8F;
-            }
-        }
-        if (length == 0) {
-            out.append(replacementCharacter);
-            ++i;
-            continue;
-        }
-        std::size_t j = i + 1;
-        while (j < i + length && j < bytes.size()) {
-            const auto c = static_cast<unsigned char>(bytes[j]);
-            const bool second = j == i + 1;
-            if (c < (second ? low : 0x80) || c > (second ? high : 0xBF)) {
-                break;
-            }
-            ++j;
-        }
-        if (j == i + length) {
-            out.append(bytes.substr(i, length));
-        } else {
-            out.append(replacementCharacter);
-        }
-        i = j;
-    }
-    return out;
-}
 
 bool isSpaceOrTab(char c) {
     return c == ' ' || c == '\t';
@@ -172,7 +115,7 @@ std::vector<PSRow> parse(std::string_view text) {
         if (line.empty()) {
             continue;
         }
-        if (auto row = parseLine(mendUTF8(line))) {
+        if (auto row = parseLine(mendedUTF8(line))) {
             rows.push_back(std::move(*row));
         }
     }

@@ -1,6 +1,6 @@
 #include "sampling/ApplicationIndex.h"
 
-#include "sampling/MendedUTF8.h"
+#include "core/MendedUTF8.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

@@ -1,10 +1,10 @@
 #include "sampling/ProcListing.h"
 
+#include "core/MendedUTF8.h"
+
 #include "sampling/HostCPU.h"
 #include "sampling/ProcessList.h"
 
-#include <QByteArrayView>
-#include <QString>
 #include <array>
 #include <charconv>
 #include <fcntl.h>
@@ -50,9 +50,7 @@ std::string printableName(std::string_view raw) {
             c = '?';
         }
     }
-    if (!QByteArrayView(name).isValidUtf8()) {
-        name = QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())).toStdString();
-    }
+    name = mendedUTF8(name);
     const std::size_t first = name.find_first_not_of(' ');
     if (first == std::string::npos) {
         return {};

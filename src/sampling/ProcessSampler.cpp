@@ -2,7 +2,7 @@
 
 #include "core/AppAttribution.h"
 #include "sampling/ApplicationIndexWatcher.h"
-#include "sampling/MendedUTF8.h"
+#include "core/MendedUTF8.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "sampling/MendedUTF8.h"
+#include "core/MendedUTF8.h"
 #include "sampling/ProcessReader.h"
 
 #include "ProcessFixtures.h"

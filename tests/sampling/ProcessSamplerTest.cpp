@@ -1,6 +1,6 @@
 #include "sampling/ProcessSampler.h"
 
-#include "sampling/MendedUTF8.h"
+#include "core/MendedUTF8.h"
 
 #include "ProcessFixtures.h"
 
