@@ -264,15 +264,24 @@ void paint(QPainter& painter, QSizeF size, const PeaFace& given, Detail detail, 
 
 void draw(const PeaFace& face, PeaFace::Detail detail, const PeaStyle& style, QPainter& painter,
           QSizeF size) {
-    if (!style.monochrome) {
-        // Without cut-outs the pea can go straight onto whatever is below.
+    if (!style.monochrome && painter.opacity() >= 1) {
+        // Without cut-outs or fading the pea can go straight onto whatever is below.
         paint(painter, size, face, detail, style);
         return;
     }
-    // Cut-outs would punch through the background too, so the pea goes through a transparent layer
-    // aligned to device pixels and is then copied over one to one.
+    // Cut-outs would punch through the background too, and a faded painter would fade each overlapping
+    // part on its own, so the pea goes through a transparent layer aligned to device pixels and is
+    // then copied over one to one, at the painter's opacity.
+    const QPaintDevice* device = painter.device();
+    if (device == nullptr) {
+        return;
+    }
+    const double ratio = device->devicePixelRatioF();
     const QTransform toDevice = painter.deviceTransform();
-    const QRect pixels = toDevice.mapRect(QRectF(QPointF(0, 0), size)).toAlignedRect();
+    // Only what can land on the device: a pea scaled far past it must not allocate a huge layer.
+    const QRect reachable(0, 0, static_cast<int>(std::ceil(device->width() * ratio)),
+                          static_cast<int>(std::ceil(device->height() * ratio)));
+    const QRect pixels = toDevice.mapRect(QRectF(QPointF(0, 0), size)).toAlignedRect().intersected(reachable);
     if (pixels.isEmpty()) {
         return;
     }
@@ -283,8 +292,8 @@ void draw(const PeaFace& face, PeaFace::Detail detail, const PeaStyle& style, QP
         layerPainter.setTransform(toDevice * QTransform::fromTranslate(-pixels.x(), -pixels.y()));
         paint(layerPainter, size, face, detail, style);
     }
-    const double ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
     painter.save();
+    painter.setViewTransformEnabled(false);
     painter.setWorldTransform(QTransform());
     painter.drawImage(
         QRectF(pixels.x() / ratio, pixels.y() / ratio, pixels.width() / ratio, pixels.height() / ratio),

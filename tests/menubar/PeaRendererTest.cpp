@@ -174,6 +174,19 @@ TEST_F(PeaRendererTest, MonochromeOnAPainterCutsOnlyThePeaNotWhatIsBelow) {
     EXPECT_EQ(page.pixelColor(20 + 37, 20 + 52), QColor(Qt::white));
 }
 
+TEST_F(PeaRendererTest, APaintersOpacityFadesThePeaAsOne) {
+    for (const PeaStyle& style : {colour, monochrome}) {
+        QImage image(100, 100, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        painter.setOpacity(0.5);
+        PeaRenderer::draw(PeaFace::heat(HeatState::warm), Detail::full, style, painter, QSizeF(100, 100));
+        painter.end();
+        EXPECT_NEAR(image.pixelColor(50, 62).alpha(), 128, 2) << "body";
+        EXPECT_NEAR(image.pixelColor(89, 46).alpha(), 128, 2) << "drop";
+    }
+}
+
 TEST_F(PeaRendererTest, TheTrayLeavesOutEverythingButEyesMouthAndEffects) {
     PeaFace busy;
     busy.eyes = PeaFace::Eyes::dizzy;
