@@ -27,8 +27,9 @@ void tint(QImage& image, const QColor& color) {
 MenuBarIcons::MenuBarIcons(Render render) : render_(render ? std::move(render) : Render(drawFrame)) {}
 
 MenuBarIcons& MenuBarIcons::shared() {
-    static MenuBarIcons icons;
-    return icons;
+    // Kept to the very end: icons must not outlive the application object in a static destructor.
+    static auto* icons = new MenuBarIcons;
+    return *icons;
 }
 
 std::size_t MenuBarIcons::KeyHash::operator()(const Key& key) const noexcept {

@@ -28,7 +28,7 @@ public:
 
 class AnimatedPeaViewTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureQtApp(); }
+    void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
 
     std::unique_ptr<AnimatedPeaView> makeView(const PeaFace& face, bool isAnimating,
                                               std::optional<double> pupilOffset = std::nullopt) {

@@ -16,7 +16,7 @@ const PeaStyle monochrome{true, false};
 // Counts every image the cache asks for.
 class MenuBarIconsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureQtApp(); }
+    void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
 
     int renders = 0;
     MenuBarIcons icons{[this](const PeaFace& face, const PeaStyle& style, int pixels) {

@@ -2,6 +2,7 @@
 #include "core/FaceState.h"
 #include "menubar/PeaRenderer.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QPainter>
 #include <QString>
@@ -13,7 +14,7 @@ namespace {
 // Every mood in every style and both details on one sheet, for people to look at. Written next to the
 // test program (or to HALVRICK_CONTACT_SHEET); it is never compared with anything.
 TEST(PeaContactSheetTest, WritesEveryMoodInEveryStyle) {
-    ensureQtApp();
+    ASSERT_TRUE(qtTestAppReady());
     const int cell = 132;
     const int icon = 64;
     const int label = 120;
@@ -51,10 +52,10 @@ TEST(PeaContactSheetTest, WritesEveryMoodInEveryStyle) {
         y += cell;
     }
     p.end();
-    const QByteArray target = qEnvironmentVariableIsSet("HALVRICK_CONTACT_SHEET")
-                                  ? qgetenv("HALVRICK_CONTACT_SHEET")
-                                  : QByteArray("pea-contact-sheet.png");
-    EXPECT_TRUE(sheet.save(QString::fromLocal8Bit(target), "PNG"));
+    const QString target = qEnvironmentVariableIsSet("HALVRICK_CONTACT_SHEET")
+                               ? qEnvironmentVariable("HALVRICK_CONTACT_SHEET")
+                               : QCoreApplication::applicationDirPath() + "/pea-contact-sheet.png";
+    EXPECT_TRUE(sheet.save(target, "PNG")) << target.toStdString();
 }
 
 } // namespace

@@ -13,7 +13,7 @@ const QColor dropColour(91, 192, 248);
 
 class PeaEffectsTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureQtApp(); }
+    void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
 };
 
 PeaFace withDrops(std::int64_t count, double fall = 0) {

@@ -15,7 +15,7 @@ const PeaStyle monochrome{true, false};
 
 class PeaFeaturesTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureQtApp(); }
+    void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
 };
 
 PeaFace withEyes(Eyes eyes, double pupilOffset = 0) {

@@ -23,13 +23,13 @@ const PeaStyle monochrome{true, false};
 
 class PeaRendererTest : public ::testing::Test {
 protected:
-    void SetUp() override { ensureQtApp(); }
+    void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
 };
 
 // Every mood, both details, all three styles.
 class PeaMoodTest : public ::testing::TestWithParam<std::tuple<FaceState, Detail, int>> {
 protected:
-    void SetUp() override { ensureQtApp(); }
+    void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
     static PeaStyle style() {
         const std::array<PeaStyle, 3> styles{colour, highContrast, monochrome};
         return styles[static_cast<std::size_t>(std::get<2>(GetParam()))];

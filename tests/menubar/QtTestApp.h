@@ -1,21 +1,9 @@
 #pragma once
 
-#include <QApplication>
-
 namespace halvrick {
 
-// One application object for the whole test program, on the offscreen platform so no display is needed.
-inline void ensureQtApp() {
-    if (QApplication::instance() != nullptr) {
-        return;
-    }
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "halvrick_menubar_tests";
-    static char* argv[] = {name, nullptr};
-    // Kept for the life of the program: widgets in later tests need it.
-    static QApplication* app = new QApplication(argc, argv);
-    (void)app;
-}
+// The test program's one application object lives from before the first test to after the last; it
+// runs on the offscreen platform, so no display is needed.
+bool qtTestAppReady();
 
 } // namespace halvrick
