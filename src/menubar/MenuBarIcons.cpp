@@ -16,7 +16,7 @@ void combine(std::size_t& seed, std::size_t h) noexcept {
 }
 
 // Keeps the shape and its holes and replaces the black with the tint.
-void tint(QImage& image, const QColor& color) {
+void tintImage(QImage& image, const QColor& color) {
     QPainter painter(&image);
     painter.setCompositionMode(QPainter::CompositionMode_SourceIn);
     painter.fillRect(image.rect(), color);
@@ -63,7 +63,7 @@ MenuBarIcons::Frame MenuBarIcons::frame(const PeaFace& face, const PeaStyle& sty
         QImage image = render_(key.face, style, pixelSizes[i]);
         if (style.monochrome && !image.isNull()) {
             image = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-            halvrick::tint(image, QColor::fromRgba(key.tint));
+            tintImage(image, QColor::fromRgba(key.tint));
         }
         if (!image.isNull()) {
             frame.icon.addPixmap(QPixmap::fromImage(image));
