@@ -1,5 +1,7 @@
 #include "model/LedgerFile.h"
 
+#include "StoreTestSupport.h"
+
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -9,20 +11,8 @@ namespace halvrick {
 namespace {
 
 using namespace std::chrono_literals;
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
+using testing_support::readBytes;
+using testing_support::writeBytes;
 
 // Accepts any object holding an integer "n".
 std::function<void(const json::Json&)> decodeInto(std::optional<std::int64_t>& out) {

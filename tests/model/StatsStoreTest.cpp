@@ -1,45 +1,18 @@
 #include "model/StatsStore.h"
 
+#include "StoreTestSupport.h"
+
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QTemporaryDir>
-#include <csignal>
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace halvrick {
 namespace {
 
-using namespace std::chrono_literals;
-
-struct FakeClocks {
-    Calendar calendar{"Europe/Berlin"};
-    Date now = calendar.date(2026, 3, 5, 15);
-    LedgerFile::MonotonicTime tick{5000s};
-
-    LedgerFile::Clocks clocks() {
-        return {[this] { return now; }, [this] { return calendar; }, [this] { return tick; }};
-    }
-};
+using namespace testing_support;
 
 const QString fixtures = QStringLiteral(HALVRICK_TEST_DATA "/ledger");
-
-QByteArray readBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        return {};
-    }
-    return file.readAll();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 StatsLedger decodeFile(const QString& path) {
     const QByteArray bytes = readBytes(path);
@@ -208,14 +181,7 @@ INSTANTIATE_TEST_SUITE_P(
                                  const QByteArray whole = readBytes(fixtures + "/stats.json");
                                  return whole.left(whole.size() / 2);
                              }},
-                    LossCase{"Garbage",
-                             [] {
-                                 QByteArray bytes;
-                                 for (int i = 0; i < 4096; ++i) {
-                                     bytes.append(static_cast<char>((i * 131 + 7) % 256));
-                                 }
-                                 return bytes;
-                             }},
+                    LossCase{"Garbage", garbageBytes},
                     LossCase{"WrongTypeInOneField", [] { return readBytes(fixtures + "/wrong-type.json"); }},
                     LossCase{"EmptyObject", [] { return QByteArray("{}"); }},
                     LossCase{"EmptyFile", [] { return QByteArray(); }},
@@ -323,51 +289,28 @@ TEST(StatsStoreKillTest, FileAlwaysDecodesAfterSigkillDuringSaves) {
         ASSERT_FALSE(seed.isDirty());
     }
 
-    using Clock = std::chrono::steady_clock;
     constexpr int rounds = 10;
     for (int round = 0; round < rounds; ++round) {
         const double activeBefore = decodeFile(file).days.at("2026-03-05").activeSeconds;
-        int acks[2];
-        ASSERT_EQ(pipe(acks), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(acks[0]);
-            StatsStore store(400, c.clocks(), tmp.path());
-            for (;;) {
-                book(store, 1, c);
-                store.save();
-                const char ack = store.isDirty() ? 'F' : 'S';
-                if (write(acks[1], &ack, 1) != 1 || ack == 'F') {
-                    _exit(1);
-                }
-            }
-        }
-        close(acks[1]);
-        // Two finished saves give the length of one save cycle; each round kills at another point of the
-        // next cycle, so that together the rounds cover encoding, writing and the rename.
         int finished = 0;
-        char ack = 0;
-        Clock::time_point acked[2];
-        while (finished < 2 && read(acks[0], &ack, 1) == 1 && ack == 'S') {
-            acked[finished++] = Clock::now();
-        }
-        const auto killAt = acked[1] + (acked[1] - acked[0]) * (round + 0.5) / rounds;
-        while (finished == 2 && Clock::now() < killAt) {
-        }
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        close(acks[0]);
-        ASSERT_EQ(finished, 2);
-        ASSERT_TRUE(WIFSIGNALED(status));
+        killDuringSaves(
+            [&]() -> SaveStep {
+                auto store = std::make_shared<StatsStore>(400, c.clocks(), tmp.path());
+                return [store, &c] {
+                    book(*store, 1, c);
+                    store->save();
+                    return !store->isDirty();
+                };
+            },
+            round, rounds, finished);
+        ASSERT_FALSE(HasFatalFailure());
 
         StatsLedger onDisk;
         ASSERT_NO_THROW(onDisk = decodeFile(file)) << "round " << round;
         EXPECT_GE(onDisk.days.at("2026-03-05").activeSeconds, activeBefore + finished);
         EXPECT_EQ(onDisk.recordedDayCount(), 120);
     }
-    EXPECT_TRUE(QDir(tmp.path()).entryList({"*.unreadable-*"}, QDir::AllEntries | QDir::System).isEmpty());
+    EXPECT_TRUE(filesSetAside(tmp.path()).isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,107 @@
+#pragma once
+
+// Fixtures shared by the tests of the stores that keep files.
+
+#include "core/Calendar.h"
+#include "core/Date.h"
+#include "model/LedgerFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace halvrick::testing_support {
+
+using namespace std::chrono_literals;
+
+struct FakeClocks {
+    Calendar calendar{"Europe/Berlin"};
+    Date now = calendar.date(2026, 3, 5, 15);
+    LedgerFile::MonotonicTime tick{5000s};
+
+    LedgerFile::Clocks clocks() {
+        return {[this] { return now; }, [this] { return calendar; }, [this] { return tick; }};
+    }
+};
+
+inline QByteArray readBytes(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return {};
+    }
+    return file.readAll();
+}
+
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+// Bytes of every value, in no format at all.
+inline QByteArray garbageBytes() {
+    QByteArray bytes;
+    for (int i = 0; i < 4096; ++i) {
+        bytes.append(static_cast<char>((i * 131 + 7) % 256));
+    }
+    return bytes;
+}
+
+inline QStringList filesSetAside(const QString& folder) {
+    return QDir(folder).entryList({"*.unreadable-*"}, QDir::AllEntries | QDir::System);
+}
+
+// One booking and one save of a store in a child process; true when the save finished.
+using SaveStep = std::function<bool()>;
+
+// Forks a child that builds its store with `startChild` and then books and saves in a loop. Two finished
+// saves give the length of one save cycle; the child is killed at a point of the next cycle that moves
+// with `round`, so that `rounds` rounds together cover encoding, writing and the rename. `finished` is
+// the number of saves the child reported finished before the kill.
+inline void killDuringSaves(const std::function<SaveStep()>& startChild, int round, int rounds,
+                            int& finished) {
+    using Clock = std::chrono::steady_clock;
+    int acks[2];
+    ASSERT_EQ(pipe(acks), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(acks[0]);
+        const SaveStep step = startChild();
+        for (;;) {
+            const char ack = step() ? 'S' : 'F';
+            if (write(acks[1], &ack, 1) != 1 || ack == 'F') {
+                _exit(1);
+            }
+        }
+    }
+    close(acks[1]);
+    finished = 0;
+    char ack = 0;
+    Clock::time_point acked[2];
+    while (finished < 2 && read(acks[0], &ack, 1) == 1 && ack == 'S') {
+        acked[finished++] = Clock::now();
+    }
+    if (finished == 2) {
+        const auto killAt = acked[1] + (acked[1] - acked[0]) * (round + 0.5) / rounds;
+        while (Clock::now() < killAt) {
+        }
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    close(acks[0]);
+    ASSERT_EQ(finished, 2);
+    ASSERT_TRUE(WIFSIGNALED(status));
+}
+
+} // namespace halvrick::testing_support
