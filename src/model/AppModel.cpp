@@ -24,6 +24,30 @@ private:
     std::function<Date()> now_;
 };
 
+constexpr std::string_view bundleSuffix = ".app";
+
+// The last non-empty component of a path; the whole text when it has none.
+std::string lastComponent(const std::string& path) {
+    const std::size_t end = path.find_last_not_of('/');
+    if (end == std::string::npos) {
+        return path;
+    }
+    const std::size_t slash = path.find_last_of('/', end);
+    const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(begin, end + 1 - begin);
+}
+
+// In any letter case.
+bool endsWithBundleSuffix(std::string_view name) {
+    if (name.size() < bundleSuffix.size()) {
+        return false;
+    }
+    const std::string_view tail = name.substr(name.size() - bundleSuffix.size());
+    return std::equal(tail.begin(), tail.end(), bundleSuffix.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
 int activeProcessorCount() {
     // The same count as the CPUs summed in /proc/stat, which the samplers' loads are shares of.
     const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
@@ -41,6 +65,7 @@ AppModel::Services AppModel::Services::system() {
     services.breakdownSampler = std::make_unique<SystemBreakdownSampler>(*services.worker);
     services.presence = std::make_shared<PresenceTracker>();
     services.dataFolder = LedgerFile::applicationSupportFolder();
+    services.defaults = std::make_shared<Defaults>();
     services.now = [] { return SystemTimeSource().now(); };
     services.monotonic = [] { return std::chrono::steady_clock::now(); };
     services.calendar = &SystemTimeSource::currentCalendar;
@@ -63,13 +88,14 @@ AppModel::AppModel(Config config, NotificationService& notifier, Services servic
     : config_(std::move(config)), notifier_(notifier), services_(std::move(services)),
       coreCount_(std::max(1, services_.coreCount)), engine_(config_), blame_(coreCount_, config_),
       breakdown_(coreCount_), logsSamples_(AppModelEnvironment::logsSamples(services_.environment)) {
-    stats_ = std::make_unique<StatsStore>(
-        config_.statsRetentionDays,
-        LedgerFile::Clocks{services_.now, services_.calendar, services_.monotonic}, services_.dataFolder);
+    const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
+    stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
+    vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
     presence_ = services_.presence;
     debugRestInterval_ = AppModelEnvironment::debugRestInterval(services_.environment);
     coach_ = std::make_unique<RestCoach>(config_, std::make_shared<ClockTimeSource>(services_.now), presence_,
                                          presence_);
+    ignoredNames_ = loadIgnoredNames(*services_.defaults);
 }
 
 AppModel::~AppModel() = default;
@@ -116,10 +142,17 @@ void AppModel::start() {
             self->ingestBreakdown(result);
         }
     };
+    // Its health is not wired: vitals that cannot be read leave the pea's face alone.
+    services_.machineSampler->onSample = [self](const MachineVitals& vitals) {
+        if (self) {
+            self->ingestVitals(vitals);
+        }
+    };
 
     presence_->start();
     system.start(config_.systemSampleInterval);
     processes.start(config_.processSampleInterval);
+    services_.machineSampler->start(config_.machineSampleInterval);
 }
 
 void AppModel::publishState() {
@@ -148,6 +181,39 @@ void AppModel::updateSamplingHealth() {
 void AppModel::setSimulatingSamplerFailure(bool simulating) {
     publish(simulatingSamplerFailure_, simulating, &AppModel::simulatingSamplerFailureChanged);
     updateSamplingHealth();
+}
+
+void AppModel::resetStats() {
+    stats_->reset();
+    vitals_->reset();
+}
+
+void AppModel::setIgnoredNames(std::map<std::string, std::string> names) {
+    publish(ignoredNames_, std::move(names), &AppModel::ignoredNamesChanged);
+}
+
+void AppModel::saveIgnored() {
+    services_.defaults->batch([this] {
+        services_.defaults->setStringMap("ignoredAppNames", ignoredNames_);
+        services_.defaults->remove("ignoredApps");
+    });
+}
+
+std::map<std::string, std::string> AppModel::loadIgnoredNames(const Defaults& defaults) {
+    std::map<std::string, std::string> names =
+        defaults.getStringMap("ignoredAppNames").value_or(std::map<std::string, std::string>());
+    // The older list held ids only; an id is a path, so its last component names the application.
+    for (const std::string& id : defaults.getStringList("ignoredApps").value_or(std::vector<std::string>())) {
+        if (names.contains(id)) {
+            continue;
+        }
+        std::string name = lastComponent(id);
+        if (endsWithBundleSuffix(name)) {
+            name.resize(name.size() - bundleSuffix.size());
+        }
+        names.emplace(id, std::move(name));
+    }
+    return names;
 }
 
 void AppModel::statsChanged(Date now) {

@@ -6,16 +6,20 @@
 #include "core/Config.h"
 #include "core/Date.h"
 #include "core/HeatState.h"
+#include "core/MachineVitals.h"
 #include "core/RestCoach.h"
 #include "core/RestPhase.h"
 #include "core/SamplerHealth.h"
 #include "core/SweatEngine.h"
 #include "core/SystemBreakdown.h"
 #include "core/ThermalLevel.h"
+#include "core/VitalsChangeDetector.h"
 #include "core/VitalsDay.h"
 #include "model/AppModelEnvironment.h"
+#include "model/Defaults.h"
 #include "model/SampleLog.h"
 #include "model/StatsStore.h"
+#include "model/VitalsStore.h"
 #include "sampling/AppIdentity.h"
 #include "sampling/MachineSampler.h"
 #include "sampling/NotificationService.h"
@@ -61,6 +65,8 @@ public:
         AppIdentity identity;
         // Where the ledgers live; none keeps them in memory only.
         std::optional<QString> dataFolder;
+        // The user defaults, for the ignored applications.
+        std::shared_ptr<Defaults> defaults;
         // Wall time, for everything stored or shown.
         std::function<Date()> now;
         // Elapsed time between saves.
@@ -98,6 +104,13 @@ public:
     void ingestLoad(double load, Date at);
     void ingestProcesses(const ProcessSampler::Sample& sample);
     void ingestBreakdown(const SystemBreakdownSampler::Result& result);
+    void ingestVitals(const MachineVitals& vitals);
+
+    // Empties both ledgers and writes them at once.
+    void resetStats();
+
+    // Writes ignoredNames to the user defaults, in the current form only.
+    void saveIgnored();
 
     // Published state.
     HeatState state() const { return state_; }
@@ -116,12 +129,17 @@ public:
     void setSimulatingSamplerFailure(bool simulating);
     // Application ids the user told the pea to ignore, with their display names.
     const std::map<std::string, std::string>& ignoredNames() const { return ignoredNames_; }
+    // The popover's ignore, un-ignore and clear actions; saveIgnored() makes them last.
+    void setIgnoredNames(std::map<std::string, std::string> names);
     const std::vector<AppMemory>& memoryApps() const { return memoryApps_; }
+    const std::optional<MachineVitals>& machine() const { return machine_; }
     const std::string& debugReadout() const { return debugReadout_; }
 
     const Config& config() const { return config_; }
     StatsStore& stats() { return *stats_; }
     const StatsStore& stats() const { return *stats_; }
+    VitalsStore& vitals() { return *vitals_; }
+    const VitalsStore& vitals() const { return *vitals_; }
     RestCoach& coach() { return *coach_; }
     PresenceTracker& presence() { return *presence_; }
     const SweatEngine& engine() const { return engine_; }
@@ -142,6 +160,7 @@ signals:
     void simulatingSamplerFailureChanged();
     void ignoredNamesChanged();
     void memoryAppsChanged();
+    void machineChanged();
     void debugReadoutChanged();
 
 private:
@@ -152,6 +171,7 @@ private:
     void statsChanged(Date now);
     void log(const std::string& line) const;
     std::set<std::string> ignoredIds() const;
+    static std::map<std::string, std::string> loadIgnoredNames(const Defaults& defaults);
 
     // Assigns and notifies, on every assignment.
     template <typename T, typename V> void publish(T& field, V&& value, void (AppModel::*changed)()) {
@@ -172,6 +192,7 @@ private:
     bool simulatingSamplerFailure_ = false;
     std::map<std::string, std::string> ignoredNames_;
     std::vector<AppMemory> memoryApps_;
+    std::optional<MachineVitals> machine_;
     std::string debugReadout_;
 
     // Collaborators and bookkeeping.
@@ -179,6 +200,8 @@ private:
     NotificationService& notifier_;
     Services services_;
     std::unique_ptr<StatsStore> stats_;
+    std::unique_ptr<VitalsStore> vitals_;
+    VitalsChangeDetector vitalsDetector_;
     std::optional<Date> lastLoadSample_;
     int coreCount_;
     SweatEngine engine_;

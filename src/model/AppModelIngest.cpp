@@ -1,3 +1,4 @@
+#include "core/Bytes.h"
 #include "core/SweatAccounting.h"
 #include "model/AppModel.h"
 
@@ -10,6 +11,18 @@ namespace {
 // System parts below this share of the machine are noise; at most this many are shown.
 constexpr double minimumPartShare = 0.003;
 constexpr std::size_t shownPartCount = 3;
+
+const char* pressureName(MemoryPressure pressure) {
+    switch (pressure) {
+    case MemoryPressure::normal:
+        return "normal";
+    case MemoryPressure::warning:
+        return "warning";
+    case MemoryPressure::critical:
+        return "critical";
+    }
+    return "normal";
+}
 
 } // namespace
 
@@ -77,6 +90,22 @@ void AppModel::ingestBreakdown(const SystemBreakdownSampler::Result& result) {
         }
     }
     publish(systemParts_, std::move(shown), &AppModel::systemPartsChanged);
+}
+
+void AppModel::ingestVitals(const MachineVitals& vitals) {
+    const std::optional<MachineVitals> previous = machine_;
+    publish(machine_, vitals, &AppModel::machineChanged);
+    const std::vector<VitalsEventKind> events = vitalsDetector_.observe(vitals);
+    const double interval = previous ? vitals.date - previous->date : 0;
+    vitals_->record(vitals, memoryApps_, interval);
+    for (const VitalsEventKind& kind : events) {
+        vitals_->ledger().recordEvent(kind, vitals.date, services_.random);
+        vitals_->setDirty(true);
+        vitals_->saveIfDue();
+        log("VITALS: " + kind.name());
+    }
+    log("VITALS: " + Bytes::memory(vitals.memoryUsed) + " of " + Bytes::memory(vitals.memoryTotal) + ", " +
+        pressureName(vitals.pressure) + ", " + Bytes::storage(vitals.storageFree) + " free");
 }
 
 } // namespace halvrick

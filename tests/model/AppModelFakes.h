@@ -58,6 +58,7 @@ public:
     // Random picks take these in turn, over and over (each modulo n); 0 when there are none.
     std::vector<std::size_t> picks;
     std::optional<QString> dataFolder;
+    std::shared_ptr<Defaults> defaults = std::make_shared<Defaults>(std::nullopt);
     int coreCount = 4;
 
     // Set by the model's start(): tells the tracker the user went away (true) or came back.
@@ -247,6 +248,7 @@ inline AppModel::Services FakeWorld::services() {
 
     s.identity = AppIdentity();
     s.dataFolder = dataFolder;
+    s.defaults = defaults;
     s.now = wall;
     s.monotonic = [this] { return monotonic; };
     s.calendar = [this] { return calendar; };

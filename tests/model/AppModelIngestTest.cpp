@@ -1,5 +1,7 @@
 #include "AppModelFakes.h"
 
+#include <QFile>
+#include <QTemporaryDir>
 #include <gmock/gmock.h>
 
 namespace halvrick {
@@ -104,6 +106,98 @@ TEST_F(AppModelIngestTest, ProcessesAlreadyCreditedToApplicationsAreLeftOutOfThe
     list({0.25});
     ASSERT_EQ(model->systemParts().size(), 1U);
     EXPECT_EQ(model->systemParts()[0].name, "part1");
+}
+
+MachineVitals vitalsAt(Date date, std::uint64_t storageFree, std::uint64_t swapUsed = 0,
+                       MemoryPressure pressure = MemoryPressure::warning) {
+    return MachineVitals(date, 8ULL << 30, 4ULL << 30, 1ULL << 30, swapUsed, pressure, 500'000'000'000,
+                         storageFree);
+}
+
+class AppModelVitalsTest : public ModelTest {
+protected:
+    AppModelVitalsTest() {
+        world.environment["HALVRICK_LOG"] = "1";
+        make();
+    }
+
+    double warningSeconds() const {
+        const auto day = model->vitals().ledger().day(world.now, world.calendar);
+        return day ? day->warningSeconds : -1;
+    }
+};
+
+TEST_F(AppModelVitalsTest, TheMachineSamplerFeedsTheModelFromTheStart) {
+    model->start();
+    ASSERT_TRUE(model->machine());
+    EXPECT_EQ(model->machine()->memoryTotal, 8ULL << 30);
+    EXPECT_EQ(world.machineTimer->interval, 5);
+}
+
+TEST_F(AppModelVitalsTest, TheFirstSampleRecordsNoPressureTimeAndTheNextRecordsTheGap) {
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+    EXPECT_EQ(warningSeconds(), 0);
+    world.advance(5);
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+    EXPECT_EQ(warningSeconds(), 5);
+    EXPECT_EQ(model->machine()->date, world.now);
+}
+
+TEST_F(AppModelVitalsTest, EveryEventOfASampleIsRecordedAndLoggedBeforeTheSummary) {
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+    world.logLines.clear();
+    world.advance(5);
+    model->ingestVitals(vitalsAt(world.now, 205'000'000'000, 600'000'000, MemoryPressure::normal));
+
+    const std::vector<VitalsEvent>& events = model->vitals().ledger().events;
+    ASSERT_EQ(events.size(), 2U);
+    EXPECT_EQ(events[0].kind, VitalsEventKind::storageFreed(5'000'000'000));
+    EXPECT_EQ(events[1].kind, VitalsEventKind::swapStarted(600'000'000));
+    EXPECT_EQ(events[1].date, world.now);
+    EXPECT_THAT(world.logLines, ElementsAre("VITALS: storageFreed", "VITALS: swapStarted",
+                                            "VITALS: 4.0 GB of 8.0 GB, normal, 205 GB free"));
+}
+
+TEST_F(AppModelVitalsTest, EventsSaveTheLedgerAtMostOncePerMinute) {
+    QTemporaryDir folder;
+    world.dataFolder = folder.path();
+    make();
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+    const auto firstSave = model->vitals().lastSave();
+    ASSERT_TRUE(firstSave);
+
+    world.advance(5);
+    model->ingestVitals(vitalsAt(world.now, 205'000'000'000, 600'000'000));
+    EXPECT_EQ(model->vitals().lastSave(), firstSave);
+    EXPECT_TRUE(model->vitals().isDirty());
+
+    world.advance(60);
+    model->ingestVitals(vitalsAt(world.now, 195'000'000'000, 600'000'000));
+    EXPECT_NE(model->vitals().lastSave(), firstSave);
+    EXPECT_FALSE(model->vitals().isDirty());
+}
+
+TEST_F(AppModelVitalsTest, ResetEmptiesBothLedgersAndWritesThemAtOnce) {
+    QTemporaryDir folder;
+    world.dataFolder = folder.path();
+    make();
+    model->ingestProcesses(processSample(world.now, 2, {{app("Editor"), 1}}));
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+    world.advance(5);
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+    ASSERT_FALSE(model->stats().ledger().days.empty());
+    ASSERT_TRUE(model->vitals().isDirty());
+
+    model->resetStats();
+    EXPECT_TRUE(model->stats().ledger().days.empty());
+    EXPECT_TRUE(model->vitals().ledger().days.empty());
+    EXPECT_FALSE(model->stats().isDirty());
+    EXPECT_FALSE(model->vitals().isDirty());
+    for (const char* name : {"/stats.json", "/vitals.json"}) {
+        QFile file(folder.path() + name);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << name;
+        EXPECT_EQ(json::parse(file.readAll().toStdString())["days"], json::Json::object()) << name;
+    }
 }
 
 } // namespace
