@@ -85,6 +85,7 @@ double measure(const std::optional<QString>& dataFolder) {
     facilities.wallNow = [&] { return clock.now; };
     services.presence = std::make_shared<PresenceTracker>(std::move(facilities));
     services.dataFolder = dataFolder;
+    services.defaults = std::make_shared<Defaults>(std::nullopt);
     services.now = [&] { return clock.now; };
     services.monotonic = [&] { return clock.monotonic; };
     const Calendar calendar = SystemTimeSource::currentCalendar();
