@@ -1,16 +1,24 @@
 #pragma once
 
+#include "core/AppKey.h"
 #include "core/Calendar.h"
 #include "core/CoolDownPattern.h"
 #include "core/Date.h"
+#include "core/HeadsUp.h"
+#include "core/HeatState.h"
+#include "core/Personality.h"
 #include "core/SystemBreakdown.h"
 #include "core/ThermalLevel.h"
+#include "core/VitalsDay.h"
 #include "core/VitalsEvent.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace halvrick {
 
@@ -18,6 +26,26 @@ namespace halvrick {
 // translation). Numbers are rounded half away from zero and written with plain ASCII digits whatever
 // the locale; only the date texts follow the locale.
 namespace Copy {
+
+// Returns an index 0...n-1, uniformly.
+using RandomIndex = std::function<std::size_t(std::size_t n)>;
+
+// ---- The mascot's voice
+
+// The five idle lines of a heat state, in a fixed order.
+std::vector<std::string> heatLines(HeatState state, Personality personality);
+// A random one of heatLines, other than `onShow` whenever another line is left.
+std::string heatLine(HeatState state, Personality personality, std::string_view onShow,
+                     const RandomIndex& random);
+// Who is to blame: a fixed line for nobody and for the system, else a template drawn afresh on every
+// call.
+std::string blameLine(const std::optional<AppKey>& key, Personality personality, const RandomIndex& random);
+std::string memoryBlameLine(const AppMemory& app, Personality personality);
+std::string headsUp(const HeadsUp& h, Personality personality);
+// `interval`: the worked stretch in seconds.
+std::string restPrompt(double interval, Personality personality);
+std::string roastHeadline(std::string_view name, HeatState state, Personality personality);
+std::string roastSubhead(double cpuLoad);
 
 // ---- Formatters and labels, the same in every voice
 
