@@ -46,7 +46,8 @@ public:
         }
         const qreal inset = side * 0.06;
         const QRectF square(rect.x() + (rect.width() - side) / 2 + inset,
-                            rect.y() + (rect.height() - side) / 2 + inset, side - 2 * inset, side - 2 * inset);
+                            rect.y() + (rect.height() - side) / 2 + inset, side - 2 * inset,
+                            side - 2 * inset);
         painter->save();
         painter->setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
         painter->setPen(Qt::NoPen);
@@ -83,7 +84,8 @@ private:
 
 } // namespace
 
-AppIcons::AppIcons(std::function<std::shared_ptr<const ApplicationIndex>()> applications, std::optional<Theme> theme)
+AppIcons::AppIcons(std::function<std::shared_ptr<const ApplicationIndex>()> applications,
+                   std::optional<Theme> theme)
     : applications_(std::move(applications)) {
     if (theme) {
         QIcon::setThemeSearchPaths(theme->searchPaths);
@@ -96,38 +98,24 @@ QIcon AppIcons::icon(const AppKey& key) {
         return cached->second;
     }
     follow(applications_ ? applications_() : nullptr);
-    bool known = true;
-    QIcon icon = resolve(key, known);
-    (known ? cache_ : unknown_).emplace(key.id, icon);
+    const bool isApp = key.kind == AppKey::Kind::app;
+    const auto entry = iconValues_.find(key.id);
+    if (isApp && entry == iconValues_.end()) {
+        const auto [painted, inserted] = unknown_.try_emplace(key.id);
+        if (inserted) {
+            painted->second = paintedIcon(key.displayName);
+        }
+        return painted->second;
+    }
+    const std::string_view value = isApp                              ? std::string_view(entry->second)
+                                   : key.kind == AppKey::Kind::system ? systemIconName
+                                                                      : processIconName;
+    QIcon icon = iconNamed(value);
+    if (icon.isNull()) {
+        icon = paintedIcon(key.displayName);
+    }
+    cache_.emplace(key.id, icon);
     return icon;
-}
-
-QIcon AppIcons::resolve(const AppKey& key, bool& known) {
-    std::optional<std::string> value;
-    switch (key.kind) {
-    case AppKey::Kind::app:
-        if (const auto entry = iconValues_.find(key.id); entry != iconValues_.end()) {
-            value = entry->second;
-        } else if (const auto painted = unknown_.find(key.id); painted != unknown_.end()) {
-            known = false;
-            return painted->second;
-        } else {
-            known = false;
-        }
-        break;
-    case AppKey::Kind::system:
-        value = systemIconName;
-        break;
-    case AppKey::Kind::process:
-        value = processIconName;
-        break;
-    }
-    if (value) {
-        if (QIcon found = iconNamed(*value); !found.isNull()) {
-            return found;
-        }
-    }
-    return paintedIcon(key.displayName);
 }
 
 void AppIcons::follow(const std::shared_ptr<const ApplicationIndex>& index) {
@@ -149,7 +137,8 @@ QIcon AppIcons::iconNamed(std::string_view iconValue) {
     if (iconValue.empty()) {
         return {};
     }
-    const QString value = QFile::decodeName(QByteArray(iconValue.data(), static_cast<qsizetype>(iconValue.size())));
+    const QString value =
+        QFile::decodeName(QByteArray(iconValue.data(), static_cast<qsizetype>(iconValue.size())));
     if (value.startsWith(QLatin1Char('/'))) {
         // Only a plain file: a device or a pipe named here would never finish reading.
         const QFileInfo file(value);
@@ -200,7 +189,8 @@ QImage AppIcons::render(const QIcon& icon, int pixelSize) {
     const QSize size = pixmap.size().scaled(pixelSize, pixelSize, Qt::KeepAspectRatio);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(QRect(QPoint((pixelSize - size.width()) / 2, (pixelSize - size.height()) / 2), size), pixmap);
+    painter.drawPixmap(QRect(QPoint((pixelSize - size.width()) / 2, (pixelSize - size.height()) / 2), size),
+                       pixmap);
     return image;
 }
 

@@ -50,7 +50,6 @@ public:
     static QImage render(const QIcon& icon, int pixelSize);
 
 private:
-    QIcon resolve(const AppKey& key, bool& known);
     void follow(const std::shared_ptr<const ApplicationIndex>& index);
 
     std::function<std::shared_ptr<const ApplicationIndex>()> applications_;

@@ -35,7 +35,8 @@ protected:
             const std::string program = QString::fromUtf8(name).toLower().toStdString();
             tree.program("/usr/bin/" + program);
             tree.entry("system", program + ".desktop",
-                       std::string("Name=") + name + "\nExec=" + program + (icon.empty() ? "" : "\nIcon=" + icon) + "\n");
+                       std::string("Name=") + name + "\nExec=" + program +
+                           (icon.empty() ? "" : "\nIcon=" + icon) + "\n");
         }
         index = std::make_shared<ApplicationIndex>(ApplicationIndex::build(tree.roots()));
     }
@@ -46,13 +47,16 @@ protected:
     }
 
     AppIcons makeIcons() {
-        return AppIcons([this] { return index; },
-                        AppIcons::Theme{{QString::fromStdString(iconData + "/theme")}, QStringLiteral("halvrick-test")});
+        return AppIcons(
+            [this] { return index; },
+            AppIcons::Theme{{QString::fromStdString(iconData + "/theme")}, QStringLiteral("halvrick-test")});
     }
 
     static QRgb centre(const QImage& image) { return image.pixel(image.width() / 2, image.height() / 2); }
     // A point inside a painted icon's square, clear of its letter.
-    static QRgb paintedGround(const QImage& image) { return image.pixel(image.width() / 2, image.height() / 10); }
+    static QRgb paintedGround(const QImage& image) {
+        return image.pixel(image.width() / 2, image.height() / 10);
+    }
 
     fixtures::fs::path root = fixtures::freshFolder("icons");
     fixtures::AppTree tree{root};
@@ -76,7 +80,8 @@ TEST_F(AppIconsTest, IconsComeFromAnImageFileOrTheTheme) {
             EXPECT_EQ(centre(image), c.colour) << c.file << " at " << size;
         }
     }
-    EXPECT_EQ(centre(AppIcons::render(icons.icon(AppKey::system()), 32)), grey) << "computer, from the parent theme";
+    EXPECT_EQ(centre(AppIcons::render(icons.icon(AppKey::system()), 32)), grey)
+        << "computer, from the parent theme";
 }
 
 TEST_F(AppIconsTest, KeysWithoutAnIconOfTheirOwnGetAPaintedOne) {
@@ -129,7 +134,8 @@ TEST_F(AppIconsTest, AnApplicationTheIndexDoesNotKnowYetGetsItsIconLater) {
     index = std::make_shared<ApplicationIndex>();
     AppIcons icons = makeIcons();
     const AppKey absolute = app("absolute.desktop", "Absolute");
-    EXPECT_EQ(paintedGround(AppIcons::render(icons.icon(absolute), 32)), AppIcons::colourFor("Absolute").rgb());
+    EXPECT_EQ(paintedGround(AppIcons::render(icons.icon(absolute), 32)),
+              AppIcons::colourFor("Absolute").rgb());
     index = built;
     EXPECT_EQ(centre(AppIcons::render(icons.icon(absolute), 32)), blue);
 }
