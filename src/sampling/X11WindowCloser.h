@@ -23,8 +23,8 @@ public:
 // manager's client list or, without a window manager, among the root window's mapped children; then
 // sends _NET_CLOSE_WINDOW to the window manager when it takes that, else WM_DELETE_WINDOW to each window
 // that lists the protocol. Never a signal: the application may still ask to save its work. Windows of
-// other machines, docks and desktops are skipped. Round trips go to our own connection only, one or two
-// per window, and nothing waits for the application.
+// other machines, docks and desktops are skipped. Round trips go to our own connection only: one per
+// top-level window and a few more per window of the processes; nothing waits for the application.
 class X11WindowCloser final : public WindowCloser {
 public:
     // A null display (no X server, or a Wayland session) closes nothing. The processes' start times are

@@ -1,6 +1,7 @@
 #include "sampling/LinuxAppDirectory.h"
 
 #include "ProcessFixtures.h"
+#include "QtTestSupport.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -113,6 +114,16 @@ TEST_F(LinuxAppDirectoryTest, NothingIsSentWhenNoProcessBelongsToTheKey) {
         EXPECT_FALSE(directory->quit(c.key, c.pids)) << c.why;
     }
     EXPECT_THAT(closer_->calls, IsEmpty());
+}
+
+TEST_F(LinuxAppDirectoryTest, EveryKeyHasAnImageOfTheSizeAsked) {
+    testApplication();
+    for (const AppKey& key : {firefox(), AppKey::system(), AppKey(AppKey::Kind::process, "kworker", "kworker")}) {
+        const QImage image = directory->image(key, 20);
+        ASSERT_EQ(image.size(), QSize(20, 20)) << key.displayName;
+        EXPECT_EQ(qAlpha(image.pixel(10, 10)), 255) << key.displayName;
+    }
+    EXPECT_TRUE(directory->image(firefox(), 0).isNull());
 }
 
 } // namespace
