@@ -19,63 +19,6 @@ namespace {
 // _NET_CLOSE_WINDOW's source indication for a request made on the user's behalf, as by a pager.
 constexpr long sourceIsUser = 2;
 
-// Windows can vanish between two questions; their errors are counted here instead of ending the
-// process through Xlib's default handler. Used on the main thread only.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display) {
-        XSync(display_, False);
-        previous_ = XSetErrorHandler(&ErrorTrap::count);
-    }
-    ~ErrorTrap() {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-    static int errors() { return errors_; }
-
-private:
-    static int count(Display*, XErrorEvent*) {
-        ++errors_;
-        return 0;
-    }
-
-    static inline int errors_ = 0;
-    Display* display_;
-    XErrorHandler previous_;
-};
-
-// A property of 32-bit items; Xlib hands them out as longs. Empty when missing or of another type.
-std::vector<unsigned long> property(Display* display, Window window, Atom name, Atom type) {
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0;
-    unsigned long bytesAfter = 0;
-    unsigned char* data = nullptr;
-    // Long enough for any client list; the length counts 32-bit units.
-    constexpr long maximumLength = 65536;
-    const int status = XGetWindowProperty(display, window, name, 0, maximumLength, False, type, &actualType,
-                                          &actualFormat, &count, &bytesAfter, &data);
-    std::vector<unsigned long> values;
-    if (status == Success && data != nullptr && actualType == type && actualFormat == 32) {
-        const auto* items = reinterpret_cast<const unsigned long*>(data);
-        values.assign(items, items + count);
-    }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return values;
-}
-
-std::optional<unsigned long> firstOf(const std::vector<unsigned long>& values) {
-    if (values.empty()) {
-        return std::nullopt;
-    }
-    return values.front();
-}
-
 bool holds(const std::vector<unsigned long>& values, unsigned long value) {
     return std::find(values.begin(), values.end(), value) != values.end();
 }
@@ -140,12 +83,12 @@ bool X11WindowCloser::closeWindows(const std::vector<RunningApplication>& proces
     if (pids.empty()) {
         return false;
     }
-    const ErrorTrap trap(display_->handle());
+    const X11Display::ErrorTrap trap(display_->handle());
     const Manager manager = windowManager();
     bool sent = false;
     for (const unsigned long window : topLevelWindows(manager.listsClients)) {
         const std::optional<unsigned long> pid =
-            firstOf(property(display_->handle(), window, atoms_.wmPid, XA_CARDINAL));
+            X11Display::firstOf(X11Display::property(display_->handle(), window, atoms_.wmPid, XA_CARDINAL));
         if (!pid || pids.count(*pid) == 0 || !isCandidate(window, manager.listsClients)) {
             continue;
         }
@@ -158,12 +101,12 @@ X11WindowCloser::Manager X11WindowCloser::windowManager() const {
     Display* display = display_->handle();
     const Window root = DefaultRootWindow(display);
     const std::optional<unsigned long> check =
-        firstOf(property(display, root, atoms_.supportingCheck, XA_WINDOW));
+        X11Display::firstOf(X11Display::property(display, root, atoms_.supportingCheck, XA_WINDOW));
     // A manager that has gone leaves its hints on the root window; only a live one answers on its own window.
-    if (!check || firstOf(property(display, *check, atoms_.supportingCheck, XA_WINDOW)) != check) {
+    if (!check || X11Display::firstOf(X11Display::property(display, *check, atoms_.supportingCheck, XA_WINDOW)) != check) {
         return {};
     }
-    const std::vector<unsigned long> supported = property(display, root, atoms_.supported, XA_ATOM);
+    const std::vector<unsigned long> supported = X11Display::property(display, root, atoms_.supported, XA_ATOM);
     const bool listsClients = holds(supported, atoms_.clientList);
     return {listsClients, listsClients && holds(supported, atoms_.closeWindow)};
 }
@@ -172,7 +115,7 @@ std::vector<unsigned long> X11WindowCloser::topLevelWindows(bool managed) const 
     Display* display = display_->handle();
     const Window root = DefaultRootWindow(display);
     if (managed) {
-        return property(display, root, atoms_.clientList, XA_WINDOW);
+        return X11Display::property(display, root, atoms_.clientList, XA_WINDOW);
     }
     Window rootReturn = 0;
     Window parent = 0;
@@ -199,7 +142,7 @@ bool X11WindowCloser::isCandidate(unsigned long window, bool managed) const {
             return false;
         }
     }
-    const std::vector<unsigned long> types = property(display, window, atoms_.windowType, XA_ATOM);
+    const std::vector<unsigned long> types = X11Display::property(display, window, atoms_.windowType, XA_ATOM);
     if (holds(types, atoms_.typeDesktop) || holds(types, atoms_.typeDock)) {
         return false;
     }
@@ -244,13 +187,13 @@ bool X11WindowCloser::send(unsigned long window, bool throughManager) const {
         event.xclient.data.l[0] = static_cast<long>(atoms_.deleteWindow);
         event.xclient.data.l[1] = CurrentTime;
     }
-    const int errorsBefore = ErrorTrap::errors();
+    const int errorsBefore = X11Display::ErrorTrap::errors();
     if (XSendEvent(display, target, False, mask, &event) == 0) {
         return false;
     }
     // The request fails with the window gone only once the server has seen it.
     XSync(display, False);
-    return ErrorTrap::errors() == errorsBefore;
+    return X11Display::ErrorTrap::errors() == errorsBefore;
 }
 
 } // namespace halvrick

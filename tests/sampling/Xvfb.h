@@ -39,7 +39,7 @@ public:
             const std::string name = ":" + std::to_string(number);
             process_.start(QStringLiteral("Xvfb"),
                            {QString::fromStdString(name), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                            QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24")});
+                            QStringLiteral("-noreset"), QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24")});
             if (!process_.waitForStarted(5000)) {
                 return {};
             }
