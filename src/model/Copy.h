@@ -2,15 +2,20 @@
 
 #include "core/AppKey.h"
 #include "core/Calendar.h"
+#include "core/Challenges.h"
 #include "core/CoolDownPattern.h"
+#include "core/DailyGrade.h"
 #include "core/Date.h"
 #include "core/HeadsUp.h"
 #include "core/HeatState.h"
 #include "core/Personality.h"
+#include "core/Reminder.h"
 #include "core/SystemBreakdown.h"
 #include "core/ThermalLevel.h"
 #include "core/VitalsDay.h"
 #include "core/VitalsEvent.h"
+#include "model/EveningSummary.h"
+#include "model/ReportPeriod.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -100,6 +105,30 @@ inline constexpr std::string_view vitalsMenu = "Vitals…";
 inline constexpr std::string_view firstRunCardLabel = "A roast card, one tap away";
 inline constexpr std::string_view settingsResetConfirm = "Reset all stats?";
 inline constexpr std::string_view vitalsFoldersReveal = "Show in file manager";
+
+// ---- Habits, the evening check-in and reports
+
+// The grade's comment in the personality's voice.
+std::string gradeLine(const DailyGrade& grade, Personality personality);
+std::string gradeAccessibility(const DailyGrade& grade);
+// "Day's done." when the day has no grade.
+std::string eveningTitle(const std::optional<DailyGrade>& grade);
+std::string eveningBody(double heatSeconds, std::int64_t breaksTaken, const std::optional<std::string>& culprit);
+std::string eveningNotification(const EveningSummary& summary);
+std::string challengeAnnouncement(const ChallengeResult& result);
+// "Day 3 of 7", today counted while it lies in the window.
+std::string challengeDay(const ChallengeProgress& progress);
+std::string challengeMet(std::int64_t met, std::int64_t total);
+std::string challengeResultBody(const ChallengeResult& result);
+std::string historyBlameLead(std::string_view name, std::int64_t topDays, std::int64_t days);
+// The history heatmap's levels 0...4; any other level reads as the hottest.
+std::string historyCalendarLegendLevel(int level);
+// The year report names the year of `now`, whatever span it covers.
+std::string reportTitle(ReportPeriod period, Date now, const Calendar& calendar);
+// A daily time in the shared short time style of `locale` (empty: the application's), the same on every
+// day of the year; a time outside the day, which never fires, shows its stored numbers.
+std::string scheduleSummary(const Reminder::Schedule& schedule, std::string_view locale = {});
+std::string ignoringHeader(std::int64_t count);
 
 } // namespace Copy
 

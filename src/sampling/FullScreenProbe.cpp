@@ -11,57 +11,6 @@ namespace halvrick {
 
 namespace {
 
-// Windows can vanish between two questions; their errors are caught here instead of ending the process
-// through Xlib's default handler. Used on the main thread only.
-class ErrorTrap {
-public:
-    explicit ErrorTrap(Display* display) : display_(display) {
-        XSync(display_, False);
-        previous_ = XSetErrorHandler(&ErrorTrap::ignore);
-    }
-    ~ErrorTrap() {
-        XSync(display_, False);
-        XSetErrorHandler(previous_);
-    }
-    ErrorTrap(const ErrorTrap&) = delete;
-    ErrorTrap& operator=(const ErrorTrap&) = delete;
-
-private:
-    static int ignore(Display*, XErrorEvent*) { return 0; }
-
-    Display* display_;
-    XErrorHandler previous_;
-};
-
-// A property of 32-bit items; Xlib hands them out as longs. Empty when missing or of another type.
-std::vector<unsigned long> property(Display* display, Window window, Atom name, Atom type) {
-    Atom actualType = None;
-    int actualFormat = 0;
-    unsigned long count = 0;
-    unsigned long bytesAfter = 0;
-    unsigned char* data = nullptr;
-    // Long enough for any client list; the length counts 32-bit units.
-    constexpr long maximumLength = 65536;
-    const int status = XGetWindowProperty(display, window, name, 0, maximumLength, False, type, &actualType,
-                                          &actualFormat, &count, &bytesAfter, &data);
-    std::vector<unsigned long> values;
-    if (status == Success && data != nullptr && actualType == type && actualFormat == 32) {
-        const auto* items = reinterpret_cast<const unsigned long*>(data);
-        values.assign(items, items + count);
-    }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return values;
-}
-
-std::optional<unsigned long> firstOf(const std::vector<unsigned long>& values) {
-    if (values.empty()) {
-        return std::nullopt;
-    }
-    return values.front();
-}
-
 bool holds(const std::vector<unsigned long>& values, unsigned long value) {
     return std::find(values.begin(), values.end(), value) != values.end();
 }
@@ -95,19 +44,19 @@ bool X11FullScreenProbe::isFullScreenAppInFront() {
         return false;
     }
     Display* display = display_->handle();
-    const ErrorTrap trap(display);
+    const X11Display::ErrorTrap trap(display);
     const Window root = DefaultRootWindow(display);
     const std::optional<unsigned long> active =
-        firstOf(property(display, root, atoms_.activeWindow, XA_WINDOW));
+        X11Display::firstOf(X11Display::property(display, root, atoms_.activeWindow, XA_WINDOW));
     if (!active || *active == None) {
         return false;
     }
-    const std::optional<unsigned long> pid = firstOf(property(display, *active, atoms_.wmPid, XA_CARDINAL));
+    const std::optional<unsigned long> pid = X11Display::firstOf(X11Display::property(display, *active, atoms_.wmPid, XA_CARDINAL));
     if (!pid) {
         return false;
     }
     const std::vector<PixelSize> screens = screenSizes();
-    const std::vector<unsigned long> clients = property(display, root, atoms_.clientList, XA_WINDOW);
+    const std::vector<unsigned long> clients = X11Display::property(display, root, atoms_.clientList, XA_WINDOW);
     return std::any_of(clients.begin(), clients.end(),
                        [&](unsigned long window) { return isFullScreenWindow(window, *pid, screens); });
 }
@@ -126,18 +75,18 @@ std::vector<PixelSize> X11FullScreenProbe::screenSizes() const {
 bool X11FullScreenProbe::isFullScreenWindow(unsigned long window, unsigned long pid,
                                             const std::vector<PixelSize>& screens) const {
     Display* display = display_->handle();
-    if (firstOf(property(display, window, atoms_.wmPid, XA_CARDINAL)) != pid) {
+    if (X11Display::firstOf(X11Display::property(display, window, atoms_.wmPid, XA_CARDINAL)) != pid) {
         return false;
     }
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display, window, &attributes) == 0 || attributes.map_state != IsViewable) {
         return false;
     }
-    const std::vector<unsigned long> types = property(display, window, atoms_.windowType, XA_ATOM);
+    const std::vector<unsigned long> types = X11Display::property(display, window, atoms_.windowType, XA_ATOM);
     if (!types.empty() && !holds(types, atoms_.typeNormal)) {
         return false;
     }
-    const std::vector<unsigned long> state = property(display, window, atoms_.wmState, XA_ATOM);
+    const std::vector<unsigned long> state = X11Display::property(display, window, atoms_.wmState, XA_ATOM);
     if (holds(state, atoms_.stateHidden)) {
         return false;
     }

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 struct _XDisplay;
 
@@ -25,6 +27,28 @@ public:
     X11Display& operator=(const X11Display&) = delete;
 
     _XDisplay* handle() const { return display_; }
+
+    // Windows can vanish between two questions: while a trap lives, X errors are counted instead of
+    // ending the process through Xlib's default handler. Main thread only.
+    class ErrorTrap {
+    public:
+        explicit ErrorTrap(_XDisplay* display);
+        ~ErrorTrap();
+        ErrorTrap(const ErrorTrap&) = delete;
+        ErrorTrap& operator=(const ErrorTrap&) = delete;
+
+        // Errors caught by every trap so far.
+        static int errors();
+
+    private:
+        _XDisplay* display_;
+        void* previous_;
+    };
+
+    // A property of 32-bit items (Xlib hands them out as longs); empty when missing or of another type.
+    static std::vector<unsigned long> property(_XDisplay* display, unsigned long window, unsigned long name,
+                                               unsigned long type);
+    static std::optional<unsigned long> firstOf(const std::vector<unsigned long>& values);
 
 private:
     explicit X11Display(_XDisplay* display) : display_(display) {}

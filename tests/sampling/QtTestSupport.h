@@ -2,18 +2,24 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QGuiApplication>
 #include <QTimer>
 
 #include <functional>
 
 namespace halvrick {
 
-// One application object per test process, made on first use.
+// One application object per test process, made on first use; a GUI one, on no screen, so that icons
+// can be drawn.
 inline QCoreApplication& testApplication() {
     static int argc = 1;
     static char name[] = "halvrick_sampling_tests";
     static char* argv[] = {name, nullptr};
-    static QCoreApplication app(argc, argv);
+    static QGuiApplication& app = [] () -> QGuiApplication& {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        static QGuiApplication instance(argc, argv);
+        return instance;
+    }();
     return app;
 }
 
