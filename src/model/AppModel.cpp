@@ -1,0 +1,239 @@
+#include "model/AppModel.h"
+
+#include "model/LedgerFile.h"
+#include "sampling/SystemTimeSource.h"
+
+#include <QPointer>
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <unistd.h>
+
+namespace halvrick {
+
+namespace {
+
+// The rest coach reads the same wall clock as the rest of the model.
+class ClockTimeSource : public TimeSource {
+public:
+    explicit ClockTimeSource(std::function<Date()> now) : now_(std::move(now)) {}
+    Date now() const override { return now_(); }
+
+private:
+    std::function<Date()> now_;
+};
+
+constexpr std::string_view bundleSuffix = ".app";
+
+// The last non-empty component of a path; the whole text when it has none.
+std::string lastComponent(const std::string& path) {
+    const std::size_t end = path.find_last_not_of('/');
+    if (end == std::string::npos) {
+        return path;
+    }
+    const std::size_t slash = path.find_last_of('/', end);
+    const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(begin, end + 1 - begin);
+}
+
+// In any letter case.
+bool endsWithBundleSuffix(std::string_view name) {
+    if (name.size() < bundleSuffix.size()) {
+        return false;
+    }
+    const std::string_view tail = name.substr(name.size() - bundleSuffix.size());
+    return std::equal(tail.begin(), tail.end(), bundleSuffix.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
+int activeProcessorCount() {
+    // The same count as the CPUs summed in /proc/stat, which the samplers' loads are shares of.
+    const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
+    return count > 0 ? static_cast<int>(count) : 1;
+}
+
+} // namespace
+
+AppModel::Services AppModel::Services::system() {
+    Services services;
+    services.systemSampler = std::make_unique<SystemSampler>();
+    services.processSampler = std::make_unique<ProcessSampler>();
+    services.machineSampler = std::make_unique<MachineSampler>();
+    services.worker = std::make_unique<WorkerQueue>();
+    services.breakdownSampler = std::make_unique<SystemBreakdownSampler>(*services.worker);
+    services.presence = std::make_shared<PresenceTracker>();
+    services.dataFolder = LedgerFile::applicationSupportFolder();
+    services.defaults = std::make_shared<Defaults>();
+    services.now = [] { return SystemTimeSource().now(); };
+    services.monotonic = [] { return std::chrono::steady_clock::now(); };
+    services.calendar = &SystemTimeSource::currentCalendar;
+    services.random = [engine = std::make_shared<std::mt19937_64>(std::random_device{}())](std::size_t n) {
+        return n == 0 ? std::size_t{0} : std::uniform_int_distribution<std::size_t>(0, n - 1)(*engine);
+    };
+    services.after = [](double seconds, std::function<void()> task) {
+        QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, seconds) * 1000)), std::move(task));
+    };
+    services.environment = &AppModelEnvironment::processVariable;
+    services.writeLog = &SampleLog::writeToStandardOutput;
+    services.coreCount = activeProcessorCount();
+    return services;
+}
+
+AppModel::AppModel(Config config, NotificationService& notifier)
+    : AppModel(std::move(config), notifier, Services::system()) {}
+
+AppModel::AppModel(Config config, NotificationService& notifier, Services services)
+    : config_(std::move(config)), notifier_(notifier), services_(std::move(services)),
+      coreCount_(std::max(1, services_.coreCount)), engine_(config_), blame_(coreCount_, config_),
+      breakdown_(coreCount_), logsSamples_(AppModelEnvironment::logsSamples(services_.environment)) {
+    const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
+    stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
+    vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
+    presence_ = services_.presence;
+    debugRestInterval_ = AppModelEnvironment::debugRestInterval(services_.environment);
+    coach_ = std::make_unique<RestCoach>(config_, std::make_shared<ClockTimeSource>(services_.now), presence_,
+                                         presence_);
+    ignoredNames_ = loadIgnoredNames(*services_.defaults);
+}
+
+AppModel::~AppModel() = default;
+
+void AppModel::start() {
+    if (started_) {
+        return;
+    }
+    started_ = true;
+    // Callbacks hold the model weakly: whatever arrives after it is gone is dropped.
+    const QPointer<AppModel> self(this);
+    SystemSampler& system = *services_.systemSampler;
+    system.onSample = [self](double load, Date at) {
+        if (self) {
+            self->ingestLoad(load, at);
+        }
+    };
+    system.onThermalChange = [self](ThermalLevel level) {
+        if (self) {
+            self->engine_.setThermal(level);
+            self->publish(self->thermal_, level, &AppModel::thermalChanged);
+        }
+    };
+    system.onHealth = [self](bool ok) {
+        if (self) {
+            self->systemHealth_.record(ok);
+            self->updateSamplingHealth();
+        }
+    };
+    ProcessSampler& processes = *services_.processSampler;
+    processes.onSample = [self](const ProcessSampler::Sample& sample) {
+        if (self) {
+            self->ingestProcesses(sample);
+        }
+    };
+    processes.onHealth = [self](bool ok) {
+        if (self) {
+            self->processHealth_.record(ok);
+            self->updateSamplingHealth();
+        }
+    };
+    services_.breakdownSampler->onResult = [self](const SystemBreakdownSampler::Result& result) {
+        if (self) {
+            self->ingestBreakdown(result);
+        }
+    };
+    // Its health is not wired: vitals that cannot be read leave the pea's face alone.
+    services_.machineSampler->onSample = [self](const MachineVitals& vitals) {
+        if (self) {
+            self->ingestVitals(vitals);
+        }
+    };
+
+    presence_->start();
+    system.start(config_.systemSampleInterval);
+    processes.start(config_.processSampleInterval);
+    services_.machineSampler->start(config_.machineSampleInterval);
+}
+
+void AppModel::publishState() {
+    const HeatState effective = engine_.forcedState().value_or(engine_.state());
+    if (effective == state_) {
+        return;
+    }
+    publish(state_, effective, &AppModel::stateChanged);
+}
+
+void AppModel::setForcedState(std::optional<HeatState> state) {
+    publish(forcedState_, state, &AppModel::forcedStateChanged);
+    engine_.setForcedState(state);
+    publishState();
+}
+
+void AppModel::updateSamplingHealth() {
+    const bool failed =
+        simulatingSamplerFailure_ || systemHealth_.isDegraded() || processHealth_.isDegraded();
+    if (failed == samplingFailed_) {
+        return;
+    }
+    publish(samplingFailed_, failed, &AppModel::samplingFailedChanged);
+}
+
+void AppModel::setSimulatingSamplerFailure(bool simulating) {
+    publish(simulatingSamplerFailure_, simulating, &AppModel::simulatingSamplerFailureChanged);
+    updateSamplingHealth();
+}
+
+void AppModel::resetStats() {
+    stats_->reset();
+    vitals_->reset();
+}
+
+void AppModel::setIgnoredNames(std::map<std::string, std::string> names) {
+    publish(ignoredNames_, std::move(names), &AppModel::ignoredNamesChanged);
+}
+
+void AppModel::saveIgnored() {
+    services_.defaults->batch([this] {
+        services_.defaults->setStringMap("ignoredAppNames", ignoredNames_);
+        services_.defaults->remove("ignoredApps");
+    });
+}
+
+std::map<std::string, std::string> AppModel::loadIgnoredNames(const Defaults& defaults) {
+    std::map<std::string, std::string> names =
+        defaults.getStringMap("ignoredAppNames").value_or(std::map<std::string, std::string>());
+    // The older list held ids only; an id is a path, so its last component names the application.
+    for (const std::string& id : defaults.getStringList("ignoredApps").value_or(std::vector<std::string>())) {
+        if (names.contains(id)) {
+            continue;
+        }
+        std::string name = lastComponent(id);
+        if (endsWithBundleSuffix(name)) {
+            name.resize(name.size() - bundleSuffix.size());
+        }
+        names.emplace(id, std::move(name));
+    }
+    return names;
+}
+
+void AppModel::statsChanged(Date now) {
+    stats_->setDirty(true);
+    stats_->pruneIfNewDay(now);
+    stats_->saveIfDue();
+}
+
+void AppModel::log(const std::string& line) const {
+    if (logsSamples_) {
+        services_.writeLog(line);
+    }
+}
+
+std::set<std::string> AppModel::ignoredIds() const {
+    std::set<std::string> ids;
+    for (const auto& entry : ignoredNames_) {
+        ids.insert(ids.end(), entry.first);
+    }
+    return ids;
+}
+
+} // namespace halvrick

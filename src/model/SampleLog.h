@@ -1,0 +1,24 @@
+#pragma once
+
+#include "core/Calendar.h"
+#include "core/Date.h"
+
+#include <functional>
+#include <string>
+
+namespace halvrick {
+
+// The development log that HALVRICK_LOG turns on: one line per event on standard output.
+namespace SampleLog {
+
+using Writer = std::function<void(const std::string& line)>;
+
+// Writes the line and flushes it, so a pipe sees every event as it happens.
+void writeToStandardOutput(const std::string& line);
+
+// "HH:mm:ss.S" in the calendar's time zone; S is the tenth of the second, truncated.
+std::string stamp(Date date, const Calendar& calendar);
+
+} // namespace SampleLog
+
+} // namespace halvrick
