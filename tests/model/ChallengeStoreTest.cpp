@@ -269,7 +269,7 @@ TEST_F(ChallengeStoreTest, SettingsAndChallengesWrittenAtOnceKeepEveryKeyAndADec
                     challenges.save();
                 }
             }
-            _exit(defaults.synchronize() ? 0 : 1);
+            _exit(testing_support::synchronizeEventually(defaults) ? 0 : 1);
         }
     }
 

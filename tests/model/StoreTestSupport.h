@@ -4,6 +4,7 @@
 
 #include "core/Calendar.h"
 #include "core/Date.h"
+#include "model/Defaults.h"
 #include "model/LedgerFile.h"
 
 #include <QByteArray>
@@ -31,6 +32,17 @@ struct FakeClocks {
         return {[this] { return now; }, [this] { return calendar; }, [this] { return tick; }};
     }
 };
+
+// A write that found another writer holding the lock for its whole timeout (a loaded machine) stays
+// pending and goes out with the next one; a writer in a test keeps trying a bounded number of times.
+inline bool synchronizeEventually(Defaults& defaults) {
+    for (int attempt = 0; attempt < 30; ++attempt) {
+        if (defaults.synchronize()) {
+            return true;
+        }
+    }
+    return false;
+}
 
 inline QByteArray readBytes(const QString& path) {
     QFile file(path);
