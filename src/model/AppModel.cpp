@@ -3,6 +3,7 @@
 #include "model/Copy.h"
 #include "model/LedgerFile.h"
 #include "model/SystemSound.h"
+#include "sampling/LinuxAppDirectory.h"
 #include "sampling/SystemTimeSource.h"
 
 #include <QPointer>
@@ -60,8 +61,13 @@ int activeProcessorCount() {
 
 AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults) {
     Services services;
+    services.applications = std::make_unique<ApplicationIndexWatcher>();
+    const auto applications = [watcher = services.applications.get()] { return watcher->current(); };
+    services.appDirectory = std::make_unique<LinuxAppDirectory>(applications);
     services.systemSampler = std::make_unique<SystemSampler>();
-    services.processSampler = std::make_unique<ProcessSampler>();
+    ProcessSampler::Sources sources;
+    sources.applications = applications;
+    services.processSampler = std::make_unique<ProcessSampler>(std::move(sources));
     services.machineSampler = std::make_unique<MachineSampler>();
     services.worker = std::make_unique<WorkerQueue>();
     services.breakdownSampler = std::make_unique<SystemBreakdownSampler>(*services.worker);

@@ -31,7 +31,9 @@
 #include "model/SettingsStore.h"
 #include "model/StatsStore.h"
 #include "model/VitalsStore.h"
+#include "sampling/AppDirectory.h"
 #include "sampling/AppIdentity.h"
+#include "sampling/ApplicationIndexWatcher.h"
 #include "sampling/MachineSampler.h"
 #include "sampling/NotificationService.h"
 #include "sampling/PresenceTracker.h"
@@ -75,6 +77,10 @@ public:
     // Everything the model reads the world through. Scenario tests hand in samplers built on fake
     // sources, a presence tracker on fake facilities and fixed clocks; system() is the real machine.
     struct Services {
+        // The installed applications, kept current for the process sampler and the directory; made before
+        // and destroyed after both.
+        std::unique_ptr<ApplicationIndexWatcher> applications;
+        std::unique_ptr<AppDirectory> appDirectory;
         std::unique_ptr<SystemSampler> systemSampler;
         std::unique_ptr<ProcessSampler> processSampler;
         std::unique_ptr<MachineSampler> machineSampler;
@@ -158,6 +164,8 @@ public:
     void popoverDidClose();
     void refreshWrappedOffer(Date now);
     EveningSummary buildEveningSummary(const std::string& dayKey, Date at) const;
+    // Asks the application in confirmingQuit to quit and says how that went.
+    void confirmQuit();
     // Writes ignoredNames to the user defaults, in the current form only.
     void saveIgnored();
     void refreshBlame();
@@ -228,6 +236,7 @@ public:
     RestCoach& coach() { return *coach_; }
     const RestCoach& coach() const { return *coach_; }
     PresenceTracker& presence() { return *presence_; }
+    AppDirectory& appDirectory() { return *services_.appDirectory; }
     const SweatEngine& engine() const { return engine_; }
     const BlameWindow& blame() const { return blame_; }
     const HeatBreakTrigger& heatBreak() const { return heatBreak_; }

@@ -53,6 +53,24 @@ EveningSummary AppModel::buildEveningSummary(const std::string& dayKey, Date at)
     return summary;
 }
 
+void AppModel::confirmQuit() {
+    if (!confirmingQuit_) {
+        return;
+    }
+    const AppKey app = *confirmingQuit_;
+    publish(confirmingQuit_, std::nullopt, &AppModel::confirmingQuitChanged);
+    const auto pids = pidsByApp_.find(app);
+    const bool ok = services_.appDirectory->quit(app, pids == pidsByApp_.end() ? std::vector<std::int32_t>()
+                                                                               : pids->second);
+    publish(quitMessage_,
+            ok ? "Asked " + app.displayName + " to leave. Fingers crossed."
+               : app.displayName + " didn't want to go. Try quitting it yourself.",
+            &AppModel::quitMessageChanged);
+    if (ok) {
+        showMomentary(FaceState::grateful, 3);
+    }
+}
+
 void AppModel::setConfirmingQuit(std::optional<AppKey> app) {
     publish(confirmingQuit_, std::move(app), &AppModel::confirmingQuitChanged);
 }

@@ -63,6 +63,9 @@ public:
     std::shared_ptr<Defaults> defaults = std::make_shared<Defaults>(std::nullopt);
     AppIdentity identity;
     int soundsPlayed = 0;
+    // What the application directory was asked to quit, and whether it manages.
+    std::vector<std::pair<AppKey, std::vector<std::int32_t>>> quitRequests;
+    bool quitSucceeds = true;
     int coreCount = 4;
 
     // Set by the model's start(): tells the tracker the user went away (true) or came back.
@@ -121,6 +124,21 @@ private:
 
     std::vector<Task> tasks_;
     std::size_t nextPick_ = 0;
+};
+
+// Records what it is asked to quit and answers as told.
+class FakeAppDirectory : public AppDirectory {
+public:
+    explicit FakeAppDirectory(FakeWorld& world) : world_(world) {}
+    QIcon icon(const AppKey&) override { return {}; }
+    std::vector<RunningApplication> runningApplications(const AppKey&,
+                                                        const std::vector<std::int32_t>&) override {
+        return {};
+    }
+    bool quit(const AppKey& key, const std::vector<std::int32_t>& pids) override;
+
+private:
+    FakeWorld& world_;
 };
 
 class FakeTicks : public TickReader {
@@ -203,9 +221,15 @@ private:
     FakeWorld& world_;
 };
 
+inline bool FakeAppDirectory::quit(const AppKey& key, const std::vector<std::int32_t>& pids) {
+    world_.quitRequests.emplace_back(key, pids);
+    return world_.quitSucceeds;
+}
+
 inline AppModel::Services FakeWorld::services() {
     testApplication();
     AppModel::Services s;
+    s.appDirectory = std::make_unique<FakeAppDirectory>(*this);
     auto wall = [this] { return now; };
 
     auto systemTimer = std::make_unique<ManualTimer>();

@@ -174,6 +174,31 @@ TEST_F(AppModelPopoverTest, IgnoringTheCulpritBlamesTheNextOneInAFreshLine) {
     EXPECT_EQ(model->blameLine(), "Nobody's bothering me right now.");
 }
 
+TEST_F(AppModelPopoverTest, QuittingAsksTheDirectoryWithTheSampledProcessesAndSaysHowItWent) {
+    model->confirmQuit();
+    EXPECT_THAT(world.quitRequests, IsEmpty());
+    EXPECT_EQ(model->quitMessage(), std::nullopt);
+
+    ProcessSampler::Sample sample = processSample(world.now, 2, {{app("Editor"), 1}});
+    sample.pids = {{app("Editor"), {41, 42}}};
+    model->ingestProcesses(sample);
+    model->setConfirmingQuit(app("Editor"));
+    model->confirmQuit();
+    ASSERT_EQ(world.quitRequests.size(), 1U);
+    EXPECT_EQ(world.quitRequests[0].second, (std::vector<std::int32_t>{41, 42}));
+    EXPECT_EQ(model->confirmingQuit(), std::nullopt);
+    EXPECT_EQ(model->quitMessage(), "Asked Editor to leave. Fingers crossed.");
+    EXPECT_EQ(model->momentaryFace(), FaceState::grateful);
+
+    world.quitSucceeds = false;
+    world.advance(3);
+    model->setConfirmingQuit(app("Game"));
+    model->confirmQuit();
+    EXPECT_TRUE(world.quitRequests.back().second.empty());
+    EXPECT_EQ(model->quitMessage(), "Game didn't want to go. Try quitting it yourself.");
+    EXPECT_EQ(model->momentaryFace(), std::nullopt);
+}
+
 TEST_F(AppModelPopoverTest, TheReadoutNamesTheTopApplication) {
     tick(90);
     model->ingestProcesses(processSample(world.now, 2, {{app("Compiler"), 2}}));

@@ -117,9 +117,7 @@ TEST_F(AppModelTickTest, AForcedMeltdownDrivesTheHeadsUpAndHeatBreakButBooksNoHe
     for (int i = 0; i < 11; ++i) {
         tick(0);
     }
-    EXPECT_THAT(spokenTexts(),
-                ElementsAre(Copy::headsUp(HeadsUp::heatingUp(HeatState::meltdown, std::nullopt, 0),
-                                          Personality::mild)));
+    EXPECT_THAT(spokenTexts(), ElementsAre("0% busy and I'm melting. Lots of little things at once 🫠"));
     EXPECT_TRUE(model->heatBreak().hotSince());
     EXPECT_EQ(meltdownSeconds(), 0);
 }
