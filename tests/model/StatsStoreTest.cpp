@@ -246,7 +246,7 @@ TEST(StatsStoreTest, NamesThatAreNotUtf8StillSave) {
     store.ledger().addSweat(3, AppKey(AppKey::Kind::process, "caf\xe9", "caf\xe9"), c.now, c.calendar);
     store.save();
     EXPECT_FALSE(store.isDirty());
-    const auto& apps = decodeFile(tmp.path() + "/stats.json").days.at("2026-03-05").apps;
+    const auto apps = decodeFile(tmp.path() + "/stats.json").days.at("2026-03-05").apps;
     ASSERT_EQ(apps.size(), 1u);
     EXPECT_EQ(apps.begin()->first, "caf\xef\xbf\xbd");
     EXPECT_EQ(apps.begin()->second.sweatSeconds, 3);
