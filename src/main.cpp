@@ -1,3 +1,4 @@
+#include "menubar/StatusItemController.h"
 #include "model/AppModel.h"
 #include "model/Defaults.h"
 #include "model/LaunchOptions.h"
@@ -92,6 +93,22 @@ int main(int argc, char** argv) {
     };
     shell.settingsWindow.openHistory = [&history = shell.history] { history.show(); };
 
+    StatusItemController statusItem(
+        model, shell.settings,
+        {[&w = shell.settingsWindow] { w.show(); }, [&w = shell.history] { w.show(); },
+         [&w = shell.vitals] { w.show(); }},
+        StatusItemController::Desktop::system());
+    if (!statusItem.hasTray()) {
+        std::cout << "No system tray found: Halvrick opens as a window instead." << std::endl;
+    }
+    QPointer<StatusItemController> weakStatusItem(&statusItem);
+    const auto openPopover = [weakStatusItem] {
+        if (weakStatusItem) {
+            weakStatusItem->showPopover();
+        }
+    };
+    notifier.onOpen = openPopover;
+
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, [&model] { saveLedgers(model); });
     // Logging out may end the session without a clean quit.
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &model,
@@ -103,6 +120,7 @@ int main(int argc, char** argv) {
 
     if (!shell.settings.hasCompletedFirstRun()) {
         firstRun.settings = &shell.settings;
+        firstRun.onDone = openPopover;
         firstRun.show();
     }
     return app.exec();
