@@ -77,7 +77,9 @@ ProcessSampler::Sample processSample(const std::vector<AppKey>& keys, int second
 double measure(const std::optional<QString>& dataFolder) {
     SimulatedClock clock;
     SilentNotifier notifier;
-    AppModel::Services services = AppModel::Services::system();
+    auto defaults = std::make_shared<Defaults>(std::nullopt);
+    SettingsStore settings(*defaults);
+    AppModel::Services services = AppModel::Services::system(defaults);
     PresenceTracker::Facilities facilities = PresenceTracker::Facilities::system();
     facilities.monotonicNow = [&] {
         return std::chrono::duration<double>(clock.monotonic.time_since_epoch()).count();
@@ -85,13 +87,12 @@ double measure(const std::optional<QString>& dataFolder) {
     facilities.wallNow = [&] { return clock.now; };
     services.presence = std::make_shared<PresenceTracker>(std::move(facilities));
     services.dataFolder = dataFolder;
-    services.defaults = std::make_shared<Defaults>(std::nullopt);
     services.now = [&] { return clock.now; };
     services.monotonic = [&] { return clock.monotonic; };
     const Calendar calendar = SystemTimeSource::currentCalendar();
     services.calendar = [&] { return calendar; };
     services.environment = [](const char*) { return std::optional<std::string>(); };
-    AppModel model(Config::defaults(), notifier, std::move(services));
+    AppModel model(Config::defaults(), settings, notifier, std::move(services));
 
     // Made beforehand, so that only the model is measured.
     const std::vector<AppKey> keys = applications();

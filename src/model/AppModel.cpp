@@ -1,6 +1,9 @@
 #include "model/AppModel.h"
 
+#include "model/Copy.h"
 #include "model/LedgerFile.h"
+#include "model/SystemSound.h"
+#include "sampling/LinuxAppDirectory.h"
 #include "sampling/SystemTimeSource.h"
 
 #include <QPointer>
@@ -56,16 +59,21 @@ int activeProcessorCount() {
 
 } // namespace
 
-AppModel::Services AppModel::Services::system() {
+AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults) {
     Services services;
+    services.applications = std::make_unique<ApplicationIndexWatcher>();
+    const auto applications = [watcher = services.applications.get()] { return watcher->current(); };
+    services.appDirectory = std::make_unique<LinuxAppDirectory>(applications);
     services.systemSampler = std::make_unique<SystemSampler>();
-    services.processSampler = std::make_unique<ProcessSampler>();
+    ProcessSampler::Sources sources;
+    sources.applications = applications;
+    services.processSampler = std::make_unique<ProcessSampler>(std::move(sources));
     services.machineSampler = std::make_unique<MachineSampler>();
     services.worker = std::make_unique<WorkerQueue>();
     services.breakdownSampler = std::make_unique<SystemBreakdownSampler>(*services.worker);
     services.presence = std::make_shared<PresenceTracker>();
     services.dataFolder = LedgerFile::applicationSupportFolder();
-    services.defaults = std::make_shared<Defaults>();
+    services.defaults = std::move(defaults);
     services.now = [] { return SystemTimeSource().now(); };
     services.monotonic = [] { return std::chrono::steady_clock::now(); };
     services.calendar = &SystemTimeSource::currentCalendar;
@@ -75,30 +83,49 @@ AppModel::Services AppModel::Services::system() {
     services.after = [](double seconds, std::function<void()> task) {
         QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, seconds) * 1000)), std::move(task));
     };
+    services.playSound = &SystemSound::play;
     services.environment = &AppModelEnvironment::processVariable;
     services.writeLog = &SampleLog::writeToStandardOutput;
     services.coreCount = activeProcessorCount();
     return services;
 }
 
-AppModel::AppModel(Config config, NotificationService& notifier)
-    : AppModel(std::move(config), notifier, Services::system()) {}
+AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& notifier,
+                   std::shared_ptr<Defaults> defaults)
+    : AppModel(std::move(config), settings, notifier, Services::system(std::move(defaults))) {}
 
-AppModel::AppModel(Config config, NotificationService& notifier, Services services)
-    : config_(std::move(config)), notifier_(notifier), services_(std::move(services)),
-      coreCount_(std::max(1, services_.coreCount)), engine_(config_), blame_(coreCount_, config_),
-      breakdown_(coreCount_), logsSamples_(AppModelEnvironment::logsSamples(services_.environment)) {
+AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& notifier, Services services)
+    : blameLine_(Copy::blameLine(std::nullopt, Personality::mild, services.random)),
+      config_(std::move(config)), settings_(settings), notifier_(notifier), services_(std::move(services)),
+      coreCount_(std::max(1, services_.coreCount)),
+      logsSamples_(AppModelEnvironment::logsSamples(services_.environment)), engine_(config_),
+      blame_(coreCount_, config_), headsUp_(config_), breakdown_(coreCount_) {
+    challenges_ = std::make_unique<ChallengeStore>(*services_.defaults);
     const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
     stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
     vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
+
+    const std::vector<std::string> lines = Copy::heatLines(HeatState::chill, settings_.personality());
+    line_ = lines.empty() ? std::string() : lines[services_.random(lines.size())];
+    drawnPersonality_ = settings_.personality();
+
     presence_ = services_.presence;
+    Config coachConfig = config_;
+    coachConfig.restInterval = restIntervalSeconds(settings_.restIntervalMinutes());
     debugRestInterval_ = AppModelEnvironment::debugRestInterval(services_.environment);
-    coach_ = std::make_unique<RestCoach>(config_, std::make_shared<ClockTimeSource>(services_.now), presence_,
-                                         presence_);
+    coach_ = std::make_unique<RestCoach>(coachConfig, std::make_shared<ClockTimeSource>(services_.now),
+                                         presence_, presence_);
+
     ignoredNames_ = loadIgnoredNames(*services_.defaults);
+    activeChallenge_ = challenges_->active();
+    challengeResult_ = challenges_->lastResult();
 }
 
 AppModel::~AppModel() = default;
+
+double AppModel::restIntervalSeconds(std::int64_t minutes) {
+    return static_cast<double>(std::clamp<std::int64_t>(minutes, 1, 480)) * 60;
+}
 
 void AppModel::start() {
     if (started_) {
@@ -148,6 +175,16 @@ void AppModel::start() {
             self->ingestVitals(vitals);
         }
     };
+    presence_->onPresenceLost = [self] {
+        if (self) {
+            self->presenceLost();
+        }
+    };
+    presence_->onPresenceRestored = [self] {
+        if (self) {
+            self->showMomentary(FaceState::wakingUp, 2);
+        }
+    };
 
     presence_->start();
     system.start(config_.systemSampleInterval);
@@ -156,11 +193,21 @@ void AppModel::start() {
 }
 
 void AppModel::publishState() {
-    const HeatState effective = engine_.forcedState().value_or(engine_.state());
+    const HeatState effective = engine_.displayedState();
     if (effective == state_) {
         return;
     }
+    const bool wasHot = state_ == HeatState::sweating || state_ == HeatState::meltdown;
+    if (effective < state_ && wasHot && !momentaryFace_) {
+        showMomentary(FaceState::coolingDown, 1.2);
+        if (settings_.soundsEnabled()) {
+            services_.playSound();
+        }
+    }
     publish(state_, effective, &AppModel::stateChanged);
+    refreshLine();
+    refreshBlame();
+    refreshMenuFace();
 }
 
 void AppModel::setForcedState(std::optional<HeatState> state) {
@@ -176,6 +223,8 @@ void AppModel::updateSamplingHealth() {
         return;
     }
     publish(samplingFailed_, failed, &AppModel::samplingFailedChanged);
+    refreshLine();
+    refreshMenuFace();
 }
 
 void AppModel::setSimulatingSamplerFailure(bool simulating) {
@@ -186,17 +235,6 @@ void AppModel::setSimulatingSamplerFailure(bool simulating) {
 void AppModel::resetStats() {
     stats_->reset();
     vitals_->reset();
-}
-
-void AppModel::setIgnoredNames(std::map<std::string, std::string> names) {
-    publish(ignoredNames_, std::move(names), &AppModel::ignoredNamesChanged);
-}
-
-void AppModel::saveIgnored() {
-    services_.defaults->batch([this] {
-        services_.defaults->setStringMap("ignoredAppNames", ignoredNames_);
-        services_.defaults->remove("ignoredApps");
-    });
 }
 
 std::map<std::string, std::string> AppModel::loadIgnoredNames(const Defaults& defaults) {

@@ -1,13 +1,21 @@
 #pragma once
 
 #include "core/AppKey.h"
+#include "core/AppShare.h"
 #include "core/BlameWindow.h"
 #include "core/Calendar.h"
 #include "core/Config.h"
 #include "core/Date.h"
+#include "core/FaceState.h"
+#include "core/HeadsUpPolicy.h"
+#include "core/HeatBreakTrigger.h"
 #include "core/HeatState.h"
 #include "core/MachineVitals.h"
+#include "core/MemoryBlamePolicy.h"
+#include "core/PeaFace.h"
+#include "core/Personality.h"
 #include "core/RestCoach.h"
+#include "core/RestEvent.h"
 #include "core/RestPhase.h"
 #include "core/SamplerHealth.h"
 #include "core/SweatEngine.h"
@@ -16,11 +24,16 @@
 #include "core/VitalsChangeDetector.h"
 #include "core/VitalsDay.h"
 #include "model/AppModelEnvironment.h"
+#include "model/ChallengeStore.h"
 #include "model/Defaults.h"
+#include "model/EveningSummary.h"
 #include "model/SampleLog.h"
+#include "model/SettingsStore.h"
 #include "model/StatsStore.h"
 #include "model/VitalsStore.h"
+#include "sampling/AppDirectory.h"
 #include "sampling/AppIdentity.h"
+#include "sampling/ApplicationIndexWatcher.h"
 #include "sampling/MachineSampler.h"
 #include "sampling/NotificationService.h"
 #include "sampling/PresenceTracker.h"
@@ -44,9 +57,19 @@
 
 namespace halvrick {
 
+// The guided breathing exercise while it runs, and for a moment after it ends.
+struct CoolDownState {
+    Date startedAt;
+    // Seconds since the start, the full length once finished.
+    double elapsed = 0;
+    bool isFinished = false;
+
+    friend bool operator==(const CoolDownState&, const CoolDownState&) = default;
+};
+
 // The hub of the application: owns the samplers, the core policies and the stores, turns every sample
 // into the live state and publishes it. Main thread only; the interface reads the getters and redraws on
-// the matching signals.
+// the matching signals, and reaches the status item through the four callbacks.
 class AppModel : public QObject {
     Q_OBJECT
 
@@ -54,6 +77,10 @@ public:
     // Everything the model reads the world through. Scenario tests hand in samplers built on fake
     // sources, a presence tracker on fake facilities and fixed clocks; system() is the real machine.
     struct Services {
+        // The installed applications, kept current for the process sampler and the directory; made before
+        // and destroyed after both.
+        std::unique_ptr<ApplicationIndexWatcher> applications;
+        std::unique_ptr<AppDirectory> appDirectory;
         std::unique_ptr<SystemSampler> systemSampler;
         std::unique_ptr<ProcessSampler> processSampler;
         std::unique_ptr<MachineSampler> machineSampler;
@@ -65,11 +92,11 @@ public:
         AppIdentity identity;
         // Where the ledgers live; none keeps them in memory only.
         std::optional<QString> dataFolder;
-        // The user defaults, for the ignored applications.
+        // The user defaults, for the challenges, the ignored applications and the weekly-summary mark.
         std::shared_ptr<Defaults> defaults;
         // Wall time, for everything stored or shown.
         std::function<Date()> now;
-        // Elapsed time between saves.
+        // Elapsed times: between saves, of the cool-down.
         std::function<std::chrono::steady_clock::time_point()> monotonic;
         // The user's calendar as it is now.
         std::function<Calendar()> calendar;
@@ -77,18 +104,21 @@ public:
         std::function<std::size_t(std::size_t n)> random;
         // Runs `task` once, `seconds` from now on a monotonic clock, on the main thread.
         std::function<void(double seconds, std::function<void()> task)> after;
+        // The system sound played after a cool-down and when the heat breaks.
+        std::function<void()> playSound;
         AppModelEnvironment::Lookup environment;
         SampleLog::Writer writeLog;
         int coreCount = 1;
 
-        // This machine, its clocks and its environment. The worker thread and the breakdown sampler
-        // are made here; the samplers start only with AppModel::start().
-        static Services system();
+        // This machine, its clocks and its environment; `defaults` are the standard user defaults. The
+        // samplers start only with AppModel::start().
+        static Services system(std::shared_ptr<Defaults> defaults);
     };
 
-    AppModel(Config config, NotificationService& notifier, Services services);
+    AppModel(Config config, SettingsStore& settings, NotificationService& notifier, Services services);
     // The real machine.
-    AppModel(Config config, NotificationService& notifier);
+    AppModel(Config config, SettingsStore& settings, NotificationService& notifier,
+             std::shared_ptr<Defaults> defaults);
     ~AppModel() override;
     AppModel(const AppModel&) = delete;
     AppModel& operator=(const AppModel&) = delete;
@@ -99,6 +129,8 @@ public:
     // Republishes the engine's effective state when it changed.
     void publishState();
     void updateSamplingHealth();
+    // Empties both ledgers and writes them at once.
+    void resetStats();
 
     // The main tick: one CPU-load sample, in percent, taken at `at`.
     void ingestLoad(double load, Date at);
@@ -106,62 +138,151 @@ public:
     void ingestBreakdown(const SystemBreakdownSampler::Result& result);
     void ingestVitals(const MachineVitals& vitals);
 
-    // Empties both ledgers and writes them at once.
-    void resetStats();
+    // The single place where rest-coach events are booked, shown and spoken.
+    void handleRestEvents(const std::vector<RestEvent>& events, bool announceDismissal);
+    // Ends a running cool-down without booking a break.
+    void stopCoolDown();
 
+    // Faces.
+    std::optional<FaceState> overlayState() const;
+    // The mild voice caps every expression.
+    PeaFace styled(const PeaFace& face) const;
+    PeaFace menuBarFace() const;
+    std::vector<PeaFace> menuBarFrames() const;
+    // Tells the status item when the tray face changed.
+    void refreshMenuFace();
+    void updateDisplayOptions(bool reduceMotion, bool increaseContrast);
+    PeaFace popoverFaceWithoutStyle() const;
+    bool isMemoryFull() const;
+    std::optional<AppMemory> memoryCulprit() const;
+    std::string displayedBlameLine() const;
+    // Shows `face` for `seconds`, unless a later one replaces it.
+    void showMomentary(FaceState face, double seconds);
+
+    // The popover.
+    void popoverWillOpen(bool debugUnlocked);
+    void popoverDidClose();
+    void refreshWrappedOffer(Date now);
+    EveningSummary buildEveningSummary(const std::string& dayKey, Date at) const;
+    // Asks the application in confirmingQuit to quit and says how that went.
+    void confirmQuit();
     // Writes ignoredNames to the user defaults, in the current form only.
     void saveIgnored();
+    void refreshBlame();
+
+    // Cool-down and announcements.
+    void startCoolDown();
+    // Says `text` in a bubble and on the popover's card; without a face the popover's own, styled; without a
+    // duration the configured one.
+    void announce(const std::string& text, const std::optional<PeaFace>& face,
+                  std::optional<double> duration);
+
+    // Settings, on every tick.
+    void applySettings();
+    // A new idle line for the state, never the one on show while another is left.
+    void refreshLine();
 
     // Published state.
     HeatState state() const { return state_; }
     double score() const { return score_; }
     double cpuLoad() const { return cpuLoad_; }
     ThermalLevel thermal() const { return thermal_; }
+    const std::string& line() const { return line_; }
     std::optional<HeatState> forcedState() const { return forcedState_; }
     // A debug override of the heat state; none follows the engine again.
     void setForcedState(std::optional<HeatState> state);
+    const std::vector<AppShare>& topApps() const { return topApps_; }
+    const std::optional<AppShare>& culprit() const { return culprit_; }
+    const std::string& blameLine() const { return blameLine_; }
     // This application's own CPU, as a share of every core.
     double ownShare() const { return ownShare_; }
-    const std::vector<SystemPart>& systemParts() const { return systemParts_; }
-    RestPhase restPhase() const { return restPhase_; }
-    bool samplingFailed() const { return samplingFailed_; }
-    bool simulatingSamplerFailure() const { return simulatingSamplerFailure_; }
-    void setSimulatingSamplerFailure(bool simulating);
+    const std::optional<AppKey>& confirmingQuit() const { return confirmingQuit_; }
+    // The popover asks whether to quit this application.
+    void setConfirmingQuit(std::optional<AppKey> app);
+    const std::optional<std::string>& quitMessage() const { return quitMessage_; }
     // Application ids the user told the pea to ignore, with their display names.
     const std::map<std::string, std::string>& ignoredNames() const { return ignoredNames_; }
     // The popover's ignore, un-ignore and clear actions; saveIgnored() makes them last.
     void setIgnoredNames(std::map<std::string, std::string> names);
-    const std::vector<AppMemory>& memoryApps() const { return memoryApps_; }
+    const std::vector<SystemPart>& systemParts() const { return systemParts_; }
+    RestPhase restPhase() const { return restPhase_; }
+    std::optional<double> restRemaining() const { return restRemaining_; }
+    const std::optional<std::string>& suppressionNote() const { return suppressionNote_; }
+    std::optional<FaceState> momentaryFace() const { return momentaryFace_; }
+    bool isDozing() const { return isDozing_; }
+    bool isPopoverOpen() const { return isPopoverOpen_; }
+    bool reduceMotion() const { return reduceMotion_; }
+    bool increaseContrast() const { return increaseContrast_; }
+    bool samplingFailed() const { return samplingFailed_; }
+    bool simulatingSamplerFailure() const { return simulatingSamplerFailure_; }
+    void setSimulatingSamplerFailure(bool simulating);
+    const std::optional<ActiveChallenge>& activeChallenge() const { return activeChallenge_; }
+    const std::optional<ChallengeResult>& challengeResult() const { return challengeResult_; }
+    const std::optional<CoolDownState>& coolDown() const { return coolDown_; }
     const std::optional<MachineVitals>& machine() const { return machine_; }
+    const std::vector<AppMemory>& memoryApps() const { return memoryApps_; }
+    const std::optional<std::string>& headsUpMessage() const { return headsUpMessage_; }
     const std::string& debugReadout() const { return debugReadout_; }
+    bool debugUnlocked() const { return debugUnlocked_; }
+    bool wrappedReady() const { return wrappedReady_; }
 
     const Config& config() const { return config_; }
+    SettingsStore& settings() { return settings_; }
+    ChallengeStore& challenges() { return *challenges_; }
     StatsStore& stats() { return *stats_; }
     const StatsStore& stats() const { return *stats_; }
     VitalsStore& vitals() { return *vitals_; }
     const VitalsStore& vitals() const { return *vitals_; }
     RestCoach& coach() { return *coach_; }
+    const RestCoach& coach() const { return *coach_; }
     PresenceTracker& presence() { return *presence_; }
+    AppDirectory& appDirectory() { return *services_.appDirectory; }
     const SweatEngine& engine() const { return engine_; }
     const BlameWindow& blame() const { return blame_; }
+    const HeatBreakTrigger& heatBreak() const { return heatBreak_; }
+    const HeadsUpPolicy& headsUp() const { return headsUp_; }
     bool logsSamples() const { return logsSamples_; }
     std::optional<double> debugRestInterval() const { return debugRestInterval_; }
+
+    // The status item's; each is called only when set.
+    std::function<void(const PeaFace& face)> onMenuFaceChange;
+    std::function<void(const std::string& text, const PeaFace& face, double duration)> onHeadsUp;
+    std::function<void(RestPhase phase)> onRestPhaseChange;
+    std::function<void()> onReminder;
 
 signals:
     void stateChanged();
     void scoreChanged();
     void cpuLoadChanged();
     void thermalChanged();
+    void lineChanged();
     void forcedStateChanged();
+    void topAppsChanged();
+    void culpritChanged();
+    void blameLineChanged();
     void ownShareChanged();
+    void confirmingQuitChanged();
+    void quitMessageChanged();
+    void ignoredNamesChanged();
     void systemPartsChanged();
     void restPhaseChanged();
+    void restRemainingChanged();
+    void suppressionNoteChanged();
+    void momentaryFaceChanged();
+    void isDozingChanged();
+    void isPopoverOpenChanged();
+    void displayOptionsChanged();
     void samplingFailedChanged();
     void simulatingSamplerFailureChanged();
-    void ignoredNamesChanged();
-    void memoryAppsChanged();
+    void activeChallengeChanged();
+    void challengeResultChanged();
+    void coolDownChanged();
     void machineChanged();
+    void memoryAppsChanged();
+    void headsUpMessageChanged();
     void debugReadoutChanged();
+    void debugUnlockedChanged();
+    void wrappedReadyChanged();
 
 private:
     void recordTime(Date now);
@@ -169,9 +290,15 @@ private:
     void updateDebugReadout(Date now);
     // After booking into the stats ledger: dirty, pruned on a new day, saved once a minute.
     void statsChanged(Date now);
+    void presenceLost();
+    void tickCoolDown(std::uint64_t task);
+    void finishCoolDown();
     void log(const std::string& line) const;
     std::set<std::string> ignoredIds() const;
     static std::map<std::string, std::string> loadIgnoredNames(const Defaults& defaults);
+    // The user's rest interval in minutes, within 1...480, as seconds.
+    static double restIntervalSeconds(std::int64_t minutes);
+    static std::optional<std::string> suppressionNoteFor(std::optional<SuppressionReason> reason);
 
     // Assigns and notifies, on every assignment.
     template <typename T, typename V> void publish(T& field, V&& value, void (AppModel::*changed)()) {
@@ -184,37 +311,71 @@ private:
     double score_ = 0;
     double cpuLoad_ = 0;
     ThermalLevel thermal_ = ThermalLevel::nominal;
+    std::string line_;
     std::optional<HeatState> forcedState_;
+    std::vector<AppShare> topApps_;
+    std::optional<AppShare> culprit_;
+    std::string blameLine_;
     double ownShare_ = 0;
+    std::optional<AppKey> confirmingQuit_;
+    std::optional<std::string> quitMessage_;
+    std::map<std::string, std::string> ignoredNames_;
     std::vector<SystemPart> systemParts_;
     RestPhase restPhase_ = RestPhase::idle;
+    std::optional<double> restRemaining_;
+    std::optional<std::string> suppressionNote_;
+    std::optional<FaceState> momentaryFace_;
+    bool isDozing_ = false;
+    bool isPopoverOpen_ = false;
+    bool reduceMotion_ = false;
+    bool increaseContrast_ = false;
     bool samplingFailed_ = false;
     bool simulatingSamplerFailure_ = false;
-    std::map<std::string, std::string> ignoredNames_;
-    std::vector<AppMemory> memoryApps_;
+    std::optional<ActiveChallenge> activeChallenge_;
+    std::optional<ChallengeResult> challengeResult_;
+    std::optional<CoolDownState> coolDown_;
     std::optional<MachineVitals> machine_;
+    std::vector<AppMemory> memoryApps_;
+    std::optional<std::string> headsUpMessage_;
     std::string debugReadout_;
+    bool debugUnlocked_ = false;
+    bool wrappedReady_ = false;
 
     // Collaborators and bookkeeping.
     Config config_;
+    SettingsStore& settings_;
     NotificationService& notifier_;
     Services services_;
+    std::unique_ptr<ChallengeStore> challenges_;
     std::unique_ptr<StatsStore> stats_;
     std::unique_ptr<VitalsStore> vitals_;
     VitalsChangeDetector vitalsDetector_;
+    // Memory takes the blame for a cool machine only from an application holding at least 1 GiB.
+    MemoryBlamePolicy memoryBlame_{1ULL << 30, HeatState::warm};
     std::optional<Date> lastLoadSample_;
+    // The running cool-down's ticking task, and when it started on the monotonic clock.
+    std::optional<std::uint64_t> coolDownTask_;
+    std::uint64_t coolDownTasks_ = 0;
+    std::chrono::steady_clock::time_point coolDownStart_;
     int coreCount_;
-    SweatEngine engine_;
-    BlameWindow blame_;
+    // Its own numbers: a heat break is offered after 20 minutes hot, at most every 45 minutes.
+    HeatBreakTrigger heatBreak_{1200, 2700};
     std::map<AppKey, std::vector<std::int32_t>> pidsByApp_;
     std::set<std::int32_t> attributedPIDs_;
-    SystemBreakdown breakdown_;
-    std::shared_ptr<PresenceTracker> presence_;
-    std::unique_ptr<RestCoach> coach_;
+    std::int64_t headsUpGeneration_ = 0;
+    std::int64_t momentaryGeneration_ = 0;
+    std::optional<PeaFace> lastMenuFace_;
     std::optional<double> debugRestInterval_;
     SamplerHealth systemHealth_{3, 2};
     SamplerHealth processHealth_{3, 2};
+    std::optional<Personality> drawnPersonality_;
     bool logsSamples_;
+    SweatEngine engine_;
+    BlameWindow blame_;
+    HeadsUpPolicy headsUp_;
+    SystemBreakdown breakdown_;
+    std::shared_ptr<PresenceTracker> presence_;
+    std::unique_ptr<RestCoach> coach_;
     bool started_ = false;
 };
 

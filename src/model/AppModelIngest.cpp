@@ -47,6 +47,7 @@ void AppModel::ingestProcesses(const ProcessSampler::Sample& sample) {
     // The process listings run on our own worker thread, so their cost is already part of
     // ownCPUSeconds; the sampler never delivers an interval of 0.
     publish(ownShare_, sample.ownCPUSeconds / (sample.interval * coreCount_), &AppModel::ownShareChanged);
+    refreshBlame();
 }
 
 void AppModel::recordApps(const ProcessSampler::Sample& sample) {

@@ -1,4 +1,5 @@
 #include "model/AppModel.h"
+#include "model/Copy.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,10 +26,14 @@ const char* stateName(HeatState state) {
     return "Chill";
 }
 
-std::string rounded(double value) {
+std::string wholeSeconds(double value) {
     char text[32];
-    std::snprintf(text, sizeof text, "%.0f", std::round(value));
+    std::snprintf(text, sizeof text, "%.0f", value);
     return text;
+}
+
+bool isWorking(RestPhase phase) {
+    return phase == RestPhase::active || phase == RestPhase::prompting || phase == RestPhase::snoozed;
 }
 
 } // namespace
@@ -38,7 +43,53 @@ void AppModel::ingestLoad(double load, Date at) {
     engine_.ingest(load, at);
     publish(score_, engine_.score(), &AppModel::scoreChanged);
     publishState();
+
     recordTime(at);
+    applySettings();
+
+    const std::optional<SuppressionReason> reason = presence_->suppression();
+    const bool suppressed = restPhase_ == RestPhase::resting || reason || coolDown_;
+    const HeatState effective = engine_.displayedState();
+
+    if (settings_.heatBreakEnabled() && settings_.restEnabled() && !coolDown_) {
+        const bool fired = heatBreak_.record(effective, at);
+        const RestPhase phase = coach_->phase();
+        if (fired && !suppressed && (phase == RestPhase::idle || phase == RestPhase::active)) {
+            handleRestEvents(coach_->promptNow(), true);
+        }
+    } else {
+        heatBreak_.reset();
+    }
+
+    if (isPopoverOpen_) {
+        if (std::optional<std::string> note = suppressionNoteFor(reason); note != suppressionNote_) {
+            publish(suppressionNote_, std::move(note), &AppModel::suppressionNoteChanged);
+        }
+    }
+
+    const std::optional<AppKey> culprit = culprit_ ? std::optional(culprit_->app) : std::nullopt;
+    if (const auto h = headsUp_.evaluate(effective, culprit, load, thermal_, suppressed, at)) {
+        announce(Copy::headsUp(*h, settings_.personality()), std::nullopt, std::nullopt);
+    }
+
+    if (settings_.restEnabled()) {
+        if (!coolDown_) {
+            handleRestEvents(coach_->tick(), true);
+        }
+    } else {
+        stopCoolDown();
+        if (coach_->phase() != RestPhase::idle) {
+            handleRestEvents(coach_->cancel(), true);
+        }
+    }
+
+    const bool present =
+        !presence_->isAway() && presence_->secondsSinceLastInput() < config_.idleResetThreshold;
+    if (const bool dozing = !present && restPhase_ == RestPhase::idle; dozing != isDozing_) {
+        publish(isDozing_, dozing, &AppModel::isDozingChanged);
+        refreshMenuFace();
+    }
+
     updateDebugReadout(at);
 }
 
@@ -55,8 +106,7 @@ void AppModel::recordTime(Date now) {
     // Booked by the engine's own state: a state forced from the debug menu is not history.
     const HeatState heat = engine_.state();
     const bool hot = heat >= HeatState::sweating;
-    const bool active = restPhase_ == RestPhase::active || restPhase_ == RestPhase::prompting ||
-                        restPhase_ == RestPhase::snoozed;
+    const bool active = isWorking(restPhase_);
     if (!hot && !active) {
         return;
     }
@@ -71,20 +121,67 @@ void AppModel::recordTime(Date now) {
 }
 
 void AppModel::updateDebugReadout(Date now) {
-    std::string line =
-        "raw " + rounded(cpuLoad_) + "% · score " + rounded(score_) + " · " + stateName(engine_.state());
+    std::string line = "raw " + Copy::rounded(cpuLoad_) + "% · score " + Copy::rounded(score_) + " · " +
+                       stateName(engine_.state());
     if (const auto pending = engine_.pendingState(); pending && engine_.pendingSince()) {
         const double hold = engine_.hold(*pending > engine_.state());
         const double remaining = std::ceil(std::max(0.0, hold - (now - *engine_.pendingSince())));
-        line += std::string(" → ") + stateName(*pending) + " in " + rounded(remaining) + " s";
+        line += std::string(" → ") + stateName(*pending) + " in " + wholeSeconds(remaining) + " s";
+    }
+    if (!topApps_.empty()) {
+        line += " · top " + topApps_.front().app.displayName + " " + Copy::percent(topApps_.front().share);
     }
     line += std::string(" · rest ") + std::string(toString(restPhase_)) + " " +
             std::to_string(static_cast<long long>(coach_->activeElapsed() / 60)) + "/" +
             std::to_string(static_cast<long long>(coach_->config().restInterval / 60)) + " min";
-    if (logsSamples_) {
-        services_.writeLog("[" + SampleLog::stamp(now, services_.calendar()) + "] " + line);
-    }
+    log("[" + SampleLog::stamp(now, services_.calendar()) + "] " + line);
     publish(debugReadout_, std::move(line), &AppModel::debugReadoutChanged);
+}
+
+void AppModel::applySettings() {
+    const double interval = debugRestInterval_.value_or(restIntervalSeconds(settings_.restIntervalMinutes()));
+    // Written so that a NaN on either side counts as a change.
+    if (!(coach_->config().restInterval == interval)) {
+        Config changed = coach_->config();
+        changed.restInterval = interval;
+        coach_->setConfig(changed);
+    }
+    presence_->quietHours = settings_.quietHours();
+    if (headsUp_.config().headsUpEnabled != settings_.headsUpEnabled()) {
+        Config changed = headsUp_.config();
+        changed.headsUpEnabled = settings_.headsUpEnabled();
+        headsUp_.setConfig(changed);
+    }
+    if (drawnPersonality_ != settings_.personality()) {
+        drawnPersonality_ = settings_.personality();
+        refreshLine();
+        refreshMenuFace();
+    }
+}
+
+void AppModel::refreshLine() {
+    if (samplingFailed_) {
+        publish(line_, std::string("I can't read what your computer is doing right now."),
+                &AppModel::lineChanged);
+        return;
+    }
+    publish(line_, Copy::heatLine(state_, settings_.personality(), line_, services_.random),
+            &AppModel::lineChanged);
+}
+
+std::optional<std::string> AppModel::suppressionNoteFor(std::optional<SuppressionReason> reason) {
+    if (!reason) {
+        return std::nullopt;
+    }
+    switch (*reason) {
+    case SuppressionReason::microphoneInUse:
+        return "Shh. You're on a call. Breaks and heads-ups can wait.";
+    case SuppressionReason::fullScreenApp:
+        return "Shh. You're in full screen. I'll keep quiet.";
+    case SuppressionReason::quietHours:
+        return "Quiet hours. I'm not saying a word.";
+    }
+    return std::nullopt;
 }
 
 } // namespace halvrick

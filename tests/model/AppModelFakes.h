@@ -50,7 +50,9 @@ public:
     Date now = calendar.date(2026, 3, 5, 9, 0, 0);
     std::chrono::steady_clock::time_point monotonic{std::chrono::hours(1000)};
 
-    double idleSeconds = 0;
+    // While typing, every moment has input; once it stops, idle time grows from the last moment typed.
+    bool typing = true;
+    Date lastInput = now;
     bool microphoneInUse = false;
     bool fullScreen = false;
     std::map<std::string, std::string> environment;
@@ -59,6 +61,11 @@ public:
     std::vector<std::size_t> picks;
     std::optional<QString> dataFolder;
     std::shared_ptr<Defaults> defaults = std::make_shared<Defaults>(std::nullopt);
+    AppIdentity identity;
+    int soundsPlayed = 0;
+    // What the application directory was asked to quit, and whether it manages.
+    std::vector<std::pair<AppKey, std::vector<std::int32_t>>> quitRequests;
+    bool quitSucceeds = true;
     int coreCount = 4;
 
     // Set by the model's start(): tells the tracker the user went away (true) or came back.
@@ -108,12 +115,30 @@ private:
     void moveTo(double monotonicTarget) {
         const double step = monotonicTarget - monotonicSeconds();
         now += step;
-        monotonic += std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-            std::chrono::duration<double>(step));
+        monotonic +=
+            std::chrono::round<std::chrono::steady_clock::duration>(std::chrono::duration<double>(step));
+        if (typing) {
+            lastInput = now;
+        }
     }
 
     std::vector<Task> tasks_;
     std::size_t nextPick_ = 0;
+};
+
+// Records what it is asked to quit and answers as told.
+class FakeAppDirectory : public AppDirectory {
+public:
+    explicit FakeAppDirectory(FakeWorld& world) : world_(world) {}
+    QIcon icon(const AppKey&) override { return {}; }
+    std::vector<RunningApplication> runningApplications(const AppKey&,
+                                                        const std::vector<std::int32_t>&) override {
+        return {};
+    }
+    bool quit(const AppKey& key, const std::vector<std::int32_t>& pids) override;
+
+private:
+    FakeWorld& world_;
 };
 
 class FakeTicks : public TickReader {
@@ -163,7 +188,7 @@ public:
 class FakeIdle : public IdleReader {
 public:
     explicit FakeIdle(FakeWorld& world) : world_(world) {}
-    std::optional<double> idleSeconds() override { return world_.idleSeconds; }
+    std::optional<double> idleSeconds() override { return world_.typing ? 0 : world_.now - world_.lastInput; }
 
 private:
     FakeWorld& world_;
@@ -196,9 +221,15 @@ private:
     FakeWorld& world_;
 };
 
+inline bool FakeAppDirectory::quit(const AppKey& key, const std::vector<std::int32_t>& pids) {
+    world_.quitRequests.emplace_back(key, pids);
+    return world_.quitSucceeds;
+}
+
 inline AppModel::Services FakeWorld::services() {
     testApplication();
     AppModel::Services s;
+    s.appDirectory = std::make_unique<FakeAppDirectory>(*this);
     auto wall = [this] { return now; };
 
     auto systemTimer = std::make_unique<ManualTimer>();
@@ -246,7 +277,7 @@ inline AppModel::Services FakeWorld::services() {
     facilities.calendar = [this] { return calendar; };
     s.presence = std::make_shared<PresenceTracker>(std::move(facilities));
 
-    s.identity = AppIdentity();
+    s.identity = identity;
     s.dataFolder = dataFolder;
     s.defaults = defaults;
     s.now = wall;
@@ -259,6 +290,7 @@ inline AppModel::Services FakeWorld::services() {
     s.after = [this](double seconds, std::function<void()> task) {
         tasks_.push_back({monotonicSeconds() + seconds, std::move(task)});
     };
+    s.playSound = [this] { ++soundsPlayed; };
     s.environment = [this](const char* key) -> std::optional<std::string> {
         const auto it = environment.find(key);
         return it == environment.end() ? std::nullopt : std::optional(it->second);
@@ -299,8 +331,30 @@ inline ProcessSampler::Sample processSample(Date time, double interval,
 // A model over a fake world; tests make it once they have set the world up.
 class ModelTest : public testing::Test {
 protected:
+    struct Spoken {
+        std::string text;
+        PeaFace face;
+        double duration;
+    };
+
+    // Makes the model and listens to the status item's callbacks.
     void make(const Config& config = Config::defaults()) {
-        model = std::make_unique<AppModel>(config, notifier, world.services());
+        model.reset();
+        settings = std::make_unique<SettingsStore>(*world.defaults);
+        model = std::make_unique<AppModel>(config, *settings, notifier, world.services());
+        model->onHeadsUp = [this](const std::string& text, const PeaFace& face, double duration) {
+            spoken.push_back({text, face, duration});
+        };
+        model->onMenuFaceChange = [this](const PeaFace& face) { menuFaces.push_back(face); };
+        model->onRestPhaseChange = [this](RestPhase phase) { phases.push_back(phase); };
+    }
+
+    std::vector<std::string> spokenTexts() const {
+        std::vector<std::string> texts;
+        for (const Spoken& s : spoken) {
+            texts.push_back(s.text);
+        }
+        return texts;
     }
 
     // One main tick: both clocks move on, then the CPU-load sampler reports `load`.
@@ -311,7 +365,12 @@ protected:
 
     FakeWorld world;
     FakeNotifier notifier;
+    // Over the world's defaults: set keys there before make(), or change settings after.
+    std::unique_ptr<SettingsStore> settings;
     std::unique_ptr<AppModel> model;
+    std::vector<Spoken> spoken;
+    std::vector<PeaFace> menuFaces;
+    std::vector<RestPhase> phases;
 };
 
 } // namespace halvrick::fakes

@@ -1,4 +1,5 @@
 #include "AppModelFakes.h"
+#include "model/Copy.h"
 
 #include <gmock/gmock.h>
 
@@ -6,6 +7,7 @@ namespace halvrick {
 namespace {
 
 using fakes::ModelTest;
+using testing::Contains;
 using testing::ElementsAre;
 using testing::IsEmpty;
 
@@ -52,22 +54,22 @@ TEST_F(AppModelTickTest, TheReadoutShowsLoadScoreStateThePendingMoveAndTheRest) 
     world.environment["HALVRICK_LOG"] = "";
     make();
     tick(0);
-    EXPECT_EQ(model->debugReadout(), "raw 0% · score 0 · Chill · rest idle 0/60 min");
+    EXPECT_EQ(model->debugReadout(), "raw 0% · score 0 · Chill · rest active 0/60 min");
 
     // Score 40 * (1 - e^-1/2) = 15.7, then 25.3: warm is wanted from here on, for the 3 s upward hold.
     tick(40);
     tick(40.4);
-    EXPECT_EQ(model->debugReadout(), "raw 40% · score 25 · Chill → Warm in 3 s · rest idle 0/60 min");
+    EXPECT_EQ(model->debugReadout(), "raw 40% · score 25 · Chill → Warm in 3 s · rest active 0/60 min");
     // 0.46 s later the remaining 2.54 s round up.
     tick(40, 0.46);
-    EXPECT_EQ(model->debugReadout(), "raw 40% · score 28 · Chill → Warm in 3 s · rest idle 0/60 min");
+    EXPECT_EQ(model->debugReadout(), "raw 40% · score 28 · Chill → Warm in 3 s · rest active 0/60 min");
     tick(40, 2.44);
-    EXPECT_EQ(model->debugReadout(), "raw 40% · score 37 · Chill → Warm in 1 s · rest idle 0/60 min");
+    EXPECT_EQ(model->debugReadout(), "raw 40% · score 37 · Chill → Warm in 1 s · rest active 0/60 min");
     tick(40, 0.2);
-    EXPECT_EQ(model->debugReadout(), "raw 40% · score 37 · Warm · rest idle 0/60 min");
+    EXPECT_EQ(model->debugReadout(), "raw 40% · score 37 · Warm · rest active 0/60 min");
 
     ASSERT_EQ(world.logLines.size(), 6U);
-    EXPECT_EQ(world.logLines[0], "[09:00:01.0] raw 0% · score 0 · Chill · rest idle 0/60 min");
+    EXPECT_EQ(world.logLines[0], "[09:00:01.0] raw 0% · score 0 · Chill · rest active 0/60 min");
     // Tenths are cut, not rounded.
     EXPECT_EQ(world.logLines[3].substr(0, 13), "[09:00:03.4] ");
 }
@@ -78,6 +80,128 @@ TEST_F(AppModelTickTest, NothingIsLoggedWithoutTheSwitch) {
     tick(50);
     EXPECT_THAT(world.logLines, IsEmpty());
     EXPECT_FALSE(model->logsSamples());
+}
+
+TEST_F(AppModelTickTest, ALongHotStretchOffersABreakOnceTheHeatHasLastedTwentyMinutes) {
+    make();
+    for (int i = 0; i < 1200; ++i) {
+        tick(95);
+    }
+    EXPECT_EQ(model->restPhase(), RestPhase::active);
+    tick(95);
+    EXPECT_EQ(model->restPhase(), RestPhase::prompting);
+    EXPECT_EQ(model->stats().ledger().days.begin()->second.promptsShown, 1);
+}
+
+TEST_F(AppModelTickTest, HeatBreaksSwitchedOffForgetTheHotStretch) {
+    make();
+    for (int i = 0; i < 600; ++i) {
+        tick(95);
+    }
+    ASSERT_TRUE(model->heatBreak().hotSince());
+    settings->setHeatBreakEnabled(false);
+    tick(95);
+    EXPECT_EQ(model->heatBreak().hotSince(), std::nullopt);
+    settings->setHeatBreakEnabled(true);
+    for (int i = 0; i < 700; ++i) {
+        tick(95);
+    }
+    EXPECT_EQ(model->restPhase(), RestPhase::active);
+}
+
+TEST_F(AppModelTickTest, AForcedMeltdownDrivesTheHeadsUpAndHeatBreakButBooksNoHeat) {
+    make();
+    tick(0);
+    model->setForcedState(HeatState::meltdown);
+    // Ten seconds of meltdown from the first tick that sees it.
+    for (int i = 0; i < 11; ++i) {
+        tick(0);
+    }
+    EXPECT_THAT(spokenTexts(), ElementsAre("0% busy and I'm melting. Lots of little things at once 🫠"));
+    EXPECT_TRUE(model->heatBreak().hotSince());
+    EXPECT_EQ(meltdownSeconds(), 0);
+}
+
+TEST_F(AppModelTickTest, TheHeadsUpNamesTheCulpritAndSaysWhenTheHeatIsOver) {
+    make();
+    model->start();
+    settings->setPersonality(Personality::deadpan);
+    for (int i = 0; i < 12; ++i) {
+        tick(95);
+        if (i % 2 == 0) {
+            world.processSampler->onSample(
+                fakes::processSample(world.now, 2, {{fakes::app("Compiler"), 3.5}}));
+        }
+    }
+    ASSERT_EQ(spoken.size(), 1U);
+    EXPECT_EQ(spoken[0].text, "Compiler is at 95%. I'm melting. That's the situation.");
+    EXPECT_EQ(spoken[0].face, model->popoverFaceWithoutStyle());
+    EXPECT_EQ(spoken[0].duration, 7);
+
+    for (int i = 0; i < 20; ++i) {
+        tick(2);
+    }
+    EXPECT_THAT(spokenTexts(), ElementsAre(spoken[0].text, "Cool now. Fine. Thanks."));
+
+    settings->setHeadsUpEnabled(false);
+    for (int i = 0; i < 30; ++i) {
+        tick(95);
+    }
+    EXPECT_EQ(spoken.size(), 2U);
+}
+
+TEST_F(AppModelTickTest, TheRestIntervalFollowsTheSettingWithinItsBoundsUnlessTheEnvironmentSetsIt) {
+    struct Case {
+        std::int64_t minutes;
+        double seconds;
+    };
+    for (const Case c : {Case{0, 60}, Case{45, 2700}, Case{1000, 28800}}) {
+        world.defaults->setInt("restIntervalMinutes", c.minutes);
+        make();
+        EXPECT_EQ(model->coach().config().restInterval, c.seconds) << c.minutes;
+        settings->setRestIntervalMinutes(30);
+        tick(5);
+        EXPECT_EQ(model->coach().config().restInterval, 1800) << c.minutes;
+    }
+
+    world.environment["HALVRICK_REST_MINUTES"] = "0.5";
+    make();
+    EXPECT_EQ(model->coach().config().restInterval, 1800);
+    tick(5);
+    EXPECT_EQ(model->coach().config().restInterval, 30);
+    for (int i = 0; i < 31; ++i) {
+        tick(5);
+    }
+    EXPECT_EQ(model->restPhase(), RestPhase::prompting);
+}
+
+TEST_F(AppModelTickTest, AChangedVoiceRedrawsTheLineAndTheFaceOnce) {
+    make();
+    tick(90);
+    const std::size_t faces = menuFaces.size();
+    int lines = 0;
+    QObject::connect(model.get(), &AppModel::lineChanged, [&] { ++lines; });
+    tick(90);
+    EXPECT_EQ(lines, 0);
+
+    settings->setPersonality(Personality::gremlin);
+    tick(90);
+    tick(90);
+    EXPECT_EQ(lines, 1);
+    EXPECT_THAT(Copy::heatLines(HeatState::meltdown, Personality::gremlin), Contains(model->line()));
+    ASSERT_EQ(menuFaces.size(), faces + 1);
+    EXPECT_EQ(menuFaces.back(), PeaFace::heat(HeatState::meltdown));
+}
+
+TEST_F(AppModelTickTest, ANewModelStartsChillWithARandomChillLineAndNobodyToBlame) {
+    world.picks = {3};
+    world.defaults->setString("personality", "dramatic");
+    make();
+    EXPECT_EQ(model->line(), Copy::heatLines(HeatState::chill, Personality::dramatic)[3]);
+    EXPECT_EQ(model->blameLine(), "Nobody's bothering me right now.");
+    EXPECT_EQ(model->state(), HeatState::chill);
+    EXPECT_EQ(model->restPhase(), RestPhase::idle);
+    EXPECT_EQ(model->activeChallenge(), std::nullopt);
 }
 
 TEST(SampleLogTest, StampsLocalTimeWithTruncatedTenths) {
