@@ -37,10 +37,11 @@ int refuseExport(LaunchOptions::Export kind) {
 // What the process owns from launch to exit, in the order it is built.
 struct Application {
     explicit Application(Notifier& notifier)
-        : settings(defaults), model(Config::defaults(), notifier), history(model), vitals(model),
+        : defaults(std::make_shared<Defaults>()), settings(*defaults),
+          model(Config::defaults(), settings, notifier, defaults), history(model), vitals(model),
           settingsWindow(settings, notifier, {}, {}) {}
 
-    Defaults defaults;
+    std::shared_ptr<Defaults> defaults;
     SettingsStore settings;
     AppModel model;
     HistoryWindowController history;
@@ -94,7 +95,7 @@ int main(int argc, char** argv) {
     shell.settingsWindow.openHistory = [&history = shell.history] { history.show(); };
 
     StatusItemController statusItem(
-        model, shell.settings,
+        model,
         {[&w = shell.settingsWindow] { w.show(); }, [&w = shell.history] { w.show(); },
          [&w = shell.vitals] { w.show(); }},
         StatusItemController::Desktop::system());

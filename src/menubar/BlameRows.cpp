@@ -5,6 +5,7 @@
 #include "sampling/AppDirectory.h"
 
 #include <QCollator>
+#include <QFrame>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -56,21 +57,27 @@ private:
 } // namespace
 
 BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWidget(parent), key_(key) {
-    auto* row = new QHBoxLayout(this);
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    stack_ = new QStackedWidget(this);
+    outer->addWidget(stack_);
+    auto* normal = new QWidget(stack_);
+    stack_->addWidget(normal);
+    auto* row = new QHBoxLayout(normal);
     row->setContentsMargins(0, 0, 0, 0);
     row->setSpacing(12);
-    auto* icon = new QLabel(this);
+    auto* icon = new QLabel(normal);
     icon->setPixmap(apps.icon(key).pixmap(20, 20));
     icon->setFixedSize(20, 20);
     row->addWidget(icon);
 
     auto* texts = new QVBoxLayout;
     texts->setSpacing(1);
-    auto* name = new ElidedLabel(this);
+    auto* name = new ElidedLabel(normal);
     name->setFullText(QString::fromStdString(key.displayName));
     name_ = name;
     texts->addWidget(name_);
-    note_ = secondaryLabel(this, 10);
+    note_ = secondaryLabel(normal, 10);
     note_->setWordWrap(true);
     if (const auto note = CulpritNotes::note(key)) {
         note_->setText(QString::fromStdString(*note));
@@ -80,10 +87,19 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
     texts->addWidget(note_);
     row->addLayout(texts, 1);
 
-    share_ = secondaryLabel(this, 13);
+    share_ = secondaryLabel(normal, 13);
     row->addWidget(share_);
+    if (key.kind == AppKey::Kind::app) {
+        quit_ = new QPushButton(QStringLiteral("Quit"), normal);
+        connect(quit_, &QPushButton::clicked, this, [this] {
+            if (onQuit) {
+                onQuit(key_);
+            }
+        });
+        row->addWidget(quit_);
+    }
     if (key.kind != AppKey::Kind::system) {
-        ignore_ = new QPushButton(QStringLiteral("Ignore"), this);
+        ignore_ = new QPushButton(QStringLiteral("Ignore"), normal);
         connect(ignore_, &QPushButton::clicked, this, [this] {
             if (onIgnore) {
                 onIgnore(key_);
@@ -91,9 +107,57 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
         });
         row->addWidget(ignore_);
     }
+
+    if (key.kind == AppKey::Kind::app) {
+        auto* confirming = new QFrame(stack_);
+        confirming->setObjectName(QStringLiteral("confirm"));
+        confirming->setStyleSheet(QStringLiteral("#confirm { background: rgba(128, 128, 128, 20); border-radius: 8px; }"));
+        auto* form = new QVBoxLayout(confirming);
+        form->setContentsMargins(10, 10, 10, 10);
+        form->setSpacing(10);
+        auto* question = new QLabel(QString::fromStdString(key.displayName) + QStringLiteral(" is the hot one. Quit it?"),
+                                    confirming);
+        QFont callout = question->font();
+        callout.setPixelSize(12);
+        question->setFont(callout);
+        question->setWordWrap(true);
+        form->addWidget(question);
+        auto* buttons = new QHBoxLayout;
+        buttons->setSpacing(12);
+        buttons->addStretch(1);
+        cancel_ = new QPushButton(QStringLiteral("Cancel"), confirming);
+        // Return cancels: quitting takes a deliberate click.
+        cancel_->setDefault(true);
+        cancel_->setAutoDefault(true);
+        connect(cancel_, &QPushButton::clicked, this, [this] {
+            if (onCancel) {
+                onCancel();
+            }
+        });
+        buttons->addWidget(cancel_);
+        confirm_ = new QPushButton(QStringLiteral("Quit ") + QString::fromStdString(key.displayName), confirming);
+        QPalette red = confirm_->palette();
+        red.setColor(QPalette::ButtonText, QColor(255, 59, 48));
+        confirm_->setPalette(red);
+        connect(confirm_, &QPushButton::clicked, this, [this] {
+            if (onConfirm) {
+                onConfirm();
+            }
+        });
+        buttons->addWidget(confirm_);
+        form->addLayout(buttons);
+        stack_->addWidget(confirming);
+    }
 }
 
-void BlameRow::refresh(const AppShare& entry, bool isCulprit) {
+void BlameRow::refresh(const AppShare& entry, bool isCulprit, bool confirming) {
+    const int form = confirming && stack_->count() > 1 ? 1 : 0;
+    if (stack_->currentIndex() != form) {
+        stack_->setCurrentIndex(form);
+        if (form == 1) {
+            cancel_->setFocus();
+        }
+    }
     const QString share = QString::fromStdString(Copy::percent(entry.share));
     if (share_->text() != share) {
         share_->setText(share);

@@ -7,6 +7,7 @@
 
 #include <QLabel>
 #include <QPushButton>
+#include <QStackedWidget>
 #include <QToolButton>
 #include <QWidget>
 #include <functional>
@@ -28,23 +29,37 @@ class BlameRow : public QWidget {
 public:
     BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent = nullptr);
 
-    void refresh(const AppShare& entry, bool isCulprit);
+    // `confirming`: the row asks whether to quit its application instead of showing its share.
+    void refresh(const AppShare& entry, bool isCulprit, bool confirming);
 
+    // "Quit": applications only; asks first.
+    std::function<void(const AppKey& key)> onQuit;
     // "Ignore": applications and processes only.
     std::function<void(const AppKey& key)> onIgnore;
+    // The confirmation's "Cancel" (also Return) and "Quit <name>".
+    std::function<void()> onCancel;
+    std::function<void()> onConfirm;
 
     const AppKey& key() const { return key_; }
     QPushButton* ignoreButton() const { return ignore_; }
+    QPushButton* quitButton() const { return quit_; }
+    QPushButton* cancelButton() const { return cancel_; }
+    QPushButton* confirmButton() const { return confirm_; }
+    bool isConfirming() const { return stack_->currentIndex() == 1; }
     const QLabel& nameLabel() const { return *name_; }
     const QLabel& shareLabel() const { return *share_; }
     bool hasNote() const { return !note_->isHidden(); }
 
 private:
     AppKey key_;
+    QStackedWidget* stack_;
     QLabel* name_;
     QLabel* note_;
     QLabel* share_;
     QPushButton* ignore_ = nullptr;
+    QPushButton* quit_ = nullptr;
+    QPushButton* cancel_ = nullptr;
+    QPushButton* confirm_ = nullptr;
 };
 
 // The operating system's own busy parts, indented under the system row.

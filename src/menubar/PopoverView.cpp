@@ -19,20 +19,6 @@ namespace {
 
 constexpr std::array<const char*, 4> heatTitles{"Chill", "Warm", "Sweating", "Meltdown"};
 
-FaceState heatFace(HeatState state) {
-    switch (state) {
-    case HeatState::chill:
-        return FaceState::chill;
-    case HeatState::warm:
-        return FaceState::warm;
-    case HeatState::sweating:
-        return FaceState::sweating;
-    case HeatState::meltdown:
-        return FaceState::meltdown;
-    }
-    return FaceState::chill;
-}
-
 QLabel* label(QWidget* parent, int pixels, bool bold = false, double alpha = 1) {
     auto* text = new QLabel(parent);
     QFont font = text->font();
@@ -65,8 +51,8 @@ void setTextIfChanged(QLabel& label, const QString& text) {
 
 } // namespace
 
-PopoverView::PopoverView(AppModel& model, PopoverActions actions, AppDirectory& apps, QWidget* parent)
-    : QWidget(parent), model_(model), actions_(std::move(actions)), apps_(apps) {
+PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* parent)
+    : QWidget(parent), model_(model), actions_(std::move(actions)) {
     setFixedWidth(width);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -98,6 +84,9 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, AppDirectory& 
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(16, 12, 16, 12);
     stack->setSpacing(10);
+    blameLine_ = label(content, 12);
+    blameLine_->setWordWrap(true);
+    stack->addWidget(blameLine_);
     auto* whoRow = new QHBoxLayout;
     whoRow->addWidget(label(content, 10, false, 0.55));
     static_cast<QLabel*>(whoRow->itemAt(0)->widget())->setText(QStringLiteral("Who's making me sweat"));
@@ -116,12 +105,22 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, AppDirectory& 
         names.erase(id);
         model_.setIgnoredNames(std::move(names));
         model_.saveIgnored();
+        model_.refreshBlame();
     };
     ignored_->onShowAllAgain = [this] {
         model_.setIgnoredNames({});
         model_.saveIgnored();
+        model_.refreshBlame();
     };
     stack->addWidget(ignored_);
+    quitMessage_ = label(content, 10, false, 0.55);
+    quitMessage_->setWordWrap(true);
+    stack->addWidget(quitMessage_);
+    headsUp_ = label(content, 12);
+    headsUp_->setWordWrap(true);
+    headsUp_->setMargin(10);
+    headsUp_->setStyleSheet(QStringLiteral("background: rgba(255, 149, 0, 38); border-radius: 10px;"));
+    stack->addWidget(headsUp_);
 
     vitalsLink_ = new QPushButton(QStringLiteral("What changed…  ›"), content);
     vitalsLink_->setFlat(true);
@@ -132,6 +131,9 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, AppDirectory& 
         }
     });
     stack->addWidget(vitalsLink_, 0, Qt::AlignRight);
+    suppression_ = label(content, 10, false, 0.55);
+    suppression_->setWordWrap(true);
+    stack->addWidget(suppression_);
     samplingNote_ = label(content, 10, false, 0.55);
     samplingNote_->setWordWrap(true);
     samplingNote_->setText(QStringLiteral("The system sampler stopped answering. I'll keep trying and pick the "
@@ -163,10 +165,15 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, AppDirectory& 
     footer->addWidget(settings);
     column->addLayout(footer);
 
-    for (const auto signal : {&AppModel::stateChanged, &AppModel::scoreChanged, &AppModel::cpuLoadChanged,
-                              &AppModel::thermalChanged, &AppModel::forcedStateChanged, &AppModel::systemPartsChanged,
-                              &AppModel::restPhaseChanged, &AppModel::samplingFailedChanged,
-                              &AppModel::ignoredNamesChanged, &AppModel::memoryAppsChanged}) {
+    for (const auto signal :
+         {&AppModel::stateChanged, &AppModel::scoreChanged, &AppModel::cpuLoadChanged, &AppModel::thermalChanged,
+          &AppModel::lineChanged, &AppModel::forcedStateChanged, &AppModel::topAppsChanged,
+          &AppModel::culpritChanged, &AppModel::blameLineChanged, &AppModel::confirmingQuitChanged,
+          &AppModel::quitMessageChanged, &AppModel::ignoredNamesChanged, &AppModel::systemPartsChanged,
+          &AppModel::restPhaseChanged, &AppModel::suppressionNoteChanged, &AppModel::momentaryFaceChanged,
+          &AppModel::isDozingChanged, &AppModel::isPopoverOpenChanged, &AppModel::displayOptionsChanged,
+          &AppModel::samplingFailedChanged, &AppModel::coolDownChanged, &AppModel::memoryAppsChanged,
+          &AppModel::headsUpMessageChanged}) {
         connect(&model_, signal, this, &PopoverView::scheduleRefresh);
     }
     refresh();
@@ -190,13 +197,15 @@ void PopoverView::refresh() {
     refreshPending_ = false;
     ++refreshCount_;
     const HeatState state = model_.state();
-    const bool restFlow = model_.restPhase() == RestPhase::prompting || model_.restPhase() == RestPhase::resting;
+    const bool restFlow = model_.coolDown() || model_.restPhase() == RestPhase::prompting ||
+                          model_.restPhase() == RestPhase::resting;
 
-    pea_->setFace(face(heatFace(state), state));
-    pea_->setAnimating(isVisible());
+    pea_->setFace(model_.styled(model_.popoverFaceWithoutStyle()));
+    pea_->setStyle(PeaStyle{false, model_.increaseContrast()});
+    pea_->setAnimating(model_.isPopoverOpen() && !model_.reduceMotion());
     const QString title = model_.restPhase() == RestPhase::breakTaken
                               ? QStringLiteral("All rested. Come back whenever 😌")
-                              : QString();
+                              : QString::fromStdString(model_.line());
     setTextIfChanged(*title_, title);
     title_->setVisible(!title.isEmpty());
     setTextIfChanged(*heat_, QStringLiteral("<b>%1</b>&nbsp;&nbsp;%2")
@@ -204,10 +213,23 @@ void PopoverView::refresh() {
                                       QString::fromStdString(Copy::scoreLabel(model_.score())).toHtmlEscaped()));
     setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
 
+    setTextIfChanged(*blameLine_, QString::fromStdString(model_.displayedBlameLine()));
+    if (blameLine_->font().bold() != model_.culprit().has_value()) {
+        QFont font = blameLine_->font();
+        font.setBold(model_.culprit().has_value());
+        blameLine_->setFont(font);
+    }
     refreshBlame();
+    setTextIfChanged(*quitMessage_, QString::fromStdString(model_.quitMessage().value_or("")));
+    quitMessage_->setVisible(model_.quitMessage().has_value());
+    const auto& headsUp = model_.headsUpMessage();
+    setTextIfChanged(*headsUp_, QString::fromStdString(headsUp.value_or("")));
+    headsUp_->setVisible(!restFlow && headsUp.has_value());
+    setTextIfChanged(*suppression_, QString::fromStdString(model_.suppressionNote().value_or("")));
+    suppression_->setVisible(model_.suppressionNote().has_value());
     ignored_->refresh(IgnoredAppsView::ignoredList(model_.ignoredNames()));
     ignored_->setVisible(!model_.ignoredNames().empty());
-    vitalsLink_->setVisible(!restFlow && model_.restPhase() != RestPhase::snoozed);
+    vitalsLink_->setVisible(!model_.coolDown() && !restFlow && model_.restPhase() != RestPhase::snoozed);
     samplingNote_->setVisible(model_.samplingFailed());
     forcedNote_->setVisible(model_.forcedState().has_value());
     scroll_->setMaxHeight(restFlow ? restFlowScrollMaxHeight : scrollMaxHeight);
@@ -215,12 +237,8 @@ void PopoverView::refresh() {
 }
 
 void PopoverView::refreshBlame() {
-    std::set<std::string> ignoring;
-    for (const auto& [id, name] : model_.ignoredNames()) {
-        ignoring.insert(id);
-    }
-    const std::vector<AppShare> top = model_.blame().topApps(ignoring);
-    const std::optional<AppShare> culprit = model_.blame().culprit(model_.state(), ignoring);
+    const std::vector<AppShare>& top = model_.topApps();
+    const std::optional<AppShare>& culprit = model_.culprit();
 
     // Rows of keys that left the list go; the others stay as they are, so hover and focus survive.
     for (auto it = rows_.begin(); it != rows_.end();) {
@@ -239,10 +257,17 @@ void PopoverView::refreshBlame() {
     for (const AppShare& entry : top) {
         BlameRow*& row = rows_[entry.app];
         if (!row) {
-            row = new BlameRow(entry.app, apps_, rowsBox_);
+            row = new BlameRow(entry.app, model_.appDirectory(), rowsBox_);
             row->onIgnore = [this](const AppKey& key) { ignore(key); };
+            row->onQuit = [this](const AppKey& key) {
+                if (key.kind == AppKey::Kind::app) {
+                    model_.setConfirmingQuit(key);
+                }
+            };
+            row->onCancel = [this] { model_.setConfirmingQuit(std::nullopt); };
+            row->onConfirm = [this] { model_.confirmQuit(); };
         }
-        row->refresh(entry, culprit && culprit->app == entry.app);
+        row->refresh(entry, culprit && culprit->app == entry.app, model_.confirmingQuit() == entry.app);
         if (layout->indexOf(row) != position) {
             layout->removeWidget(row);
             layout->insertWidget(position, row);
@@ -278,6 +303,7 @@ void PopoverView::ignore(const AppKey& key) {
     names[key.id] = key.displayName;
     model_.setIgnoredNames(std::move(names));
     model_.saveIgnored();
+    model_.refreshBlame();
 }
 
 } // namespace halvrick

@@ -12,7 +12,6 @@
 namespace halvrick {
 
 class AnimatedPeaView;
-class AppDirectory;
 class AppModel;
 class BlameRow;
 class FittingScrollView;
@@ -41,7 +40,7 @@ public:
     static constexpr int scrollMaxHeight = 420;
     static constexpr int restFlowScrollMaxHeight = 250;
 
-    PopoverView(AppModel& model, PopoverActions actions, AppDirectory& apps, QWidget* parent = nullptr);
+    PopoverView(AppModel& model, PopoverActions actions, QWidget* parent = nullptr);
     ~PopoverView() override;
 
     // Reads the model now.
@@ -51,6 +50,11 @@ public:
     const QLabel& titleLabel() const { return *title_; }
     const QLabel& heatLabel() const { return *heat_; }
     const QLabel& loadLabel() const { return *load_; }
+    const QLabel& blameLineLabel() const { return *blameLine_; }
+    const QLabel& quitMessageLabel() const { return *quitMessage_; }
+    const QLabel& suppressionLabel() const { return *suppression_; }
+    // The card slot: the heads-up text on its orange card.
+    const QLabel& headsUpCard() const { return *headsUp_; }
     const std::map<AppKey, BlameRow*>& blameRows() const { return rows_; }
     const SystemPartsView& systemParts() const { return *systemParts_; }
     const IgnoredAppsView& ignoredApps() const { return *ignored_; }
@@ -71,11 +75,14 @@ private:
 
     AppModel& model_;
     PopoverActions actions_;
-    AppDirectory& apps_;
     AnimatedPeaView* pea_;
     QLabel* title_;
     QLabel* heat_;
     QLabel* load_;
+    QLabel* blameLine_;
+    QLabel* quitMessage_;
+    QLabel* suppression_;
+    QLabel* headsUp_;
     FittingScrollView* scroll_;
     QWidget* rowsBox_;
     std::map<AppKey, BlameRow*> rows_;

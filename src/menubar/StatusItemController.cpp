@@ -1,13 +1,11 @@
 #include "menubar/StatusItemController.h"
 
 #include "core/HeatState.h"
-#include "core/PeaAnimation.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
 #include "model/Updater.h"
-#include "sampling/LinuxAppDirectory.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -41,23 +39,16 @@ StatusItemController::Desktop StatusItemController::Desktop::system() {
         const char* current = std::getenv("XDG_CURRENT_DESKTOP");
         return TrayIconComposer::trayTint(QApplication::palette(), current ? current : "");
     };
-    // Read on the first icon asked for, not at launch.
-    desktop.apps = std::make_shared<LinuxAppDirectory>([index = std::shared_ptr<const ApplicationIndex>()]() mutable {
-        if (!index) {
-            index = std::make_shared<const ApplicationIndex>(ApplicationIndex::build(ApplicationIndex::Roots::standard()));
-        }
-        return index;
-    });
     desktop.debugAlwaysUnlocked = std::getenv("HALVRICK_DEBUG") != nullptr;
     desktop.popup = desktop.tray != nullptr;
     return desktop;
 }
 
-StatusItemController::StatusItemController(AppModel& model, SettingsStore& settings, Windows windows,
-                                           Desktop desktop)
-    : model_(model), settings_(settings), windows_(std::move(windows)), desktop_(std::move(desktop)),
+StatusItemController::StatusItemController(AppModel& model, Windows windows, Desktop desktop)
+    : model_(model), windows_(std::move(windows)), desktop_(std::move(desktop)),
       animator_(std::move(desktop_.frameTimer)), popover_(std::make_unique<PopupPanel>(desktop_.popup)) {
-    MenuBarIcons::shared().prewarm(PeaStyle{settings_.menuBarMonochrome(), false}, desktop_.tint());
+    MenuBarIcons::shared().prewarm(PeaStyle{model_.settings().menuBarMonochrome(), model_.increaseContrast()},
+                                   desktop_.tint());
 
     QPointer<StatusItemController> self(this);
     PopoverActions actions;
@@ -75,7 +66,7 @@ StatusItemController::StatusItemController(AppModel& model, SettingsStore& setti
     actions.openSettings = closeThen(&Windows::showSettings);
     actions.openHistory = closeThen(&Windows::showHistory);
     actions.openVitals = closeThen(&Windows::showVitals);
-    popoverView_ = new PopoverView(model_, std::move(actions), *desktop_.apps);
+    popoverView_ = new PopoverView(model_, std::move(actions));
     popover_->setContent(popoverView_);
     connect(popover_.get(), &PopupPanel::closed, this, &StatusItemController::popoverDidClose);
 
@@ -92,21 +83,28 @@ StatusItemController::StatusItemController(AppModel& model, SettingsStore& setti
         };
     }
 
-    // The model's menu face follows its heat state; the settings' first values need no refresh, the
-    // first CPU figure does.
-    connect(&model_, &AppModel::stateChanged, this, &StatusItemController::refreshIcon);
-    connect(&model_, &AppModel::forcedStateChanged, this, &StatusItemController::refreshIcon);
+    model_.onMenuFaceChange = [self](const PeaFace&) {
+        if (self) {
+            self->refreshIcon();
+        }
+    };
+    model_.onRestPhaseChange = [self](RestPhase phase) {
+        if (self) {
+            self->restPhaseChanged(phase);
+        }
+    };
+    // The settings' first values need no refresh, the first CPU figure does.
     connect(&model_, &AppModel::cpuLoadChanged, this, &StatusItemController::updateCPUTitle,
             Qt::QueuedConnection);
-    connect(&settings_, &SettingsStore::menuBarMonochromeChanged, this, &StatusItemController::refreshIcon,
+    connect(&model_.settings(), &SettingsStore::menuBarMonochromeChanged, this, &StatusItemController::refreshIcon,
             Qt::QueuedConnection);
-    connect(&settings_, &SettingsStore::menuBarDisplayChanged, this, &StatusItemController::refreshIcon,
+    connect(&model_.settings(), &SettingsStore::menuBarDisplayChanged, this, &StatusItemController::refreshIcon,
             Qt::QueuedConnection);
-    connect(&model_, &AppModel::restPhaseChanged, this, [this] { restPhaseChanged(model_.restPhase()); });
 
     buildStatusMenu();
     connect(&model_, &AppModel::forcedStateChanged, this, &StatusItemController::refreshMenu);
     connect(&model_, &AppModel::ignoredNamesChanged, this, &StatusItemController::refreshMenu);
+    connect(&model_, &AppModel::debugUnlockedChanged, this, &StatusItemController::refreshMenu);
     if (desktop_.tray) {
         desktop_.tray->setContextMenu(&statusMenu_);
     }
@@ -120,6 +118,8 @@ StatusItemController::StatusItemController(AppModel& model, SettingsStore& setti
 }
 
 StatusItemController::~StatusItemController() {
+    model_.onMenuFaceChange = nullptr;
+    model_.onRestPhaseChange = nullptr;
     animator_.setIcon = nullptr;
     if (desktop_.tray) {
         desktop_.tray->onClick = nullptr;
@@ -134,11 +134,12 @@ void StatusItemController::handleClick(TrayPresence::Click click, Qt::KeyboardMo
     }
     cursorAtClick_ = desktop_.cursor();
     if (modifiers.testFlag(Qt::ControlModifier)) {
-        debugUnlocked_ = modifiers.testFlag(Qt::AltModifier);
+        menuAltHeld_ = modifiers.testFlag(Qt::AltModifier);
         refreshMenu();
         statusMenu_.popup(cursorAtClick_.value_or(QPoint()));
         return;
     }
+    menuAltHeld_ = false;
     if (isPopoverShown()) {
         closePopover();
         return;
@@ -146,15 +147,16 @@ void StatusItemController::handleClick(TrayPresence::Click click, Qt::KeyboardMo
     if (popoverClosedAt_ && desktop_.monotonic() - *popoverClosedAt_ < reopenGuard) {
         return;
     }
-    debugUnlocked_ = modifiers.testFlag(Qt::AltModifier);
-    refreshMenu();
-    showPopover();
+    showPopover(modifiers.testFlag(Qt::AltModifier));
 }
 
-void StatusItemController::showPopover() {
+void StatusItemController::showPopover() { showPopover(desktop_.modifiers().testFlag(Qt::AltModifier)); }
+
+void StatusItemController::showPopover(bool altHeld) {
     if (isPopoverShown()) {
         return;
     }
+    model_.popoverWillOpen(altHeld || desktop_.debugAlwaysUnlocked);
     popoverView_->refresh();
     popover_->adjustSize();
     if (desktop_.popup) {
@@ -184,12 +186,19 @@ void StatusItemController::closePopover() {
 
 bool StatusItemController::isPopoverShown() const { return popover_->isVisible(); }
 
-void StatusItemController::popoverDidClose() { popoverClosedAt_ = desktop_.monotonic(); }
+void StatusItemController::popoverDidClose() {
+    popoverClosedAt_ = desktop_.monotonic();
+    model_.popoverDidClose();
+}
+
+bool StatusItemController::debugUnlocked() const {
+    return desktop_.debugAlwaysUnlocked || model_.debugUnlocked() || menuAltHeld_;
+}
 
 std::vector<QIcon> StatusItemController::composeFrames() {
-    const HeatState state = model_.state();
-    return composer_.frames(PeaAnimation::menuBarFrames(state), settings_.menuBarDisplay(), model_.cpuLoad(),
-                            PeaStyle{settings_.menuBarMonochrome(), false}, desktop_.tint());
+    return composer_.frames(model_.menuBarFrames(), model_.settings().menuBarDisplay(), model_.cpuLoad(),
+                            PeaStyle{model_.settings().menuBarMonochrome(), model_.increaseContrast()},
+                            desktop_.tint());
 }
 
 void StatusItemController::refreshIcon() {
@@ -199,13 +208,13 @@ void StatusItemController::refreshIcon() {
 
 void StatusItemController::updateCPUTitle() {
     updateToolTip();
-    if (settings_.menuBarDisplay() != MenuBarDisplay::face) {
+    if (model_.settings().menuBarDisplay() != MenuBarDisplay::face) {
         animator_.replaceFrames(composeFrames());
     }
 }
 
 void StatusItemController::updateToolTip() {
-    const QString text = TrayIconComposer::toolTip(model_.state(), settings_.menuBarDisplay(), model_.cpuLoad());
+    const QString text = TrayIconComposer::toolTip(model_.state(), model_.settings().menuBarDisplay(), model_.cpuLoad());
     if (text == toolTip_) {
         return;
     }
@@ -236,6 +245,7 @@ void StatusItemController::buildStatusMenu() {
     clearIgnoredAction_ = debugMenu_->addAction(QStringLiteral("Clear ignored apps"), this, [this] {
         model_.setIgnoredNames({});
         model_.saveIgnored();
+        model_.refreshBlame();
     });
     debugMenuAction_ = statusMenu_.addMenu(debugMenu_);
     statusMenu_.addSeparator();
@@ -247,7 +257,7 @@ void StatusItemController::buildStatusMenu() {
             }
         };
     };
-    statusMenu_.addAction(QStringLiteral("Open Halvrick"), this, &StatusItemController::showPopover);
+    statusMenu_.addAction(QStringLiteral("Open Halvrick"), this, [this] { showPopover(); });
     statusMenu_.addAction(QStringLiteral("History & Trends…"), this, open(&Windows::showHistory));
     statusMenu_.addAction(QStringLiteral("Vitals…"), this, open(&Windows::showVitals));
     statusMenu_.addAction(QStringLiteral("Check for Updates…"), this, [] { Updater::shared().checkForUpdates(); });

@@ -19,7 +19,6 @@
 
 namespace halvrick {
 
-class AppDirectory;
 class AppModel;
 class PopoverView;
 class PopupPanel;
@@ -55,8 +54,6 @@ public:
         std::function<std::chrono::steady_clock::time_point()> monotonic;
         // The tray's text colour, for digits and a monochrome pea.
         std::function<QColor()> tint;
-        // Icons of the blamed applications.
-        std::shared_ptr<AppDirectory> apps;
         // HALVRICK_DEBUG is set: the debug items are always offered.
         bool debugAlwaysUnlocked = false;
         // Popovers are real popups; off for the ordinary window of a trayless desktop and in tests.
@@ -66,7 +63,7 @@ public:
         static Desktop system();
     };
 
-    StatusItemController(AppModel& model, SettingsStore& settings, Windows windows, Desktop desktop);
+    StatusItemController(AppModel& model, Windows windows, Desktop desktop);
     ~StatusItemController() override;
 
     // A click on the tray icon, with the modifier keys held at that moment.
@@ -74,6 +71,8 @@ public:
     // Opens the popover (nothing when it is open). Also the target of a tapped notification and of the
     // first-run window's completion.
     void showPopover();
+    // With Alt held the popover opens with the debug items unlocked.
+    void showPopover(bool altHeld);
     void closePopover();
     bool isPopoverShown() const;
 
@@ -90,8 +89,9 @@ public:
     PopupPanel& popoverPanel() const { return *popover_; }
     const TrayIconAnimator& animator() const { return animator_; }
     bool hasTray() const { return desktop_.tray != nullptr; }
-    // Whether the Debug submenu is offered: HALVRICK_DEBUG, or Alt held when the popover last opened.
-    bool debugUnlocked() const { return desktop_.debugAlwaysUnlocked || debugUnlocked_; }
+    // Whether the Debug submenu is offered: HALVRICK_DEBUG, or Alt held when the popover last opened or
+    // the menu was popped.
+    bool debugUnlocked() const;
     const QString& toolTip() const { return toolTip_; }
 
 private:
@@ -102,7 +102,6 @@ private:
     void updateToolTip();
 
     AppModel& model_;
-    SettingsStore& settings_;
     Windows windows_;
     Desktop desktop_;
     TrayIconComposer composer_;
@@ -118,8 +117,9 @@ private:
     std::optional<QRect> lastAnchor_;
     std::optional<QPoint> cursorAtClick_;
     std::optional<std::chrono::steady_clock::time_point> popoverClosedAt_;
-    bool debugUnlocked_ = false;
     QString toolTip_;
+    // Alt held on the Ctrl+click that popped the menu.
+    bool menuAltHeld_ = false;
 };
 
 } // namespace halvrick
