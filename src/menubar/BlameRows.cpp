@@ -5,6 +5,7 @@
 #include "sampling/AppDirectory.h"
 
 #include <QCollator>
+#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -47,12 +48,30 @@ protected:
         QLabel::resizeEvent(event);
         elide();
     }
+    void changeEvent(QEvent* event) override {
+        QLabel::changeEvent(event);
+        if (event->type() == QEvent::FontChange) {
+            updateGeometry();
+            elide();
+        }
+    }
     QSize minimumSizeHint() const override { return {20, QLabel::minimumSizeHint().height()}; }
+    QSize sizeHint() const override {
+        return {fontMetrics().horizontalAdvance(full_) + 2, QLabel::sizeHint().height()};
+    }
 
 private:
     void elide() { setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, std::max(20, width()))); }
     QString full_;
 };
+
+// A small button: push buttons keep a wide minimum that crowds the name out of a 340-point row.
+QToolButton* smallButton(const QString& text, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setText(text);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    return button;
+}
 
 } // namespace
 
@@ -90,8 +109,8 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
     share_ = secondaryLabel(normal, 13);
     row->addWidget(share_);
     if (key.kind == AppKey::Kind::app) {
-        quit_ = new QPushButton(QStringLiteral("Quit"), normal);
-        connect(quit_, &QPushButton::clicked, this, [this] {
+        quit_ = smallButton(QStringLiteral("Quit"), normal);
+        connect(quit_, &QToolButton::clicked, this, [this] {
             if (onQuit) {
                 onQuit(key_);
             }
@@ -99,8 +118,8 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
         row->addWidget(quit_);
     }
     if (key.kind != AppKey::Kind::system) {
-        ignore_ = new QPushButton(QStringLiteral("Ignore"), normal);
-        connect(ignore_, &QPushButton::clicked, this, [this] {
+        ignore_ = smallButton(QStringLiteral("Ignore"), normal);
+        connect(ignore_, &QToolButton::clicked, this, [this] {
             if (onIgnore) {
                 onIgnore(key_);
             }
@@ -146,6 +165,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
         });
         buttons->addWidget(confirm_);
         form->addLayout(buttons);
+        confirming->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
         stack_->addWidget(confirming);
     }
 }
@@ -153,6 +173,11 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
 void BlameRow::refresh(const AppShare& entry, bool isCulprit, bool confirming) {
     const int form = confirming && stack_->count() > 1 ? 1 : 0;
     if (stack_->currentIndex() != form) {
+        // A stack is as tall as its tallest page; only the page on show may count.
+        for (int i = 0; i < stack_->count(); ++i) {
+            const auto policy = i == form ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+            stack_->widget(i)->setSizePolicy(policy, policy);
+        }
         stack_->setCurrentIndex(form);
         if (form == 1) {
             cancel_->setFocus();
@@ -276,8 +301,8 @@ void IgnoredAppsView::refresh(const std::vector<IgnoredApp>& apps) {
         auto* name = new ElidedLabel(row);
         name->setFullText(QString::fromStdString(app.name));
         line->addWidget(name, 1);
-        auto* again = new QPushButton(QStringLiteral("Show again"), row);
-        connect(again, &QPushButton::clicked, this, [this, id = app.id] {
+        auto* again = smallButton(QStringLiteral("Show again"), row);
+        connect(again, &QToolButton::clicked, this, [this, id = app.id] {
             if (onShowAgain) {
                 onShowAgain(id);
             }

@@ -41,8 +41,8 @@ public:
     std::function<void()> onConfirm;
 
     const AppKey& key() const { return key_; }
-    QPushButton* ignoreButton() const { return ignore_; }
-    QPushButton* quitButton() const { return quit_; }
+    QToolButton* ignoreButton() const { return ignore_; }
+    QToolButton* quitButton() const { return quit_; }
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* confirmButton() const { return confirm_; }
     bool isConfirming() const { return stack_->currentIndex() == 1; }
@@ -56,8 +56,8 @@ private:
     QLabel* name_;
     QLabel* note_;
     QLabel* share_;
-    QPushButton* ignore_ = nullptr;
-    QPushButton* quit_ = nullptr;
+    QToolButton* ignore_ = nullptr;
+    QToolButton* quit_ = nullptr;
     QPushButton* cancel_ = nullptr;
     QPushButton* confirm_ = nullptr;
 };

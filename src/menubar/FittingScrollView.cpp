@@ -27,7 +27,10 @@ void FittingScrollView::setMaxHeight(int maxHeight) {
 void FittingScrollView::fit() {
     QWidget* content = widget();
     const int width = viewport()->width() > 0 ? viewport()->width() : content->width();
-    const int height = content->hasHeightForWidth() ? content->heightForWidth(width) : content->sizeHint().height();
+    int height = content->hasHeightForWidth() ? content->heightForWidth(width) : -1;
+    if (height < 0) {
+        height = std::max(content->sizeHint().height(), content->minimumHeight());
+    }
     setFixedHeight(std::min(maxHeight_, std::max(0, height)));
 }
 

@@ -62,8 +62,8 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* paren
     auto* headerRow = new QHBoxLayout(header);
     headerRow->setContentsMargins(16, 16, 16, 12);
     headerRow->setSpacing(12);
-    pea_ = new AnimatedPeaView(face(FaceState::chill, HeatState::chill), PeaFace::Detail::full, PeaStyle{}, false,
-                               std::nullopt, header);
+    pea_ = new AnimatedPeaView(model_.styled(model_.popoverFaceWithoutStyle()), PeaFace::Detail::full,
+                               PeaStyle{false, model_.increaseContrast()}, false, std::nullopt, header);
     pea_->setFixedSize(64, 64);
     headerRow->addWidget(pea_);
     auto* lines = new QVBoxLayout;
