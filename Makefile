@@ -3,7 +3,7 @@ BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps configure build test test-main test-asan bench clean
+.PHONY: deps configure build run test test-main test-asan bench clean
 
 deps:
 	@bash scripts/install-deps.sh
@@ -13,6 +13,9 @@ configure: deps
 
 build: configure
 	cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	$(BUILD)/halvrick
 
 test-main: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

@@ -1,0 +1,128 @@
+#include "menubar/StatusItemController.h"
+#include "model/AppModel.h"
+#include "model/Defaults.h"
+#include "model/LaunchOptions.h"
+#include "model/SettingsStore.h"
+#include "model/ShutdownSignals.h"
+#include "model/SingleInstance.h"
+#include "model/Updater.h"
+#include "reports/HistoryWindowController.h"
+#include "reports/VitalsWindowController.h"
+#include "sampling/Notifier.h"
+#include "settings/FirstRunWindowController.h"
+#include "settings/SettingsWindowController.h"
+
+#include <QApplication>
+#include <QPointer>
+#include <QSessionManager>
+#include <cstdio>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace halvrick;
+
+// The artwork exporter is not part of this build: an export says so and fails rather than pretend.
+int refuseExport(LaunchOptions::Export kind) {
+    const char* lead = kind == LaunchOptions::Export::artwork ? "Artwork export failed: "
+                                                              : "Web asset export failed: ";
+    std::cout << lead << "the artwork exporter is not available in this build" << std::endl;
+    return 1;
+}
+
+// What the process owns from launch to exit, in the order it is built.
+struct Application {
+    explicit Application(Notifier& notifier)
+        : defaults(std::make_shared<Defaults>()), settings(*defaults),
+          model(Config::defaults(), settings, notifier, defaults), history(model), vitals(model),
+          settingsWindow(settings, notifier, {}, {}) {}
+
+    std::shared_ptr<Defaults> defaults;
+    SettingsStore settings;
+    AppModel model;
+    HistoryWindowController history;
+    VitalsWindowController vitals;
+    SettingsWindowController settingsWindow;
+};
+
+// Saves the ledgers, stats before vitals; nothing else is saved at the end.
+void saveLedgers(AppModel& model) {
+    model.stats().save();
+    model.vitals().save();
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string> arguments(argv, argv + argc);
+    const LaunchOptions options = LaunchOptions::parse(arguments, LaunchOptions::processEnvironment());
+    if (options.exportKind != LaunchOptions::Export::none) {
+        return refuseExport(options.exportKind);
+    }
+    if (options.platform) {
+        qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*options.platform));
+    }
+
+    // Held until exit; a second interactive launch leaves quietly.
+    std::optional<SingleInstance> instance;
+    if (const auto lockPath = SingleInstance::defaultLockPath()) {
+        instance.emplace(*lockPath);
+        if (instance->tryLock() == SingleInstance::Outcome::heldByAnother) {
+            return 0;
+        }
+    }
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Halvrick"));
+    // The tray app has no main window: closing History must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    Notifier notifier;
+    FirstRunWindowController firstRun;
+
+    Application shell(notifier);
+    AppModel& model = shell.model;
+    QPointer<AppModel> weakModel(&model);
+    shell.settingsWindow.onResetStats = [weakModel] {
+        if (weakModel) {
+            weakModel->resetStats();
+        }
+    };
+    shell.settingsWindow.openHistory = [&history = shell.history] { history.show(); };
+
+    StatusItemController statusItem(
+        model,
+        {[&w = shell.settingsWindow] { w.show(); }, [&w = shell.history] { w.show(); },
+         [&w = shell.vitals] { w.show(); }},
+        StatusItemController::Desktop::system());
+    if (!statusItem.hasTray()) {
+        std::cout << "No system tray found: Halvrick opens as a window instead." << std::endl;
+    }
+    QPointer<StatusItemController> weakStatusItem(&statusItem);
+    const auto openPopover = [weakStatusItem] {
+        if (weakStatusItem) {
+            weakStatusItem->showPopover();
+        }
+    };
+    notifier.onOpen = openPopover;
+
+    QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, [&model] { saveLedgers(model); });
+    // Logging out may end the session without a clean quit.
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &model,
+                     [&model](QSessionManager&) { saveLedgers(model); });
+    const auto shutdown = ShutdownSignals::install([](int) { QCoreApplication::quit(); });
+
+    model.start();
+    Updater::shared().start();
+
+    if (!shell.settings.hasCompletedFirstRun()) {
+        firstRun.settings = &shell.settings;
+        firstRun.onDone = openPopover;
+        firstRun.show();
+    }
+    return app.exec();
+}

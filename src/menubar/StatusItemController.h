@@ -1,0 +1,125 @@
+#pragma once
+
+#include "core/RestPhase.h"
+#include "menubar/PopoverPlacement.h"
+#include "menubar/TrayIconAnimator.h"
+#include "menubar/TrayIconComposer.h"
+#include "menubar/TrayPresence.h"
+
+#include <QColor>
+#include <QMenu>
+#include <QObject>
+#include <QPoint>
+#include <QPointer>
+#include <chrono>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace halvrick {
+
+class AppModel;
+class PopoverView;
+class PopupPanel;
+class SettingsStore;
+
+// The application's presence in the tray: the animated icon, its tooltip, the popover a click opens
+// and the tray menu. Made once at launch, after the model and the window controllers; lives as long as
+// the process. Main thread only.
+class StatusItemController : public QObject {
+    Q_OBJECT
+
+public:
+    // A click on the tray icon that lands this soon after the popover closed is the click that closed
+    // it (the popup closes on the press, the tray reports the release): it must not reopen it.
+    static constexpr std::chrono::milliseconds reopenGuard{300};
+
+    // The windows the tray and the popover open; the window controllers live above this library.
+    struct Windows {
+        std::function<void()> showSettings;
+        std::function<void()> showHistory;
+        std::function<void()> showVitals;
+    };
+
+    // The desktop as the controller sees it; tests hand in fakes.
+    struct Desktop {
+        // None when there is no tray: the popover content then opens as an ordinary window at launch.
+        std::unique_ptr<TrayPresence> tray;
+        std::unique_ptr<RepeatingTimer> frameTimer;
+        // Read when a click arrives.
+        std::function<Qt::KeyboardModifiers()> modifiers;
+        std::function<std::optional<QPoint>()> cursor;
+        std::function<std::vector<PopoverPlacement::ScreenArea>()> screens;
+        std::function<std::chrono::steady_clock::time_point()> monotonic;
+        // The tray's text colour, for digits and a monochrome pea.
+        std::function<QColor()> tint;
+        // HALVRICK_DEBUG is set: the debug items are always offered.
+        bool debugAlwaysUnlocked = false;
+        // Popovers are real popups; off for the ordinary window of a trayless desktop and in tests.
+        bool popup = true;
+
+        // This desktop: QSystemTrayIcon, the pointer, the screens and the environment.
+        static Desktop system();
+    };
+
+    StatusItemController(AppModel& model, Windows windows, Desktop desktop);
+    ~StatusItemController() override;
+
+    // A click on the tray icon, with the modifier keys held at that moment.
+    void handleClick(TrayPresence::Click click, Qt::KeyboardModifiers modifiers);
+    // Opens the popover (nothing when it is open). Also the target of a tapped notification and of the
+    // first-run window's completion.
+    void showPopover();
+    // With Alt held the popover opens with the debug items unlocked.
+    void showPopover(bool altHeld);
+    void closePopover();
+    bool isPopoverShown() const;
+
+    // Rebuilds the icon loop from the model: frames, timer and tooltip.
+    void refreshIcon();
+    // The CPU figure changed: redraws the figure in the frames and the tooltip only.
+    void updateCPUTitle();
+    void restPhaseChanged(RestPhase phase);
+
+    AppModel& model() const { return model_; }
+    // The menu the tray shows, kept current from the model (also popped by Ctrl+click).
+    QMenu& statusMenu() { return statusMenu_; }
+    PopoverView& popoverView() const { return *popoverView_; }
+    PopupPanel& popoverPanel() const { return *popover_; }
+    const TrayIconAnimator& animator() const { return animator_; }
+    bool hasTray() const { return desktop_.tray != nullptr; }
+    // Whether the Debug submenu is offered: HALVRICK_DEBUG, or Alt held when the popover last opened or
+    // the menu was popped.
+    bool debugUnlocked() const;
+    const QString& toolTip() const { return toolTip_; }
+
+private:
+    void buildStatusMenu();
+    void refreshMenu();
+    void popoverDidClose();
+    std::vector<QIcon> composeFrames();
+    void updateToolTip();
+
+    AppModel& model_;
+    Windows windows_;
+    Desktop desktop_;
+    TrayIconComposer composer_;
+    TrayIconAnimator animator_;
+    std::unique_ptr<PopupPanel> popover_;
+    PopoverView* popoverView_ = nullptr;
+    QMenu statusMenu_;
+    QMenu* debugMenu_ = nullptr;
+    QAction* debugMenuAction_ = nullptr;
+    QAction* automaticAction_ = nullptr;
+    std::vector<QAction*> forceActions_;
+    QAction* clearIgnoredAction_ = nullptr;
+    std::optional<QRect> lastAnchor_;
+    std::optional<QPoint> cursorAtClick_;
+    std::optional<std::chrono::steady_clock::time_point> popoverClosedAt_;
+    QString toolTip_;
+    // Alt held on the Ctrl+click that popped the menu.
+    bool menuAltHeld_ = false;
+};
+
+} // namespace halvrick

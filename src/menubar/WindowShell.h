@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QSize>
+#include <QString>
+#include <QWidget>
+#include <memory>
+
+namespace halvrick {
+
+// The one window of a window controller: made on first show, hidden (never destroyed) when closed and
+// reused on every later show. The application menu of other desktops becomes per-window shortcuts
+// (Ctrl+W closes, Ctrl+Q quits). Main thread only.
+namespace WindowShell {
+
+// An empty top-level window; a size of zero leaves the minimum free.
+std::unique_ptr<QWidget> make(const QString& title, QSize minimumSize = {});
+
+// Shows the window, centred on the screen the first time, and brings it to the front. The window
+// manager may refuse to move focus; that is its call.
+void present(QWidget& window, bool firstShow);
+
+} // namespace WindowShell
+
+} // namespace halvrick

@@ -1,0 +1,18 @@
+#include "reports/HistoryWindowController.h"
+
+#include "menubar/WindowShell.h"
+#include "model/AppModel.h"
+
+namespace halvrick {
+
+HistoryWindowController::HistoryWindowController(AppModel& model) : model_(model) {}
+
+void HistoryWindowController::show() {
+    const bool firstShow = !window_;
+    if (firstShow) {
+        window_ = WindowShell::make(QStringLiteral("History & Trends"), QSize(minimumWidth, minimumHeight));
+    }
+    WindowShell::present(*window_, firstShow);
+}
+
+} // namespace halvrick

@@ -1,0 +1,18 @@
+#include "reports/VitalsWindowController.h"
+
+#include "menubar/WindowShell.h"
+#include "model/AppModel.h"
+
+namespace halvrick {
+
+VitalsWindowController::VitalsWindowController(AppModel& model) : model_(model) {}
+
+void VitalsWindowController::show() {
+    const bool firstShow = !window_;
+    if (firstShow) {
+        window_ = WindowShell::make(QStringLiteral("Vitals"), QSize(minimumWidth, minimumHeight));
+    }
+    WindowShell::present(*window_, firstShow);
+}
+
+} // namespace halvrick
