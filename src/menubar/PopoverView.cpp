@@ -11,7 +11,6 @@
 #include <QHBoxLayout>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <set>
 
 namespace halvrick {
 

@@ -1,0 +1,104 @@
+#!/bin/bash
+# The real program on a real (virtual) desktop: Xvfb with trayer as the tray, a private session bus and a
+# throwaway home. Waits for the tray icon, clicks it, expects the popover, then ends the program with
+# SIGTERM and expects it to have written stats.json on the way out.
+# Usage: end-to-end.sh <path of the halvrick executable>
+set -u
+
+program=$1
+for tool in Xvfb trayer xdotool dbus-run-session python3; do
+    if ! command -v "$tool" >/dev/null; then
+        echo "end-to-end: $tool is missing" >&2
+        exit 1
+    fi
+done
+
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do
+        kill "$pid" 2>/dev/null
+    done
+    wait 2>/dev/null
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "end-to-end: $*" >&2
+    if [ -f "$work/app.log" ]; then
+        sed 's/^/  program: /' "$work/app.log" >&2
+    fi
+    exit 1
+}
+
+# Polls `condition` (a command) every 0.1 s for up to `seconds`.
+wait_for() {
+    local seconds=$1
+    shift
+    local tries=$((seconds * 10))
+    while ! "$@"; do
+        tries=$((tries - 1))
+        [ "$tries" -gt 0 ] || return 1
+        sleep 0.1
+    done
+}
+
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
+pids+=($!)
+wait_for 10 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+
+trayer --edge top --align right --widthtype request --height 24 >/dev/null 2>&1 &
+pids+=($!)
+wait_for 10 xdotool search --classname trayer >/dev/null 2>&1 || fail "trayer did not start"
+
+mkdir -p "$work/home" "$work/run"
+chmod 700 "$work/run"
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY
+# The program replaces the shell, so the recorded pid is the program's.
+dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$work/app.pid" || fail "the program did not start"
+app=$(cat "$work/app.pid")
+
+# The tray icon: the program's 22-pixel window inside trayer.
+icon_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if [ "$WIDTH" -le 64 ] && [ "$HEIGHT" -le 64 ]; then
+            echo "$w $X $Y $WIDTH $HEIGHT"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_for 20 icon_window >/dev/null || fail "no tray icon appeared"
+read -r _ x y width height < <(icon_window)
+
+# The popover: a window of the program 340 points wide, below the tray.
+popover_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if [ "$WIDTH" -ge 340 ] && [ "$WIDTH" -le 344 ] && [ "$Y" -ge "$height" ]; then
+            return 0
+        fi
+    done
+    return 1
+}
+popover_shown && fail "the popover was open before the click"
+xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
+wait_for 10 popover_shown || fail "clicking the tray icon opened no popover"
+
+# Quitting must save the ledgers: remove what launch wrote and expect it back.
+stats="$HOME/.local/share/Halvrick/stats.json"
+rm -f "$stats"
+kill -TERM "$app"
+wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit on SIGTERM"
+[ -f "$stats" ] || fail "stats.json was not written at quit"
+python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
+    || fail "stats.json does not decode"
+echo "end-to-end: tray icon, popover and saving at quit all work"
