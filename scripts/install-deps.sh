@@ -10,7 +10,7 @@ PACKAGES=(
   libx11-dev libxss-dev
   fonts-quicksand fonts-dejavu-core
   libgtest-dev libgmock-dev libbenchmark-dev
-  xvfb xauth trayer xdotool imagemagick dbus-daemon dbus-x11
+  xvfb xauth trayer xdotool imagemagick dbus-daemon dbus-x11 python3 procps
 )
 
 missing=()
