@@ -99,7 +99,8 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
       config_(std::move(config)), settings_(settings), notifier_(notifier), services_(std::move(services)),
       coreCount_(std::max(1, services_.coreCount)),
       logsSamples_(AppModelEnvironment::logsSamples(services_.environment)), engine_(config_),
-      blame_(coreCount_, config_), headsUp_(config_), breakdown_(coreCount_) {
+      blame_(coreCount_, config_), headsUp_(config_), breakdown_(coreCount_),
+      reminders_(services_.calendar()) {
     challenges_ = std::make_unique<ChallengeStore>(*services_.defaults);
     const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
     stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);

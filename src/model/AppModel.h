@@ -13,6 +13,8 @@
 #include "core/MachineVitals.h"
 #include "core/MemoryBlamePolicy.h"
 #include "core/PeaFace.h"
+#include "core/Reminder.h"
+#include "core/ReminderScheduler.h"
 #include "core/Personality.h"
 #include "core/RestCoach.h"
 #include "core/RestEvent.h"
@@ -179,6 +181,12 @@ public:
 
     // Settings, on every tick.
     void applySettings();
+
+    // Reminders: one shown at a time, the rest wait in the order they came due.
+    void showNextReminder();
+    void completeReminder();
+    // Brings the shown reminder back in ten minutes and shows the next one.
+    void snoozeReminder();
     // A new idle line for the state, never the one on show while another is left.
     void refreshLine();
 
@@ -216,6 +224,8 @@ public:
     bool samplingFailed() const { return samplingFailed_; }
     bool simulatingSamplerFailure() const { return simulatingSamplerFailure_; }
     void setSimulatingSamplerFailure(bool simulating);
+    const std::optional<Reminder>& activeReminder() const { return activeReminder_; }
+    const std::vector<Reminder>& reminderQueue() const { return reminderQueue_; }
     const std::optional<ActiveChallenge>& activeChallenge() const { return activeChallenge_; }
     const std::optional<ChallengeResult>& challengeResult() const { return challengeResult_; }
     const std::optional<CoolDownState>& coolDown() const { return coolDown_; }
@@ -274,6 +284,7 @@ signals:
     void displayOptionsChanged();
     void samplingFailedChanged();
     void simulatingSamplerFailureChanged();
+    void activeReminderChanged();
     void activeChallengeChanged();
     void challengeResultChanged();
     void coolDownChanged();
@@ -291,6 +302,7 @@ private:
     // After booking into the stats ledger: dirty, pruned on a new day, saved once a minute.
     void statsChanged(Date now);
     void presenceLost();
+    void queueDueReminders(Date now, bool present, bool suppressed);
     void tickCoolDown(std::uint64_t task);
     void finishCoolDown();
     void log(const std::string& line) const;
@@ -331,6 +343,7 @@ private:
     bool increaseContrast_ = false;
     bool samplingFailed_ = false;
     bool simulatingSamplerFailure_ = false;
+    std::optional<Reminder> activeReminder_;
     std::optional<ActiveChallenge> activeChallenge_;
     std::optional<ChallengeResult> challengeResult_;
     std::optional<CoolDownState> coolDown_;
@@ -376,6 +389,8 @@ private:
     SystemBreakdown breakdown_;
     std::shared_ptr<PresenceTracker> presence_;
     std::unique_ptr<RestCoach> coach_;
+    ReminderScheduler reminders_;
+    std::vector<Reminder> reminderQueue_;
     bool started_ = false;
 };
 

@@ -90,6 +90,8 @@ void AppModel::ingestLoad(double load, Date at) {
         refreshMenuFace();
     }
 
+    queueDueReminders(at, present, suppressed);
+
     updateDebugReadout(at);
 }
 
