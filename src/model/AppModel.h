@@ -3,6 +3,8 @@
 #include "core/AppKey.h"
 #include "core/AppShare.h"
 #include "core/BlameWindow.h"
+#include "core/Challenges.h"
+#include "core/DailyGrade.h"
 #include "core/Calendar.h"
 #include "core/Config.h"
 #include "core/Date.h"
@@ -179,6 +181,24 @@ public:
     void announce(const std::string& text, const std::optional<PeaFace>& face,
                   std::optional<double> duration);
 
+    // Habits.
+    std::optional<DailyGrade> todayGrade(Date now) const;
+    std::optional<ChallengeProgress> challengeProgress(Date now) const;
+    void startChallenge(ChallengeKind kind, Date now);
+    // Brings the published challenge and result in line with the challenge store.
+    void syncChallengeStore();
+    // Ends a challenge that is won or lost; only an announced result is spoken and notified.
+    void evaluateChallenges(Date now, bool announce);
+    // Shows the evening card of the last evening that fired, unless it was dismissed.
+    void restoreEvening(Date now);
+    void dismissEvening();
+    // Fires the evening check-in at most once per evening.
+    void checkEvening(Date now);
+    // Fires the evening check-in now, with no gate and no notification.
+    void runEveningCheckNow();
+    // The weekly summary was opened today.
+    void markWrappedSeen(Date now);
+
     // Settings, on every tick.
     void applySettings();
 
@@ -228,6 +248,7 @@ public:
     const std::vector<Reminder>& reminderQueue() const { return reminderQueue_; }
     const std::optional<ActiveChallenge>& activeChallenge() const { return activeChallenge_; }
     const std::optional<ChallengeResult>& challengeResult() const { return challengeResult_; }
+    const std::optional<EveningSummary>& eveningSummary() const { return eveningSummary_; }
     const std::optional<CoolDownState>& coolDown() const { return coolDown_; }
     const std::optional<MachineVitals>& machine() const { return machine_; }
     const std::vector<AppMemory>& memoryApps() const { return memoryApps_; }
@@ -287,6 +308,7 @@ signals:
     void activeReminderChanged();
     void activeChallengeChanged();
     void challengeResultChanged();
+    void eveningSummaryChanged();
     void coolDownChanged();
     void machineChanged();
     void memoryAppsChanged();
@@ -303,6 +325,12 @@ private:
     void statsChanged(Date now);
     void presenceLost();
     void queueDueReminders(Date now, bool present, bool suppressed);
+    // At most once a minute.
+    void checkHabits(Date now);
+    void handleChallengeResult(const ChallengeResult& result);
+    // Sets the fired day, clears a dismissal, shows the card and says so.
+    void fireEvening(const std::string& dayKey, Date now);
+    bool isPresent();
     void tickCoolDown(std::uint64_t task);
     void finishCoolDown();
     void log(const std::string& line) const;
@@ -346,6 +374,7 @@ private:
     std::optional<Reminder> activeReminder_;
     std::optional<ActiveChallenge> activeChallenge_;
     std::optional<ChallengeResult> challengeResult_;
+    std::optional<EveningSummary> eveningSummary_;
     std::optional<CoolDownState> coolDown_;
     std::optional<MachineVitals> machine_;
     std::vector<AppMemory> memoryApps_;
@@ -366,6 +395,7 @@ private:
     // Memory takes the blame for a cool machine only from an application holding at least 1 GiB.
     MemoryBlamePolicy memoryBlame_{1ULL << 30, HeatState::warm};
     std::optional<Date> lastLoadSample_;
+    std::optional<Date> lastHabitCheck_;
     // The running cool-down's ticking task, and when it started on the monotonic clock.
     std::optional<std::uint64_t> coolDownTask_;
     std::uint64_t coolDownTasks_ = 0;
