@@ -84,6 +84,7 @@ AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults
         QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, seconds) * 1000)), std::move(task));
     };
     services.playSound = &SystemSound::play;
+    services.measureFolders = [] { return FolderSizer::measure(); };
     services.environment = &AppModelEnvironment::processVariable;
     services.writeLog = &SampleLog::writeToStandardOutput;
     services.coreCount = activeProcessorCount();

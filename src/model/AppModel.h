@@ -9,6 +9,7 @@
 #include "core/Config.h"
 #include "core/Date.h"
 #include "core/FaceState.h"
+#include "core/FolderGrowth.h"
 #include "core/HeadsUpPolicy.h"
 #include "core/HeatBreakTrigger.h"
 #include "core/HeatState.h"
@@ -37,6 +38,7 @@
 #include "model/VitalsStore.h"
 #include "sampling/AppDirectory.h"
 #include "sampling/AppIdentity.h"
+#include "sampling/FolderSizer.h"
 #include "sampling/ApplicationIndexWatcher.h"
 #include "sampling/MachineSampler.h"
 #include "sampling/NotificationService.h"
@@ -69,6 +71,15 @@ struct CoolDownState {
     bool isFinished = false;
 
     friend bool operator==(const CoolDownState&, const CoolDownState&) = default;
+};
+
+// How the machine's vitals now compare with an earlier moment.
+struct VitalsComparison {
+    std::string id;
+    std::string title;
+    VitalsChange change;
+
+    friend bool operator==(const VitalsComparison&, const VitalsComparison&) = default;
 };
 
 // The hub of the application: owns the samplers, the core policies and the stores, turns every sample
@@ -110,6 +121,8 @@ public:
         std::function<void(double seconds, std::function<void()> task)> after;
         // The system sound played after a cool-down and when the heat breaks.
         std::function<void()> playSound;
+        // Walks the user's folders; slow, so it runs on the worker.
+        std::function<FolderSizer::Result()> measureFolders;
         AppModelEnvironment::Lookup environment;
         SampleLog::Writer writeLog;
         int coreCount = 1;
@@ -199,6 +212,20 @@ public:
     // The weekly summary was opened today.
     void markWrappedSeen(Date now);
 
+    // Folders.
+    void refreshFolders(Date now);
+    // Automatic measuring starts only once the folders were measured by hand; it then repeats after six
+    // hours. One measurement at a time, forced or not.
+    void measureFoldersIfNeeded(Date now, bool force, bool automatic);
+    bool hasMeasuredFoldersToday() const;
+    std::map<std::string, std::uint64_t> folderSizesToday() const;
+    // Free storage changed a lot although none of the measured folders did.
+    bool storageMovedElsewhere() const;
+
+    // The vitals window.
+    std::vector<VitalsComparison> vitalsComparisons(Date now) const;
+    std::map<std::string, std::uint64_t> yesterdayMemoryPeaks() const;
+
     // Settings, on every tick.
     void applySettings();
 
@@ -252,6 +279,12 @@ public:
     const std::optional<CoolDownState>& coolDown() const { return coolDown_; }
     const std::optional<MachineVitals>& machine() const { return machine_; }
     const std::vector<AppMemory>& memoryApps() const { return memoryApps_; }
+    const std::vector<FolderGrowth>& folderGrowth() const { return folderGrowth_; }
+    const std::vector<FolderGrowth>& folderComparisons() const { return folderComparisons_; }
+    const std::vector<FolderTrend>& folderTrends() const { return folderTrends_; }
+    bool isMeasuringFolders() const { return isMeasuringFolders_; }
+    bool folderAccessDenied() const { return folderAccessDenied_; }
+    const std::set<std::string>& folderDenied() const { return folderDenied_; }
     const std::optional<std::string>& headsUpMessage() const { return headsUpMessage_; }
     const std::string& debugReadout() const { return debugReadout_; }
     bool debugUnlocked() const { return debugUnlocked_; }
@@ -312,6 +345,12 @@ signals:
     void coolDownChanged();
     void machineChanged();
     void memoryAppsChanged();
+    void folderGrowthChanged();
+    void folderComparisonsChanged();
+    void folderTrendsChanged();
+    void isMeasuringFoldersChanged();
+    void folderAccessDeniedChanged();
+    void folderDeniedChanged();
     void headsUpMessageChanged();
     void debugReadoutChanged();
     void debugUnlockedChanged();
@@ -328,6 +367,7 @@ private:
     // At most once a minute.
     void checkHabits(Date now);
     void handleChallengeResult(const ChallengeResult& result);
+    void foldersMeasured(const FolderSizer::Result& result);
     // Sets the fired day, clears a dismissal, shows the card and says so.
     void fireEvening(const std::string& dayKey, Date now);
     bool isPresent();
@@ -378,6 +418,12 @@ private:
     std::optional<CoolDownState> coolDown_;
     std::optional<MachineVitals> machine_;
     std::vector<AppMemory> memoryApps_;
+    std::vector<FolderGrowth> folderGrowth_;
+    std::vector<FolderGrowth> folderComparisons_;
+    std::vector<FolderTrend> folderTrends_;
+    bool isMeasuringFolders_ = false;
+    bool folderAccessDenied_ = false;
+    std::set<std::string> folderDenied_;
     std::optional<std::string> headsUpMessage_;
     std::string debugReadout_;
     bool debugUnlocked_ = false;

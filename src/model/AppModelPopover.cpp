@@ -20,6 +20,8 @@ void AppModel::popoverWillOpen(bool debugUnlocked) {
             &AppModel::suppressionNoteChanged);
     evaluateChallenges(now, true);
     restoreEvening(now);
+    refreshFolders(now);
+    measureFoldersIfNeeded(now, false, true);
     if (eveningSummary_) {
         publish(eveningSummary_, buildEveningSummary(eveningSummary_->dayKey, now),
                 &AppModel::eveningSummaryChanged);
