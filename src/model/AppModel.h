@@ -211,6 +211,10 @@ public:
     void runEveningCheckNow();
     // The weekly summary was opened today.
     void markWrappedSeen(Date now);
+    // Debug: a week of sample days in the stats ledger.
+    void seedSampleWeek();
+    // Debug: a break challenge started `daysAgo` days ago (1...6) with a break on the `met` latest of them.
+    void seedChallengeForDebug(int daysAgo, int met);
 
     // Folders.
     void refreshFolders(Date now);
@@ -225,6 +229,14 @@ public:
     // The vitals window.
     std::vector<VitalsComparison> vitalsComparisons(Date now) const;
     std::map<std::string, std::uint64_t> yesterdayMemoryPeaks() const;
+
+    // Small actions.
+    // A heads-up as if the machine were melting down.
+    void showTestHeadsUp();
+    // The mascot was clicked.
+    void pokePea();
+    // The culprit, else the busiest application that is not the system.
+    std::optional<AppShare> roastEntry() const;
 
     // Settings, on every tick.
     void applySettings();
@@ -355,6 +367,8 @@ signals:
     void debugReadoutChanged();
     void debugUnlockedChanged();
     void wrappedReadyChanged();
+    // Debug sample data went into the stats ledger.
+    void statsSeeded();
 
 private:
     void recordTime(Date now);
@@ -368,6 +382,8 @@ private:
     void checkHabits(Date now);
     void handleChallengeResult(const ChallengeResult& result);
     void foldersMeasured(const FolderSizer::Result& result);
+    // Books a seeded day's changes the way a tick does.
+    void seededStatsChanged(Date day);
     // Sets the fired day, clears a dismissal, shows the card and says so.
     void fireEvening(const std::string& dayKey, Date now);
     bool isPresent();

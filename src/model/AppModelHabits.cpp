@@ -2,6 +2,9 @@
 #include "model/AppModel.h"
 #include "model/Copy.h"
 
+#include <algorithm>
+#include <array>
+
 namespace halvrick {
 
 namespace {
@@ -152,6 +155,70 @@ void AppModel::dismissEvening() {
 void AppModel::markWrappedSeen(Date now) {
     services_.defaults->setString("wrappedSeenDay", StatsLedger::dayKey(now, services_.calendar()));
     publish(wrappedReady_, false, &AppModel::wrappedReadyChanged);
+}
+
+void AppModel::seededStatsChanged(Date day) {
+    stats_->setDirty(true);
+    stats_->pruneIfNewDay(day);
+    stats_->saveIfDue();
+}
+
+void AppModel::seedSampleWeek() {
+    const Date now = services_.now();
+    const Calendar calendar = services_.calendar();
+    constexpr std::array<double, 7> heat{0, 600, 1800, 3600, 900, 2400, 300};
+    StatsLedger& ledger = stats_->ledger();
+    for (int i = 0; i < 7; ++i) {
+        const Date day = calendar.addingDays(-i, now);
+        ledger.addActive(21600, day, calendar);
+        if (const double h = heat[static_cast<std::size_t>(i)]; h > 0) {
+            ledger.addHeat(std::min(h, 3600.0), HeatState::sweating, day, calendar);
+            if (h > 3600) {
+                ledger.addHeat(h - 3600, HeatState::meltdown, day, calendar);
+            }
+        }
+        for (int p = 0; p < i % 3; ++p) {
+            ledger.recordPromptShown(day, calendar);
+        }
+        if (i % 2 == 1) {
+            ledger.recordBreakTaken(day, calendar);
+        }
+        ledger.recordStretch(3600 + 600 * i, day, calendar);
+        seededStatsChanged(day);
+    }
+    stats_->save();
+    emit statsSeeded();
+    lastHabitCheck_.reset();
+    evaluateChallenges(now, true);
+    restoreEvening(now);
+}
+
+void AppModel::seedChallengeForDebug(int daysAgo, int met) {
+    if (daysAgo < 1 || daysAgo > 6) {
+        return;
+    }
+    const Date now = services_.now();
+    const Calendar calendar = services_.calendar();
+    const Date start = calendar.addingDays(-daysAgo, now);
+    StatsLedger& ledger = stats_->ledger();
+    // Yesterday first; today is left open.
+    for (int j = 1; j <= daysAgo; ++j) {
+        const Date day = calendar.addingDays(-j, now);
+        ledger.addActive(600, day, calendar);
+        if (j <= met) {
+            ledger.recordBreakTaken(day, calendar);
+        }
+        seededStatsChanged(day);
+    }
+    stats_->save();
+    challenges_->setActive(ActiveChallenge(ChallengeKind::breakHabit, StatsLedger::dayKey(start, calendar), start));
+    challenges_->setLastResult(std::nullopt);
+    challenges_->save();
+    syncChallengeStore();
+    lastHabitCheck_.reset();
+    evaluateChallenges(now, true);
+    restoreEvening(now);
+    emit statsSeeded();
 }
 
 void AppModel::checkHabits(Date now) {
