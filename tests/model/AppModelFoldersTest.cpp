@@ -125,3 +125,61 @@ TEST_F(AppModelFoldersTest, AModelGoneBeforeTheWalkEndsBooksNothing) {
 
 } // namespace
 } // namespace halvrick
+
+namespace halvrick {
+namespace {
+
+class AppModelVitalsComparisonTest : public fakes::ModelTest {
+protected:
+    AppModelVitalsComparisonTest() { make(); }
+
+    void snapshot(Date at, std::uint64_t storageFree) {
+        model->vitals().ledger().snapshots.push_back(
+            VitalsSnapshot(at, 4ULL << 30, 0, MemoryPressure::normal, storageFree));
+    }
+
+    void machine(std::uint64_t storageFree) {
+        model->ingestVitals(
+            MachineVitals(world.now, 8ULL << 30, 4ULL << 30, 1ULL << 30, 0, MemoryPressure::normal,
+                          500'000'000'000, storageFree));
+    }
+
+    std::vector<std::string> ids() const {
+        std::vector<std::string> result;
+        for (const VitalsComparison& row : model->vitalsComparisons(world.now)) {
+            result.push_back(row.id);
+        }
+        return result;
+    }
+
+    static constexpr std::uint64_t free = 100'000'000'000;
+};
+
+TEST_F(AppModelVitalsComparisonTest, RowsNeedAMachineAndASnapshotOldEnough) {
+    snapshot(world.now - 86400 + 1000, free);
+    snapshot(world.now - 299, free);
+    EXPECT_THAT(ids(), testing::IsEmpty());
+    machine(free);
+    EXPECT_THAT(ids(), testing::ElementsAre("yesterday"));
+    world.advance(2);
+    EXPECT_THAT(ids(), testing::ElementsAre("morning", "yesterday"));
+}
+
+TEST_F(AppModelVitalsComparisonTest, StorageMovedElsewhereFromAQuarterGigabyteWhileTheFoldersStayed) {
+    const std::vector<std::pair<std::uint64_t, bool>> cases{
+        {250'000'000, true}, {249'999'999, false}, {0, false}};
+    for (const auto& [drop, moved] : cases) {
+        make();
+        VitalsLedger& ledger = model->vitals().ledger();
+        const Date yesterday = world.now - 86400;
+        ledger.recordFolderSizes({{"downloads", 1'000'000'000}}, yesterday, world.calendar);
+        ledger.recordFolderSizes({{"downloads", 1'000'000'000}}, world.now, world.calendar);
+        snapshot(yesterday, free);
+        model->refreshFolders(world.now);
+        machine(free - drop);
+        EXPECT_EQ(model->storageMovedElsewhere(), moved) << drop;
+    }
+}
+
+} // namespace
+} // namespace halvrick
