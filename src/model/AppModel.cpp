@@ -84,6 +84,7 @@ AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults
         QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, seconds) * 1000)), std::move(task));
     };
     services.playSound = &SystemSound::play;
+    services.measureFolders = [] { return FolderSizer::measure(); };
     services.environment = &AppModelEnvironment::processVariable;
     services.writeLog = &SampleLog::writeToStandardOutput;
     services.coreCount = activeProcessorCount();
@@ -99,7 +100,8 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
       config_(std::move(config)), settings_(settings), notifier_(notifier), services_(std::move(services)),
       coreCount_(std::max(1, services_.coreCount)),
       logsSamples_(AppModelEnvironment::logsSamples(services_.environment)), engine_(config_),
-      blame_(coreCount_, config_), headsUp_(config_), breakdown_(coreCount_) {
+      blame_(coreCount_, config_), headsUp_(config_), breakdown_(coreCount_),
+      reminders_(services_.calendar()) {
     challenges_ = std::make_unique<ChallengeStore>(*services_.defaults);
     const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
     stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);

@@ -3,16 +3,21 @@
 #include "core/AppKey.h"
 #include "core/AppShare.h"
 #include "core/BlameWindow.h"
+#include "core/Challenges.h"
+#include "core/DailyGrade.h"
 #include "core/Calendar.h"
 #include "core/Config.h"
 #include "core/Date.h"
 #include "core/FaceState.h"
+#include "core/FolderGrowth.h"
 #include "core/HeadsUpPolicy.h"
 #include "core/HeatBreakTrigger.h"
 #include "core/HeatState.h"
 #include "core/MachineVitals.h"
 #include "core/MemoryBlamePolicy.h"
 #include "core/PeaFace.h"
+#include "core/Reminder.h"
+#include "core/ReminderScheduler.h"
 #include "core/Personality.h"
 #include "core/RestCoach.h"
 #include "core/RestEvent.h"
@@ -33,6 +38,7 @@
 #include "model/VitalsStore.h"
 #include "sampling/AppDirectory.h"
 #include "sampling/AppIdentity.h"
+#include "sampling/FolderSizer.h"
 #include "sampling/ApplicationIndexWatcher.h"
 #include "sampling/MachineSampler.h"
 #include "sampling/NotificationService.h"
@@ -65,6 +71,15 @@ struct CoolDownState {
     bool isFinished = false;
 
     friend bool operator==(const CoolDownState&, const CoolDownState&) = default;
+};
+
+// How the machine's vitals now compare with an earlier moment.
+struct VitalsComparison {
+    std::string id;
+    std::string title;
+    VitalsChange change;
+
+    friend bool operator==(const VitalsComparison&, const VitalsComparison&) = default;
 };
 
 // The hub of the application: owns the samplers, the core policies and the stores, turns every sample
@@ -106,6 +121,8 @@ public:
         std::function<void(double seconds, std::function<void()> task)> after;
         // The system sound played after a cool-down and when the heat breaks.
         std::function<void()> playSound;
+        // Walks the user's folders; slow, so it runs on the worker.
+        std::function<FolderSizer::Result()> measureFolders;
         AppModelEnvironment::Lookup environment;
         SampleLog::Writer writeLog;
         int coreCount = 1;
@@ -177,8 +194,58 @@ public:
     void announce(const std::string& text, const std::optional<PeaFace>& face,
                   std::optional<double> duration);
 
+    // Habits.
+    std::optional<DailyGrade> todayGrade(Date now) const;
+    std::optional<ChallengeProgress> challengeProgress(Date now) const;
+    void startChallenge(ChallengeKind kind, Date now);
+    // Brings the published challenge and result in line with the challenge store.
+    void syncChallengeStore();
+    // Ends a challenge that is won or lost; only an announced result is spoken and notified.
+    void evaluateChallenges(Date now, bool announce);
+    // Shows the evening card of the last evening that fired, unless it was dismissed.
+    void restoreEvening(Date now);
+    void dismissEvening();
+    // Fires the evening check-in at most once per evening.
+    void checkEvening(Date now);
+    // Fires the evening check-in now, with no gate and no notification.
+    void runEveningCheckNow();
+    // The weekly summary was opened today.
+    void markWrappedSeen(Date now);
+    // Debug: a week of sample days in the stats ledger.
+    void seedSampleWeek();
+    // Debug: a break challenge started `daysAgo` days ago (1...6) with a break on the `met` latest of them.
+    void seedChallengeForDebug(int daysAgo, int met);
+
+    // Folders.
+    void refreshFolders(Date now);
+    // Automatic measuring starts only once the folders were measured by hand; it then repeats after six
+    // hours. One measurement at a time, forced or not.
+    void measureFoldersIfNeeded(Date now, bool force, bool automatic);
+    bool hasMeasuredFoldersToday() const;
+    std::map<std::string, std::uint64_t> folderSizesToday() const;
+    // Free storage changed a lot although none of the measured folders did.
+    bool storageMovedElsewhere() const;
+
+    // The vitals window.
+    std::vector<VitalsComparison> vitalsComparisons(Date now) const;
+    std::map<std::string, std::uint64_t> yesterdayMemoryPeaks() const;
+
+    // Small actions.
+    // A heads-up as if the machine were melting down.
+    void showTestHeadsUp();
+    // The mascot was clicked.
+    void pokePea();
+    // The culprit, else the busiest application that is not the system.
+    std::optional<AppShare> roastEntry() const;
+
     // Settings, on every tick.
     void applySettings();
+
+    // Reminders: one shown at a time, the rest wait in the order they came due.
+    void showNextReminder();
+    void completeReminder();
+    // Brings the shown reminder back in ten minutes and shows the next one.
+    void snoozeReminder();
     // A new idle line for the state, never the one on show while another is left.
     void refreshLine();
 
@@ -216,11 +283,20 @@ public:
     bool samplingFailed() const { return samplingFailed_; }
     bool simulatingSamplerFailure() const { return simulatingSamplerFailure_; }
     void setSimulatingSamplerFailure(bool simulating);
+    const std::optional<Reminder>& activeReminder() const { return activeReminder_; }
+    const std::vector<Reminder>& reminderQueue() const { return reminderQueue_; }
     const std::optional<ActiveChallenge>& activeChallenge() const { return activeChallenge_; }
     const std::optional<ChallengeResult>& challengeResult() const { return challengeResult_; }
+    const std::optional<EveningSummary>& eveningSummary() const { return eveningSummary_; }
     const std::optional<CoolDownState>& coolDown() const { return coolDown_; }
     const std::optional<MachineVitals>& machine() const { return machine_; }
     const std::vector<AppMemory>& memoryApps() const { return memoryApps_; }
+    const std::vector<FolderGrowth>& folderGrowth() const { return folderGrowth_; }
+    const std::vector<FolderGrowth>& folderComparisons() const { return folderComparisons_; }
+    const std::vector<FolderTrend>& folderTrends() const { return folderTrends_; }
+    bool isMeasuringFolders() const { return isMeasuringFolders_; }
+    bool folderAccessDenied() const { return folderAccessDenied_; }
+    const std::set<std::string>& folderDenied() const { return folderDenied_; }
     const std::optional<std::string>& headsUpMessage() const { return headsUpMessage_; }
     const std::string& debugReadout() const { return debugReadout_; }
     bool debugUnlocked() const { return debugUnlocked_; }
@@ -274,15 +350,25 @@ signals:
     void displayOptionsChanged();
     void samplingFailedChanged();
     void simulatingSamplerFailureChanged();
+    void activeReminderChanged();
     void activeChallengeChanged();
     void challengeResultChanged();
+    void eveningSummaryChanged();
     void coolDownChanged();
     void machineChanged();
     void memoryAppsChanged();
+    void folderGrowthChanged();
+    void folderComparisonsChanged();
+    void folderTrendsChanged();
+    void isMeasuringFoldersChanged();
+    void folderAccessDeniedChanged();
+    void folderDeniedChanged();
     void headsUpMessageChanged();
     void debugReadoutChanged();
     void debugUnlockedChanged();
     void wrappedReadyChanged();
+    // Debug sample data went into the stats ledger.
+    void statsSeeded();
 
 private:
     void recordTime(Date now);
@@ -291,6 +377,16 @@ private:
     // After booking into the stats ledger: dirty, pruned on a new day, saved once a minute.
     void statsChanged(Date now);
     void presenceLost();
+    void queueDueReminders(Date now, bool present, bool suppressed);
+    // At most once a minute.
+    void checkHabits(Date now);
+    void handleChallengeResult(const ChallengeResult& result);
+    void foldersMeasured(const FolderSizer::Result& result);
+    // Books a seeded day's changes the way a tick does.
+    void seededStatsChanged(Date day);
+    // Sets the fired day, clears a dismissal, shows the card and says so.
+    void fireEvening(const std::string& dayKey, Date now);
+    bool isPresent();
     void tickCoolDown(std::uint64_t task);
     void finishCoolDown();
     void log(const std::string& line) const;
@@ -331,11 +427,19 @@ private:
     bool increaseContrast_ = false;
     bool samplingFailed_ = false;
     bool simulatingSamplerFailure_ = false;
+    std::optional<Reminder> activeReminder_;
     std::optional<ActiveChallenge> activeChallenge_;
     std::optional<ChallengeResult> challengeResult_;
+    std::optional<EveningSummary> eveningSummary_;
     std::optional<CoolDownState> coolDown_;
     std::optional<MachineVitals> machine_;
     std::vector<AppMemory> memoryApps_;
+    std::vector<FolderGrowth> folderGrowth_;
+    std::vector<FolderGrowth> folderComparisons_;
+    std::vector<FolderTrend> folderTrends_;
+    bool isMeasuringFolders_ = false;
+    bool folderAccessDenied_ = false;
+    std::set<std::string> folderDenied_;
     std::optional<std::string> headsUpMessage_;
     std::string debugReadout_;
     bool debugUnlocked_ = false;
@@ -353,6 +457,7 @@ private:
     // Memory takes the blame for a cool machine only from an application holding at least 1 GiB.
     MemoryBlamePolicy memoryBlame_{1ULL << 30, HeatState::warm};
     std::optional<Date> lastLoadSample_;
+    std::optional<Date> lastHabitCheck_;
     // The running cool-down's ticking task, and when it started on the monotonic clock.
     std::optional<std::uint64_t> coolDownTask_;
     std::uint64_t coolDownTasks_ = 0;
@@ -376,6 +481,8 @@ private:
     SystemBreakdown breakdown_;
     std::shared_ptr<PresenceTracker> presence_;
     std::unique_ptr<RestCoach> coach_;
+    ReminderScheduler reminders_;
+    std::vector<Reminder> reminderQueue_;
     bool started_ = false;
 };
 

@@ -18,6 +18,14 @@ void AppModel::popoverWillOpen(bool debugUnlocked) {
     services_.breakdownSampler->start(config_.processSampleInterval);
     publish(suppressionNote_, suppressionNoteFor(presence_->suppression()),
             &AppModel::suppressionNoteChanged);
+    evaluateChallenges(now, true);
+    restoreEvening(now);
+    refreshFolders(now);
+    measureFoldersIfNeeded(now, false, true);
+    if (eveningSummary_) {
+        publish(eveningSummary_, buildEveningSummary(eveningSummary_->dayKey, now),
+                &AppModel::eveningSummaryChanged);
+    }
 }
 
 void AppModel::popoverDidClose() {

@@ -83,14 +83,20 @@ void AppModel::ingestLoad(double load, Date at) {
         }
     }
 
-    const bool present =
-        !presence_->isAway() && presence_->secondsSinceLastInput() < config_.idleResetThreshold;
+    const bool present = isPresent();
     if (const bool dozing = !present && restPhase_ == RestPhase::idle; dozing != isDozing_) {
         publish(isDozing_, dozing, &AppModel::isDozingChanged);
         refreshMenuFace();
     }
 
+    queueDueReminders(at, present, suppressed);
+    checkHabits(at);
+
     updateDebugReadout(at);
+}
+
+bool AppModel::isPresent() {
+    return !presence_->isAway() && presence_->secondsSinceLastInput() < config_.idleResetThreshold;
 }
 
 void AppModel::recordTime(Date now) {

@@ -63,6 +63,8 @@ public:
     std::shared_ptr<Defaults> defaults = std::make_shared<Defaults>(std::nullopt);
     AppIdentity identity;
     int soundsPlayed = 0;
+    // Runs on the worker thread: set it before the model measures, not while it does.
+    std::function<FolderSizer::Result()> measureFolders = [] { return FolderSizer::Result(); };
     // What the application directory was asked to quit, and whether it manages.
     std::vector<std::pair<AppKey, std::vector<std::int32_t>>> quitRequests;
     bool quitSucceeds = true;
@@ -291,6 +293,7 @@ inline AppModel::Services FakeWorld::services() {
         tasks_.push_back({monotonicSeconds() + seconds, std::move(task)});
     };
     s.playSound = [this] { ++soundsPlayed; };
+    s.measureFolders = [this] { return measureFolders(); };
     s.environment = [this](const char* key) -> std::optional<std::string> {
         const auto it = environment.find(key);
         return it == environment.end() ? std::nullopt : std::optional(it->second);
