@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ModelFakes.h"
+#include "../model/AppModelFakes.h"
 #include "QtTestApp.h"
 #include "menubar/StatusItemController.h"
 #include "model/SettingsStore.h"

@@ -19,8 +19,12 @@ namespace halvrick::fakes {
 
 using namespace std::chrono_literals;
 
-// One application object per test process, made on first use.
+// One application object per test process: the one the test program made (the widget tests make a
+// QApplication before any test runs), else one made on first use.
 inline QCoreApplication& testApplication() {
+    if (QCoreApplication* existing = QCoreApplication::instance()) {
+        return *existing;
+    }
     static int argc = 1;
     static char name[] = "halvrick_model_tests";
     static char* argv[] = {name, nullptr};
