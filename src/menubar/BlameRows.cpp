@@ -1,11 +1,12 @@
 #include "menubar/BlameRows.h"
 
 #include "core/CulpritNotes.h"
+#include "menubar/ElidedLabel.h"
+#include "menubar/Theme.h"
 #include "model/Copy.h"
 #include "sampling/AppDirectory.h"
 
 #include <QCollator>
-#include <QEvent>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -14,56 +15,6 @@
 namespace halvrick {
 
 namespace {
-
-QFont sized(const QFont& base, int pixels, bool bold = false) {
-    QFont font = base;
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    return font;
-}
-
-QLabel* secondaryLabel(QWidget* parent, int pixels) {
-    auto* label = new QLabel(parent);
-    label->setFont(sized(label->font(), pixels));
-    QPalette palette = label->palette();
-    QColor text = palette.color(QPalette::WindowText);
-    text.setAlphaF(0.55f);
-    palette.setColor(QPalette::WindowText, text);
-    label->setPalette(palette);
-    return label;
-}
-
-// Middle truncation of a name that must fit one line.
-class ElidedLabel : public QLabel {
-public:
-    using QLabel::QLabel;
-    void setFullText(const QString& text) {
-        full_ = text;
-        setToolTip(text);
-        elide();
-    }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override {
-        QLabel::resizeEvent(event);
-        elide();
-    }
-    void changeEvent(QEvent* event) override {
-        QLabel::changeEvent(event);
-        if (event->type() == QEvent::FontChange) {
-            updateGeometry();
-            elide();
-        }
-    }
-    QSize minimumSizeHint() const override { return {20, QLabel::minimumSizeHint().height()}; }
-    QSize sizeHint() const override {
-        return {fontMetrics().horizontalAdvance(full_) + 2, QLabel::sizeHint().height()};
-    }
-
-private:
-    void elide() { setText(fontMetrics().elidedText(full_, Qt::ElideMiddle, std::max(20, width()))); }
-    QString full_;
-};
 
 // A small button: push buttons keep a wide minimum that crowds the name out of a 340-point row.
 QToolButton* smallButton(const QString& text, QWidget* parent) {
@@ -93,10 +44,11 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
     auto* texts = new QVBoxLayout;
     texts->setSpacing(1);
     auto* name = new ElidedLabel(normal);
+    name->setFont(Theme::font(TextStyle::body, name->font()));
     name->setFullText(QString::fromStdString(key.displayName));
     name_ = name;
     texts->addWidget(name_);
-    note_ = secondaryLabel(normal, 10);
+    note_ = Theme::label(normal, TextStyle::caption2, Theme::Tone::secondary);
     note_->setWordWrap(true);
     if (const auto note = CulpritNotes::note(key)) {
         note_->setText(QString::fromStdString(*note));
@@ -106,7 +58,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
     texts->addWidget(note_);
     row->addLayout(texts, 1);
 
-    share_ = secondaryLabel(normal, 13);
+    share_ = Theme::label(normal, TextStyle::body, Theme::Tone::secondary);
     row->addWidget(share_);
     if (key.kind == AppKey::Kind::app) {
         quit_ = smallButton(QStringLiteral("Quit"), normal);
@@ -136,9 +88,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
         form->setSpacing(10);
         auto* question = new QLabel(QString::fromStdString(key.displayName) + QStringLiteral(" is the hot one. Quit it?"),
                                     confirming);
-        QFont callout = question->font();
-        callout.setPixelSize(12);
-        question->setFont(callout);
+        question->setFont(Theme::font(TextStyle::callout, question->font()));
         question->setWordWrap(true);
         form->addWidget(question);
         auto* buttons = new QHBoxLayout;
@@ -156,7 +106,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
         buttons->addWidget(cancel_);
         confirm_ = new QPushButton(QStringLiteral("Quit ") + QString::fromStdString(key.displayName), confirming);
         QPalette red = confirm_->palette();
-        red.setColor(QPalette::ButtonText, QColor(255, 59, 48));
+        red.setColor(QPalette::ButtonText, Theme::colour(Theme::Colour::red, red));
         confirm_->setPalette(red);
         connect(confirm_, &QPushButton::clicked, this, [this] {
             if (onConfirm) {
@@ -184,11 +134,9 @@ void BlameRow::refresh(const AppShare& entry, bool isCulprit, bool confirming) {
         }
     }
     const QString share = QString::fromStdString(Copy::percent(entry.share));
-    if (share_->text() != share) {
-        share_->setText(share);
-    }
+    Theme::setTextIfChanged(*share_, share);
     if (name_->font().bold() != isCulprit) {
-        name_->setFont(sized(name_->font(), 13, isCulprit));
+        name_->setFont(Theme::font(isCulprit ? TextStyle::headline : TextStyle::body, name_->font()));
     }
 }
 
@@ -204,12 +152,12 @@ void SystemPartsView::refresh(const std::vector<SystemPart>& parts, ThermalLevel
         stack->setContentsMargins(0, 0, 0, 0);
         stack->setSpacing(1);
         auto* line = new QHBoxLayout;
-        row.name = secondaryLabel(row.widget, 10);
-        row.share = secondaryLabel(row.widget, 10);
+        row.name = Theme::label(row.widget, TextStyle::caption2, Theme::Tone::secondary);
+        row.share = Theme::label(row.widget, TextStyle::caption2, Theme::Tone::secondary);
         line->addWidget(row.name, 1);
         line->addWidget(row.share);
         stack->addLayout(line);
-        row.note = secondaryLabel(row.widget, 10);
+        row.note = Theme::label(row.widget, TextStyle::caption2, Theme::Tone::secondary);
         row.note->setWordWrap(true);
         stack->addWidget(row.note);
         layout_->addWidget(row.widget);

@@ -4,6 +4,7 @@
 #include "menubar/AnimatedPeaView.h"
 #include "menubar/BlameRows.h"
 #include "menubar/FittingScrollView.h"
+#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 
@@ -18,34 +19,12 @@ namespace {
 
 constexpr std::array<const char*, 4> heatTitles{"Chill", "Warm", "Sweating", "Meltdown"};
 
-QLabel* label(QWidget* parent, int pixels, bool bold = false, double alpha = 1) {
-    auto* text = new QLabel(parent);
-    QFont font = text->font();
-    font.setPixelSize(pixels);
-    font.setBold(bold);
-    text->setFont(font);
-    if (alpha < 1) {
-        QPalette palette = text->palette();
-        QColor colour = palette.color(QPalette::WindowText);
-        colour.setAlphaF(static_cast<float>(alpha));
-        palette.setColor(QPalette::WindowText, colour);
-        text->setPalette(palette);
-    }
-    return text;
-}
-
 QFrame* divider(QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Plain);
     line->setForegroundRole(QPalette::Mid);
     return line;
-}
-
-void setTextIfChanged(QLabel& label, const QString& text) {
-    if (label.text() != text) {
-        label.setText(text);
-    }
 }
 
 } // namespace
@@ -67,13 +46,13 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* paren
     headerRow->addWidget(pea_);
     auto* lines = new QVBoxLayout;
     lines->setSpacing(4);
-    title_ = label(header, 13, true);
+    title_ = Theme::label(header, TextStyle::headline);
     title_->setWordWrap(true);
     lines->addWidget(title_);
-    heat_ = label(header, 11);
+    heat_ = Theme::label(header, TextStyle::subheadline);
     heat_->setTextFormat(Qt::RichText);
     lines->addWidget(heat_);
-    load_ = label(header, 10, false, 0.55);
+    load_ = Theme::label(header, TextStyle::caption, Theme::Tone::secondary);
     lines->addWidget(load_);
     headerRow->addLayout(lines, 1);
     column->addWidget(header);
@@ -83,12 +62,13 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* paren
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(16, 12, 16, 12);
     stack->setSpacing(10);
-    blameLine_ = label(content, 12);
+    blameLine_ = Theme::label(content, TextStyle::callout);
     blameLine_->setWordWrap(true);
     stack->addWidget(blameLine_);
     auto* whoRow = new QHBoxLayout;
-    whoRow->addWidget(label(content, 10, false, 0.55));
-    static_cast<QLabel*>(whoRow->itemAt(0)->widget())->setText(QStringLiteral("Who's making me sweat"));
+    QLabel* who = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
+    who->setText(QStringLiteral("Who's making me sweat"));
+    whoRow->addWidget(who);
     whoRow->addStretch(1);
     stack->addLayout(whoRow);
     rowsBox_ = new QWidget(content);
@@ -112,10 +92,10 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* paren
         model_.refreshBlame();
     };
     stack->addWidget(ignored_);
-    quitMessage_ = label(content, 10, false, 0.55);
+    quitMessage_ = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
     quitMessage_->setWordWrap(true);
     stack->addWidget(quitMessage_);
-    headsUp_ = label(content, 12);
+    headsUp_ = Theme::label(content, TextStyle::callout);
     headsUp_->setWordWrap(true);
     headsUp_->setMargin(10);
     headsUp_->setStyleSheet(QStringLiteral("background: rgba(255, 149, 0, 38); border-radius: 10px;"));
@@ -130,19 +110,17 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* paren
         }
     });
     stack->addWidget(vitalsLink_, 0, Qt::AlignRight);
-    suppression_ = label(content, 10, false, 0.55);
+    suppression_ = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
     suppression_->setWordWrap(true);
     stack->addWidget(suppression_);
-    samplingNote_ = label(content, 10, false, 0.55);
+    samplingNote_ = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
     samplingNote_->setWordWrap(true);
     samplingNote_->setText(QStringLiteral("The system sampler stopped answering. I'll keep trying and pick the "
                                           "face back up when it does."));
     stack->addWidget(samplingNote_);
-    forcedNote_ = label(content, 10);
+    forcedNote_ = Theme::label(content, TextStyle::caption);
     forcedNote_->setText(QStringLiteral("Forced from the Debug menu"));
-    QPalette orange = forcedNote_->palette();
-    orange.setColor(QPalette::WindowText, QColor(255, 149, 0));
-    forcedNote_->setPalette(orange);
+    Theme::setTextColour(*forcedNote_, Theme::colour(Theme::Colour::orange, forcedNote_->palette()));
     stack->addWidget(forcedNote_);
     stack->addStretch(1);
 
@@ -205,26 +183,26 @@ void PopoverView::refresh() {
     const QString title = model_.restPhase() == RestPhase::breakTaken
                               ? QStringLiteral("All rested. Come back whenever 😌")
                               : QString::fromStdString(model_.line());
-    setTextIfChanged(*title_, title);
+    Theme::setTextIfChanged(*title_, title);
     title_->setVisible(!title.isEmpty());
-    setTextIfChanged(*heat_, QStringLiteral("<b>%1</b>&nbsp;&nbsp;%2")
+    Theme::setTextIfChanged(*heat_, QStringLiteral("<b>%1</b>&nbsp;&nbsp;%2")
                                  .arg(QString::fromUtf8(heatTitles[static_cast<int>(state)]),
                                       QString::fromStdString(Copy::scoreLabel(model_.score())).toHtmlEscaped()));
-    setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
+    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
 
-    setTextIfChanged(*blameLine_, QString::fromStdString(model_.displayedBlameLine()));
+    Theme::setTextIfChanged(*blameLine_, QString::fromStdString(model_.displayedBlameLine()));
     if (blameLine_->font().bold() != model_.culprit().has_value()) {
         QFont font = blameLine_->font();
         font.setBold(model_.culprit().has_value());
         blameLine_->setFont(font);
     }
     refreshBlame();
-    setTextIfChanged(*quitMessage_, QString::fromStdString(model_.quitMessage().value_or("")));
+    Theme::setTextIfChanged(*quitMessage_, QString::fromStdString(model_.quitMessage().value_or("")));
     quitMessage_->setVisible(model_.quitMessage().has_value());
     const auto& headsUp = model_.headsUpMessage();
-    setTextIfChanged(*headsUp_, QString::fromStdString(headsUp.value_or("")));
+    Theme::setTextIfChanged(*headsUp_, QString::fromStdString(headsUp.value_or("")));
     headsUp_->setVisible(!restFlow && headsUp.has_value());
-    setTextIfChanged(*suppression_, QString::fromStdString(model_.suppressionNote().value_or("")));
+    Theme::setTextIfChanged(*suppression_, QString::fromStdString(model_.suppressionNote().value_or("")));
     suppression_->setVisible(model_.suppressionNote().has_value());
     ignored_->refresh(IgnoredAppsView::ignoredList(model_.ignoredNames()));
     ignored_->setVisible(!model_.ignoredNames().empty());

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+class QLabel;
+class QWidget;
+
+namespace halvrick {
+
+// The text styles of the interface. Sizes are pixels at scale 1, so the popover keeps its proportions
+// whatever the desktop's point size is.
+enum class TextStyle { title2, title3, headline, body, callout, subheadline, caption, caption2 };
+
+// The interface's colours and fonts, read from the palette in force.
+class Theme {
+public:
+    enum class Colour { green, orange, yellow, blue, red };
+    enum class Tone { primary, secondary, tertiary };
+
+    static int pixelSize(TextStyle style);
+    // `base` in the style's size and weight; `small` is the small control size, one pixel less.
+    static QFont font(TextStyle style, const QFont& base = QFont(), bool small = false);
+
+    static bool isDark(const QPalette& palette);
+    // The system colour, in its light or dark variant after the palette.
+    static QColor colour(Colour colour, const QPalette& palette, double opacity = 1);
+    static QColor accent(const QPalette& palette, double opacity = 1);
+    // Text in a tone, with `opacity` multiplied in.
+    static QColor text(Tone tone, const QPalette& palette, double opacity = 1);
+
+    // A label in a style and tone; the tone's colour follows later palette changes.
+    static QLabel* label(QWidget* parent, TextStyle style, Tone tone = Tone::primary);
+    // Sets a label's text colour (a fixed colour such as orange, or a tone).
+    static void setTextColour(QWidget& widget, const QColor& colour);
+    // Setting an equal text still relayouts a QLabel; publishes arrive every second.
+    static void setTextIfChanged(QLabel& label, const QString& text);
+};
+
+} // namespace halvrick
