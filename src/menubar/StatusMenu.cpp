@@ -1,0 +1,169 @@
+#include "menubar/StatusMenu.h"
+
+#include "model/AppModel.h"
+#include "model/Updater.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QMessageBox>
+#include <QString>
+
+// Both are set by the build; a build that names no help page has a Help item that opens nothing.
+#ifndef HALVRICK_HELP_PAGE
+#define HALVRICK_HELP_PAGE ""
+#endif
+#ifndef HALVRICK_VERSION
+#define HALVRICK_VERSION ""
+#endif
+
+namespace halvrick {
+
+namespace {
+
+using Command = MenuRow::Command;
+
+void call(const std::function<void()>& action) {
+    if (action) {
+        action();
+    }
+}
+
+} // namespace
+
+std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug) {
+    std::vector<MenuRow> rows;
+    if (includeDebug) {
+        MenuRow debug = MenuRow::item(Command::debugMenu, "Debug");
+        debug.submenu = DebugMenuItems::rows(snapshot, DebugMenuItems::Host::statusItem);
+        rows.push_back(std::move(debug));
+        rows.push_back(MenuRow::separator());
+    }
+    // Some tray hosts only ever show the menu and never report a click on the icon.
+    rows.push_back(MenuRow::item(Command::openPopover, "Open Halvrick"));
+    rows.push_back(MenuRow::item(Command::roast, "Roast card…"));
+    rows.push_back(MenuRow::item(Command::history, "History & Trends…"));
+    rows.push_back(MenuRow::item(Command::vitals, "Vitals…"));
+    rows.push_back(MenuRow::item(Command::coolDown, "Cool down (1 min)", snapshot.canStartCoolDown()));
+    rows.push_back(MenuRow::item(Command::checkForUpdates, "Check for Updates…"));
+    rows.push_back(MenuRow::separator());
+    rows.push_back(MenuRow::item(Command::wrapped, "Zurez Erazuri"));
+    MenuRow settings = MenuRow::item(Command::settings, "Settings…");
+    settings.shortcut = "Ctrl+,";
+    rows.push_back(std::move(settings));
+    rows.push_back(MenuRow::separator());
+    // A tray application has no application menu: its about box and help live here.
+    rows.push_back(MenuRow::item(Command::about, "About Halvrick"));
+    MenuRow help = MenuRow::item(Command::help, "Halvrick Help");
+    help.shortcut = "F1";
+    rows.push_back(std::move(help));
+    rows.push_back(MenuRow::separator());
+    MenuRow quit = MenuRow::item(Command::quit, "Quit Halvrick");
+    quit.shortcut = "Ctrl+Q";
+    rows.push_back(std::move(quit));
+    return rows;
+}
+
+StatusMenu::StatusMenu(AppModel& model, Actions actions, std::function<bool()> includeDebug, QWidget* parent)
+    : LiveMenu(QString(), parent), model_(model), actions_(std::move(actions)),
+      includeDebug_(std::move(includeDebug)),
+      debugItems_(model, DebugMenuItems::Host::statusItem,
+                  DebugMenuItems::Hooks{actions_.showPopover, actions_.setDebugRestInterval}) {
+    onTrigger = [this](const MenuRow& row) { perform(row); };
+    for (const auto signal :
+         {&AppModel::restPhaseChanged, &AppModel::coolDownChanged, &AppModel::forcedStateChanged,
+          &AppModel::activeChallengeChanged, &AppModel::ignoredNamesChanged,
+          &AppModel::simulatingSamplerFailureChanged, &AppModel::debugUnlockedChanged}) {
+        connect(&model_, signal, this, &StatusMenu::refresh);
+    }
+    // A menu popped here (rather than by a tray host) may find debug unlocked by the keys held now.
+    connect(this, &QMenu::aboutToShow, this, &StatusMenu::refresh);
+    refresh();
+}
+
+void StatusMenu::refresh() {
+    setRows(statusMenuRows(MenuSnapshot::of(model_), includeDebug_ && includeDebug_()));
+}
+
+void StatusMenu::perform(const MenuRow& row) {
+    if (!debugItems_.perform(row)) {
+        switch (row.command) {
+        case Command::openPopover:
+            call(actions_.showPopover);
+            break;
+        case Command::roast:
+            call(actions_.openRoast);
+            break;
+        case Command::history:
+            call(actions_.openHistory);
+            break;
+        case Command::vitals:
+            call(actions_.openVitals);
+            break;
+        case Command::coolDown:
+            model_.startCoolDown();
+            call(actions_.showPopover);
+            break;
+        case Command::checkForUpdates:
+            Updater::shared().checkForUpdates();
+            break;
+        case Command::wrapped:
+            call(actions_.openWrapped);
+            break;
+        case Command::settings:
+            call(actions_.openSettings);
+            break;
+        case Command::about:
+            call(actions_.about);
+            break;
+        case Command::help:
+            call(actions_.help);
+            break;
+        case Command::quit:
+            call(actions_.quit);
+            break;
+        case Command::sampleWrapped:
+            call(actions_.openSampleWrapped);
+            break;
+        case Command::artworkLab:
+            call(actions_.openArtworkLab);
+            break;
+        default:
+            break;
+        }
+    }
+    // The rest-interval override has no signal of its own.
+    refresh();
+}
+
+void StatusMenu::showAbout() {
+    const QString version = QStringLiteral(HALVRICK_VERSION);
+    QMessageBox::about(nullptr, QStringLiteral("About Halvrick"),
+                       version.isEmpty() ? QStringLiteral("Halvrick")
+                                         : QStringLiteral("Halvrick ") + version);
+}
+
+void StatusMenu::openHelp() {
+    openWebPage(helpPage(), [](const QUrl& url) { QDesktopServices::openUrl(url); });
+}
+
+void StatusMenu::quitApp() {
+    QCoreApplication::quit();
+}
+
+std::string StatusMenu::helpPage() {
+    return HALVRICK_HELP_PAGE;
+}
+
+bool StatusMenu::openWebPage(const std::string& address, const std::function<void(const QUrl&)>& open) {
+    const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
+    // Only a web page: any other address handed to the desktop could open a local file or a program.
+    const QString scheme = url.scheme();
+    if (!url.isValid() || (scheme != QLatin1String("https") && scheme != QLatin1String("http")) ||
+        url.host().isEmpty() || !open) {
+        return false;
+    }
+    open(url);
+    return true;
+}
+
+} // namespace halvrick

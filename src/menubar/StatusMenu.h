@@ -1,0 +1,72 @@
+#pragma once
+
+#include "menubar/DebugMenuItems.h"
+#include "menubar/LiveMenu.h"
+#include "menubar/MenuRow.h"
+#include "menubar/MenuSnapshot.h"
+
+#include <QUrl>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace halvrick {
+
+class AppModel;
+
+// The tray menu's rows: the Debug submenu first when `includeDebug`, then the windows, the cool-down,
+// updates, the weekly summary, settings, about and help, and quitting.
+std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug);
+
+// The tray menu: one persistent menu, kept current from the model's signals so that a tray host that
+// mirrors it (and cannot be told to refresh on opening) always shows the model as it is. Main thread only.
+class StatusMenu : public LiveMenu {
+    Q_OBJECT
+
+public:
+    // What the menu cannot do itself. Window items that the host leaves empty do nothing.
+    struct Actions {
+        std::function<void()> openRoast;
+        std::function<void()> openHistory;
+        std::function<void()> openVitals;
+        std::function<void()> openWrapped;
+        std::function<void()> openSampleWrapped;
+        std::function<void()> openArtworkLab;
+        std::function<void()> openSettings;
+        std::function<void()> showPopover;
+        std::function<void()> about = &StatusMenu::showAbout;
+        std::function<void()> help = &StatusMenu::openHelp;
+        std::function<void()> quit = &StatusMenu::quitApp;
+        // Overrides the rest interval (seconds) for the Debug submenu's one-minute item.
+        std::function<void(std::optional<double> seconds)> setDebugRestInterval;
+    };
+
+    // `includeDebug` is asked on every refresh: whether the Debug submenu is offered now.
+    StatusMenu(AppModel& model, Actions actions, std::function<bool()> includeDebug,
+               QWidget* parent = nullptr);
+
+    // Reads the model (and whether debug is unlocked) now.
+    void refresh();
+
+    // The application's about box: its name and version.
+    static void showAbout();
+    // The help page of the build, in the browser; nothing when the build names none.
+    static void openHelp();
+    static void quitApp();
+    // The build's help page; empty when it names none.
+    static std::string helpPage();
+    // Opens `address` through `open` when it is a web page; anything else (empty, unparsable, a local
+    // file or another scheme) opens nothing. True when it opened.
+    static bool openWebPage(const std::string& address, const std::function<void(const QUrl&)>& open);
+
+private:
+    void perform(const MenuRow& row);
+
+    AppModel& model_;
+    Actions actions_;
+    std::function<bool()> includeDebug_;
+    DebugMenuItems debugItems_;
+};
+
+} // namespace halvrick
