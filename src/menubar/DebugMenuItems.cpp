@@ -14,8 +14,8 @@ constexpr std::array<const char*, 4> heatTitles{"Chill", "Warm", "Sweating", "Me
 
 } // namespace
 
-DebugMenuItems::DebugMenuItems(AppModel& model, Host host, Hooks hooks)
-    : model_(model), host_(host), hooks_(std::move(hooks)) {}
+DebugMenuItems::DebugMenuItems(AppModel& model, Host host, std::function<void()> showPopover)
+    : model_(model), host_(host), showPopover_(std::move(showPopover)) {}
 
 std::vector<MenuRow> DebugMenuItems::rows(const MenuSnapshot& snapshot, Host host) {
     std::vector<MenuRow> rows;
@@ -67,9 +67,7 @@ bool DebugMenuItems::perform(const MenuRow& row) const {
     case Command::oneMinuteInterval: {
         // Flips what the model holds, whatever tick the menu showed.
         const bool on = model_.debugRestInterval() == oneMinute;
-        if (hooks_.setDebugRestInterval) {
-            hooks_.setDebugRestInterval(on ? std::nullopt : std::optional<double>(oneMinute));
-        }
+        model_.setDebugRestInterval(on ? std::nullopt : std::optional<double>(oneMinute));
         model_.applySettings();
         return true;
     }
@@ -124,8 +122,8 @@ bool DebugMenuItems::perform(const MenuRow& row) const {
 }
 
 void DebugMenuItems::showPopover() const {
-    if (hooks_.showPopover) {
-        hooks_.showPopover();
+    if (showPopover_) {
+        showPopover_();
     }
 }
 

@@ -22,15 +22,10 @@ public:
     // window items; the popover's list has the sampler switch instead (its host appends the windows).
     enum class Host { statusItem, popover };
 
-    struct Hooks {
-        std::function<void()> showPopover;
-        // Overrides the rest interval (seconds); none returns to the user's interval.
-        std::function<void(std::optional<double> seconds)> setDebugRestInterval;
-    };
-
     static constexpr double oneMinute = 60;
 
-    DebugMenuItems(AppModel& model, Host host, Hooks hooks);
+    // `showPopover` opens the popover after the tray menu's seeders and evening check.
+    DebugMenuItems(AppModel& model, Host host, std::function<void()> showPopover);
 
     static std::vector<MenuRow> rows(const MenuSnapshot& snapshot, Host host);
 
@@ -43,7 +38,7 @@ private:
 
     AppModel& model_;
     Host host_;
-    Hooks hooks_;
+    std::function<void()> showPopover_;
 };
 
 } // namespace halvrick

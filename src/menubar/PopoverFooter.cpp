@@ -63,12 +63,7 @@ std::vector<MenuRow> moreMenuRows(const MenuSnapshot& snapshot, bool includeDebu
 
 PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool showsDebug, QWidget* parent)
     : QWidget(parent), model_(model), actions_(std::move(actions)), showsDebug_(showsDebug),
-      debugItems_(model, DebugMenuItems::Host::popover,
-                  DebugMenuItems::Hooks{nullptr, [this](std::optional<double> seconds) {
-                                            if (setDebugRestInterval) {
-                                                setDebugRestInterval(seconds);
-                                            }
-                                        }}) {
+      debugItems_(model, DebugMenuItems::Host::popover, nullptr) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 8, 16, 8);
     row->setSpacing(8);

@@ -39,9 +39,6 @@ public:
     // Reads the model now.
     void refresh();
 
-    // Overrides the rest interval (seconds) for the Debug submenu's one-minute item.
-    std::function<void(std::optional<double> seconds)> setDebugRestInterval;
-
     const QLabel& ownShareLabel() const { return *ownShare_; }
     QToolButton& settingsButton() const { return *settings_; }
     QToolButton& moreButton() const { return *more_; }

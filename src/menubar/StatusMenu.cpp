@@ -2,19 +2,13 @@
 
 #include "model/AppModel.h"
 #include "model/Updater.h"
+#include "model/WebAddress.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QString>
 
-// Both are set by the build; a build that names no help page has a Help item that opens nothing.
-#ifndef HALVRICK_HELP_PAGE
-#define HALVRICK_HELP_PAGE ""
-#endif
-#ifndef HALVRICK_VERSION
-#define HALVRICK_VERSION ""
-#endif
 
 namespace halvrick {
 
@@ -30,7 +24,7 @@ void call(const std::function<void()>& action) {
 
 } // namespace
 
-std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug) {
+std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersHelp) {
     std::vector<MenuRow> rows;
     if (includeDebug) {
         MenuRow debug = MenuRow::item(Command::debugMenu, "Debug");
@@ -53,9 +47,11 @@ std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDe
     rows.push_back(MenuRow::separator());
     // A tray application has no application menu: its about box and help live here.
     rows.push_back(MenuRow::item(Command::about, "About Halvrick"));
-    MenuRow help = MenuRow::item(Command::help, "Halvrick Help");
-    help.shortcut = "F1";
-    rows.push_back(std::move(help));
+    if (offersHelp) {
+        MenuRow help = MenuRow::item(Command::help, "Halvrick Help");
+        help.shortcut = "F1";
+        rows.push_back(std::move(help));
+    }
     rows.push_back(MenuRow::separator());
     MenuRow quit = MenuRow::item(Command::quit, "Quit Halvrick");
     quit.shortcut = "Ctrl+Q";
@@ -67,7 +63,7 @@ StatusMenu::StatusMenu(AppModel& model, Actions actions, std::function<bool()> i
     : LiveMenu(QString(), parent), model_(model), actions_(std::move(actions)),
       includeDebug_(std::move(includeDebug)),
       debugItems_(model, DebugMenuItems::Host::statusItem,
-                  DebugMenuItems::Hooks{actions_.showPopover, actions_.setDebugRestInterval}) {
+                  actions_.showPopover) {
     onTrigger = [this](const MenuRow& row) { perform(row); };
     for (const auto signal :
          {&AppModel::restPhaseChanged, &AppModel::coolDownChanged, &AppModel::forcedStateChanged,
@@ -81,7 +77,8 @@ StatusMenu::StatusMenu(AppModel& model, Actions actions, std::function<bool()> i
 }
 
 void StatusMenu::refresh() {
-    setRows(statusMenuRows(MenuSnapshot::of(model_), includeDebug_ && includeDebug_()));
+    setRows(statusMenuRows(MenuSnapshot::of(model_), includeDebug_ && includeDebug_(),
+                           webAddress(helpPage()).has_value()));
 }
 
 void StatusMenu::perform(const MenuRow& row) {
@@ -155,14 +152,11 @@ std::string StatusMenu::helpPage() {
 }
 
 bool StatusMenu::openWebPage(const std::string& address, const std::function<void(const QUrl&)>& open) {
-    const QUrl url(QString::fromStdString(address), QUrl::StrictMode);
-    // Only a web page: any other address handed to the desktop could open a local file or a program.
-    const QString scheme = url.scheme();
-    if (!url.isValid() || (scheme != QLatin1String("https") && scheme != QLatin1String("http")) ||
-        url.host().isEmpty() || !open) {
+    const auto url = webAddress(address);
+    if (!url || !open) {
         return false;
     }
-    open(url);
+    open(*url);
     return true;
 }
 

@@ -16,8 +16,8 @@ namespace halvrick {
 class AppModel;
 
 // The tray menu's rows: the Debug submenu first when `includeDebug`, then the windows, the cool-down,
-// updates, the weekly summary, settings, about and help, and quitting.
-std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug);
+// updates, the weekly summary, settings, about, help when the build `offersHelp`, and quitting.
+std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersHelp);
 
 // The tray menu: one persistent menu, kept current from the model's signals so that a tray host that
 // mirrors it (and cannot be told to refresh on opening) always shows the model as it is. Main thread only.
@@ -38,8 +38,6 @@ public:
         std::function<void()> about = &StatusMenu::showAbout;
         std::function<void()> help = &StatusMenu::openHelp;
         std::function<void()> quit = &StatusMenu::quitApp;
-        // Overrides the rest interval (seconds) for the Debug submenu's one-minute item.
-        std::function<void(std::optional<double> seconds)> setDebugRestInterval;
     };
 
     // `includeDebug` is asked on every refresh: whether the Debug submenu is offered now.
@@ -51,7 +49,7 @@ public:
 
     // The application's about box: its name and version.
     static void showAbout();
-    // The help page of the build, in the browser; nothing when the build names none.
+    // The help page of the build, in the browser.
     static void openHelp();
     static void quitApp();
     // The build's help page; empty when it names none.

@@ -319,6 +319,9 @@ public:
     const HeadsUpPolicy& headsUp() const { return headsUp_; }
     bool logsSamples() const { return logsSamples_; }
     std::optional<double> debugRestInterval() const { return debugRestInterval_; }
+    // A rest interval in seconds that overrides the user's (the debug menu's); none follows the settings
+    // again. Takes effect at the next applySettings().
+    void setDebugRestInterval(std::optional<double> seconds) { debugRestInterval_ = seconds; }
 
     // The status item's; each is called only when set.
     std::function<void(const PeaFace& face)> onMenuFaceChange;

@@ -1,9 +1,9 @@
 #include "model/Updater.h"
 
 #include "model/Copy.h"
+#include "model/WebAddress.h"
 
 #include <QDesktopServices>
-#include <QString>
 #include <iostream>
 
 namespace halvrick {
@@ -22,13 +22,9 @@ void Updater::start() {
 }
 
 void Updater::checkForUpdates() {
-    const QUrl url(QString::fromStdString(downloadPage_), QUrl::StrictMode);
-    // Only a web page: any other address handed to the desktop could open a local file or a program.
-    const QString scheme = url.scheme();
-    if (!url.isValid() || (scheme != "https" && scheme != "http") || url.host().isEmpty() || !openURL_) {
-        return;
+    if (const auto url = webAddress(downloadPage_); url && openURL_) {
+        openURL_(*url);
     }
-    openURL_(url);
 }
 
 } // namespace halvrick

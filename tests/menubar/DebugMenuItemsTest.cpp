@@ -123,9 +123,7 @@ TEST(DebugMenuItemsRowsTest, TicksAndEnabledStatesFollowTheSnapshot) {
 class DebugMenuItemsTest : public MenuTest {
 protected:
     DebugMenuItems items(Host host) {
-        return DebugMenuItems(*model, host,
-                              {[this] { ++popoversShown; },
-                               [this](std::optional<double> seconds) { intervals.push_back(seconds); }});
+        return DebugMenuItems(*model, host, [this] { ++popoversShown; });
     }
 
     void choose(Host host, Command command, std::optional<HeatState> state = std::nullopt) {
@@ -139,7 +137,6 @@ protected:
     }
 
     int popoversShown = 0;
-    std::vector<std::optional<double>> intervals;
 };
 
 TEST_F(DebugMenuItemsTest, ForcingAStateAndGoingBackToTheRealLoad) {
@@ -158,7 +155,7 @@ TEST_F(DebugMenuItemsTest, TheOneMinuteIntervalTogglesTheOverride) {
     struct Case {
         const char* minutes;
         bool ticked;
-        std::optional<double> set;
+        std::optional<double> after;
     };
     // Set from the environment: only exactly one minute counts as on, and toggling it off clears it.
     const Case cases[] = {{nullptr, false, 60}, {"2", false, 60}, {"1", true, std::nullopt}};
@@ -169,13 +166,13 @@ TEST_F(DebugMenuItemsTest, TheOneMinuteIntervalTogglesTheOverride) {
             world.environment["HALVRICK_REST_MINUTES"] = c.minutes;
         }
         remakeModel();
-        intervals.clear();
         EXPECT_EQ(
             row(DebugMenuItems::rows(MenuSnapshot::of(*model), Host::statusItem), "Rest interval: 1 minute")
                 .checked,
             c.ticked);
         choose(Host::statusItem, Command::oneMinuteInterval);
-        EXPECT_EQ(intervals, std::vector<std::optional<double>>{c.set});
+        EXPECT_EQ(model->debugRestInterval(), c.after);
+        EXPECT_EQ(model->coach().config().restInterval, c.after.value_or(3600)) << "applied at once";
     }
 }
 

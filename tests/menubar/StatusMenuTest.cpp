@@ -25,22 +25,27 @@ TEST(StatusMenuRowsTest, TheMenuInOrderWithAndWithoutDebug) {
         "Settings…",
         "—",
         "About Halvrick",
-        "Halvrick Help",
         "—",
         "Quit Halvrick",
     };
-    EXPECT_EQ(titles(statusMenuRows({}, false)), plain);
+    EXPECT_EQ(titles(statusMenuRows({}, false, false)), plain);
 
-    const std::vector<MenuRow> withDebug = statusMenuRows({}, true);
+    const std::vector<MenuRow> withDebug = statusMenuRows({}, true, false);
     ASSERT_GE(withDebug.size(), 2U);
     EXPECT_EQ(withDebug[0].title, "Debug");
     EXPECT_EQ(withDebug[0].submenu, DebugMenuItems::rows({}, DebugMenuItems::Host::statusItem));
     EXPECT_EQ(withDebug[1].command, Command::separator);
-    EXPECT_EQ(std::vector<MenuRow>(withDebug.begin() + 2, withDebug.end()), statusMenuRows({}, false));
+    EXPECT_EQ(std::vector<MenuRow>(withDebug.begin() + 2, withDebug.end()), statusMenuRows({}, false, false));
+
+    // A build with a help page offers it after the about box.
+    const std::vector<MenuRow> withHelp = statusMenuRows({}, false, true);
+    std::vector<std::string> helped = plain;
+    helped.insert(std::find(helped.begin(), helped.end(), "About Halvrick") + 1, "Halvrick Help");
+    EXPECT_EQ(titles(withHelp), helped);
 
     const std::map<std::string, std::string> keys{
         {"Settings…", "Ctrl+,"}, {"Halvrick Help", "F1"}, {"Quit Halvrick", "Ctrl+Q"}};
-    for (const MenuRow& r : statusMenuRows({}, false)) {
+    for (const MenuRow& r : withHelp) {
         const auto key = keys.find(r.title);
         EXPECT_EQ(r.shortcut, key == keys.end() ? "" : key->second) << r.title;
     }
@@ -53,7 +58,7 @@ TEST(StatusMenuRowsTest, CoolDownOnlyWhenNoBreakAndNoCoolDownRuns) {
             snapshot.restPhase = phase;
             snapshot.coolDown = coolDown;
             const bool expected = phase != RestPhase::resting && !coolDown;
-            EXPECT_EQ(row(statusMenuRows(snapshot, false), "Cool down (1 min)").enabled, expected)
+            EXPECT_EQ(row(statusMenuRows(snapshot, false, false), "Cool down (1 min)").enabled, expected)
                 << toString(phase) << (coolDown ? " with a cool-down" : "");
         }
     }
@@ -104,16 +109,12 @@ protected:
         actions.about = [this] { ++opened["about"]; };
         actions.help = [this] { ++opened["help"]; };
         actions.quit = [this] { ++opened["quit"]; };
-        actions.setDebugRestInterval = [this](std::optional<double> seconds) {
-            intervals.push_back(seconds);
-        };
         menu = std::make_unique<StatusMenu>(*model, std::move(actions),
                                             [this] { return debugEnvironment || model->debugUnlocked(); });
     }
 
     std::unique_ptr<StatusMenu> menu;
     std::map<std::string, int> opened;
-    std::vector<std::optional<double>> intervals;
     std::function<void()> showPopover;
 };
 
@@ -122,7 +123,7 @@ TEST_F(StatusMenuTest, ItemsReachTheirActions) {
     const std::pair<Command, const char*> cases[] = {
         {Command::openPopover, "popover"}, {Command::roast, "roast"},     {Command::history, "history"},
         {Command::vitals, "vitals"},       {Command::wrapped, "wrapped"}, {Command::settings, "settings"},
-        {Command::about, "about"},         {Command::help, "help"},       {Command::quit, "quit"},
+        {Command::about, "about"},         {Command::quit, "quit"},
     };
     for (const auto& [command, name] : cases) {
         opened.clear();
@@ -196,11 +197,10 @@ TEST_F(StatusMenuTest, ChoosingFromTheDebugSubmenu) {
     EXPECT_EQ(model->forcedState(), std::nullopt);
     EXPECT_TRUE(menu->action(Command::clearForcedState)->isChecked());
 
-    // The override cannot be set here, so the tick goes back to what the model holds.
     QAction* interval = menu->action(Command::oneMinuteInterval);
     interval->trigger();
-    EXPECT_EQ(intervals, std::vector<std::optional<double>>{60.0});
-    EXPECT_FALSE(interval->isChecked());
+    EXPECT_EQ(model->debugRestInterval(), 60.0);
+    EXPECT_TRUE(interval->isChecked());
 
     menu->action(Command::sampleWrapped)->trigger();
     menu->action(Command::artworkLab)->trigger();

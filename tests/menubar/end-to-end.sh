@@ -1,12 +1,13 @@
 #!/bin/bash
 # The real program on a real (virtual) desktop: Xvfb with trayer as the tray, a private session bus and a
-# throwaway home. Waits for the tray icon, clicks it, expects the popover, then ends the program with
-# SIGTERM and expects it to have written stats.json on the way out.
+# throwaway home. Waits for the tray icon, clicks it, expects the popover, loads every core and expects the
+# icon to leave the chill face, then ends the program with SIGTERM and expects it to have written
+# stats.json on the way out.
 # Usage: end-to-end.sh <path of the halvrick executable>
 set -u
 
 program=$1
-for tool in Xvfb trayer xdotool dbus-run-session python3; do
+for tool in Xvfb trayer xdotool dbus-run-session python3 import md5sum nproc; do
     if ! command -v "$tool" >/dev/null; then
         echo "end-to-end: $tool is missing" >&2
         exit 1
@@ -15,6 +16,7 @@ done
 
 work=$(mktemp -d)
 pids=()
+loads=()
 cleanup() {
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null
@@ -55,7 +57,8 @@ wait_for 10 xdotool search --classname trayer >/dev/null 2>&1 || fail "trayer di
 
 mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb
+# HALVRICK_LOG: the program writes its state once a second, so the test knows when it is chill.
+export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb HALVRICK_LOG=1
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY
 # The program replaces the shell, so the recorded pid is the program's.
 dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
@@ -76,7 +79,7 @@ icon_window() {
     return 1
 }
 wait_for 20 icon_window >/dev/null || fail "no tray icon appeared"
-read -r _ x y width height < <(icon_window)
+read -r icon x y width height < <(icon_window)
 
 # The popover: a window of the program 340 points wide, below the tray.
 popover_shown() {
@@ -93,6 +96,34 @@ popover_shown && fail "the popover was open before the click"
 xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
 wait_for 10 popover_shown || fail "clicking the tray icon opened no popover"
 
+# The heat state in the newest log line.
+current_state() {
+    grep -o 'score [0-9]* · [A-Za-z]*' "$work/app.log" | tail -n1 | sed 's/.* //'
+}
+state_is() { [ "$(current_state)" = "$1" ]; }
+state_is_not() { local s; s=$(current_state); [ -n "$s" ] && [ "$s" != "$1" ]; }
+icon_pixels() { import -window "$icon" rgb:- 2>/dev/null | md5sum; }
+
+# Every core busy: the pea must leave the chill face, on the icon too. A machine that is busy already
+# cannot show that: the check is skipped (and said so) rather than passed.
+heating_checked=no
+if wait_for 30 state_is Chill; then
+    chill=$(icon_pixels)
+    for _ in $(seq "$(nproc)"); do
+        sh -c 'while :; do :; done' &
+        pids+=($!)
+        loads+=($!)
+    done
+    wait_for 30 state_is_not Chill || fail "every core busy, but the state stayed chill"
+    icon_changed() { [ "$(icon_pixels)" != "$chill" ]; }
+    wait_for 10 icon_changed || fail "the state left chill ($(current_state)) but the icon did not change"
+    kill "${loads[@]}" 2>/dev/null
+    heating_checked=yes
+else
+    [ -n "$(current_state)" ] || fail "the program wrote no state line"
+    echo "end-to-end: the machine never went idle (state $(current_state)): heating check skipped" >&2
+fi
+
 # Quitting must save the ledgers: remove what launch wrote and expect it back.
 stats="$HOME/.local/share/Halvrick/stats.json"
 rm -f "$stats"
@@ -101,4 +132,8 @@ wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit
 [ -f "$stats" ] || fail "stats.json was not written at quit"
 python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
     || fail "stats.json does not decode"
-echo "end-to-end: tray icon, popover and saving at quit all work"
+if [ "$heating_checked" = no ]; then
+    echo "end-to-end: tray icon, popover and saving at quit work; heating up was not checked"
+    exit 77
+fi
+echo "end-to-end: tray icon, popover, heating up and saving at quit all work"
