@@ -14,7 +14,11 @@ namespace halvrick {
 
 namespace {
 
+// The card's own words.
 const QString afterwards = QStringLiteral("There. Better.");
+const QString roundOf = QStringLiteral("Round %1 of %2");
+const QString stopTitle = QStringLiteral("Stop");
+const QString doneTitle = QStringLiteral("Done");
 
 QString qt(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -109,12 +113,10 @@ void CoolDownView::refresh() {
     Theme::setTextIfChanged(*step_, step);
     round_->setVisible(shown.position.has_value());
     if (shown.position) {
-        Theme::setTextIfChanged(
-            *round_,
-            QStringLiteral("Round %1 of %2").arg(shown.position->round).arg(CoolDownPattern::rounds));
+        Theme::setTextIfChanged(*round_, roundOf.arg(shown.position->round).arg(CoolDownPattern::rounds));
     }
     isOver_ = shown.isOver;
-    button_->setText(isOver_ ? QStringLiteral("Done") : QStringLiteral("Stop"));
+    button_->setText(isOver_ ? doneTitle : stopTitle);
     button_->setDefault(isOver_);
 
     // A new step while one was already on show is said aloud; the first step and the end are not (the

@@ -13,6 +13,12 @@ namespace halvrick {
 
 namespace {
 
+// The card's own words.
+const QString napTitle = QStringLiteral("Shh. Recovering.");
+const QString almostThere = QStringLiteral("Almost there…");
+const QString endTitle = QStringLiteral("End break");
+const QString breakEnded = QStringLiteral("Break ended.");
+
 PeaStyle styleFor(const AppModel& model) {
     return PeaStyle{false, model.increaseContrast()};
 }
@@ -39,7 +45,7 @@ NapView::NapView(AppModel& model, QWidget* parent, std::shared_ptr<Announcer> an
     column->addWidget(dial_, 0, Qt::AlignHCenter);
 
     QLabel* title = Theme::label(this, TextStyle::headline);
-    title->setText(QStringLiteral("Shh. Recovering."));
+    title->setText(napTitle);
     title->setAlignment(Qt::AlignHCenter);
     column->addWidget(title);
 
@@ -48,8 +54,8 @@ NapView::NapView(AppModel& model, QWidget* parent, std::shared_ptr<Announcer> an
     countdown_->setWordWrap(true);
     column->addWidget(countdown_);
 
-    end_ = new QPushButton(QStringLiteral("End break"), this);
-    end_->setToolTip(QStringLiteral("End break"));
+    end_ = new QPushButton(endTitle, this);
+    end_->setToolTip(endTitle);
     connect(end_, &QPushButton::clicked, this, &NapView::endBreak);
     column->addWidget(end_, 0, Qt::AlignHCenter);
 
@@ -85,7 +91,7 @@ void NapView::refresh() {
 
 QString NapView::countdownText(std::optional<double> remaining) {
     return remaining && *remaining > 0 ? QString::fromStdString(Copy::restCountdown(*remaining))
-                                       : QStringLiteral("Almost there…");
+                                       : almostThere;
 }
 
 void NapView::endBreak() {
@@ -94,7 +100,7 @@ void NapView::endBreak() {
         return;
     }
     model_.handleRestEvents(model_.coach().cancel(), false);
-    announcer_->announce(QStringLiteral("Break ended."));
+    announcer_->announce(breakEnded);
 }
 
 } // namespace halvrick

@@ -13,6 +13,10 @@ namespace halvrick {
 
 namespace {
 
+// The card's own words.
+const QString snoozeTitle = QStringLiteral("In 10 min");
+const QString doneTitle = QStringLiteral("Done");
+
 PeaStyle styleFor(const AppModel& model) {
     return PeaStyle{false, model.increaseContrast()};
 }
@@ -44,10 +48,10 @@ ReminderBubbleView::ReminderBubbleView(AppModel& model, QWidget* parent)
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    snooze_ = new QPushButton(QStringLiteral("In 10 min"), content_);
+    snooze_ = new QPushButton(snoozeTitle, content_);
     connect(snooze_, &QPushButton::clicked, this, [this] { model_.snoozeReminder(); });
     buttons->addWidget(snooze_);
-    done_ = new QPushButton(QStringLiteral("Done"), content_);
+    done_ = new QPushButton(doneTitle, content_);
     done_->setDefault(true);
     connect(done_, &QPushButton::clicked, this, [this] { model_.completeReminder(); });
     buttons->addWidget(done_);

@@ -15,6 +15,12 @@ namespace halvrick {
 
 namespace {
 
+// The card's own words.
+const QString notNowTitle = QStringLiteral("Not now");
+const QString snoozeTitle = QStringLiteral("Snooze 15 min");
+const QString restTitle = QStringLiteral("Let's rest (2 min)");
+const QString breatheTitle = QStringLiteral("Breathe instead (1 min)");
+
 // The three answers share one row of a 320-point bubble: a push button's usual minimum width and margins
 // would push the last one out, so these take the small control size and only the width their text needs.
 class AnswerButton : public QPushButton {
@@ -64,20 +70,20 @@ RestPromptView::RestPromptView(AppModel& model, QWidget* parent)
     auto* answers = new QHBoxLayout;
     answers->setSpacing(12);
     answers->addStretch(1);
-    notNow_ = new AnswerButton(QStringLiteral("Not now"), this);
+    notNow_ = new AnswerButton(notNowTitle, this);
     connect(notNow_, &QPushButton::clicked, this, answer(&RestCoach::notNow));
     answers->addWidget(notNow_);
-    snooze_ = new AnswerButton(QStringLiteral("Snooze 15 min"), this);
+    snooze_ = new AnswerButton(snoozeTitle, this);
     connect(snooze_, &QPushButton::clicked, this, answer(&RestCoach::snooze));
     answers->addWidget(snooze_);
-    rest_ = new AnswerButton(QStringLiteral("Let's rest (2 min)"), this);
+    rest_ = new AnswerButton(restTitle, this);
     rest_->setDefault(true);
     connect(rest_, &QPushButton::clicked, this, answer(&RestCoach::acceptRest));
     answers->addWidget(rest_);
     answers->addStretch(1);
     column->addLayout(answers);
 
-    breathe_ = new QPushButton(QStringLiteral("Breathe instead (1 min)"), this);
+    breathe_ = new QPushButton(breatheTitle, this);
     breathe_->setFlat(true);
     breathe_->setCursor(Qt::PointingHandCursor);
     // The model answers the prompt itself when the cool-down starts.
