@@ -1,0 +1,48 @@
+#pragma once
+
+#include "menubar/CoalescedRefresh.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+
+namespace halvrick {
+
+class AnimatedPeaView;
+class AppModel;
+
+// The user's own reminder that came due, with "In 10 min" and "Done" (Return). Without an active
+// reminder it shows nothing and takes no space. Follows the model in place.
+class ReminderBubbleView : public QWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int peaSide = 40;
+    static constexpr const char* prefix = "You asked me to remind you: ";
+
+    explicit ReminderBubbleView(AppModel& model, QWidget* parent = nullptr);
+
+    // Reads the model now.
+    void refresh();
+
+    const QLabel& textLabel() const { return *text_; }
+    const AnimatedPeaView& pea() const { return *pea_; }
+    QPushButton& snoozeButton() const { return *snooze_; }
+    QPushButton& doneButton() const { return *done_; }
+    // Whether a reminder is on show.
+    bool isShowingReminder() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    AppModel& model_;
+    CoalescedRefresh refresher_;
+    QWidget* content_;
+    AnimatedPeaView* pea_;
+    QLabel* text_;
+    QPushButton* snooze_;
+    QPushButton* done_;
+};
+
+} // namespace halvrick
