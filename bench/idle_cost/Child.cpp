@@ -20,7 +20,9 @@ namespace {
 
 volatile sig_atomic_t stopRequested = 0;
 
-extern "C" void onStopSignal(int) { stopRequested = 1; }
+extern "C" void onStopSignal(int) {
+    stopRequested = 1;
+}
 
 void throwIfInterrupted() {
     if (stopRequested) {
@@ -48,7 +50,8 @@ std::string executablePath(const std::string& program) {
         const std::string directory = end > start ? directories.substr(start, end - start) : ".";
         const std::string candidate = directory + "/" + program;
         struct stat info {};
-        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && ::access(candidate.c_str(), X_OK) == 0) {
+        if (::stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+            ::access(candidate.c_str(), X_OK) == 0) {
             return candidate;
         }
         start = end + 1;
@@ -159,7 +162,9 @@ Child::Child(const Launch& launch) : name_(std::filesystem::path(launch.program)
     ::setpgid(pid_, pid_);
 }
 
-Child::~Child() { stop(); }
+Child::~Child() {
+    stop();
+}
 
 bool Child::running() {
     if (status_) {
@@ -233,7 +238,8 @@ std::optional<std::string> Pipe::readLine(std::chrono::milliseconds timeout) {
     std::string text;
     for (;;) {
         throwIfInterrupted();
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             return std::nullopt;
         }

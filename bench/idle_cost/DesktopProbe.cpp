@@ -2,7 +2,6 @@
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-
 #include <stdexcept>
 #include <strings.h>
 
@@ -14,7 +13,9 @@ namespace {
 constexpr int largestIcon = 64;
 
 // Windows come and go during a walk: an error about one that vanished is expected, not fatal.
-extern "C" int ignoreError(Display*, XErrorEvent*) { return 0; }
+extern "C" int ignoreError(Display*, XErrorEvent*) {
+    return 0;
+}
 
 bool namesApp(const char* text, const std::string& appClass) {
     return text && ::strcasecmp(text, appClass.c_str()) == 0;
@@ -30,7 +31,9 @@ DesktopProbe::DesktopProbe(const std::string& display) {
     }
 }
 
-DesktopProbe::~DesktopProbe() { XCloseDisplay(display_); }
+DesktopProbe::~DesktopProbe() {
+    XCloseDisplay(display_);
+}
 
 bool DesktopProbe::hasTrayHost() {
     const Atom selection = XInternAtom(display_, "_NET_SYSTEM_TRAY_S0", False);
@@ -50,7 +53,8 @@ void DesktopProbe::visit(unsigned long window, const std::string& appClass, AppW
         XFree(hint.res_name);
         XFree(hint.res_class);
         XWindowAttributes attributes{};
-        if (ours && XGetWindowAttributes(display_, window, &attributes) && attributes.map_state == IsViewable) {
+        if (ours && XGetWindowAttributes(display_, window, &attributes) &&
+            attributes.map_state == IsViewable) {
             if (attributes.width <= largestIcon && attributes.height <= largestIcon) {
                 found.trayIcon = true;
             } else {

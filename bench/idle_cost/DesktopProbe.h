@@ -19,7 +19,7 @@ public:
     bool hasTrayHost();
 
     struct AppWindows {
-        bool trayIcon = false;   // a viewable window of the app no larger than an icon
+        bool trayIcon = false;    // a viewable window of the app no larger than an icon
         bool otherWindow = false; // a viewable window of the app larger than that (popover, window)
     };
     // Windows whose WM_CLASS names the app (either part, any case).

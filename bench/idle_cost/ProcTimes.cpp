@@ -51,7 +51,8 @@ std::optional<ProcStat> readStat(const std::string& path) {
         return std::nullopt;
     }
     std::istringstream rest(text.substr(close + 1));
-    std::vector<std::string> fields{std::istream_iterator<std::string>(rest), std::istream_iterator<std::string>()};
+    std::vector<std::string> fields{std::istream_iterator<std::string>(rest),
+                                    std::istream_iterator<std::string>()};
     // After the name: state, ppid, ... utime is field 14 of the line, so index 11 here.
     if (fields.size() < 15) {
         return std::nullopt;
@@ -97,7 +98,8 @@ TreeTime treeTime(pid_t root) {
 std::map<pid_t, ThreadTime> threadTimes(pid_t pid) {
     std::map<pid_t, ThreadTime> result;
     std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
+    for (const auto& entry :
+         std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
         if (const auto tid = numericName(entry.path())) {
             if (const auto stat = readStat(entry.path().string() + "/stat")) {
                 result[*tid] = {stat->name, stat->ownTicks};
@@ -105,6 +107,34 @@ std::map<pid_t, ThreadTime> threadTimes(pid_t pid) {
         }
     }
     return result;
+}
+
+MachineTicks machineTicks() {
+    std::ifstream file("/proc/stat");
+    std::string label;
+    file >> label;
+    if (label != "cpu") {
+        return {};
+    }
+    // user nice system idle iowait irq softirq steal; guest time is already inside user and nice.
+    MachineTicks ticks;
+    for (int field = 0; field < 8; ++field) {
+        long long value = 0;
+        if (!(file >> value)) {
+            break;
+        }
+        ticks.total += value;
+        if (field != 3 && field != 4) {
+            ticks.busy += value;
+        }
+    }
+    return ticks;
+}
+
+double busyPercent(const MachineTicks& before, const MachineTicks& after) {
+    const long long total = after.total - before.total;
+    return total > 0 ? static_cast<double>(after.busy - before.busy) / static_cast<double>(total) * 100.0
+                     : 0.0;
 }
 
 std::optional<long long> residentKiB(pid_t pid) {
@@ -122,7 +152,9 @@ std::optional<long long> residentKiB(pid_t pid) {
     return std::nullopt;
 }
 
-std::size_t processCount() { return allProcesses().size(); }
+std::size_t processCount() {
+    return allProcesses().size();
+}
 
 double ticksPerSecond() {
     const long ticks = ::sysconf(_SC_CLK_TCK);

@@ -35,6 +35,15 @@ struct ThreadTime {
 };
 std::map<pid_t, ThreadTime> threadTimes(pid_t pid);
 
+// The whole machine from the first line of /proc/stat, in ticks summed over all cores.
+struct MachineTicks {
+    long long busy = 0;
+    long long total = 0;
+};
+MachineTicks machineTicks();
+// Busy share of all cores between two readings, 0 to 100.
+double busyPercent(const MachineTicks& before, const MachineTicks& after);
+
 // VmRSS in KiB.
 std::optional<long long> residentKiB(pid_t pid);
 // Processes in /proc right now.
