@@ -102,7 +102,7 @@ void catchStopSignals() {
     struct sigaction action {};
     action.sa_handler = onStopSignal;
     sigemptyset(&action.sa_mask);
-    action.sa_flags = 0; // no SA_RESTART: a sleeping wait wakes up at once
+    action.sa_flags = 0; // no SA_RESTART: a waiting poll wakes up at once; sleeps are short
     for (int s : {SIGINT, SIGTERM, SIGHUP}) {
         ::sigaction(s, &action, nullptr);
     }

@@ -19,7 +19,6 @@
 #include <map>
 #include <optional>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -67,10 +66,10 @@ private:
     std::filesystem::path path_;
 };
 
-void makeFolder(const std::string& path,
-                std::filesystem::perms permissions = std::filesystem::perms::owner_all) {
+// Private to the user, as the runtime folder must be.
+void makeFolder(const std::string& path) {
     std::filesystem::create_directories(path);
-    std::filesystem::permissions(path, permissions);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_all);
 }
 
 // A returning user: without this the first-run window would be open during the measurement.
