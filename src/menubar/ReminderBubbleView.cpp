@@ -4,6 +4,7 @@
 #include "menubar/AnimatedPeaView.h"
 #include "menubar/Theme.h"
 #include "model/AppModel.h"
+#include "model/Copy.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -70,7 +71,7 @@ void ReminderBubbleView::refresh() {
     const std::optional<Reminder>& reminder = model_.activeReminder();
     // A reminder that went away between publishes leaves nothing behind, not its old text.
     content_->setVisible(reminder.has_value());
-    Theme::setTextIfChanged(*text_, QString::fromUtf8(prefix) +
+    Theme::setTextIfChanged(*text_, QString::fromUtf8(Copy::reminderPrefix.data(), Copy::reminderPrefix.size()) +
                                         (reminder ? QString::fromStdString(reminder->text) : QString()));
     pea_->setStyle(styleFor(model_));
     pea_->setAnimating(!model_.reduceMotion());

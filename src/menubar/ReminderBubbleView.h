@@ -18,7 +18,6 @@ class ReminderBubbleView : public QWidget {
 
 public:
     static constexpr int peaSide = 40;
-    static constexpr const char* prefix = "You asked me to remind you: ";
 
     explicit ReminderBubbleView(AppModel& model, QWidget* parent = nullptr);
 

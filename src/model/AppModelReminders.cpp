@@ -1,4 +1,5 @@
 #include "model/AppModel.h"
+#include "model/Copy.h"
 
 #include <algorithm>
 
@@ -36,7 +37,7 @@ void AppModel::showNextReminder() {
     publish(activeReminder_, std::move(next), &AppModel::activeReminderChanged);
     log("REMINDER: " + activeReminder_->text);
     if (settings_.notificationsEnabled() && services_.identity.hasIdentifier()) {
-        notifier_.send(notificationId(*activeReminder_), "You asked me to remind you: " + activeReminder_->text);
+        notifier_.send(notificationId(*activeReminder_), std::string(Copy::reminderPrefix) + activeReminder_->text);
     }
     if (onReminder) {
         onReminder();

@@ -97,6 +97,8 @@ Date date(int minuteOfDay, Date now, const Calendar& calendar);
 std::string checkForUpdatesURL();
 
 inline constexpr std::string_view coolDownTitle = "One minute. Just breathe.";
+// Before a reminder's own text, on its card and in its notification.
+inline constexpr std::string_view reminderPrefix = "You asked me to remind you: ";
 inline constexpr std::string_view habitStripHint = "Today's grade and this week's challenge.";
 inline constexpr std::string_view historyHeat = "Hot time";
 inline constexpr std::string_view historyMeltdown = "Meltdown";
