@@ -37,7 +37,7 @@ void BubbleRouter::showHeadsUp(const std::string& message, const PeaFace& face, 
         return;
     }
     HeadsUpCard card;
-    card.message = message;
+    card.message = QString::fromStdString(message);
     card.face = face;
     // Heads-ups are always in colour.
     card.style = PeaStyle{false, inputs_.increaseContrast()};
@@ -109,6 +109,9 @@ void BubbleRouter::showReminderIfPossible() {
 
 void BubbleRouter::presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp,
                                  std::optional<double> duration) {
+    if (!surfaces_.hasStatusItem()) {
+        return;
+    }
     if (content != BubbleContent::headsUp) {
         surfaces_.closePeek();
     }

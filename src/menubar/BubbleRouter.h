@@ -5,6 +5,7 @@
 #include "menubar/PeaStyle.h"
 #include "menubar/Scheduler.h"
 
+#include <QString>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,7 +21,7 @@ std::string_view toString(BubbleContent content);
 
 // A heads-up as the bubble or the peek shows it.
 struct HeadsUpCard {
-    std::string message;
+    QString message;
     PeaFace face;
     PeaStyle style;
     bool animate = true;
@@ -39,6 +40,8 @@ public:
     class Surfaces {
     public:
         virtual ~Surfaces() = default;
+        // Bubbles hang from the status item: without one nothing is presented.
+        virtual bool hasStatusItem() const = 0;
         virtual bool isPopoverShown() const = 0;
         virtual void showPopover() = 0;
         virtual void closePopover() = 0;
@@ -79,7 +82,8 @@ public:
     void reminderChanged();
     // Shows the active reminder when nothing outranks it; also after the popover or the bubble closed.
     void showReminderIfPossible();
-    // Puts content into the bubble; only a heads-up closes itself, after `duration` seconds.
+    // Puts content into the bubble; only a heads-up closes itself, after `duration` seconds. Without a
+    // status item nothing changes.
     void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp,
                        std::optional<double> duration);
     void closeBubble();

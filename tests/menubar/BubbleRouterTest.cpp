@@ -31,6 +31,7 @@ struct FakeInputs : BubbleRouter::Inputs {
 // Windows that behave like the status item's: opening the popover closes the bubble and the peek,
 // closing it retries a waiting reminder, and a closing bubble reports back.
 struct FakeSurfaces : BubbleRouter::Surfaces {
+    bool hasStatusItem() const override { return statusItem; }
     bool isPopoverShown() const override { return popover; }
     void showPopover() override {
         popover = true;
@@ -64,13 +65,14 @@ struct FakeSurfaces : BubbleRouter::Surfaces {
     void closePeek() override { peek.reset(); }
 
     BubbleRouter* router = nullptr;
+    bool statusItem = true;
     bool popover = false;
     // What the bubble on screen holds; none when it is closed.
     BubbleContent bubble = BubbleContent::none;
     std::optional<HeadsUpCard> card;
     int presented = 0;
     bool hasNotch = false;
-    std::optional<std::string> peek;
+    std::optional<QString> peek;
     double peekDuration = 0;
 };
 
@@ -115,7 +117,7 @@ TEST_F(BubbleRouterTest, HeadsUpShowsInColourForItsDurationThenCloses) {
     headsUp("Compiler is cooking.", 7);
     expectBubble(BubbleContent::headsUp);
     ASSERT_TRUE(surfaces.card);
-    EXPECT_EQ(surfaces.card->message, "Compiler is cooking.");
+    EXPECT_EQ(surfaces.card->message, QStringLiteral("Compiler is cooking."));
     EXPECT_EQ(surfaces.card->face, PeaFace::heat(HeatState::sweating));
     EXPECT_EQ(surfaces.card->style, (PeaStyle{false, true}));
     EXPECT_FALSE(surfaces.card->animate);
@@ -314,6 +316,16 @@ TEST_F(BubbleRouterTest, ReminderOnShowStaysWhenItIsReplacedByTheNextOne) {
     reminderDue();
     expectBubble(BubbleContent::reminder);
     EXPECT_EQ(surfaces.presented, presented + 1);
+}
+
+TEST_F(BubbleRouterTest, WithoutAStatusItemNothingEntersTheBubble) {
+    surfaces.statusItem = false;
+    headsUp();
+    phase(RestPhase::prompting);
+    reminderDue();
+    EXPECT_EQ(surfaces.presented, 0);
+    expectBubble(BubbleContent::none);
+    EXPECT_EQ(scheduler.pending(), 0U);
 }
 
 TEST_F(BubbleRouterTest, TappingAHeadsUpTogglesThePopover) {
