@@ -56,6 +56,8 @@ SystemDisplayOptions::SystemDisplayOptions(Environment environment, std::optiona
     if (!bus || !bus->isConnected()) {
         return;
     }
+    // QtDBus looks the slot's argument types up by name, which needs them registered first.
+    qRegisterMetaType<QDBusVariant>();
     bus->connect(portalService, portalPath, settingsInterface, QStringLiteral("SettingChanged"), this,
                  SLOT(settingChanged(QString, QString, QDBusVariant)));
     for (const Setting& setting : settings) {
