@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QPointer>
 #include <QSessionManager>
+#include <QTimer>
 #include <cstdio>
 #include <iostream>
 #include <memory>
@@ -118,6 +119,13 @@ int main(int argc, char** argv) {
 
     model.start();
     Updater::shared().start();
+    if (options.showsTestHeadsUp) {
+        QTimer::singleShot(1500, [weakStatusItem] {
+            if (weakStatusItem) {
+                weakStatusItem->model().showTestHeadsUp();
+            }
+        });
+    }
 
     if (!shell.settings.hasCompletedFirstRun()) {
         firstRun.settings = &shell.settings;

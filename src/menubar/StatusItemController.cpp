@@ -1,8 +1,11 @@
 #include "menubar/StatusItemController.h"
 
 #include "core/HeatState.h"
+#include "menubar/HeadsUpView.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
+#include "menubar/ReminderBubbleView.h"
+#include "menubar/RestPromptView.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
 #include "model/Updater.h"
@@ -11,6 +14,7 @@
 #include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <cstdlib>
 
 namespace halvrick {
@@ -19,7 +23,57 @@ namespace {
 
 const std::array<const char*, 4> forceTitles{"Force Chill", "Force Warm", "Force Sweating", "Force Meltdown"};
 
+constexpr int bubbleCardWidth = 320;
+constexpr int restPromptMargin = 16;
+constexpr int reminderMargin = 14;
+
+// A bubble card at the bubble's fixed width, `margin` from its edges.
+QWidget* framed(QWidget* view, int margin) {
+    auto* frame = new QWidget;
+    auto* layout = new QVBoxLayout(frame);
+    layout->setContentsMargins(margin, margin, margin, margin);
+    layout->addWidget(view);
+    frame->setFixedWidth(bubbleCardWidth);
+    return frame;
+}
+
 } // namespace
+
+class StatusItemController::ModelInputs final : public BubbleRouter::Inputs {
+public:
+    explicit ModelInputs(AppModel& model) : model_(model) {}
+    bool isCoolDownRunning() const override { return model_.coolDown().has_value(); }
+    bool hasActiveReminder() const override { return model_.activeReminder().has_value(); }
+    RestPhase restPhase() const override { return model_.restPhase(); }
+    bool increaseContrast() const override { return model_.increaseContrast(); }
+    bool reduceMotion() const override { return model_.reduceMotion(); }
+    bool notchPeekEnabled() const override { return model_.settings().notchPeekEnabled(); }
+
+private:
+    AppModel& model_;
+};
+
+class StatusItemController::BubbleSurfaces final : public BubbleRouter::Surfaces {
+public:
+    explicit BubbleSurfaces(StatusItemController& controller) : c_(controller) {}
+    bool hasStatusItem() const override { return c_.hasTray(); }
+    bool isPopoverShown() const override { return c_.isPopoverShown(); }
+    void showPopover() override { c_.showPopover(); }
+    void closePopover() override { c_.closePopover(); }
+    void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp) override {
+        c_.presentBubble(content, headsUp);
+    }
+    bool isBubbleShown() const override { return c_.bubble_->isVisible(); }
+    void closeBubble() override { c_.bubble_->hide(); }
+    bool showPeek(const HeadsUpCard& card, double duration) override {
+        return c_.hasTray() &&
+               c_.notchPeek_->show(card.message, card.face, card.style, card.animate, duration, card.onTap);
+    }
+    void closePeek() override { c_.notchPeek_->close(); }
+
+private:
+    StatusItemController& c_;
+};
 
 StatusItemController::Desktop StatusItemController::Desktop::system() {
     Desktop desktop;
@@ -41,16 +95,40 @@ StatusItemController::Desktop StatusItemController::Desktop::system() {
     };
     desktop.debugAlwaysUnlocked = std::getenv("HALVRICK_DEBUG") != nullptr;
     desktop.popup = desktop.tray != nullptr;
+    desktop.scheduler = std::make_unique<QtScheduler>();
+    desktop.notchScreens = std::make_unique<SystemNotchScreenInfo>();
+    desktop.displayOptions = SystemDisplayOptions::make();
     return desktop;
 }
 
 StatusItemController::StatusItemController(AppModel& model, Windows windows, Desktop desktop)
     : model_(model), windows_(std::move(windows)), desktop_(std::move(desktop)),
-      animator_(std::move(desktop_.frameTimer)), popover_(std::make_unique<PopupPanel>(desktop_.popup)) {
+      animator_(std::move(desktop_.frameTimer)), popover_(std::make_unique<PopupPanel>(desktop_.popup)),
+      bubble_(std::make_unique<PopupPanel>(PopupPanel::Kind::bubble)) {
+    if (!desktop_.scheduler) {
+        desktop_.scheduler = std::make_unique<QtScheduler>();
+    }
+    if (!desktop_.notchScreens) {
+        desktop_.notchScreens = std::make_unique<SystemNotchScreenInfo>();
+    }
+    notchPeek_ = std::make_unique<NotchPeekController>(std::move(desktop_.notchScreens), *desktop_.scheduler);
+    inputs_ = std::make_unique<ModelInputs>(model_);
+    surfaces_ = std::make_unique<BubbleSurfaces>(*this);
+    router_ = std::make_unique<BubbleRouter>(*surfaces_, *inputs_, *desktop_.scheduler);
+
+    QPointer<StatusItemController> self(this);
+    // The icon's style depends on the options, so they are read before the icons are drawn.
+    if (desktop_.displayOptions) {
+        updateDisplayOptions();
+        desktop_.displayOptions->onChange = [self] {
+            if (self) {
+                self->updateDisplayOptions();
+            }
+        };
+    }
     MenuBarIcons::shared().prewarm(PeaStyle{model_.settings().menuBarMonochrome(), model_.increaseContrast()},
                                    desktop_.tint());
 
-    QPointer<StatusItemController> self(this);
     PopoverActions actions;
     const auto closeThen = [self](std::function<void()> Windows::*open) {
         return [self, open] {
@@ -69,6 +147,7 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
     popoverView_ = new PopoverView(model_, std::move(actions));
     popover_->setContent(popoverView_);
     connect(popover_.get(), &PopupPanel::closed, this, &StatusItemController::popoverDidClose);
+    connect(bubble_.get(), &PopupPanel::closed, this, [this] { router_->bubbleDidClose(); });
 
     animator_.setIcon = [self](const QIcon& icon) {
         if (self && self->desktop_.tray) {
@@ -88,9 +167,19 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
             self->refreshIcon();
         }
     };
+    model_.onHeadsUp = [self](const std::string& text, const PeaFace& face, double duration) {
+        if (self) {
+            self->showHeadsUp(text, face, duration);
+        }
+    };
     model_.onRestPhaseChange = [self](RestPhase phase) {
         if (self) {
             self->restPhaseChanged(phase);
+        }
+    };
+    model_.onReminder = [self] {
+        if (self) {
+            self->reminderChanged();
         }
     };
     // The settings' first values need no refresh, the first CPU figure does.
@@ -118,8 +207,16 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
 }
 
 StatusItemController::~StatusItemController() {
+    // Panels still on screen close as they are destroyed, after the parts their closing reaches.
+    disconnect(popover_.get(), nullptr, this, nullptr);
+    disconnect(bubble_.get(), nullptr, this, nullptr);
     model_.onMenuFaceChange = nullptr;
+    model_.onHeadsUp = nullptr;
     model_.onRestPhaseChange = nullptr;
+    model_.onReminder = nullptr;
+    if (desktop_.displayOptions) {
+        desktop_.displayOptions->onChange = nullptr;
+    }
     animator_.setIcon = nullptr;
     if (desktop_.tray) {
         desktop_.tray->onClick = nullptr;
@@ -176,6 +273,9 @@ void StatusItemController::showPopover(bool altHeld) {
     popover_->show();
     popover_->raise();
     popover_->activateWindow();
+    // A bubble or a peek never stays up beside the popover.
+    router_->closeBubble();
+    notchPeek_->close();
 }
 
 void StatusItemController::closePopover() {
@@ -189,6 +289,75 @@ bool StatusItemController::isPopoverShown() const { return popover_->isVisible()
 void StatusItemController::popoverDidClose() {
     popoverClosedAt_ = desktop_.monotonic();
     model_.popoverDidClose();
+    // A reminder that came while the popover was open.
+    router_->showReminderIfPossible();
+}
+
+void StatusItemController::showHeadsUp(const std::string& message, const PeaFace& face, double duration) {
+    router_->showHeadsUp(message, face, duration);
+}
+
+void StatusItemController::restPhaseChanged(RestPhase phase) {
+    router_->restPhaseChanged(phase);
+}
+
+void StatusItemController::reminderChanged() {
+    router_->reminderChanged();
+}
+
+void StatusItemController::showReminderIfPossible() {
+    router_->showReminderIfPossible();
+}
+
+void StatusItemController::closeBubble() {
+    router_->closeBubble();
+}
+
+void StatusItemController::presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp) {
+    QWidget* view = nullptr;
+    switch (content) {
+    case BubbleContent::none:
+        return;
+    case BubbleContent::headsUp:
+        if (!headsUp) {
+            return;
+        }
+        view = new HeadsUpView(headsUp->message, headsUp->face, headsUp->style, headsUp->animate,
+                               headsUp->onTap);
+        break;
+    case BubbleContent::restPrompt:
+        view = framed(new RestPromptView(model_), restPromptMargin);
+        break;
+    case BubbleContent::reminder:
+        view = framed(new ReminderBubbleView(model_), reminderMargin);
+        break;
+    }
+    bubble_->setContent(view);
+    bubble_->adjustSize();
+    // A bubble on show stays under the icon; only its size follows the new content.
+    placeBubble();
+    if (!bubble_->isVisible()) {
+        bubble_->show();
+    }
+}
+
+void StatusItemController::placeBubble() {
+    PopoverPlacement::Request request;
+    request.size = bubble_->size();
+    if (desktop_.tray) {
+        request.trayGeometry = desktop_.tray->geometry();
+    }
+    // Heads-ups and reminders arrive without a click: the last anchor stands in for it.
+    request.lastAnchor = lastAnchor_;
+    request.screens = desktop_.screens();
+    const PopoverPlacement::Placement placement = PopoverPlacement::place(request);
+    lastAnchor_ = placement.anchor;
+    bubble_->move(placement.topLeft);
+}
+
+void StatusItemController::updateDisplayOptions() {
+    const DisplayOptions options = desktop_.displayOptions->current();
+    model_.updateDisplayOptions(options.reduceMotion, options.increaseContrast);
 }
 
 bool StatusItemController::debugUnlocked() const {
@@ -221,12 +390,6 @@ void StatusItemController::updateToolTip() {
     toolTip_ = text;
     if (desktop_.tray) {
         desktop_.tray->setToolTip(text);
-    }
-}
-
-void StatusItemController::restPhaseChanged(RestPhase phase) {
-    if (phase == RestPhase::resting) {
-        closePopover();
     }
 }
 

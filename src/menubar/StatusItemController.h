@@ -1,7 +1,13 @@
 #pragma once
 
+#include "core/PeaFace.h"
 #include "core/RestPhase.h"
+#include "menubar/BubbleRouter.h"
+#include "menubar/DisplayOptionsSource.h"
+#include "menubar/NotchPeekController.h"
+#include "menubar/NotchScreenInfo.h"
 #include "menubar/PopoverPlacement.h"
+#include "menubar/Scheduler.h"
 #include "menubar/TrayIconAnimator.h"
 #include "menubar/TrayIconComposer.h"
 #include "menubar/TrayPresence.h"
@@ -15,6 +21,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace halvrick {
@@ -24,9 +31,9 @@ class PopoverView;
 class PopupPanel;
 class SettingsStore;
 
-// The application's presence in the tray: the animated icon, its tooltip, the popover a click opens
-// and the tray menu. Made once at launch, after the model and the window controllers; lives as long as
-// the process. Main thread only.
+// The application's presence in the tray: the animated icon, its tooltip, the popover a click opens,
+// the speech bubble and the notch peek the pea talks through, and the tray menu. Made once at launch,
+// after the model and the window controllers; lives as long as the process. Main thread only.
 class StatusItemController : public QObject {
     Q_OBJECT
 
@@ -58,6 +65,12 @@ public:
         bool debugAlwaysUnlocked = false;
         // Popovers are real popups; off for the ordinary window of a trayless desktop and in tests.
         bool popup = true;
+        // Ends heads-ups and peeks; single-shot timers when none is given.
+        std::unique_ptr<Scheduler> scheduler;
+        // The tray's screen, for the notch peek; none given counts as a screen without a notch.
+        std::unique_ptr<NotchScreenInfo> notchScreens;
+        // Reduce motion and increase contrast; none leaves both as the model has them.
+        std::unique_ptr<DisplayOptionsSource> displayOptions;
 
         // This desktop: QSystemTrayIcon, the pointer, the screens and the environment.
         static Desktop system();
@@ -80,13 +93,23 @@ public:
     void refreshIcon();
     // The CPU figure changed: redraws the figure in the frames and the tooltip only.
     void updateCPUTitle();
+
+    // The model's heads-up, rest-phase and reminder callbacks.
+    void showHeadsUp(const std::string& message, const PeaFace& face, double duration);
     void restPhaseChanged(RestPhase phase);
+    void reminderChanged();
+    // Shows the model's active reminder in the bubble when nothing outranks it.
+    void showReminderIfPossible();
+    void closeBubble();
+    BubbleContent bubbleContent() const { return router_->bubbleContent(); }
 
     AppModel& model() const { return model_; }
     // The menu the tray shows, kept current from the model (also popped by Ctrl+click).
     QMenu& statusMenu() { return statusMenu_; }
     PopoverView& popoverView() const { return *popoverView_; }
     PopupPanel& popoverPanel() const { return *popover_; }
+    PopupPanel& bubblePanel() const { return *bubble_; }
+    const NotchPeekController& notchPeek() const { return *notchPeek_; }
     const TrayIconAnimator& animator() const { return animator_; }
     bool hasTray() const { return desktop_.tray != nullptr; }
     // Whether the Debug submenu is offered: HALVRICK_DEBUG, or Alt held when the popover last opened or
@@ -95,9 +118,16 @@ public:
     const QString& toolTip() const { return toolTip_; }
 
 private:
+    class BubbleSurfaces;
+    class ModelInputs;
+
     void buildStatusMenu();
     void refreshMenu();
     void popoverDidClose();
+    // Puts the view of `content` into the bubble, placed under the tray icon.
+    void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp);
+    void placeBubble();
+    void updateDisplayOptions();
     std::vector<QIcon> composeFrames();
     void updateToolTip();
 
@@ -108,6 +138,11 @@ private:
     TrayIconAnimator animator_;
     std::unique_ptr<PopupPanel> popover_;
     PopoverView* popoverView_ = nullptr;
+    std::unique_ptr<PopupPanel> bubble_;
+    std::unique_ptr<NotchPeekController> notchPeek_;
+    std::unique_ptr<ModelInputs> inputs_;
+    std::unique_ptr<BubbleSurfaces> surfaces_;
+    std::unique_ptr<BubbleRouter> router_;
     QMenu statusMenu_;
     QMenu* debugMenu_ = nullptr;
     QAction* debugMenuAction_ = nullptr;

@@ -1,9 +1,16 @@
+#include "FakeScheduler.h"
 #include "ShellTestSupport.h"
 
+#include "menubar/HeadsUpView.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
+#include "menubar/ReminderBubbleView.h"
+#include "menubar/RestPromptView.h"
 
 #include <QCoreApplication>
+#include <QEvent>
+#include <QLayout>
+#include <QPointer>
 #include <QStringList>
 
 namespace halvrick::shelltest {
@@ -172,11 +179,227 @@ TEST_F(StatusItemControllerTest, RestingClosesThePopover) {
     EXPECT_FALSE(controller->isPopoverShown());
 }
 
+TEST_F(StatusItemControllerTest, ClosingThePopoverTellsTheModel) {
+    makeController();
+    click();
+    ASSERT_TRUE(model->isPopoverOpen());
+    controller->closePopover();
+    EXPECT_FALSE(model->isPopoverOpen());
+}
+
 TEST_F(StatusItemControllerTest, WithoutATrayThePopoverOpensAsAWindow) {
     makeController(false);
     EXPECT_FALSE(controller->hasTray());
     EXPECT_TRUE(controller->isPopoverShown());
     EXPECT_FALSE(controller->popoverPanel().windowFlags().testFlag(Qt::Popup));
+}
+
+} // namespace
+} // namespace halvrick::shelltest
+
+namespace halvrick::shelltest {
+namespace {
+
+class FakeDisplayOptions : public DisplayOptionsSource {
+public:
+    DisplayOptions current() const override { return options; }
+    void change(DisplayOptions next) {
+        options = next;
+        onChange();
+    }
+    DisplayOptions options;
+};
+
+class FakeNotchScreens : public NotchScreenInfo {
+public:
+    explicit FakeNotchScreens(const std::optional<NotchScreen>& screen) : screen_(screen) {}
+    std::optional<NotchScreen> trayScreen() const override { return screen_; }
+
+private:
+    const std::optional<NotchScreen>& screen_;
+};
+
+// A 1512-point screen with a 200-point notch under a 32-point top band.
+NotchScreen notchedScreen() {
+    NotchScreen screen;
+    screen.frame = QRect(0, 0, 1512, 982);
+    screen.auxiliaryTopLeftArea = NotchGeometry::Rect{0, 0, 656, 32};
+    screen.auxiliaryTopRightArea = NotchGeometry::Rect{856, 0, 656, 32};
+    screen.safeAreaTop = 32;
+    return screen;
+}
+
+// The status item with the bubble's clock, the tray's screen and the display options in the test's hands.
+class StatusItemBubbleTest : public ShellTest {
+protected:
+    void makeController() {
+        StatusItemController::Desktop desktop;
+        auto fakeTray = std::make_unique<FakeTray>();
+        tray = fakeTray.get();
+        desktop.tray = std::move(fakeTray);
+        auto timer = std::make_unique<fakes::ManualTimer>();
+        frameTimer = timer.get();
+        desktop.frameTimer = std::move(timer);
+        desktop.modifiers = [this] { return heldKeys; };
+        desktop.cursor = [] { return std::optional<QPoint>(QPoint(1800, 10)); };
+        desktop.screens = [] {
+            return std::vector<PopoverPlacement::ScreenArea>{
+                {QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050)}};
+        };
+        desktop.monotonic = [this] { return clock; };
+        desktop.tint = [] { return QColor(Qt::black); };
+        desktop.popup = false;
+        auto fakeScheduler = std::make_unique<FakeScheduler>();
+        scheduler = fakeScheduler.get();
+        desktop.scheduler = std::move(fakeScheduler);
+        desktop.notchScreens = std::make_unique<FakeNotchScreens>(notchScreen);
+        auto options = std::make_unique<FakeDisplayOptions>();
+        options->options = initialOptions;
+        displayOptions = options.get();
+        desktop.displayOptions = std::move(options);
+        controller = std::make_unique<StatusItemController>(*model, StatusItemController::Windows{},
+                                                            std::move(desktop));
+    }
+
+    bool bubbleShown() const { return controller->bubblePanel().isVisible(); }
+    // A reminder every minute, due after a few minutes of work.
+    void reminderDue() {
+        settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-000000000001"), "Stretch",
+                                         Reminder::Schedule::every(1), true)});
+        for (int i = 0; i < 3 && !model->activeReminder(); ++i) {
+            world.advance(60);
+            model->ingestLoad(5, world.now);
+        }
+        ASSERT_TRUE(model->activeReminder());
+    }
+    // Deletes the views the bubble let go of.
+    static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
+
+    FakeScheduler* scheduler = nullptr;
+    FakeDisplayOptions* displayOptions = nullptr;
+    DisplayOptions initialOptions;
+    std::optional<NotchScreen> notchScreen;
+};
+
+TEST_F(StatusItemBubbleTest, HeadsUpFromTheModelShowsUnderTheIconForItsDuration) {
+    makeController();
+    model->showTestHeadsUp();
+    ASSERT_TRUE(bubbleShown());
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::headsUp);
+    EXPECT_NE(dynamic_cast<HeadsUpView*>(controller->bubblePanel().content()), nullptr);
+    // No click to go by: the tray's likely corner, top right, inside the desktop's free area.
+    const QRect bubble = controller->bubblePanel().geometry();
+    EXPECT_GE(bubble.top(), 30);
+    EXPECT_LE(bubble.right(), 1919);
+    EXPECT_GT(bubble.center().x(), 960);
+    // It floats without taking the focus or the pointer.
+    const Qt::WindowFlags flags = controller->bubblePanel().windowFlags();
+    EXPECT_EQ(controller->bubblePanel().windowType(), Qt::Tool);
+    EXPECT_TRUE(flags.testFlag(Qt::WindowDoesNotAcceptFocus));
+    EXPECT_TRUE(controller->bubblePanel().testAttribute(Qt::WA_ShowWithoutActivating));
+
+    scheduler->advance(model->config().headsUpDisplayDuration);
+    EXPECT_FALSE(bubbleShown());
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::none);
+}
+
+TEST_F(StatusItemBubbleTest, OpeningThePopoverClosesTheBubbleAndThePeek) {
+    makeController();
+    model->showTestHeadsUp();
+    ASSERT_TRUE(bubbleShown());
+    click();
+    EXPECT_TRUE(controller->isPopoverShown());
+    EXPECT_FALSE(bubbleShown());
+    // While it is open, heads-ups are the popover's.
+    model->showTestHeadsUp();
+    EXPECT_FALSE(bubbleShown());
+    controller->closePopover();
+
+    notchScreen = notchedScreen();
+    model->showTestHeadsUp();
+    EXPECT_FALSE(bubbleShown()) << "a screen with a notch gets the peek";
+    ASSERT_NE(controller->notchPeek().state(), nullptr);
+    wait(1s);
+    click();
+    EXPECT_EQ(controller->notchPeek().state(), nullptr);
+
+    controller->closePopover();
+    settings->setNotchPeekEnabled(false);
+    model->showTestHeadsUp();
+    EXPECT_TRUE(bubbleShown());
+}
+
+TEST_F(StatusItemBubbleTest, CardsSitInTheBubbleAtItsWidthWithTheirMargins) {
+    makeController();
+    // At work, so that the ticks below keep the phase; the prompt is then the coach's to show.
+    world.advance(1);
+    model->ingestLoad(5, world.now);
+    ASSERT_EQ(model->restPhase(), RestPhase::active);
+    controller->restPhaseChanged(RestPhase::prompting);
+    ASSERT_TRUE(bubbleShown());
+    QWidget* frame = controller->bubblePanel().content();
+    ASSERT_NE(frame, nullptr);
+    EXPECT_EQ(frame->width(), 320);
+    EXPECT_EQ(frame->layout()->contentsMargins(), QMargins(16, 16, 16, 16));
+    EXPECT_NE(dynamic_cast<RestPromptView*>(frame->layout()->itemAt(0)->widget()), nullptr);
+
+    // A reminder waits behind the rest prompt, then takes the bubble, which stays where it is.
+    reminderDue();
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::restPrompt);
+    const QPointer<QWidget> restFrame = frame;
+    const int right = controller->bubblePanel().geometry().right();
+    controller->restPhaseChanged(RestPhase::active);
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+    frame = controller->bubblePanel().content();
+    EXPECT_EQ(frame->width(), 320);
+    EXPECT_EQ(frame->layout()->contentsMargins(), QMargins(14, 14, 14, 14));
+    EXPECT_NE(dynamic_cast<ReminderBubbleView*>(frame->layout()->itemAt(0)->widget()), nullptr);
+    EXPECT_EQ(controller->bubblePanel().geometry().right(), right);
+    flushDeletes();
+    EXPECT_TRUE(restFrame.isNull()) << "the rest prompt's view went with it";
+
+    // Completing it clears the bubble.
+    model->completeReminder();
+    EXPECT_FALSE(bubbleShown());
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::none);
+}
+
+TEST_F(StatusItemBubbleTest, ReminderThatCameWhileThePopoverWasOpenShowsWhenItCloses) {
+    makeController();
+    click();
+    reminderDue();
+    EXPECT_FALSE(bubbleShown());
+    controller->closePopover();
+    EXPECT_FALSE(model->isPopoverOpen());
+    EXPECT_TRUE(bubbleShown());
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+    // Closed some other way, it is empty and shows the reminder again.
+    controller->bubblePanel().hide();
+    EXPECT_TRUE(bubbleShown());
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+}
+
+TEST_F(StatusItemBubbleTest, DisplayOptionsReachTheModelAtOnceAndOnEveryChange) {
+    initialOptions = {true, false};
+    makeController();
+    EXPECT_TRUE(model->reduceMotion());
+    EXPECT_FALSE(model->increaseContrast());
+    displayOptions->change({false, true});
+    EXPECT_FALSE(model->reduceMotion());
+    EXPECT_TRUE(model->increaseContrast());
+    // The icon is redrawn in the new style.
+    const int icons = tray->iconsSet;
+    displayOptions->change({false, false});
+    EXPECT_GT(tray->iconsSet, icons);
+}
+
+TEST_F(StatusItemBubbleTest, ControllerGoneWithABubbleUpLeavesTheModelQuiet) {
+    makeController();
+    model->showTestHeadsUp();
+    controller.reset();
+    EXPECT_FALSE(model->onHeadsUp);
+    EXPECT_FALSE(model->onReminder);
+    model->showTestHeadsUp();
 }
 
 } // namespace
