@@ -16,6 +16,23 @@ bool sameShape(const std::vector<MenuRow>& a, const std::vector<MenuRow>& b) {
     });
 }
 
+std::vector<MenuRow> offered(std::vector<MenuRow> rows, const std::function<bool(const MenuRow&)>& offers) {
+    std::vector<MenuRow> kept;
+    for (MenuRow& row : rows) {
+        if (row.command != MenuRow::Command::separator && !offers(row)) {
+            continue;
+        }
+        if (!row.submenu.empty()) {
+            row.submenu = offered(std::move(row.submenu), offers);
+            if (row.submenu.empty()) {
+                continue;
+            }
+        }
+        kept.push_back(std::move(row));
+    }
+    return kept;
+}
+
 // "&" marks a mnemonic in a menu item; "History & Trends…" must keep its ampersand.
 QString itemText(const std::string& title) {
     return QString::fromStdString(title).replace(QLatin1Char('&'), QLatin1String("&&"));
@@ -30,6 +47,9 @@ bool isSubmenu(const MenuRow& row) {
 LiveMenu::LiveMenu(const QString& title, QWidget* parent) : QMenu(title, parent) {}
 
 void LiveMenu::setRows(std::vector<MenuRow> rows) {
+    if (offers) {
+        rows = offered(std::move(rows), offers);
+    }
     const bool sameItems = sameShape(rows_, rows) && actions_.size() == rows.size();
     rows_ = std::move(rows);
     if (sameItems) {

@@ -30,6 +30,9 @@ public:
 
     // A row was chosen, from this menu or one of its submenus.
     std::function<void(const MenuRow& row)> onTrigger;
+    // When set, rows it refuses are left out (a submenu left empty too): items whose window this build
+    // does not have are not offered at all.
+    std::function<bool(const MenuRow& row)> offers;
 
 private:
     void rebuild();

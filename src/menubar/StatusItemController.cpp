@@ -8,7 +8,6 @@
 #include "menubar/RestPromptView.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
-#include "model/Updater.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -20,8 +19,6 @@
 namespace halvrick {
 
 namespace {
-
-const std::array<const char*, 4> forceTitles{"Force Chill", "Force Warm", "Force Sweating", "Force Meltdown"};
 
 constexpr int bubbleCardWidth = 320;
 constexpr int restPromptMargin = 16;
@@ -190,12 +187,19 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
     connect(&model_.settings(), &SettingsStore::menuBarDisplayChanged, this, &StatusItemController::refreshIcon,
             Qt::QueuedConnection);
 
-    buildStatusMenu();
-    connect(&model_, &AppModel::forcedStateChanged, this, &StatusItemController::refreshMenu);
-    connect(&model_, &AppModel::ignoredNamesChanged, this, &StatusItemController::refreshMenu);
-    connect(&model_, &AppModel::debugUnlockedChanged, this, &StatusItemController::refreshMenu);
+    StatusMenu::Actions menuActions;
+    menuActions.openHistory = closeThen(&Windows::showHistory);
+    menuActions.openVitals = closeThen(&Windows::showVitals);
+    menuActions.openSettings = closeThen(&Windows::showSettings);
+    menuActions.showPopover = [self] {
+        if (self) {
+            self->showPopover();
+        }
+    };
+    statusMenu_ = std::make_unique<StatusMenu>(model_, std::move(menuActions),
+                                               [self] { return self && self->debugUnlocked(); });
     if (desktop_.tray) {
-        desktop_.tray->setContextMenu(&statusMenu_);
+        desktop_.tray->setContextMenu(statusMenu_.get());
     }
 
     refreshIcon();
@@ -232,8 +236,8 @@ void StatusItemController::handleClick(TrayPresence::Click click, Qt::KeyboardMo
     cursorAtClick_ = desktop_.cursor();
     if (modifiers.testFlag(Qt::ControlModifier)) {
         menuAltHeld_ = modifiers.testFlag(Qt::AltModifier);
-        refreshMenu();
-        statusMenu_.popup(cursorAtClick_.value_or(QPoint()));
+        statusMenu_->refresh();
+        statusMenu_->popup(cursorAtClick_.value_or(QPoint()));
         return;
     }
     menuAltHeld_ = false;
@@ -391,56 +395,6 @@ void StatusItemController::updateToolTip() {
     if (desktop_.tray) {
         desktop_.tray->setToolTip(text);
     }
-}
-
-void StatusItemController::buildStatusMenu() {
-    debugMenu_ = new QMenu(QStringLiteral("Debug"), &statusMenu_);
-    automaticAction_ = debugMenu_->addAction(QStringLiteral("Automatic (real load)"), this,
-                                             [this] { model_.setForcedState(std::nullopt); });
-    automaticAction_->setCheckable(true);
-    for (const HeatState state : allHeatStates) {
-        QAction* action = debugMenu_->addAction(QString::fromUtf8(forceTitles[static_cast<int>(state)]), this,
-                                                [this, state] { model_.setForcedState(state); });
-        action->setCheckable(true);
-        forceActions_.push_back(action);
-    }
-    debugMenu_->addSeparator();
-    clearIgnoredAction_ = debugMenu_->addAction(QStringLiteral("Clear ignored apps"), this, [this] {
-        model_.setIgnoredNames({});
-        model_.saveIgnored();
-        model_.refreshBlame();
-    });
-    debugMenuAction_ = statusMenu_.addMenu(debugMenu_);
-    statusMenu_.addSeparator();
-
-    const auto open = [this](std::function<void()> Windows::*show) {
-        return [this, show] {
-            if (windows_.*show) {
-                (windows_.*show)();
-            }
-        };
-    };
-    statusMenu_.addAction(QStringLiteral("Open Halvrick"), this, [this] { showPopover(); });
-    statusMenu_.addAction(QStringLiteral("History & Trends…"), this, open(&Windows::showHistory));
-    statusMenu_.addAction(QStringLiteral("Vitals…"), this, open(&Windows::showVitals));
-    statusMenu_.addAction(QStringLiteral("Check for Updates…"), this, [] { Updater::shared().checkForUpdates(); });
-    statusMenu_.addSeparator();
-    QAction* settingsAction = statusMenu_.addAction(QStringLiteral("Settings…"), this, open(&Windows::showSettings));
-    settingsAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Comma));
-    statusMenu_.addSeparator();
-    QAction* quit = statusMenu_.addAction(QStringLiteral("Quit Halvrick"), qApp, &QCoreApplication::quit);
-    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-    refreshMenu();
-}
-
-void StatusItemController::refreshMenu() {
-    debugMenuAction_->setVisible(debugUnlocked());
-    const std::optional<HeatState> forced = model_.forcedState();
-    automaticAction_->setChecked(!forced);
-    for (std::size_t i = 0; i < forceActions_.size(); ++i) {
-        forceActions_[i]->setChecked(forced && static_cast<std::size_t>(*forced) == i);
-    }
-    clearIgnoredAction_->setEnabled(!model_.ignoredNames().empty());
 }
 
 } // namespace halvrick

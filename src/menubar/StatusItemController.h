@@ -7,6 +7,7 @@
 #include "menubar/NotchPeekController.h"
 #include "menubar/NotchScreenInfo.h"
 #include "menubar/PopoverPlacement.h"
+#include "menubar/StatusMenu.h"
 #include "menubar/Scheduler.h"
 #include "menubar/TrayIconAnimator.h"
 #include "menubar/TrayIconComposer.h"
@@ -105,7 +106,7 @@ public:
 
     AppModel& model() const { return model_; }
     // The menu the tray shows, kept current from the model (also popped by Ctrl+click).
-    QMenu& statusMenu() { return statusMenu_; }
+    StatusMenu& statusMenu() { return *statusMenu_; }
     PopoverView& popoverView() const { return *popoverView_; }
     PopupPanel& popoverPanel() const { return *popover_; }
     PopupPanel& bubblePanel() const { return *bubble_; }
@@ -121,8 +122,6 @@ private:
     class BubbleSurfaces;
     class ModelInputs;
 
-    void buildStatusMenu();
-    void refreshMenu();
     void popoverDidClose();
     // Puts the view of `content` into the bubble, placed under the tray icon.
     void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp);
@@ -143,12 +142,7 @@ private:
     std::unique_ptr<ModelInputs> inputs_;
     std::unique_ptr<BubbleSurfaces> surfaces_;
     std::unique_ptr<BubbleRouter> router_;
-    QMenu statusMenu_;
-    QMenu* debugMenu_ = nullptr;
-    QAction* debugMenuAction_ = nullptr;
-    QAction* automaticAction_ = nullptr;
-    std::vector<QAction*> forceActions_;
-    QAction* clearIgnoredAction_ = nullptr;
+    std::unique_ptr<StatusMenu> statusMenu_;
     std::optional<QRect> lastAnchor_;
     std::optional<QPoint> cursorAtClick_;
     std::optional<std::chrono::steady_clock::time_point> popoverClosedAt_;

@@ -65,6 +65,10 @@ StatusMenu::StatusMenu(AppModel& model, Actions actions, std::function<bool()> i
       debugItems_(model, DebugMenuItems::Host::statusItem,
                   actions_.showPopover) {
     onTrigger = [this](const MenuRow& row) { perform(row); };
+    offers = [this](const MenuRow& row) {
+        const auto* action = actionFor(row.command);
+        return !action || *action;
+    };
     for (const auto signal :
          {&AppModel::restPhaseChanged, &AppModel::coolDownChanged, &AppModel::forcedStateChanged,
           &AppModel::activeChallengeChanged, &AppModel::ignoredNamesChanged,
@@ -81,51 +85,44 @@ void StatusMenu::refresh() {
                            webAddress(helpPage()).has_value()));
 }
 
+const std::function<void()>* StatusMenu::actionFor(Command command) const {
+    switch (command) {
+    case Command::openPopover:
+        return &actions_.showPopover;
+    case Command::roast:
+        return &actions_.openRoast;
+    case Command::history:
+        return &actions_.openHistory;
+    case Command::vitals:
+        return &actions_.openVitals;
+    case Command::wrapped:
+        return &actions_.openWrapped;
+    case Command::settings:
+        return &actions_.openSettings;
+    case Command::about:
+        return &actions_.about;
+    case Command::help:
+        return &actions_.help;
+    case Command::quit:
+        return &actions_.quit;
+    case Command::sampleWrapped:
+        return &actions_.openSampleWrapped;
+    case Command::artworkLab:
+        return &actions_.openArtworkLab;
+    default:
+        return nullptr;
+    }
+}
+
 void StatusMenu::perform(const MenuRow& row) {
     if (!debugItems_.perform(row)) {
-        switch (row.command) {
-        case Command::openPopover:
-            call(actions_.showPopover);
-            break;
-        case Command::roast:
-            call(actions_.openRoast);
-            break;
-        case Command::history:
-            call(actions_.openHistory);
-            break;
-        case Command::vitals:
-            call(actions_.openVitals);
-            break;
-        case Command::coolDown:
+        if (row.command == Command::coolDown) {
             model_.startCoolDown();
             call(actions_.showPopover);
-            break;
-        case Command::checkForUpdates:
+        } else if (row.command == Command::checkForUpdates) {
             Updater::shared().checkForUpdates();
-            break;
-        case Command::wrapped:
-            call(actions_.openWrapped);
-            break;
-        case Command::settings:
-            call(actions_.openSettings);
-            break;
-        case Command::about:
-            call(actions_.about);
-            break;
-        case Command::help:
-            call(actions_.help);
-            break;
-        case Command::quit:
-            call(actions_.quit);
-            break;
-        case Command::sampleWrapped:
-            call(actions_.openSampleWrapped);
-            break;
-        case Command::artworkLab:
-            call(actions_.openArtworkLab);
-            break;
-        default:
-            break;
+        } else if (const auto* action = actionFor(row.command)) {
+            call(*action);
         }
     }
     // The rest-interval override has no signal of its own.

@@ -25,7 +25,7 @@ class StatusMenu : public LiveMenu {
     Q_OBJECT
 
 public:
-    // What the menu cannot do itself. Window items that the host leaves empty do nothing.
+    // What the menu cannot do itself. Items whose action the host leaves empty are not offered.
     struct Actions {
         std::function<void()> openRoast;
         std::function<void()> openHistory;
@@ -59,6 +59,8 @@ public:
     static bool openWebPage(const std::string& address, const std::function<void(const QUrl&)>& open);
 
 private:
+    // The host's action behind a row; null for the rows the menu carries out itself.
+    const std::function<void()>* actionFor(MenuRow::Command command) const;
     void perform(const MenuRow& row);
 
     AppModel& model_;

@@ -158,6 +158,22 @@ TEST_F(StatusMenuTest, TheDebugSubmenuExistsOnlyWhileUnlocked) {
     EXPECT_NE(menu->action(Command::seedSampleWeek), nullptr);
 }
 
+TEST_F(StatusMenuTest, WindowsTheHostDoesNotHaveAreNotOffered) {
+    debugEnvironment = true;
+    StatusMenu::Actions actions;
+    actions.openHistory = [this] { ++opened["history"]; };
+    actions.showPopover = [this] { ++opened["popover"]; };
+    menu = std::make_unique<StatusMenu>(*model, std::move(actions), [this] { return debugEnvironment; });
+    for (const Command missing : {Command::roast, Command::vitals, Command::wrapped, Command::settings,
+                                  Command::sampleWrapped, Command::artworkLab}) {
+        EXPECT_EQ(menu->action(missing), nullptr) << static_cast<int>(missing);
+    }
+    for (const Command kept : {Command::history, Command::openPopover, Command::coolDown, Command::quit,
+                               Command::seedSampleWeek}) {
+        EXPECT_NE(menu->action(kept), nullptr) << static_cast<int>(kept);
+    }
+}
+
 TEST_F(StatusMenuTest, AnOpenMenuFollowsTheModelInPlace) {
     debugEnvironment = true;
     makeMenu();
