@@ -1,6 +1,7 @@
 #include "menubar/PopoverCardSlot.h"
 
 #include "menubar/EveningCardView.h"
+#include "menubar/ReminderBubbleView.h"
 #include "menubar/RoundedPanel.h"
 #include "menubar/Theme.h"
 #include "model/AppModel.h"
@@ -28,6 +29,13 @@ PopoverCardSlot::PopoverCardSlot(AppModel& model, const PopoverActions& actions,
     auto* stack = new QVBoxLayout(this);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(0);
+
+    reminderPanel_ = hiddenPanel(this);
+    auto* reminderLayout = new QVBoxLayout(reminderPanel_);
+    reminderLayout->setContentsMargins(10, 10, 10, 10);
+    reminder_ = new ReminderBubbleView(model_, reminderPanel_);
+    reminderLayout->addWidget(reminder_);
+    stack->addWidget(reminderPanel_);
 
     headsUpPanel_ = hiddenPanel(this);
     auto* headsUpLayout = new QVBoxLayout(headsUpPanel_);
@@ -70,6 +78,7 @@ void PopoverCardSlot::refresh(PopoverCard card) {
         return;
     }
     card_ = card;
+    reminderPanel_->setVisible(card == PopoverCard::reminder);
     headsUpPanel_->setVisible(card == PopoverCard::headsUp);
     evening_->setVisible(card == PopoverCard::evening);
     wrappedPanel_->setVisible(card == PopoverCard::wrapped);
@@ -78,6 +87,7 @@ void PopoverCardSlot::refresh(PopoverCard card) {
 
 void PopoverCardSlot::applyLooks() {
     const QPalette& p = palette();
+    reminderPanel_->setLook({Theme::accent(p, 0.12), 10, std::nullopt, 1});
     headsUpPanel_->setLook({Theme::colour(Theme::Colour::orange, p, 0.15), 10, std::nullopt, 1});
     wrappedPanel_->setLook({Theme::colour(Theme::Colour::green, p, 0.12), 10, std::nullopt, 1});
 }

@@ -12,6 +12,7 @@ namespace halvrick {
 
 class AppModel;
 class EveningCardView;
+class ReminderBubbleView;
 class RoundedPanel;
 
 // The popover's one card at a time. Every card is made once and shown or hidden; with no card the
@@ -24,6 +25,8 @@ public:
     void refresh(PopoverCard card);
 
     PopoverCard card() const { return card_; }
+    const RoundedPanel& reminderCard() const { return *reminderPanel_; }
+    ReminderBubbleView& reminder() const { return *reminder_; }
     const RoundedPanel& headsUpCard() const { return *headsUpPanel_; }
     const QLabel& headsUpLabel() const { return *headsUp_; }
     EveningCardView& eveningCard() const { return *evening_; }
@@ -39,6 +42,8 @@ private:
     AppModel& model_;
     const PopoverActions& actions_;
     PopoverCard card_ = PopoverCard::none;
+    RoundedPanel* reminderPanel_;
+    ReminderBubbleView* reminder_;
     RoundedPanel* headsUpPanel_;
     QLabel* headsUp_;
     EveningCardView* evening_;

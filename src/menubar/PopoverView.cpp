@@ -2,11 +2,14 @@
 
 #include "core/FaceState.h"
 #include "menubar/BlameRows.h"
+#include "menubar/CoolDownView.h"
 #include "menubar/CursorPeaView.h"
 #include "menubar/FittingScrollView.h"
 #include "menubar/HabitStripView.h"
 #include "menubar/LinkButton.h"
+#include "menubar/NapView.h"
 #include "menubar/PopoverCardSlot.h"
+#include "menubar/RestPromptView.h"
 #include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
@@ -90,6 +93,15 @@ QWidget* PopoverView::buildHeader() {
     stack->setSpacing(0);
     normalHeader_ = buildNormalHeader(area);
     stack->addWidget(normalHeader_);
+    // The break's cards follow the model themselves; the popover only picks the one on show.
+    coolDown_ = new CoolDownView(model_, area);
+    restPrompt_ = new RestPromptView(model_, area);
+    nap_ = new NapView(model_, area);
+    for (QWidget* card : {static_cast<QWidget*>(coolDown_), static_cast<QWidget*>(restPrompt_),
+                          static_cast<QWidget*>(nap_)}) {
+        card->hide();
+        stack->addWidget(card);
+    }
     return area;
 }
 
@@ -283,6 +295,9 @@ void PopoverView::refresh() {
 
 void PopoverView::refreshHeader() {
     normalHeader_->setVisible(layout_.header == PopoverHeader::normal);
+    coolDown_->setVisible(layout_.header == PopoverHeader::coolDown);
+    restPrompt_->setVisible(layout_.header == PopoverHeader::restPrompt);
+    nap_->setVisible(layout_.header == PopoverHeader::nap);
     if (layout_.header != PopoverHeader::normal) {
         return;
     }

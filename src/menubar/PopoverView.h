@@ -16,11 +16,14 @@ namespace halvrick {
 
 class AppModel;
 class BlameRow;
+class CoolDownView;
 class CursorPeaView;
 class FittingScrollView;
 class HabitStripView;
 class IgnoredAppsView;
+class NapView;
 class PopoverCardSlot;
+class RestPromptView;
 class SystemPartsView;
 
 // The popover's content: the pea and its line (or the card of a break under way), who is heating the
@@ -46,6 +49,9 @@ public:
     // What tests and screenshots look at.
     const PopoverLayout& shownLayout() const { return layout_; }
     const QWidget& normalHeader() const { return *normalHeader_; }
+    CoolDownView& coolDownHeader() const { return *coolDown_; }
+    RestPromptView& restPromptHeader() const { return *restPrompt_; }
+    NapView& napHeader() const { return *nap_; }
     CursorPeaView& pea() const { return *pea_; }
     const QLabel& titleLabel() const { return *title_; }
     const QLabel& heatLabel() const { return *heat_; }
@@ -89,6 +95,9 @@ private:
     WallClock clock_;
     PopoverLayout layout_;
     QWidget* normalHeader_ = nullptr;
+    CoolDownView* coolDown_ = nullptr;
+    RestPromptView* restPrompt_ = nullptr;
+    NapView* nap_ = nullptr;
     CursorPeaView* pea_ = nullptr;
     QLabel* title_ = nullptr;
     QLabel* heat_ = nullptr;

@@ -2,14 +2,18 @@
 
 #include "menubar/AnimatedPeaView.h"
 #include "menubar/BlameRows.h"
+#include "menubar/CoolDownView.h"
 #include "menubar/CursorPeaView.h"
 #include "menubar/EveningCardView.h"
 #include "menubar/FittingScrollView.h"
 #include "menubar/HabitStripView.h"
 #include "menubar/LinkButton.h"
+#include "menubar/NapView.h"
 #include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
+#include "menubar/ReminderBubbleView.h"
+#include "menubar/RestPromptView.h"
 #include "menubar/RoundedPanel.h"
 #include "model/Copy.h"
 
@@ -55,6 +59,19 @@ protected:
     // Waits out the heads-up on show: the popover's card outlasts the bubble several times over.
     void outlastHeadsUp() {
         world.advance(60);
+        QCoreApplication::processEvents();
+    }
+
+    // The user's own reminder, due a few minutes from now, ticked until it shows.
+    void bringReminder() {
+        const DateComponents due = world.calendar.components(world.now + 180);
+        settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-00000000000A"), "Stretch",
+                                         Reminder::Schedule::daily(due.hour, due.minute), true)});
+        for (int minute = 0; minute < 6 && !model->activeReminder(); ++minute) {
+            world.advance(60);
+            model->ingestLoad(5, world.now);
+        }
+        ASSERT_TRUE(model->activeReminder());
         QCoreApplication::processEvents();
     }
 
@@ -227,12 +244,34 @@ TEST_F(PopoverViewTest, RestFlowKeepsTheBlameAndNotesButNoCardsOrHabits) {
     ASSERT_EQ(model->restPhase(), RestPhase::prompting);
     EXPECT_EQ(view->shownLayout().header, PopoverHeader::restPrompt);
     EXPECT_FALSE(shown(view->normalHeader()));
+    EXPECT_TRUE(shown(view->restPromptHeader()));
+    EXPECT_FALSE(shown(view->napHeader()) || shown(view->coolDownHeader()));
     EXPECT_EQ(view->scrollView().maxHeight(), popoverRestFlowScrollMaxHeight);
     EXPECT_FALSE(shown(view->cardSlot())) << "the heads-up waits";
     EXPECT_FALSE(shown(view->habitStrip()));
     EXPECT_FALSE(shown(view->vitalsLink()));
     EXPECT_TRUE(shown(view->blameLineLabel()));
     EXPECT_TRUE(shown(view->forcedNote()));
+
+    // The prompt's own answers move the header along.
+    view->restPromptHeader().breatheButton().click();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(model->coolDown().has_value());
+    EXPECT_TRUE(shown(view->coolDownHeader()));
+    EXPECT_FALSE(shown(view->restPromptHeader()));
+    EXPECT_EQ(view->scrollView().maxHeight(), popoverRestFlowScrollMaxHeight);
+    model->stopCoolDown();
+    model->handleRestEvents(model->coach().promptNow(), false);
+    view->restPromptHeader().restButton().click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(model->restPhase(), RestPhase::resting);
+    EXPECT_TRUE(shown(view->napHeader()));
+    EXPECT_FALSE(shown(view->restPromptHeader()) || shown(view->coolDownHeader()));
+    EXPECT_FALSE(shown(view->habitStrip()));
+    view->napHeader().endButton().click();
+    model->handleRestEvents(model->coach().promptNow(), false);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(model->restPhase(), RestPhase::prompting);
 
     // Snoozed: the pea and the card are back, the habits are not.
     model->handleRestEvents(model->coach().snooze(), false);
@@ -279,6 +318,23 @@ TEST_F(PopoverViewTest, CardsTakeTurnsInTheSlot) {
     EXPECT_FALSE(slot.wrappedCard().isHidden());
     slot.wrappedOpenButton().click();
     EXPECT_EQ(opened["wrapped"], 1);
+}
+
+TEST_F(PopoverViewTest, AReminderOutranksAHeadsUpThatWaitsItsTurn) {
+    bringReminder();
+    model->announce("Psst.", std::nullopt, std::nullopt);
+    QCoreApplication::processEvents();
+    PopoverCardSlot& slot = view->cardSlot();
+    EXPECT_EQ(slot.card(), PopoverCard::reminder);
+    EXPECT_FALSE(slot.reminderCard().isHidden());
+    EXPECT_TRUE(slot.reminder().isShowingReminder());
+    EXPECT_TRUE(slot.headsUpCard().isHidden());
+
+    slot.reminder().doneButton().click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(slot.card(), PopoverCard::headsUp);
+    EXPECT_TRUE(slot.reminderCard().isHidden());
+    EXPECT_EQ(slot.headsUpLabel().text(), QStringLiteral("Psst."));
 }
 
 TEST_F(PopoverViewTest, HeaderReadsTheModel) {
@@ -399,6 +455,23 @@ TEST_F(PopoverViewTest, Screenshots) {
     EXPECT_FALSE(screenshot(QStringLiteral("popover-evening.png")).isNull());
     model->dismissEvening();
     outlastHeadsUp();
+    bringReminder();
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-reminder.png")).isNull());
+    model->completeReminder();
+    outlastHeadsUp();
+
+    model->handleRestEvents(model->coach().promptNow(), false);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-rest-prompt.png")).isNull());
+    model->handleRestEvents(model->coach().acceptRest(), false);
+    model->ingestLoad(5, world.now);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-nap.png")).isNull());
+    model->handleRestEvents(model->coach().cancel(), false);
+    model->startCoolDown();
+    world.advance(5);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-cool-down.png")).isNull());
+    model->stopCoolDown();
+    outlastHeadsUp();
+
     world.now = world.calendar.date(2026, 3, 8, 18, 30, 0);
     model->refreshWrappedOffer(world.now);
     EXPECT_FALSE(screenshot(QStringLiteral("popover-wrapped.png")).isNull());
