@@ -1,13 +1,20 @@
 #include "menubar/PopoverView.h"
 
 #include "core/FaceState.h"
-#include "menubar/AnimatedPeaView.h"
 #include "menubar/BlameRows.h"
+#include "menubar/CoolDownView.h"
+#include "menubar/CursorPeaView.h"
 #include "menubar/FittingScrollView.h"
+#include "menubar/HabitStripView.h"
+#include "menubar/LinkButton.h"
+#include "menubar/NapView.h"
+#include "menubar/PopoverCardSlot.h"
+#include "menubar/RestPromptView.h"
 #include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 
+#include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QTimer>
@@ -19,6 +26,8 @@ namespace {
 
 constexpr std::array<const char*, 4> heatTitles{"Chill", "Warm", "Sweating", "Meltdown"};
 
+QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+
 QFrame* divider(QWidget* parent) {
     auto* line = new QFrame(parent);
     line->setFrameShape(QFrame::HLine);
@@ -27,50 +36,131 @@ QFrame* divider(QWidget* parent) {
     return line;
 }
 
+QLabel* note(QWidget* parent, TextStyle style = TextStyle::caption) {
+    QLabel* label = Theme::label(parent, style, Theme::Tone::secondary);
+    label->setWordWrap(true);
+    label->hide();
+    return label;
+}
+
+QFont semibold(QFont font) {
+    font.setWeight(QFont::DemiBold);
+    return font;
+}
+
 } // namespace
 
-PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* parent)
-    : QWidget(parent), model_(model), actions_(std::move(actions)) {
+PopoverView::PopoverView(AppModel& model, bool showsDebug, PopoverActions actions, WallClock clock,
+                         QWidget* parent)
+    : QWidget(parent), model_(model), showsDebug_(showsDebug), actions_(std::move(actions)),
+      clock_(std::move(clock)) {
     setFixedWidth(width);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(0);
+    column->addWidget(buildHeader());
+    column->addWidget(divider(this));
+    scroll_ = new FittingScrollView(popoverScrollMaxHeight, buildContent(), this);
+    column->addWidget(scroll_);
+    column->addWidget(divider(this));
+    column->addWidget(buildFooter());
 
-    auto* header = new QWidget(this);
-    auto* headerRow = new QHBoxLayout(header);
-    headerRow->setContentsMargins(16, 16, 16, 12);
-    headerRow->setSpacing(12);
-    pea_ = new AnimatedPeaView(model_.styled(model_.popoverFaceWithoutStyle()), PeaFace::Detail::full,
-                               PeaStyle{false, model_.increaseContrast()}, false, std::nullopt, header);
+    for (const auto signal :
+         {&AppModel::stateChanged, &AppModel::scoreChanged, &AppModel::cpuLoadChanged, &AppModel::thermalChanged,
+          &AppModel::lineChanged, &AppModel::forcedStateChanged, &AppModel::topAppsChanged,
+          &AppModel::culpritChanged, &AppModel::blameLineChanged, &AppModel::confirmingQuitChanged,
+          &AppModel::quitMessageChanged, &AppModel::ignoredNamesChanged, &AppModel::systemPartsChanged,
+          &AppModel::restPhaseChanged, &AppModel::suppressionNoteChanged, &AppModel::momentaryFaceChanged,
+          &AppModel::isDozingChanged, &AppModel::isPopoverOpenChanged, &AppModel::displayOptionsChanged,
+          &AppModel::samplingFailedChanged, &AppModel::coolDownChanged, &AppModel::memoryAppsChanged,
+          &AppModel::headsUpMessageChanged, &AppModel::activeReminderChanged, &AppModel::eveningSummaryChanged,
+          &AppModel::wrappedReadyChanged, &AppModel::activeChallengeChanged, &AppModel::statsSeeded,
+          &AppModel::folderGrowthChanged, &AppModel::debugReadoutChanged}) {
+        connect(&model_, signal, this, &PopoverView::scheduleRefresh);
+    }
+    refresh();
+}
+
+PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* parent)
+    : PopoverView(model, false, std::move(actions), WallClock::system(), parent) {}
+
+PopoverView::~PopoverView() = default;
+
+QWidget* PopoverView::buildHeader() {
+    auto* area = new QWidget(this);
+    auto* stack = new QVBoxLayout(area);
+    stack->setContentsMargins(16, 16, 16, 12);
+    stack->setSpacing(0);
+    normalHeader_ = buildNormalHeader(area);
+    stack->addWidget(normalHeader_);
+    // The break's cards follow the model themselves; the popover only picks the one on show.
+    coolDown_ = new CoolDownView(model_, area);
+    restPrompt_ = new RestPromptView(model_, area);
+    nap_ = new NapView(model_, area);
+    for (QWidget* card : {static_cast<QWidget*>(coolDown_), static_cast<QWidget*>(restPrompt_),
+                          static_cast<QWidget*>(nap_)}) {
+        card->hide();
+        stack->addWidget(card);
+    }
+    return area;
+}
+
+QWidget* PopoverView::buildNormalHeader(QWidget* parent) {
+    auto* header = new QWidget(parent);
+    auto* row = new QHBoxLayout(header);
+    row->setContentsMargins(0, 0, 0, 0);
+    row->setSpacing(12);
+    pea_ = new CursorPeaView(model_.styled(model_.popoverFaceWithoutStyle()), PeaStyle{false, model_.increaseContrast()},
+                             false, header);
     pea_->setFixedSize(64, 64);
-    headerRow->addWidget(pea_);
+    pea_->onClick = [this] { model_.pokePea(); };
+    row->addWidget(pea_, 0, Qt::AlignVCenter);
+
     auto* lines = new QVBoxLayout;
     lines->setSpacing(4);
     title_ = Theme::label(header, TextStyle::headline);
     title_->setWordWrap(true);
     lines->addWidget(title_);
+    auto* heatRow = new QHBoxLayout;
+    heatRow->setSpacing(8);
     heat_ = Theme::label(header, TextStyle::subheadline);
-    heat_->setTextFormat(Qt::RichText);
-    lines->addWidget(heat_);
+    heat_->setFont(semibold(heat_->font()));
+    heatRow->addWidget(heat_);
+    score_ = Theme::label(header, TextStyle::subheadline);
+    heatRow->addWidget(score_);
+    heatRow->addStretch(1);
+    lines->addLayout(heatRow);
     load_ = Theme::label(header, TextStyle::caption, Theme::Tone::secondary);
     lines->addWidget(load_);
-    headerRow->addLayout(lines, 1);
-    column->addWidget(header);
-    column->addWidget(divider(this));
+    row->addLayout(lines, 1);
+    return header;
+}
 
+QWidget* PopoverView::buildContent() {
     auto* content = new QWidget;
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(16, 12, 16, 12);
     stack->setSpacing(10);
+
     blameLine_ = Theme::label(content, TextStyle::callout);
     blameLine_->setWordWrap(true);
     stack->addWidget(blameLine_);
     auto* whoRow = new QHBoxLayout;
+    whoRow->setContentsMargins(0, 2, 0, 2);
     QLabel* who = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
     who->setText(QStringLiteral("Who's making me sweat"));
     whoRow->addWidget(who);
     whoRow->addStretch(1);
+    roast_ = new QPushButton(QStringLiteral("Roast this"), content);
+    roast_->setFlat(true);
+    roast_->setToolTip(text(Copy::roastMenu));
+    QPalette accent = roast_->palette();
+    accent.setColor(QPalette::ButtonText, Theme::accent(accent));
+    roast_->setPalette(accent);
+    connect(roast_, &QPushButton::clicked, this, [this] { PopoverActions::call(actions_.openRoast); });
+    whoRow->addWidget(roast_);
     stack->addLayout(whoRow);
+
     rowsBox_ = new QWidget(content);
     auto* rowsLayout = new QVBoxLayout(rowsBox_);
     rowsLayout->setContentsMargins(0, 0, 0, 0);
@@ -92,71 +182,56 @@ PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* paren
         model_.refreshBlame();
     };
     stack->addWidget(ignored_);
-    quitMessage_ = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
-    quitMessage_->setWordWrap(true);
+    quitMessage_ = note(content);
     stack->addWidget(quitMessage_);
-    headsUp_ = Theme::label(content, TextStyle::callout);
-    headsUp_->setWordWrap(true);
-    headsUp_->setMargin(10);
-    headsUp_->setStyleSheet(QStringLiteral("background: rgba(255, 149, 0, 38); border-radius: 10px;"));
-    stack->addWidget(headsUp_);
 
-    vitalsLink_ = new QPushButton(QStringLiteral("What changed…  ›"), content);
-    vitalsLink_->setFlat(true);
-    vitalsLink_->setToolTip(QString::fromUtf8(Copy::vitalsMenu.data(), Copy::vitalsMenu.size()));
-    connect(vitalsLink_, &QPushButton::clicked, this, [this] {
-        if (actions_.openVitals) {
-            actions_.openVitals();
-        }
-    });
-    stack->addWidget(vitalsLink_, 0, Qt::AlignRight);
-    suppression_ = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
-    suppression_->setWordWrap(true);
+    cardSlot_ = new PopoverCardSlot(model_, actions_, content);
+    stack->addWidget(cardSlot_);
+    habitStrip_ = new HabitStripView(
+        model_, [this] { PopoverActions::call(actions_.openHistory); }, clock_.now, content);
+    stack->addWidget(habitStrip_);
+    vitalsRow_ = new QWidget(content);
+    auto* vitalsRow = new QHBoxLayout(vitalsRow_);
+    vitalsRow->setContentsMargins(0, 0, 0, 0);
+    vitalsRow->addStretch(1);
+    vitalsLink_ = new LinkButton(vitalsRow_);
+    vitalsLink_->setToolTip(text(Copy::vitalsMenu));
+    connect(vitalsLink_, &LinkButton::clicked, this, [this] { PopoverActions::call(actions_.openVitals); });
+    vitalsRow->addWidget(vitalsLink_);
+    stack->addWidget(vitalsRow_);
+
+    suppression_ = note(content);
     stack->addWidget(suppression_);
-    samplingNote_ = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
-    samplingNote_->setWordWrap(true);
+    samplingNote_ = note(content);
     samplingNote_->setText(QStringLiteral("The system sampler stopped answering. I'll keep trying and pick the "
                                           "face back up when it does."));
     stack->addWidget(samplingNote_);
+    debugReadout_ = note(content, TextStyle::caption2);
+    QFont mono = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    mono.setPixelSize(Theme::pixelSize(TextStyle::caption2));
+    debugReadout_->setFont(mono);
+    stack->addWidget(debugReadout_);
     forcedNote_ = Theme::label(content, TextStyle::caption);
     forcedNote_->setText(QStringLiteral("Forced from the Debug menu"));
     Theme::setTextColour(*forcedNote_, Theme::colour(Theme::Colour::orange, forcedNote_->palette()));
+    forcedNote_->hide();
     stack->addWidget(forcedNote_);
     stack->addStretch(1);
-
-    scroll_ = new FittingScrollView(scrollMaxHeight, content, this);
-    column->addWidget(scroll_);
-    column->addWidget(divider(this));
-
-    auto* footer = new QHBoxLayout;
-    footer->setContentsMargins(16, 8, 16, 8);
-    footer->setSpacing(8);
-    footer->addStretch(1);
-    auto* settings = new QPushButton(QStringLiteral("Settings…"), this);
-    settings->setFlat(true);
-    connect(settings, &QPushButton::clicked, this, [this] {
-        if (actions_.openSettings) {
-            actions_.openSettings();
-        }
-    });
-    footer->addWidget(settings);
-    column->addLayout(footer);
-
-    for (const auto signal :
-         {&AppModel::stateChanged, &AppModel::scoreChanged, &AppModel::cpuLoadChanged, &AppModel::thermalChanged,
-          &AppModel::lineChanged, &AppModel::forcedStateChanged, &AppModel::topAppsChanged,
-          &AppModel::culpritChanged, &AppModel::blameLineChanged, &AppModel::confirmingQuitChanged,
-          &AppModel::quitMessageChanged, &AppModel::ignoredNamesChanged, &AppModel::systemPartsChanged,
-          &AppModel::restPhaseChanged, &AppModel::suppressionNoteChanged, &AppModel::momentaryFaceChanged,
-          &AppModel::isDozingChanged, &AppModel::isPopoverOpenChanged, &AppModel::displayOptionsChanged,
-          &AppModel::samplingFailedChanged, &AppModel::coolDownChanged, &AppModel::memoryAppsChanged,
-          &AppModel::headsUpMessageChanged}) {
-        connect(&model_, signal, this, &PopoverView::scheduleRefresh);
-    }
-    refresh();
+    return content;
 }
 
-PopoverView::~PopoverView() = default;
+QWidget* PopoverView::buildFooter() {
+    footer_ = new QWidget(this);
+    auto* row = new QHBoxLayout(footer_);
+    row->setContentsMargins(16, 8, 16, 8);
+    row->setSpacing(8);
+    row->addStretch(1);
+    auto* settings = new QPushButton(QStringLiteral("Settings…"), footer_);
+    settings->setFlat(true);
+    connect(settings, &QPushButton::clicked, this, [this] { PopoverActions::call(actions_.openSettings); });
+    row->addWidget(settings);
+    return footer_;
+}
 
 void PopoverView::scheduleRefresh() {
     if (refreshPending_) {
@@ -173,44 +248,68 @@ void PopoverView::scheduleRefresh() {
 void PopoverView::refresh() {
     refreshPending_ = false;
     ++refreshCount_;
-    const HeatState state = model_.state();
-    const bool restFlow = model_.coolDown() || model_.restPhase() == RestPhase::prompting ||
-                          model_.restPhase() == RestPhase::resting;
+    layout_ = popoverLayout(PopoverSnapshot::of(model_, showsDebug_));
 
-    pea_->setFace(model_.styled(model_.popoverFaceWithoutStyle()));
-    pea_->setStyle(PeaStyle{false, model_.increaseContrast()});
-    pea_->setAnimating(model_.isPopoverOpen() && !model_.reduceMotion());
-    const QString title = model_.restPhase() == RestPhase::breakTaken
-                              ? QStringLiteral("All rested. Come back whenever 😌")
-                              : QString::fromStdString(model_.line());
-    Theme::setTextIfChanged(*title_, title);
-    title_->setVisible(!title.isEmpty());
-    Theme::setTextIfChanged(*heat_, QStringLiteral("<b>%1</b>&nbsp;&nbsp;%2")
-                                 .arg(QString::fromUtf8(heatTitles[static_cast<int>(state)]),
-                                      QString::fromStdString(Copy::scoreLabel(model_.score())).toHtmlEscaped()));
-    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
+    refreshHeader();
 
     Theme::setTextIfChanged(*blameLine_, QString::fromStdString(model_.displayedBlameLine()));
-    if (blameLine_->font().bold() != model_.culprit().has_value()) {
+    const bool hasCulprit = model_.culprit().has_value();
+    if (blameLine_->font().bold() != hasCulprit) {
         QFont font = blameLine_->font();
-        font.setBold(model_.culprit().has_value());
+        font.setWeight(hasCulprit ? QFont::DemiBold : QFont::Normal);
         blameLine_->setFont(font);
     }
     refreshBlame();
-    Theme::setTextIfChanged(*quitMessage_, QString::fromStdString(model_.quitMessage().value_or("")));
-    quitMessage_->setVisible(model_.quitMessage().has_value());
-    const auto& headsUp = model_.headsUpMessage();
-    Theme::setTextIfChanged(*headsUp_, QString::fromStdString(headsUp.value_or("")));
-    headsUp_->setVisible(!restFlow && headsUp.has_value());
-    Theme::setTextIfChanged(*suppression_, QString::fromStdString(model_.suppressionNote().value_or("")));
-    suppression_->setVisible(model_.suppressionNote().has_value());
     ignored_->refresh(IgnoredAppsView::ignoredList(model_.ignoredNames()));
     ignored_->setVisible(!model_.ignoredNames().empty());
-    vitalsLink_->setVisible(!model_.coolDown() && !restFlow && model_.restPhase() != RestPhase::snoozed);
-    samplingNote_->setVisible(model_.samplingFailed());
-    forcedNote_->setVisible(model_.forcedState().has_value());
-    scroll_->setMaxHeight(restFlow ? restFlowScrollMaxHeight : scrollMaxHeight);
+    Theme::setTextIfChanged(*quitMessage_, QString::fromStdString(model_.quitMessage().value_or("")));
+    quitMessage_->setVisible(model_.quitMessage().has_value());
+
+    cardSlot_->refresh(layout_.card);
+    if (layout_.showsHabitStrip) {
+        habitStrip_->refresh();
+    } else {
+        habitStrip_->hide();
+    }
+    if (layout_.showsVitalsLink) {
+        const QString link =
+            QString::fromStdString(vitalsLinkText(model_.folderGrowth(), clock_.now(), clock_.calendar()));
+        if (vitalsLink_->text() != link) {
+            vitalsLink_->setText(link);
+            vitalsLink_->updateGeometry();
+        }
+    }
+    vitalsRow_->setVisible(layout_.showsVitalsLink);
+
+    Theme::setTextIfChanged(*suppression_, QString::fromStdString(model_.suppressionNote().value_or("")));
+    suppression_->setVisible(layout_.showsSuppressionNote);
+    samplingNote_->setVisible(layout_.showsSamplingNote);
+    if (layout_.showsDebugReadout) {
+        Theme::setTextIfChanged(*debugReadout_, QString::fromStdString(model_.debugReadout()));
+    }
+    debugReadout_->setVisible(layout_.showsDebugReadout);
+    forcedNote_->setVisible(layout_.showsForcedNote);
+    scroll_->setMaxHeight(layout_.scrollMaxHeight);
     scroll_->fit();
+}
+
+void PopoverView::refreshHeader() {
+    normalHeader_->setVisible(layout_.header == PopoverHeader::normal);
+    coolDown_->setVisible(layout_.header == PopoverHeader::coolDown);
+    restPrompt_->setVisible(layout_.header == PopoverHeader::restPrompt);
+    nap_->setVisible(layout_.header == PopoverHeader::nap);
+    if (layout_.header != PopoverHeader::normal) {
+        return;
+    }
+    pea_->setFace(model_.styled(model_.popoverFaceWithoutStyle()));
+    pea_->setStyle(PeaStyle{false, model_.increaseContrast()});
+    pea_->setAnimating(model_.isPopoverOpen() && !model_.reduceMotion());
+    const QString title = QString::fromStdString(popoverTitle(model_.restPhase(), model_.line()));
+    Theme::setTextIfChanged(*title_, title);
+    title_->setVisible(!title.isEmpty());
+    Theme::setTextIfChanged(*heat_, QString::fromUtf8(heatTitles[static_cast<std::size_t>(model_.state())]));
+    Theme::setTextIfChanged(*score_, QString::fromStdString(Copy::scoreLabel(model_.score())));
+    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
 }
 
 void PopoverView::refreshBlame() {

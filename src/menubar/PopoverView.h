@@ -1,45 +1,45 @@
 #pragma once
 
 #include "core/AppKey.h"
+#include "menubar/PopoverActions.h"
+#include "menubar/LinkButton.h"
+#include "menubar/PopoverLayout.h"
+#include "menubar/WallClock.h"
 
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
-#include <functional>
 #include <map>
-#include <memory>
+#include <vector>
 
 namespace halvrick {
 
-class AnimatedPeaView;
 class AppModel;
 class BlameRow;
+class CoolDownView;
+class CursorPeaView;
 class FittingScrollView;
+class HabitStripView;
 class IgnoredAppsView;
+class NapView;
+class PopoverCardSlot;
+class RestPromptView;
 class SystemPartsView;
 
-// The closures through which the popover opens windows; the status item fills them.
-struct PopoverActions {
-    std::function<void()> openSettings;
-    std::function<void()> openWrapped;
-    std::function<void()> openSampleWrapped;
-    std::function<void()> openArtworkLab;
-    std::function<void()> openHistory;
-    std::function<void()> openVitals;
-    std::function<void()> openRoast;
-};
-
-// The popover's content: the pea and its readings, who is heating the machine, and the notes. Built
-// once; every publish of the model updates it in place (rows are kept per key), coalesced to one
-// refresh per turn of the event loop.
+// The popover's content: the pea and its line (or the card of a break under way), who is heating the
+// machine, one card, the habit strip and the vitals link, the notes, and the footer. Built once; every
+// publish of the model updates it in place (rows are kept per key), coalesced to one refresh per turn of
+// the event loop.
 class PopoverView : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int width = 340;
-    static constexpr int scrollMaxHeight = 420;
-    static constexpr int restFlowScrollMaxHeight = 250;
 
+    // `showsDebug` adds the model's debug readout to the notes.
+    PopoverView(AppModel& model, bool showsDebug, PopoverActions actions, WallClock clock,
+                QWidget* parent = nullptr);
+    // The status item's popover: no debug readout, the system's clock.
     PopoverView(AppModel& model, PopoverActions actions, QWidget* parent = nullptr);
     ~PopoverView() override;
 
@@ -47,50 +47,79 @@ public:
     void refresh();
 
     // What tests and screenshots look at.
+    const PopoverLayout& shownLayout() const { return layout_; }
+    const QWidget& normalHeader() const { return *normalHeader_; }
+    CoolDownView& coolDownHeader() const { return *coolDown_; }
+    RestPromptView& restPromptHeader() const { return *restPrompt_; }
+    NapView& napHeader() const { return *nap_; }
+    CursorPeaView& pea() const { return *pea_; }
     const QLabel& titleLabel() const { return *title_; }
     const QLabel& heatLabel() const { return *heat_; }
+    const QLabel& scoreLabel() const { return *score_; }
     const QLabel& loadLabel() const { return *load_; }
     const QLabel& blameLineLabel() const { return *blameLine_; }
+    QPushButton& roastButton() const { return *roast_; }
     const QLabel& quitMessageLabel() const { return *quitMessage_; }
+    PopoverCardSlot& cardSlot() const { return *cardSlot_; }
+    HabitStripView& habitStrip() const { return *habitStrip_; }
+    LinkButton& vitalsLink() const { return *vitalsLink_; }
     const QLabel& suppressionLabel() const { return *suppression_; }
-    // The card slot: the heads-up text on its orange card.
-    const QLabel& headsUpCard() const { return *headsUp_; }
     const std::map<AppKey, BlameRow*>& blameRows() const { return rows_; }
     const SystemPartsView& systemParts() const { return *systemParts_; }
     const IgnoredAppsView& ignoredApps() const { return *ignored_; }
     IgnoredAppsView& ignoredApps() { return *ignored_; }
     const QLabel& samplingNote() const { return *samplingNote_; }
+    const QLabel& debugReadout() const { return *debugReadout_; }
     const QLabel& forcedNote() const { return *forcedNote_; }
     const FittingScrollView& scrollView() const { return *scroll_; }
-    QPushButton& vitalsLink() const { return *vitalsLink_; }
+    // The bottom row, one container holding the settings button.
+    QWidget& footer() const { return *footer_; }
     // The order the rows stand in, top to bottom.
     std::vector<AppKey> rowOrder() const;
     // How many times refresh() ran: publishes that come together are one refresh.
     int refreshCount() const { return refreshCount_; }
 
 private:
+    QWidget* buildHeader();
+    QWidget* buildNormalHeader(QWidget* parent);
+    QWidget* buildContent();
+    QWidget* buildFooter();
     void scheduleRefresh();
+    void refreshHeader();
     void refreshBlame();
     void ignore(const AppKey& key);
 
     AppModel& model_;
+    bool showsDebug_;
     PopoverActions actions_;
-    AnimatedPeaView* pea_;
-    QLabel* title_;
-    QLabel* heat_;
-    QLabel* load_;
-    QLabel* blameLine_;
-    QLabel* quitMessage_;
-    QLabel* suppression_;
-    QLabel* headsUp_;
-    FittingScrollView* scroll_;
-    QWidget* rowsBox_;
+    WallClock clock_;
+    PopoverLayout layout_;
+    QWidget* normalHeader_ = nullptr;
+    CoolDownView* coolDown_ = nullptr;
+    RestPromptView* restPrompt_ = nullptr;
+    NapView* nap_ = nullptr;
+    CursorPeaView* pea_ = nullptr;
+    QLabel* title_ = nullptr;
+    QLabel* heat_ = nullptr;
+    QLabel* score_ = nullptr;
+    QLabel* load_ = nullptr;
+    QLabel* blameLine_ = nullptr;
+    QPushButton* roast_ = nullptr;
+    QWidget* rowsBox_ = nullptr;
     std::map<AppKey, BlameRow*> rows_;
-    SystemPartsView* systemParts_;
-    IgnoredAppsView* ignored_;
-    QPushButton* vitalsLink_;
-    QLabel* samplingNote_;
-    QLabel* forcedNote_;
+    SystemPartsView* systemParts_ = nullptr;
+    IgnoredAppsView* ignored_ = nullptr;
+    QLabel* quitMessage_ = nullptr;
+    PopoverCardSlot* cardSlot_ = nullptr;
+    HabitStripView* habitStrip_ = nullptr;
+    QWidget* vitalsRow_ = nullptr;
+    LinkButton* vitalsLink_ = nullptr;
+    QLabel* suppression_ = nullptr;
+    QLabel* samplingNote_ = nullptr;
+    QLabel* debugReadout_ = nullptr;
+    QLabel* forcedNote_ = nullptr;
+    FittingScrollView* scroll_ = nullptr;
+    QWidget* footer_ = nullptr;
     bool refreshPending_ = false;
     int refreshCount_ = 0;
 };

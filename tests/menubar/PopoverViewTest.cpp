@@ -1,13 +1,27 @@
 #include "ShellTestSupport.h"
 
+#include "menubar/AnimatedPeaView.h"
 #include "menubar/BlameRows.h"
+#include "menubar/CoolDownView.h"
+#include "menubar/CursorPeaView.h"
+#include "menubar/EveningCardView.h"
 #include "menubar/FittingScrollView.h"
+#include "menubar/HabitStripView.h"
+#include "menubar/LinkButton.h"
+#include "menubar/NapView.h"
+#include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
+#include "menubar/ReminderBubbleView.h"
+#include "menubar/RestPromptView.h"
+#include "menubar/RoundedPanel.h"
+#include "model/Copy.h"
 
 #include <QCoreApplication>
 #include <QImage>
+#include <QEnterEvent>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 
@@ -18,7 +32,21 @@ class PopoverViewTest : public ShellTest {
 protected:
     void SetUp() override {
         ShellTest::SetUp();
-        view = std::make_unique<PopoverView>(*model, PopoverActions{});
+        view = make(false);
+    }
+
+    std::unique_ptr<PopoverView> make(bool showsDebug) {
+        PopoverActions actions;
+        actions.openHistory = [this] { ++opened["history"]; };
+        actions.openVitals = [this] { ++opened["vitals"]; };
+        actions.openRoast = [this] { ++opened["roast"]; };
+        actions.openWrapped = [this] { ++opened["wrapped"]; };
+        actions.openSettings = [this] { ++opened["settings"]; };
+        return std::make_unique<PopoverView>(*model, showsDebug, std::move(actions), clock());
+    }
+
+    WallClock clock() {
+        return {[this] { return world.now; }, [this] { return world.calendar; }};
     }
 
     const BlameRow* row(const AppKey& key) const {
@@ -26,10 +54,43 @@ protected:
         return it == view->blameRows().end() ? nullptr : it->second;
     }
 
+    bool shown(const QWidget& widget) const { return widget.isVisibleTo(view.get()); }
+
+    // Waits out the heads-up on show: the popover's card outlasts the bubble several times over.
+    void outlastHeadsUp() {
+        world.advance(60);
+        QCoreApplication::processEvents();
+    }
+
+    // The user's own reminder, due a few minutes from now, ticked until it shows.
+    void bringReminder() {
+        const DateComponents due = world.calendar.components(world.now + 180);
+        settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-00000000000A"), "Stretch",
+                                         Reminder::Schedule::daily(due.hour, due.minute), true)});
+        for (int minute = 0; minute < 6 && !model->activeReminder(); ++minute) {
+            world.advance(60);
+            model->ingestLoad(5, world.now);
+        }
+        ASSERT_TRUE(model->activeReminder());
+        QCoreApplication::processEvents();
+    }
+
+    // A break offered, taken and sat out.
+    void takeABreak() {
+        model->handleRestEvents(model->coach().promptNow(), false);
+        model->handleRestEvents(model->coach().acceptRest(), false);
+        world.typing = false;
+        for (int i = 0; i < 600 && model->restPhase() != RestPhase::breakTaken; ++i) {
+            world.advance(1);
+            model->ingestLoad(5, world.now);
+        }
+        QCoreApplication::processEvents();
+    }
+
     // Writes the popover, laid out as on screen, next to the test program and returns it.
     QImage screenshot(const QString& name) {
         PopupPanel panel(false);
-        auto* shown = new PopoverView(*model, PopoverActions{});
+        auto* shown = new PopoverView(*model, false, PopoverActions{}, clock());
         panel.setContent(shown);
         panel.setAttribute(Qt::WA_DontShowOnScreen);
         panel.show();
@@ -45,6 +106,7 @@ protected:
     }
 
     std::unique_ptr<PopoverView> view;
+    std::map<std::string, int> opened;
 };
 
 TEST_F(PopoverViewTest, ReadsTheModelAndUpdatesRowsInPlace) {
@@ -70,6 +132,7 @@ TEST_F(PopoverViewTest, ReadsTheModelAndUpdatesRowsInPlace) {
     EXPECT_NE(row(backup)->ignoreButton(), nullptr);
     EXPECT_EQ(row(AppKey::system())->quitButton(), nullptr);
     EXPECT_EQ(row(AppKey::system())->ignoreButton(), nullptr);
+    EXPECT_FALSE(shown(view->systemParts())) << "no breakdown before the system's parts are known";
 
     // A later sample keeps the same row objects.
     const BlameRow* compiler = row(fakes::app("Compiler"));
@@ -165,25 +228,253 @@ TEST_F(PopoverViewTest, FittingScrollViewFollowsItsContent) {
     }
 }
 
-TEST_F(PopoverViewTest, RestFlowShrinksTheMiddleAndHidesTheVitalsLink) {
+TEST_F(PopoverViewTest, RestFlowKeepsTheBlameAndNotesButNoCardsOrHabits) {
+    model->seedSampleWeek();
+    model->setForcedState(HeatState::warm);
+    model->announce("Psst.", std::nullopt, std::nullopt);
     view->refresh();
-    EXPECT_EQ(view->scrollView().maxHeight(), PopoverView::scrollMaxHeight);
-    EXPECT_FALSE(view->vitalsLink().isHidden());
+    EXPECT_EQ(view->scrollView().maxHeight(), popoverScrollMaxHeight);
+    EXPECT_TRUE(shown(view->normalHeader()));
+    EXPECT_TRUE(shown(view->cardSlot()));
+    EXPECT_TRUE(shown(view->habitStrip()));
+    EXPECT_TRUE(shown(view->vitalsLink()));
+
     model->handleRestEvents(model->coach().promptNow(), false);
     QCoreApplication::processEvents();
     ASSERT_EQ(model->restPhase(), RestPhase::prompting);
-    EXPECT_EQ(view->scrollView().maxHeight(), PopoverView::restFlowScrollMaxHeight);
-    EXPECT_TRUE(view->vitalsLink().isHidden());
+    EXPECT_EQ(view->shownLayout().header, PopoverHeader::restPrompt);
+    EXPECT_FALSE(shown(view->normalHeader()));
+    EXPECT_TRUE(shown(view->restPromptHeader()));
+    EXPECT_FALSE(shown(view->napHeader()) || shown(view->coolDownHeader()));
+    EXPECT_EQ(view->scrollView().maxHeight(), popoverRestFlowScrollMaxHeight);
+    EXPECT_FALSE(shown(view->cardSlot())) << "the heads-up waits";
+    EXPECT_FALSE(shown(view->habitStrip()));
+    EXPECT_FALSE(shown(view->vitalsLink()));
+    EXPECT_TRUE(shown(view->blameLineLabel()));
+    EXPECT_TRUE(shown(view->forcedNote()));
+
+    // The prompt's own answers move the header along.
+    view->restPromptHeader().breatheButton().click();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(model->coolDown().has_value());
+    EXPECT_TRUE(shown(view->coolDownHeader()));
+    EXPECT_FALSE(shown(view->restPromptHeader()));
+    EXPECT_EQ(view->scrollView().maxHeight(), popoverRestFlowScrollMaxHeight);
+    model->stopCoolDown();
+    model->handleRestEvents(model->coach().promptNow(), false);
+    view->restPromptHeader().restButton().click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(model->restPhase(), RestPhase::resting);
+    EXPECT_TRUE(shown(view->napHeader()));
+    EXPECT_FALSE(shown(view->restPromptHeader()) || shown(view->coolDownHeader()));
+    EXPECT_FALSE(shown(view->habitStrip()));
+    view->napHeader().endButton().click();
+    model->handleRestEvents(model->coach().promptNow(), false);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(model->restPhase(), RestPhase::prompting);
+
+    // Snoozed: the pea and the card are back, the habits are not.
+    model->handleRestEvents(model->coach().snooze(), false);
+    QCoreApplication::processEvents();
+    ASSERT_EQ(model->restPhase(), RestPhase::snoozed);
+    EXPECT_TRUE(shown(view->normalHeader()));
+    EXPECT_EQ(view->scrollView().maxHeight(), popoverScrollMaxHeight);
+    EXPECT_TRUE(shown(view->cardSlot()));
+    EXPECT_FALSE(shown(view->habitStrip()));
+    EXPECT_FALSE(shown(view->vitalsLink()));
+}
+
+TEST_F(PopoverViewTest, CardsTakeTurnsInTheSlot) {
+    PopoverCardSlot& slot = view->cardSlot();
+    EXPECT_TRUE(slot.isHidden()) << "no card takes no room";
+
+    // The evening check-in says so in a heads-up, which comes first.
+    model->runEveningCheckNow();
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(model->eveningSummary() && model->headsUpMessage());
+    EXPECT_EQ(slot.card(), PopoverCard::headsUp);
+    EXPECT_EQ(slot.headsUpLabel().text().toStdString(), *model->headsUpMessage());
+    EXPECT_FALSE(slot.headsUpCard().isHidden());
+    EXPECT_TRUE(slot.eveningCard().isHidden());
+
+    outlastHeadsUp();
+    EXPECT_EQ(slot.card(), PopoverCard::evening);
+    EXPECT_TRUE(slot.headsUpCard().isHidden());
+    EXPECT_FALSE(slot.eveningCard().isHidden());
+    EXPECT_EQ(slot.eveningCard().summary(), *model->eveningSummary());
+    slot.eveningCard().lookBackButton().click();
+    EXPECT_EQ(opened["history"], 1);
+
+    slot.eveningCard().goodnightButton().click();
+    outlastHeadsUp();
+    EXPECT_EQ(slot.card(), PopoverCard::none);
+    EXPECT_TRUE(slot.isHidden());
+
+    // Sunday evening: the weekly summary is ready.
+    world.now = world.calendar.date(2026, 3, 8, 18, 30, 0);
+    model->refreshWrappedOffer(world.now);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(slot.card(), PopoverCard::wrapped);
+    EXPECT_FALSE(slot.wrappedCard().isHidden());
+    slot.wrappedOpenButton().click();
+    EXPECT_EQ(opened["wrapped"], 1);
+}
+
+TEST_F(PopoverViewTest, AReminderOutranksAHeadsUpThatWaitsItsTurn) {
+    bringReminder();
+    model->announce("Psst.", std::nullopt, std::nullopt);
+    QCoreApplication::processEvents();
+    PopoverCardSlot& slot = view->cardSlot();
+    EXPECT_EQ(slot.card(), PopoverCard::reminder);
+    EXPECT_FALSE(slot.reminderCard().isHidden());
+    EXPECT_TRUE(slot.reminder().isShowingReminder());
+    EXPECT_TRUE(slot.headsUpCard().isHidden());
+
+    slot.reminder().doneButton().click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(slot.card(), PopoverCard::headsUp);
+    EXPECT_TRUE(slot.reminderCard().isHidden());
+    EXPECT_EQ(slot.headsUpLabel().text(), QStringLiteral("Psst."));
+}
+
+TEST_F(PopoverViewTest, HeaderReadsTheModel) {
+    model->setForcedState(HeatState::sweating);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->heatLabel().text(), QStringLiteral("Sweating"));
+    EXPECT_TRUE(view->heatLabel().font().bold());
+    EXPECT_EQ(view->scoreLabel().text().toStdString(), Copy::scoreLabel(model->score()));
+    EXPECT_EQ(view->loadLabel().text().toStdString(), Copy::loadLabel(model->cpuLoad(), model->thermal()));
+    EXPECT_EQ(view->titleLabel().text().toStdString(), model->line());
+    EXPECT_FALSE(view->pea().pea().isAnimating()) << "still while the popover is closed";
+
+    model->popoverWillOpen(false);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view->pea().pea().isAnimating());
+    model->updateDisplayOptions(true, true);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view->pea().pea().isAnimating());
+    EXPECT_TRUE(view->pea().pea().style().highContrast);
+
+    takeABreak();
+    ASSERT_EQ(model->restPhase(), RestPhase::breakTaken);
+    EXPECT_EQ(view->titleLabel().text(), QStringLiteral("All rested. Come back whenever 😌"));
+}
+
+TEST_F(PopoverViewTest, ThePeaWatchesThePointerAndTakesAPoke) {
+    CursorPeaView& pea = view->pea();
+    EXPECT_EQ(pea.toolTip(), QStringLiteral("Click me for a wave"));
+    EXPECT_EQ(pea.pupil(), std::nullopt) << "the face's own pupils until the pointer comes";
+    EXPECT_EQ(pea.pea().pupilOffset(), std::nullopt);
+
+    QEnterEvent enter(QPointF(0, 30), QPointF(0, 30), QPointF(0, 30));
+    QCoreApplication::sendEvent(&pea, &enter);
+    EXPECT_DOUBLE_EQ(*pea.pea().pupilOffset(), -0.8);
+    QMouseEvent move(QEvent::MouseMove, QPointF(32, 40), QPointF(32, 40), Qt::NoButton, Qt::NoButton,
+                     Qt::NoModifier);
+    QCoreApplication::sendEvent(&pea, &move);
+    EXPECT_DOUBLE_EQ(*pea.pea().pupilOffset(), 0);
+    QMouseEvent right(QEvent::MouseMove, QPointF(60, 2), QPointF(60, 2), Qt::NoButton, Qt::NoButton,
+                      Qt::NoModifier);
+    QCoreApplication::sendEvent(&pea, &right);
+    EXPECT_DOUBLE_EQ(*pea.pupil(), 0.8);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&pea, &leave);
+    EXPECT_EQ(pea.pupil(), 0.0) << "straight ahead, not back to the face's own";
+    EXPECT_EQ(pea.pea().pupilOffset(), 0.0);
+
+    // A click in a corner of the square, away from the pea's body.
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(1, 1), QPointF(1, 1), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(&pea, &press);
+    QCoreApplication::sendEvent(&pea, &release);
+    EXPECT_EQ(model->momentaryFace(), FaceState::grateful);
+    EXPECT_TRUE(model->headsUpMessage().has_value());
+}
+
+TEST_F(PopoverViewTest, RoastHabitsAndVitalsOpenTheirWindows) {
+    model->seedSampleWeek();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->roastButton().toolTip(), QStringLiteral("Roast card…"));
+    view->roastButton().click();
+    EXPECT_EQ(opened["roast"], 1);
+
+    EXPECT_EQ(view->vitalsLink().text(), QStringLiteral("What changed…"));
+    EXPECT_EQ(view->vitalsLink().toolTip(), QStringLiteral("Vitals…"));
+    view->vitalsLink().click();
+    EXPECT_EQ(opened["vitals"], 1);
+
+    ASSERT_TRUE(shown(view->habitStrip()));
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
+    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(3, 3), QPointF(3, 3), Qt::LeftButton, Qt::NoButton,
+                        Qt::NoModifier);
+    QCoreApplication::sendEvent(&view->habitStrip(), &press);
+    QCoreApplication::sendEvent(&view->habitStrip(), &release);
+    EXPECT_EQ(opened["history"], 1);
+
+    view->footer().findChild<QPushButton*>()->click();
+    EXPECT_EQ(opened["settings"], 1);
+}
+
+TEST_F(PopoverViewTest, NotesForAFailedSamplerAndTheDebugReadout) {
+    EXPECT_FALSE(shown(view->samplingNote()));
+    model->setSimulatingSamplerFailure(true);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown(view->samplingNote()));
+    EXPECT_FALSE(shown(view->debugReadout())) << "the status item's popover shows no readout";
+
+    view = make(true);
+    model->ingestLoad(50, world.now);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(shown(view->debugReadout()));
+    EXPECT_EQ(view->debugReadout().text().toStdString(), model->debugReadout());
 }
 
 TEST_F(PopoverViewTest, Screenshots) {
+    const QImage empty = screenshot(QStringLiteral("popover-empty.png"));
+    EXPECT_FALSE(empty.isNull());
+    model->ingestProcesses(fakes::processSample(
+        world.now, 2, {{fakes::app("Browser"), 0.2}, {AppKey::system(), 0.1}}));
     const QImage chill = screenshot(QStringLiteral("popover-chill.png"));
-    EXPECT_FALSE(chill.isNull());
+    ASSERT_EQ(model->state(), HeatState::chill);
+    EXPECT_GT(chill.height(), empty.height()) << "the blame list makes the popover taller";
     heatUp(100);
+    model->seedSampleWeek();
+    model->startChallenge(ChallengeKind::chillWeek, world.now);
     model->setForcedState(HeatState::meltdown);
-    const QImage meltdown = screenshot(QStringLiteral("popover-meltdown.png"));
-    EXPECT_FALSE(meltdown.isNull());
-    EXPECT_GT(meltdown.height(), chill.height()) << "the blame list makes the popover taller";
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-meltdown.png")).isNull());
+
+    model->setForcedState(std::nullopt);
+    model->announce("Heads-up: the compiler is cooking again.", std::nullopt, std::nullopt);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-heads-up.png")).isNull());
+    outlastHeadsUp();
+    model->runEveningCheckNow();
+    outlastHeadsUp();
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-evening.png")).isNull());
+    model->dismissEvening();
+    outlastHeadsUp();
+    bringReminder();
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-reminder.png")).isNull());
+    model->completeReminder();
+    outlastHeadsUp();
+
+    model->handleRestEvents(model->coach().promptNow(), false);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-rest-prompt.png")).isNull());
+    model->handleRestEvents(model->coach().acceptRest(), false);
+    model->ingestLoad(5, world.now);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-nap.png")).isNull());
+    model->handleRestEvents(model->coach().cancel(), false);
+    model->startCoolDown();
+    world.advance(5);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-cool-down.png")).isNull());
+    model->stopCoolDown();
+    outlastHeadsUp();
+
+    world.now = world.calendar.date(2026, 3, 8, 18, 30, 0);
+    model->refreshWrappedOffer(world.now);
+    EXPECT_FALSE(screenshot(QStringLiteral("popover-wrapped.png")).isNull());
 }
 
 } // namespace

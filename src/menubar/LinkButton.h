@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QAbstractButton>
+
+namespace halvrick {
+
+// A plain text link with a chevron after it, in small secondary text; a long text shortens at its end.
+class LinkButton : public QAbstractButton {
+public:
+    static constexpr int chevronGap = 3;
+
+    explicit LinkButton(QWidget* parent = nullptr);
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+} // namespace halvrick
