@@ -21,18 +21,6 @@ RoundedPanel::Look stripLook(const QPalette& palette) {
 
 } // namespace
 
-std::string HabitStripView::challengeTitle(ChallengeKind kind) {
-    switch (kind) {
-    case ChallengeKind::chillWeek:
-        return "Chill week";
-    case ChallengeKind::breakHabit:
-        return "Break habit";
-    case ChallengeKind::coolHead:
-        return "Cool head";
-    }
-    return {};
-}
-
 std::optional<HabitStripView::Content> HabitStripView::content(const std::optional<DailyGrade>& grade,
                                                                std::optional<ChallengeKind> kind,
                                                                const std::optional<ChallengeProgress>& progress) {
@@ -45,7 +33,7 @@ std::optional<HabitStripView::Content> HabitStripView::content(const std::option
     c.gradeText = grade ? "Today's grade · " + std::string(toString(grade->letter)) + " " + std::to_string(grade->value)
                         : "Today · warming up";
     if (challenge) {
-        c.challengeText = challengeTitle(*kind) + " · " + std::to_string(progress->metIncludingToday()) + "/" +
+        c.challengeText = std::string(Copy::challengeTitle(*kind)) + " · " + std::to_string(progress->metIncludingToday()) + "/" +
                           std::to_string(progress->requiredDays);
     }
     return c;

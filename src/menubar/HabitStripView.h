@@ -35,7 +35,6 @@ public:
     static std::optional<Content> content(const std::optional<DailyGrade>& grade,
                                           std::optional<ChallengeKind> kind,
                                           const std::optional<ChallengeProgress>& progress);
-    static std::string challengeTitle(ChallengeKind kind);
 
     HabitStripView(AppModel& model, std::function<void()> openHistory, std::function<Date()> now,
                    QWidget* parent = nullptr);

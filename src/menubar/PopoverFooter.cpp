@@ -19,12 +19,6 @@ namespace {
 
 using Command = MenuRow::Command;
 
-void call(const std::function<void()>& action) {
-    if (action) {
-        action();
-    }
-}
-
 QToolButton* symbolButton(QWidget* parent, const QString& label) {
     auto* button = new QToolButton(parent);
     button->setAutoRaise(true);
@@ -73,11 +67,12 @@ PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool shows
     row->addStretch(1);
 
     settings_ = symbolButton(this, QStringLiteral("Settings…"));
-    connect(settings_, &QToolButton::clicked, this, [this] { call(actions_.openSettings); });
+    connect(settings_, &QToolButton::clicked, this, [this] { PopoverActions::call(actions_.openSettings); });
     row->addWidget(settings_, 0, Qt::AlignVCenter);
 
     moreMenu_ = new LiveMenu(QString(), this);
     moreMenu_->onTrigger = [this](const MenuRow& chosen) { perform(chosen); };
+    moreMenu_->offers = [this](const MenuRow& row) { return actions_.offers(row); };
     more_ = symbolButton(this, QStringLiteral("More"));
     more_->setPopupMode(QToolButton::InstantPopup);
     more_->setMenu(moreMenu_);
@@ -115,39 +110,14 @@ void PopoverFooter::paintSymbols() {
 
 void PopoverFooter::perform(const MenuRow& row) {
     if (!debugItems_.perform(row)) {
-        switch (row.command) {
-        case Command::roast:
-            call(actions_.openRoast);
-            break;
-        case Command::history:
-            call(actions_.openHistory);
-            break;
-        case Command::vitals:
-            call(actions_.openVitals);
-            break;
-        case Command::coolDown:
+        if (row.command == Command::coolDown) {
             model_.startCoolDown();
-            break;
-        case Command::wrapped:
-            call(actions_.openWrapped);
-            break;
-        case Command::checkForUpdates:
+        } else if (row.command == Command::checkForUpdates) {
             Updater::shared().checkForUpdates();
-            break;
-        case Command::settings:
-            call(actions_.openSettings);
-            break;
-        case Command::sampleWrapped:
-            call(actions_.openSampleWrapped);
-            break;
-        case Command::artworkLab:
-            call(actions_.openArtworkLab);
-            break;
-        case Command::quit:
+        } else if (row.command == Command::quit) {
             QCoreApplication::quit();
-            break;
-        default:
-            break;
+        } else if (const auto* window = actions_.window(row.command)) {
+            PopoverActions::call(*window);
         }
     }
     // The rest-interval override has no signal of its own.

@@ -3,7 +3,7 @@
 #include "menubar/DebugMenuItems.h"
 #include "menubar/MenuRow.h"
 #include "menubar/MenuSnapshot.h"
-#include "menubar/PopoverView.h"
+#include "menubar/PopoverActions.h"
 
 #include <QWidget>
 #include <functional>

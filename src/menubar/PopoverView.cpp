@@ -9,6 +9,7 @@
 #include "menubar/LinkButton.h"
 #include "menubar/NapView.h"
 #include "menubar/PopoverCardSlot.h"
+#include "menubar/PopoverFooter.h"
 #include "menubar/RestPromptView.h"
 #include "menubar/Theme.h"
 #include "model/AppModel.h"
@@ -63,7 +64,8 @@ PopoverView::PopoverView(AppModel& model, bool showsDebug, PopoverActions action
     scroll_ = new FittingScrollView(popoverScrollMaxHeight, buildContent(), this);
     column->addWidget(scroll_);
     column->addWidget(divider(this));
-    column->addWidget(buildFooter());
+    footer_ = new PopoverFooter(model_, actions_, showsDebug_, this);
+    column->addWidget(footer_);
 
     for (const auto signal :
          {&AppModel::stateChanged, &AppModel::scoreChanged, &AppModel::cpuLoadChanged, &AppModel::thermalChanged,
@@ -159,6 +161,8 @@ QWidget* PopoverView::buildContent() {
     roast_->setPalette(accent);
     connect(roast_, &QPushButton::clicked, this, [this] { PopoverActions::call(actions_.openRoast); });
     whoRow->addWidget(roast_);
+    // Only where this build has the roast window.
+    roast_->setVisible(static_cast<bool>(actions_.openRoast));
     stack->addLayout(whoRow);
 
     rowsBox_ = new QWidget(content);
@@ -220,19 +224,6 @@ QWidget* PopoverView::buildContent() {
     return content;
 }
 
-QWidget* PopoverView::buildFooter() {
-    footer_ = new QWidget(this);
-    auto* row = new QHBoxLayout(footer_);
-    row->setContentsMargins(16, 8, 16, 8);
-    row->setSpacing(8);
-    row->addStretch(1);
-    auto* settings = new QPushButton(QStringLiteral("Settings…"), footer_);
-    settings->setFlat(true);
-    connect(settings, &QPushButton::clicked, this, [this] { PopoverActions::call(actions_.openSettings); });
-    row->addWidget(settings);
-    return footer_;
-}
-
 void PopoverView::scheduleRefresh() {
     if (refreshPending_) {
         return;
@@ -248,7 +239,10 @@ void PopoverView::scheduleRefresh() {
 void PopoverView::refresh() {
     refreshPending_ = false;
     ++refreshCount_;
-    layout_ = popoverLayout(PopoverSnapshot::of(model_, showsDebug_));
+    PopoverSnapshot snapshot = PopoverSnapshot::of(model_, showsDebug_);
+    // The weekly summary is offered only where this build has its window.
+    snapshot.wrappedReady = snapshot.wrappedReady && actions_.openWrapped;
+    layout_ = popoverLayout(snapshot);
 
     refreshHeader();
 

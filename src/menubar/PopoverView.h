@@ -23,6 +23,7 @@ class HabitStripView;
 class IgnoredAppsView;
 class NapView;
 class PopoverCardSlot;
+class PopoverFooter;
 class RestPromptView;
 class SystemPartsView;
 
@@ -72,8 +73,8 @@ public:
     const QLabel& debugReadout() const { return *debugReadout_; }
     const QLabel& forcedNote() const { return *forcedNote_; }
     const FittingScrollView& scrollView() const { return *scroll_; }
-    // The bottom row, one container holding the settings button.
-    QWidget& footer() const { return *footer_; }
+    // The bottom row: the pea's own share, settings and the More menu.
+    PopoverFooter& footer() const { return *footer_; }
     // The order the rows stand in, top to bottom.
     std::vector<AppKey> rowOrder() const;
     // How many times refresh() ran: publishes that come together are one refresh.
@@ -83,7 +84,6 @@ private:
     QWidget* buildHeader();
     QWidget* buildNormalHeader(QWidget* parent);
     QWidget* buildContent();
-    QWidget* buildFooter();
     void scheduleRefresh();
     void refreshHeader();
     void refreshBlame();
@@ -119,7 +119,7 @@ private:
     QLabel* debugReadout_ = nullptr;
     QLabel* forcedNote_ = nullptr;
     FittingScrollView* scroll_ = nullptr;
-    QWidget* footer_ = nullptr;
+    PopoverFooter* footer_ = nullptr;
     bool refreshPending_ = false;
     int refreshCount_ = 0;
 };

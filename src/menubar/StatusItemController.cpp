@@ -141,7 +141,7 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
     actions.openSettings = closeThen(&Windows::showSettings);
     actions.openHistory = closeThen(&Windows::showHistory);
     actions.openVitals = closeThen(&Windows::showVitals);
-    popoverView_ = new PopoverView(model_, std::move(actions));
+    popoverView_ = new PopoverView(model_, actions);
     popover_->setContent(popoverView_);
     connect(popover_.get(), &PopupPanel::closed, this, &StatusItemController::popoverDidClose);
     connect(bubble_.get(), &PopupPanel::closed, this, [this] { router_->bubbleDidClose(); });
@@ -188,9 +188,7 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
             Qt::QueuedConnection);
 
     StatusMenu::Actions menuActions;
-    menuActions.openHistory = closeThen(&Windows::showHistory);
-    menuActions.openVitals = closeThen(&Windows::showVitals);
-    menuActions.openSettings = closeThen(&Windows::showSettings);
+    menuActions.windows = actions;
     menuActions.showPopover = [self] {
         if (self) {
             self->showPopover();

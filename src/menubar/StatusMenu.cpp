@@ -12,17 +12,7 @@
 
 namespace halvrick {
 
-namespace {
-
 using Command = MenuRow::Command;
-
-void call(const std::function<void()>& action) {
-    if (action) {
-        action();
-    }
-}
-
-} // namespace
 
 std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersHelp) {
     std::vector<MenuRow> rows;
@@ -86,29 +76,18 @@ void StatusMenu::refresh() {
 }
 
 const std::function<void()>* StatusMenu::actionFor(Command command) const {
+    if (const auto* window = actions_.windows.window(command)) {
+        return window;
+    }
     switch (command) {
     case Command::openPopover:
         return &actions_.showPopover;
-    case Command::roast:
-        return &actions_.openRoast;
-    case Command::history:
-        return &actions_.openHistory;
-    case Command::vitals:
-        return &actions_.openVitals;
-    case Command::wrapped:
-        return &actions_.openWrapped;
-    case Command::settings:
-        return &actions_.openSettings;
     case Command::about:
         return &actions_.about;
     case Command::help:
         return &actions_.help;
     case Command::quit:
         return &actions_.quit;
-    case Command::sampleWrapped:
-        return &actions_.openSampleWrapped;
-    case Command::artworkLab:
-        return &actions_.openArtworkLab;
     default:
         return nullptr;
     }
@@ -118,11 +97,11 @@ void StatusMenu::perform(const MenuRow& row) {
     if (!debugItems_.perform(row)) {
         if (row.command == Command::coolDown) {
             model_.startCoolDown();
-            call(actions_.showPopover);
+            PopoverActions::call(actions_.showPopover);
         } else if (row.command == Command::checkForUpdates) {
             Updater::shared().checkForUpdates();
         } else if (const auto* action = actionFor(row.command)) {
-            call(*action);
+            PopoverActions::call(*action);
         }
     }
     // The rest-interval override has no signal of its own.

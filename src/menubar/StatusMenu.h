@@ -4,6 +4,7 @@
 #include "menubar/LiveMenu.h"
 #include "menubar/MenuRow.h"
 #include "menubar/MenuSnapshot.h"
+#include "menubar/PopoverActions.h"
 
 #include <QUrl>
 #include <functional>
@@ -27,13 +28,7 @@ class StatusMenu : public LiveMenu {
 public:
     // What the menu cannot do itself. Items whose action the host leaves empty are not offered.
     struct Actions {
-        std::function<void()> openRoast;
-        std::function<void()> openHistory;
-        std::function<void()> openVitals;
-        std::function<void()> openWrapped;
-        std::function<void()> openSampleWrapped;
-        std::function<void()> openArtworkLab;
-        std::function<void()> openSettings;
+        PopoverActions windows;
         std::function<void()> showPopover;
         std::function<void()> about = &StatusMenu::showAbout;
         std::function<void()> help = &StatusMenu::openHelp;

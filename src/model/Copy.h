@@ -117,6 +117,8 @@ std::string gradeAccessibility(const DailyGrade& grade);
 std::string eveningTitle(const std::optional<DailyGrade>& grade);
 std::string eveningBody(double heatSeconds, std::int64_t breaksTaken, const std::optional<std::string>& culprit);
 std::string eveningNotification(const EveningSummary& summary);
+// "Chill week", "Break habit", "Cool head".
+std::string_view challengeTitle(ChallengeKind kind);
 std::string challengeAnnouncement(const ChallengeResult& result);
 // "Day 3 of 7", today counted while it lies in the window.
 std::string challengeDay(const ChallengeProgress& progress);

@@ -23,18 +23,6 @@ constexpr GradeTable gradeLines{{
      "The computer is a radiator. Logged.", "You turned the computer into a panini press. Iconic."},
 }};
 
-std::string_view kindName(ChallengeKind kind) {
-    switch (kind) {
-    case ChallengeKind::chillWeek:
-        return "Chill week";
-    case ChallengeKind::breakHabit:
-        return "Break habit";
-    case ChallengeKind::coolHead:
-        return "Cool head";
-    }
-    return {};
-}
-
 // NaN is no heat either.
 bool hadHeat(double heatSeconds) {
     return heatSeconds > 0;
@@ -49,6 +37,18 @@ std::string letterAndValue(const DailyGrade& grade, std::string_view separator) 
 }
 
 } // namespace
+
+std::string_view challengeTitle(ChallengeKind kind) {
+    switch (kind) {
+    case ChallengeKind::chillWeek:
+        return "Chill week";
+    case ChallengeKind::breakHabit:
+        return "Break habit";
+    case ChallengeKind::coolHead:
+        return "Cool head";
+    }
+    return {};
+}
 
 std::string gradeLine(const DailyGrade& grade, Personality personality) {
     return std::string(
@@ -78,7 +78,7 @@ std::string eveningNotification(const EveningSummary& summary) {
 std::string challengeAnnouncement(const ChallengeResult& result) {
     const std::string_view lead =
         result.outcome == ChallengeResult::Outcome::completed ? "Challenge complete: " : "Challenge over: ";
-    return std::string(lead) + std::string(kindName(result.kind)) + ". " + std::to_string(result.metDays) +
+    return std::string(lead) + std::string(challengeTitle(result.kind)) + ". " + std::to_string(result.metDays) +
            " of " + std::to_string(challengeRequiredDays) + " days.";
 }
 

@@ -1,4 +1,5 @@
 #include "menubar/PopoverFooter.h"
+#include "menubar/PopoverView.h"
 
 #include "MenuTestSupport.h"
 #include "menubar/PopupPanel.h"

@@ -10,6 +10,7 @@
 #include "menubar/LinkButton.h"
 #include "menubar/NapView.h"
 #include "menubar/PopoverCardSlot.h"
+#include "menubar/PopoverFooter.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
@@ -35,14 +36,18 @@ protected:
         view = make(false);
     }
 
-    std::unique_ptr<PopoverView> make(bool showsDebug) {
+    PopoverActions actions() {
         PopoverActions actions;
         actions.openHistory = [this] { ++opened["history"]; };
         actions.openVitals = [this] { ++opened["vitals"]; };
         actions.openRoast = [this] { ++opened["roast"]; };
         actions.openWrapped = [this] { ++opened["wrapped"]; };
         actions.openSettings = [this] { ++opened["settings"]; };
-        return std::make_unique<PopoverView>(*model, showsDebug, std::move(actions), clock());
+        return actions;
+    }
+
+    std::unique_ptr<PopoverView> make(bool showsDebug) {
+        return std::make_unique<PopoverView>(*model, showsDebug, actions(), clock());
     }
 
     WallClock clock() {
@@ -90,7 +95,7 @@ protected:
     // Writes the popover, laid out as on screen, next to the test program and returns it.
     QImage screenshot(const QString& name) {
         PopupPanel panel(false);
-        auto* shown = new PopoverView(*model, false, PopoverActions{}, clock());
+        auto* shown = new PopoverView(*model, false, actions(), clock());
         panel.setContent(shown);
         panel.setAttribute(Qt::WA_DontShowOnScreen);
         panel.show();
@@ -414,8 +419,27 @@ TEST_F(PopoverViewTest, RoastHabitsAndVitalsOpenTheirWindows) {
     QCoreApplication::sendEvent(&view->habitStrip(), &release);
     EXPECT_EQ(opened["history"], 1);
 
-    view->footer().findChild<QPushButton*>()->click();
+    view->footer().settingsButton().click();
     EXPECT_EQ(opened["settings"], 1);
+}
+
+TEST_F(PopoverViewTest, NoRoastButtonOrWeeklySummaryWithoutTheirWindows) {
+    PopoverActions some = actions();
+    some.openRoast = nullptr;
+    some.openWrapped = nullptr;
+    view = std::make_unique<PopoverView>(*model, false, std::move(some), clock());
+    model->seedSampleWeek();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(shown(view->roastButton()));
+    EXPECT_EQ(view->footer().moreMenu().action(MenuRow::Command::roast), nullptr);
+    EXPECT_EQ(view->footer().moreMenu().action(MenuRow::Command::wrapped), nullptr);
+    EXPECT_NE(view->footer().moreMenu().action(MenuRow::Command::history), nullptr);
+
+    world.now = world.calendar.date(2026, 3, 8, 18, 30, 0);
+    model->refreshWrappedOffer(world.now);
+    QCoreApplication::processEvents();
+    ASSERT_TRUE(model->wrappedReady());
+    EXPECT_EQ(view->shownLayout().card, PopoverCard::none) << "nothing to open it with";
 }
 
 TEST_F(PopoverViewTest, NotesForAFailedSamplerAndTheDebugReadout) {

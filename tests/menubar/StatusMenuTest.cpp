@@ -93,13 +93,13 @@ class StatusMenuTest : public MenuTest {
 protected:
     void makeMenu() {
         StatusMenu::Actions actions;
-        actions.openRoast = [this] { ++opened["roast"]; };
-        actions.openHistory = [this] { ++opened["history"]; };
-        actions.openVitals = [this] { ++opened["vitals"]; };
-        actions.openWrapped = [this] { ++opened["wrapped"]; };
-        actions.openSampleWrapped = [this] { ++opened["sample wrapped"]; };
-        actions.openArtworkLab = [this] { ++opened["artwork lab"]; };
-        actions.openSettings = [this] { ++opened["settings"]; };
+        actions.windows.openRoast = [this] { ++opened["roast"]; };
+        actions.windows.openHistory = [this] { ++opened["history"]; };
+        actions.windows.openVitals = [this] { ++opened["vitals"]; };
+        actions.windows.openWrapped = [this] { ++opened["wrapped"]; };
+        actions.windows.openSampleWrapped = [this] { ++opened["sample wrapped"]; };
+        actions.windows.openArtworkLab = [this] { ++opened["artwork lab"]; };
+        actions.windows.openSettings = [this] { ++opened["settings"]; };
         actions.showPopover = [this] {
             ++opened["popover"];
             if (showPopover) {
@@ -161,7 +161,7 @@ TEST_F(StatusMenuTest, TheDebugSubmenuExistsOnlyWhileUnlocked) {
 TEST_F(StatusMenuTest, WindowsTheHostDoesNotHaveAreNotOffered) {
     debugEnvironment = true;
     StatusMenu::Actions actions;
-    actions.openHistory = [this] { ++opened["history"]; };
+    actions.windows.openHistory = [this] { ++opened["history"]; };
     actions.showPopover = [this] { ++opened["popover"]; };
     menu = std::make_unique<StatusMenu>(*model, std::move(actions), [this] { return debugEnvironment; });
     for (const Command missing : {Command::roast, Command::vitals, Command::wrapped, Command::settings,
