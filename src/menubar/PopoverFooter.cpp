@@ -1,5 +1,6 @@
 #include "menubar/PopoverFooter.h"
 
+#include "menubar/CoalescedRefresh.h"
 #include "menubar/Glyphs.h"
 #include "menubar/LiveMenu.h"
 #include "menubar/Theme.h"
@@ -57,7 +58,8 @@ std::vector<MenuRow> moreMenuRows(const MenuSnapshot& snapshot, bool includeDebu
 
 PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool showsDebug, QWidget* parent)
     : QWidget(parent), model_(model), actions_(std::move(actions)), showsDebug_(showsDebug),
-      debugItems_(model, DebugMenuItems::Host::popover, nullptr) {
+      debugItems_(model, DebugMenuItems::Host::popover, nullptr),
+      refresher_(new CoalescedRefresh(*this, [this] { refresh(); })) {
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(16, 8, 16, 8);
     row->setSpacing(8);
@@ -84,7 +86,7 @@ PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool shows
          {&AppModel::ownShareChanged, &AppModel::restPhaseChanged, &AppModel::coolDownChanged,
           &AppModel::forcedStateChanged, &AppModel::activeChallengeChanged, &AppModel::ignoredNamesChanged,
           &AppModel::simulatingSamplerFailureChanged, &AppModel::debugUnlockedChanged}) {
-        connect(&model_, signal, this, &PopoverFooter::refresh);
+        connect(&model_, signal, this, [this] { refresher_->request(); });
     }
     refresh();
 }

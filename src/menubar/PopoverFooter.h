@@ -15,6 +15,8 @@ class QToolButton;
 
 namespace halvrick {
 
+class CoalescedRefresh;
+
 class AppModel;
 class LiveMenu;
 
@@ -55,6 +57,8 @@ private:
     PopoverActions actions_;
     bool showsDebug_;
     DebugMenuItems debugItems_;
+    // Owned by the footer.
+    CoalescedRefresh* refresher_;
     QLabel* ownShare_;
     QToolButton* settings_;
     QToolButton* more_;

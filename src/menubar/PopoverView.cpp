@@ -2,6 +2,7 @@
 
 #include "core/FaceState.h"
 #include "menubar/BlameRows.h"
+#include "menubar/CoalescedRefresh.h"
 #include "menubar/CoolDownView.h"
 #include "menubar/CursorPeaView.h"
 #include "menubar/FittingScrollView.h"
@@ -54,7 +55,7 @@ QFont semibold(QFont font) {
 PopoverView::PopoverView(AppModel& model, bool showsDebug, PopoverActions actions, WallClock clock,
                          QWidget* parent)
     : QWidget(parent), model_(model), showsDebug_(showsDebug), actions_(std::move(actions)),
-      clock_(std::move(clock)) {
+      clock_(std::move(clock)), refresher_(new CoalescedRefresh(*this, [this] { refresh(); })) {
     setFixedWidth(width);
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -78,7 +79,7 @@ PopoverView::PopoverView(AppModel& model, bool showsDebug, PopoverActions action
           &AppModel::headsUpMessageChanged, &AppModel::activeReminderChanged, &AppModel::eveningSummaryChanged,
           &AppModel::wrappedReadyChanged, &AppModel::activeChallengeChanged, &AppModel::statsSeeded,
           &AppModel::folderGrowthChanged, &AppModel::debugReadoutChanged}) {
-        connect(&model_, signal, this, &PopoverView::scheduleRefresh);
+        connect(&model_, signal, this, [this] { refresher_->request(); });
     }
     refresh();
 }
@@ -224,20 +225,7 @@ QWidget* PopoverView::buildContent() {
     return content;
 }
 
-void PopoverView::scheduleRefresh() {
-    if (refreshPending_) {
-        return;
-    }
-    refreshPending_ = true;
-    QTimer::singleShot(0, this, [this] {
-        if (refreshPending_) {
-            refresh();
-        }
-    });
-}
-
 void PopoverView::refresh() {
-    refreshPending_ = false;
     ++refreshCount_;
     PopoverSnapshot snapshot = PopoverSnapshot::of(model_, showsDebug_);
     // The weekly summary is offered only where this build has its window.

@@ -16,6 +16,7 @@ namespace halvrick {
 
 class AppModel;
 class BlameRow;
+class CoalescedRefresh;
 class CoolDownView;
 class CursorPeaView;
 class FittingScrollView;
@@ -84,7 +85,6 @@ private:
     QWidget* buildHeader();
     QWidget* buildNormalHeader(QWidget* parent);
     QWidget* buildContent();
-    void scheduleRefresh();
     void refreshHeader();
     void refreshBlame();
     void ignore(const AppKey& key);
@@ -120,7 +120,8 @@ private:
     QLabel* forcedNote_ = nullptr;
     FittingScrollView* scroll_ = nullptr;
     PopoverFooter* footer_ = nullptr;
-    bool refreshPending_ = false;
+    // Owned by the view.
+    CoalescedRefresh* refresher_;
     int refreshCount_ = 0;
 };
 

@@ -85,7 +85,9 @@ void RingDial::setProgress(double progress) {
 }
 
 void RingDial::setPeaScale(double scale, bool animated) {
-    if (scale == peaScale_) {
+    // A jump also ends a swell still under way (motion was just reduced).
+    const bool moving = scaleAnimation_.state() == QAbstractAnimation::Running;
+    if (scale == peaScale_ && (animated || !moving)) {
         return;
     }
     peaScale_ = scale;

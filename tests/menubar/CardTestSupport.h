@@ -45,6 +45,12 @@ inline void pressReturn(QWidget& focus) {
     QApplication::sendEvent(&focus, &press);
 }
 
+// Shows `view` as its own window, offscreen: a view refreshes only while its window is shown.
+inline void showOffscreen(QWidget& view) {
+    view.setAttribute(Qt::WA_DontShowOnScreen);
+    view.show();
+}
+
 // A card in a window the way its host shows it: `padding` around it and, when given, the host's width.
 class CardHost {
 public:

@@ -18,6 +18,7 @@ protected:
         auto recording = std::make_shared<RecordingAnnouncer>();
         announcer = recording.get();
         view = std::make_unique<CoolDownView>(*model, nullptr, recording);
+        showOffscreen(*view);
     }
 
     // Runs the exercise on for `seconds`, refreshing the card after every tick of the model's.

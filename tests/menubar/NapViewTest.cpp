@@ -21,6 +21,7 @@ protected:
         auto recording = std::make_shared<RecordingAnnouncer>();
         announcer = recording.get();
         view = std::make_unique<NapView>(*model, nullptr, recording);
+        showOffscreen(*view);
     }
 
     // Hands off the keyboard for `seconds`.

@@ -60,6 +60,9 @@ protected:
         actions.openVitals = [this] { ++opened["vitals"]; };
         actions.openRoast = [this] { ++opened["roast"]; };
         footer = std::make_unique<PopoverFooter>(*model, std::move(actions), showsDebug);
+        // Shown offscreen: the footer follows the model only while its window is shown.
+        footer->setAttribute(Qt::WA_DontShowOnScreen);
+        footer->show();
     }
 
     // The own process used `share` of the whole machine over a two-second sample.
@@ -82,6 +85,7 @@ TEST_F(PopoverFooterTest, TheOwnShareInThePeasVoice) {
     };
     for (const auto& [share, text] : cases) {
         ownShare(share);
+        QCoreApplication::processEvents();
         EXPECT_EQ(footer->ownShareLabel().text().toStdString(), text);
     }
 }
@@ -92,12 +96,14 @@ TEST_F(PopoverFooterTest, TheDebugSubmenuFollowsSettingsWhenUnlocked) {
     EXPECT_EQ(footer->moreMenu().action(Command::seedSampleWeek), nullptr);
 
     model->popoverWillOpen(true);
+    QCoreApplication::processEvents();
     QAction* debug = footer->moreMenu().action(Command::debugMenu);
     ASSERT_NE(debug, nullptr);
     const QList<QAction*> items = footer->moreMenu().actions();
     EXPECT_EQ(items.indexOf(debug), items.indexOf(footer->moreMenu().action(Command::settings)) + 1);
 
     model->popoverWillOpen(false);
+    QCoreApplication::processEvents();
     EXPECT_EQ(footer->moreMenu().action(Command::debugMenu), nullptr);
 
     makeFooter(true);

@@ -46,8 +46,12 @@ protected:
         return actions;
     }
 
+    // Shown offscreen: a view refreshes only while its window is shown.
     std::unique_ptr<PopoverView> make(bool showsDebug) {
-        return std::make_unique<PopoverView>(*model, showsDebug, actions(), clock());
+        auto made = std::make_unique<PopoverView>(*model, showsDebug, actions(), clock());
+        made->setAttribute(Qt::WA_DontShowOnScreen);
+        made->show();
+        return made;
     }
 
     WallClock clock() {
@@ -428,6 +432,8 @@ TEST_F(PopoverViewTest, NoRoastButtonOrWeeklySummaryWithoutTheirWindows) {
     some.openRoast = nullptr;
     some.openWrapped = nullptr;
     view = std::make_unique<PopoverView>(*model, false, std::move(some), clock());
+    view->setAttribute(Qt::WA_DontShowOnScreen);
+    view->show();
     model->seedSampleWeek();
     QCoreApplication::processEvents();
     EXPECT_FALSE(shown(view->roastButton()));

@@ -12,6 +12,7 @@ protected:
     void SetUp() override {
         CardTest::SetUp();
         view = std::make_unique<ReminderBubbleView>(*model);
+        showOffscreen(*view);
     }
 
     // A daily reminder due a few minutes from now (the first tick that sees it only schedules it), ticked

@@ -23,6 +23,7 @@ protected:
         model->handleRestEvents(model->coach().promptNow(), true);
         ASSERT_EQ(model->restPhase(), RestPhase::prompting);
         view = std::make_unique<RestPromptView>(*model);
+        showOffscreen(*view);
     }
 
     std::unique_ptr<RestPromptView> view;
