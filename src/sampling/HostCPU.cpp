@@ -1,15 +1,22 @@
 #include "sampling/HostCPU.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <charconv>
-#include <fstream>
 
 namespace halvrick {
 
-std::optional<HostCPU::Ticks> HostCPU::parseStatLine(const std::string& line) {
-    if (line.rfind("cpu ", 0) != 0) {
+namespace {
+
+int openStat(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
+
+} // namespace
+
+std::optional<HostCPU::Ticks> HostCPU::parseStatLine(std::string_view line) {
+    if (!line.starts_with("cpu ")) {
         return std::nullopt;
     }
     // user nice system idle iowait irq softirq steal; guest and guest_nice are already inside user
@@ -40,12 +47,47 @@ std::optional<HostCPU::Ticks> HostCPU::parseStatLine(const std::string& line) {
 }
 
 std::optional<HostCPU::Ticks> HostCPU::readTicks(const std::string& procRoot) {
-    std::ifstream in(procRoot + "/stat");
-    std::string line;
-    if (!in || !std::getline(in, line)) {
+    const int fd = openStat(procRoot + "/stat");
+    if (fd < 0) {
         return std::nullopt;
     }
-    return parseStatLine(line);
+    const auto ticks = readTicksAt(fd);
+    ::close(fd);
+    return ticks;
+}
+
+std::optional<HostCPU::Ticks> HostCPU::readTicksAt(int fd) {
+    // The first line holds ten counters of at most twenty digits each.
+    std::array<char, 512> buffer{};
+    ssize_t n = 0;
+    do {
+        n = ::pread(fd, buffer.data(), buffer.size(), 0);
+    } while (n < 0 && errno == EINTR);
+    if (n <= 0) {
+        return std::nullopt;
+    }
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(n));
+    return parseStatLine(text.substr(0, text.find('\n')));
+}
+
+ProcTickReader::ProcTickReader(std::string procRoot) : path_(std::move(procRoot) + "/stat"), fd_(openStat(path_)) {}
+
+ProcTickReader::~ProcTickReader() {
+    if (fd_ >= 0) {
+        ::close(fd_);
+    }
+}
+
+std::optional<HostCPU::Ticks> ProcTickReader::readTicks() {
+    if (fd_ >= 0) {
+        if (const auto ticks = HostCPU::readTicksAt(fd_)) {
+            return ticks;
+        }
+        ::close(fd_);
+    }
+    // Missing when this reader was made, or no longer readable: open it afresh.
+    fd_ = openStat(path_);
+    return fd_ >= 0 ? HostCPU::readTicksAt(fd_) : std::nullopt;
 }
 
 double HostCPU::ticksPerSecond() {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace halvrick {
 
@@ -16,7 +17,9 @@ struct HostCPU {
 
     static std::optional<Ticks> readTicks(const std::string& procRoot = "/proc");
     // Parses the "cpu  ..." line itself; nothing for anything else.
-    static std::optional<Ticks> parseStatLine(const std::string& line);
+    static std::optional<Ticks> parseStatLine(std::string_view line);
+    // The first line of the stat file open at `fd`, read from its start.
+    static std::optional<Ticks> readTicksAt(int fd);
     // Clock ticks per second of the counters in /proc (USER_HZ), 100 when unknown.
     static double ticksPerSecond();
 };
@@ -27,13 +30,19 @@ public:
     virtual std::optional<HostCPU::Ticks> readTicks() = 0;
 };
 
+// Keeps the stat file open and reads it again from its start every time.
 class ProcTickReader : public TickReader {
 public:
-    explicit ProcTickReader(std::string procRoot = "/proc") : procRoot_(std::move(procRoot)) {}
-    std::optional<HostCPU::Ticks> readTicks() override { return HostCPU::readTicks(procRoot_); }
+    explicit ProcTickReader(std::string procRoot = "/proc");
+    ~ProcTickReader() override;
+    ProcTickReader(const ProcTickReader&) = delete;
+    ProcTickReader& operator=(const ProcTickReader&) = delete;
+
+    std::optional<HostCPU::Ticks> readTicks() override;
 
 private:
-    std::string procRoot_;
+    std::string path_;
+    int fd_ = -1;
 };
 
 } // namespace halvrick

@@ -354,7 +354,8 @@ TEST_F(ProcessSamplerTest, SuspendsStallsAndClockJumpsOnlyReBaseline) {
 
 TEST_F(ProcessSamplerTest, MissingHostTicksSkipSamplesButMoveTheBaseline) {
     make();
-    fixtures::fs::remove(procs.root() / "stat");
+    // Emptied rather than removed: the reader keeps the file open, as it does /proc/stat.
+    fixtures::writeFile(procs.root() / "stat", "");
     grow(gedit, 20);
     EXPECT_FALSE(step());
     host(400, 400);
