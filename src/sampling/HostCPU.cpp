@@ -1,19 +1,11 @@
 #include "sampling/HostCPU.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <array>
-#include <cerrno>
 #include <charconv>
 
 namespace halvrick {
-
-namespace {
-
-int openStat(const std::string& path) { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); }
-
-} // namespace
 
 std::optional<HostCPU::Ticks> HostCPU::parseStatLine(std::string_view line) {
     if (!line.starts_with("cpu ")) {
@@ -47,47 +39,15 @@ std::optional<HostCPU::Ticks> HostCPU::parseStatLine(std::string_view line) {
 }
 
 std::optional<HostCPU::Ticks> HostCPU::readTicks(const std::string& procRoot) {
-    const int fd = openStat(procRoot + "/stat");
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    const auto ticks = readTicksAt(fd);
-    ::close(fd);
-    return ticks;
+    KeptFile statFile(procRoot + "/stat");
+    return readTicks(statFile);
 }
 
-std::optional<HostCPU::Ticks> HostCPU::readTicksAt(int fd) {
+std::optional<HostCPU::Ticks> HostCPU::readTicks(KeptFile& statFile) {
     // The first line holds ten counters of at most twenty digits each.
     std::array<char, 512> buffer{};
-    ssize_t n = 0;
-    do {
-        n = ::pread(fd, buffer.data(), buffer.size(), 0);
-    } while (n < 0 && errno == EINTR);
-    if (n <= 0) {
-        return std::nullopt;
-    }
-    const std::string_view text(buffer.data(), static_cast<std::size_t>(n));
-    return parseStatLine(text.substr(0, text.find('\n')));
-}
-
-ProcTickReader::ProcTickReader(std::string procRoot) : path_(std::move(procRoot) + "/stat"), fd_(openStat(path_)) {}
-
-ProcTickReader::~ProcTickReader() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-std::optional<HostCPU::Ticks> ProcTickReader::readTicks() {
-    if (fd_ >= 0) {
-        if (const auto ticks = HostCPU::readTicksAt(fd_)) {
-            return ticks;
-        }
-        ::close(fd_);
-    }
-    // Missing when this reader was made, or no longer readable: open it afresh.
-    fd_ = openStat(path_);
-    return fd_ >= 0 ? HostCPU::readTicksAt(fd_) : std::nullopt;
+    const auto text = statFile.read(buffer.data(), buffer.size());
+    return text ? parseStatLine(text->substr(0, text->find('\n'))) : std::nullopt;
 }
 
 double HostCPU::ticksPerSecond() {

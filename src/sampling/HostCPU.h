@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sampling/KeptFile.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,8 +20,8 @@ struct HostCPU {
     static std::optional<Ticks> readTicks(const std::string& procRoot = "/proc");
     // Parses the "cpu  ..." line itself; nothing for anything else.
     static std::optional<Ticks> parseStatLine(std::string_view line);
-    // The first line of the stat file open at `fd`, read from its start.
-    static std::optional<Ticks> readTicksAt(int fd);
+    // From the first line of the stat file.
+    static std::optional<Ticks> readTicks(KeptFile& statFile);
     // Clock ticks per second of the counters in /proc (USER_HZ), 100 when unknown.
     static double ticksPerSecond();
 };
@@ -33,16 +35,11 @@ public:
 // Keeps the stat file open and reads it again from its start every time.
 class ProcTickReader : public TickReader {
 public:
-    explicit ProcTickReader(std::string procRoot = "/proc");
-    ~ProcTickReader() override;
-    ProcTickReader(const ProcTickReader&) = delete;
-    ProcTickReader& operator=(const ProcTickReader&) = delete;
-
-    std::optional<HostCPU::Ticks> readTicks() override;
+    explicit ProcTickReader(const std::string& procRoot = "/proc") : statFile_(procRoot + "/stat") {}
+    std::optional<HostCPU::Ticks> readTicks() override { return HostCPU::readTicks(statFile_); }
 
 private:
-    std::string path_;
-    int fd_ = -1;
+    KeptFile statFile_;
 };
 
 } // namespace halvrick
