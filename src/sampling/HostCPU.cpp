@@ -4,12 +4,11 @@
 
 #include <array>
 #include <charconv>
-#include <fstream>
 
 namespace halvrick {
 
-std::optional<HostCPU::Ticks> HostCPU::parseStatLine(const std::string& line) {
-    if (line.rfind("cpu ", 0) != 0) {
+std::optional<HostCPU::Ticks> HostCPU::parseStatLine(std::string_view line) {
+    if (!line.starts_with("cpu ")) {
         return std::nullopt;
     }
     // user nice system idle iowait irq softirq steal; guest and guest_nice are already inside user
@@ -40,12 +39,15 @@ std::optional<HostCPU::Ticks> HostCPU::parseStatLine(const std::string& line) {
 }
 
 std::optional<HostCPU::Ticks> HostCPU::readTicks(const std::string& procRoot) {
-    std::ifstream in(procRoot + "/stat");
-    std::string line;
-    if (!in || !std::getline(in, line)) {
-        return std::nullopt;
-    }
-    return parseStatLine(line);
+    KeptFile statFile(procRoot + "/stat");
+    return readTicks(statFile);
+}
+
+std::optional<HostCPU::Ticks> HostCPU::readTicks(KeptFile& statFile) {
+    // The first line holds ten counters of at most twenty digits each.
+    std::array<char, 512> buffer{};
+    const auto text = statFile.read(buffer.data(), buffer.size());
+    return text ? parseStatLine(text->substr(0, text->find('\n'))) : std::nullopt;
 }
 
 double HostCPU::ticksPerSecond() {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "sampling/KeptFile.h"
+
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace halvrick {
 
@@ -16,7 +19,9 @@ struct HostCPU {
 
     static std::optional<Ticks> readTicks(const std::string& procRoot = "/proc");
     // Parses the "cpu  ..." line itself; nothing for anything else.
-    static std::optional<Ticks> parseStatLine(const std::string& line);
+    static std::optional<Ticks> parseStatLine(std::string_view line);
+    // From the first line of the stat file.
+    static std::optional<Ticks> readTicks(KeptFile& statFile);
     // Clock ticks per second of the counters in /proc (USER_HZ), 100 when unknown.
     static double ticksPerSecond();
 };
@@ -27,13 +32,14 @@ public:
     virtual std::optional<HostCPU::Ticks> readTicks() = 0;
 };
 
+// Keeps the stat file open and reads it again from its start every time.
 class ProcTickReader : public TickReader {
 public:
-    explicit ProcTickReader(std::string procRoot = "/proc") : procRoot_(std::move(procRoot)) {}
-    std::optional<HostCPU::Ticks> readTicks() override { return HostCPU::readTicks(procRoot_); }
+    explicit ProcTickReader(const std::string& procRoot = "/proc") : statFile_(procRoot + "/stat") {}
+    std::optional<HostCPU::Ticks> readTicks() override { return HostCPU::readTicks(statFile_); }
 
 private:
-    std::string procRoot_;
+    KeptFile statFile_;
 };
 
 } // namespace halvrick

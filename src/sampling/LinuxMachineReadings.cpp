@@ -2,42 +2,13 @@
 
 #include "sampling/PressureStall.h"
 
-#include <array>
-#include <cerrno>
-#include <fcntl.h>
 #include <sys/statvfs.h>
-#include <unistd.h>
+
 #include <utility>
 
 namespace halvrick {
 
 namespace {
-
-// /proc files report a size of 0, so read until the end.
-std::optional<std::string> readTextFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return std::nullopt;
-    }
-    std::string text;
-    std::array<char, 4096> buffer{};
-    for (;;) {
-        const ssize_t n = ::read(fd, buffer.data(), buffer.size());
-        if (n == 0) {
-            break;
-        }
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            ::close(fd);
-            return std::nullopt;
-        }
-        text.append(buffer.data(), static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return text;
-}
 
 std::optional<StorageReading> statStorage(const std::string& path) {
     struct statvfs fs {};
@@ -56,34 +27,45 @@ std::optional<StorageReading> statStorage(const std::string& path) {
 } // namespace
 
 LinuxMachineReadings::LinuxMachineReadings(std::string procRoot, std::vector<std::string> storagePaths)
-    : procRoot_(std::move(procRoot)), storagePaths_(std::move(storagePaths)) {}
+    : memInfoFile_(procRoot + "/meminfo"), pressureFile_(procRoot + "/pressure/memory"),
+      storagePaths_(std::move(storagePaths)) {}
 
-std::optional<MemInfo> LinuxMachineReadings::readMemInfo() const {
-    const auto text = readTextFile(procRoot_ + "/meminfo");
+std::optional<MemInfo> LinuxMachineReadings::readMemInfo() {
+    const auto text = memInfoFile_.readAll();
     return text ? MemInfo::parse(*text) : std::nullopt;
 }
 
+const std::optional<MemInfo>& LinuxMachineReadings::memInfoAfterMemory(bool& unused) {
+    if (!unused) {
+        memInfo_ = readMemInfo();
+    }
+    unused = false;
+    return memInfo_;
+}
+
 std::optional<MemoryReading> LinuxMachineReadings::readMemory() {
-    const auto info = readMemInfo();
-    if (!info) {
+    memInfo_ = readMemInfo();
+    unusedForSwap_ = unusedForPressure_ = true;
+    if (!memInfo_) {
         return std::nullopt;
     }
-    return MemoryReading{info->total(), info->used(), info->cached()};
+    return MemoryReading{memInfo_->total(), memInfo_->used(), memInfo_->cached()};
 }
 
 std::optional<std::uint64_t> LinuxMachineReadings::readSwapUsed() {
-    const auto info = readMemInfo();
+    const auto& info = memInfoAfterMemory(unusedForSwap_);
     return info ? info->swapUsed() : std::nullopt;
 }
 
 std::optional<std::int32_t> LinuxMachineReadings::readPressureLevel() {
     // A kernel booted with psi=0 still lists the file but fails to read it.
-    if (const auto text = readTextFile(procRoot_ + "/pressure/memory")) {
+    if (const auto text = pressureFile_.readAll()) {
         if (const auto stall = PressureStall::parse(*text)) {
+            unusedForPressure_ = false;
             return stall->level();
         }
     }
-    const auto info = readMemInfo();
+    const auto& info = memInfoAfterMemory(unusedForPressure_);
     if (!info) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sampling/KeptFile.h"
 #include "sampling/MachineReadings.h"
 #include "sampling/MemInfo.h"
 
@@ -10,7 +11,8 @@ namespace halvrick {
 
 // Memory and swap from <procRoot>/meminfo, pressure from <procRoot>/pressure/memory (the MemAvailable share
 // when pressure stall information is missing or unsupported), storage from statvfs of the first of
-// `storagePaths` that answers.
+// `storagePaths` that answers. Both files stay open. The swap and pressure readings that follow a memory
+// reading use the meminfo it read, once each, so that a sample reads the file once.
 class LinuxMachineReadings final : public MachineReadings {
 public:
     LinuxMachineReadings(std::string procRoot, std::vector<std::string> storagePaths);
@@ -21,10 +23,16 @@ public:
     std::optional<StorageReading> readStorage() override;
 
 private:
-    std::optional<MemInfo> readMemInfo() const;
+    std::optional<MemInfo> readMemInfo();
+    // The memory reading's meminfo when `unused` says it was not used yet, else a new reading.
+    const std::optional<MemInfo>& memInfoAfterMemory(bool& unused);
 
-    std::string procRoot_;
+    KeptFile memInfoFile_;
+    KeptFile pressureFile_;
     std::vector<std::string> storagePaths_;
+    std::optional<MemInfo> memInfo_;
+    bool unusedForSwap_ = false;
+    bool unusedForPressure_ = false;
 };
 
 } // namespace halvrick

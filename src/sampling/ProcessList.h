@@ -1,6 +1,9 @@
 #pragma once
 
+#include <dirent.h>
+
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -8,7 +11,7 @@ namespace halvrick {
 
 // The identifiers of all running processes (the numeric entries of <procRoot>); threads are not listed.
 struct ProcessList {
-    // In no particular order, without duplicates; empty when the folder cannot be read.
+    // Ascending, without duplicates; empty when the folder cannot be read.
     static std::vector<std::int32_t> allPIDs(const std::string& procRoot = "/proc");
 };
 
@@ -18,13 +21,15 @@ public:
     virtual std::vector<std::int32_t> allPIDs() = 0;
 };
 
+// Keeps the folder open and reads it again from its start for every listing.
 class ProcProcessLister : public ProcessLister {
 public:
-    explicit ProcProcessLister(std::string procRoot = "/proc") : procRoot_(std::move(procRoot)) {}
-    std::vector<std::int32_t> allPIDs() override { return ProcessList::allPIDs(procRoot_); }
+    explicit ProcProcessLister(std::string procRoot = "/proc");
+    std::vector<std::int32_t> allPIDs() override;
 
 private:
     std::string procRoot_;
+    std::unique_ptr<DIR, int (*)(DIR*)> dir_;
 };
 
 } // namespace halvrick

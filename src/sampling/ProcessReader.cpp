@@ -6,7 +6,6 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
-#include <cstring>
 
 namespace halvrick {
 
@@ -20,27 +19,10 @@ constexpr std::size_t pathBufferSize = 4096;
 
 constexpr std::string_view deletedSuffix = " (deleted)";
 
-// "<pid>/<leaf>" into a fixed buffer; leaves are short literals.
-struct EntryPath {
-    std::array<char, 32> text{};
-
-    EntryPath(std::int32_t pid, std::string_view leaf) {
-        char* end = std::to_chars(text.data(), text.data() + 12, pid).ptr;
-        *end++ = '/';
-        std::memcpy(end, leaf.data(), leaf.size());
-        end[leaf.size()] = '\0';
-    }
-    const char* c_str() const { return text.data(); }
-};
-
 // Reads the start of a small file below the proc folder; nothing on any failure.
 std::optional<std::string_view> readEntry(int procFD, std::int32_t pid, std::string_view leaf, char* buffer,
                                           std::size_t size) {
-    if (procFD < 0 || pid <= 0) {
-        return std::nullopt;
-    }
-    const EntryPath path(pid, leaf);
-    const int fd = ::openat(procFD, path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ProcFileCache::open(procFD, pid, leaf);
     if (fd < 0) {
         return std::nullopt;
     }
@@ -92,13 +74,28 @@ std::optional<std::uint64_t> statusKilobytes(std::string_view text, std::string_
 
 } // namespace
 
-ProcProcessReader::ProcProcessReader(const std::string& procRoot, double ticksPerSecond)
+ProcProcessReader::ProcProcessReader(const std::string& procRoot, double ticksPerSecond,
+                                     std::unique_ptr<ProcFileCache> keptFiles)
     : procFD_(::open(procRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
-      ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100) {}
+      ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100), keptFiles_(std::move(keptFiles)) {}
 
 ProcProcessReader::~ProcProcessReader() {
     if (procFD_ >= 0) {
         ::close(procFD_);
+    }
+}
+
+std::optional<std::string_view> ProcProcessReader::read(std::int32_t pid, ProcFileCache::File file, char* buffer,
+                                                        std::size_t size) {
+    if (keptFiles_) {
+        return keptFiles_->read(procFD_, pid, file, buffer, size);
+    }
+    return readEntry(procFD_, pid, file == ProcFileCache::File::stat ? "stat" : "status", buffer, size);
+}
+
+void ProcProcessReader::endSweep() {
+    if (keptFiles_) {
+        keptFiles_->endSweep();
     }
 }
 
@@ -156,13 +153,13 @@ std::uint64_t ProcProcessReader::parseFootprint(std::string_view statusText) {
 
 std::optional<ProcessStat> ProcProcessReader::readStat(std::int32_t pid) {
     char buffer[statBufferSize];
-    const auto text = readEntry(procFD_, pid, "stat", buffer, sizeof buffer);
+    const auto text = read(pid, ProcFileCache::File::stat, buffer, sizeof buffer);
     return text ? parseStat(*text) : std::nullopt;
 }
 
 std::optional<std::uint64_t> ProcProcessReader::readFootprint(std::int32_t pid) {
     char buffer[statusBufferSize];
-    const auto text = readEntry(procFD_, pid, "status", buffer, sizeof buffer);
+    const auto text = read(pid, ProcFileCache::File::status, buffer, sizeof buffer);
     if (!text) {
         return std::nullopt;
     }
@@ -174,7 +171,7 @@ std::optional<std::string> ProcProcessReader::readPath(std::int32_t pid) {
         return std::nullopt;
     }
     char buffer[pathBufferSize];
-    const EntryPath path(pid, "exe");
+    const std::string path = std::to_string(pid) + "/exe";
     const ssize_t n = ::readlinkat(procFD_, path.c_str(), buffer, sizeof buffer);
     if (n <= 0 || static_cast<std::size_t>(n) >= sizeof buffer) {
         return std::nullopt;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "sampling/HostCPU.h"
+#include "sampling/ProcFileCache.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -38,14 +40,18 @@ public:
     virtual std::string readCgroup(std::int32_t pid) = 0;
     // Ticks per second of the CPU and start times.
     virtual double ticksPerSecond() const = 0;
+    // Called after every sweep over all processes: what is kept for processes that were not read in it
+    // can go.
+    virtual void endSweep() {}
 };
 
 // Reads <procRoot>/<pid>/{stat,status,exe,comm,cgroup} with fixed buffers and no allocation on the
-// per-sample path (stat and status).
+// per-sample path (stat and status). With a file cache, stat and status stay open between sweeps.
 class ProcProcessReader final : public ProcessReader {
 public:
     explicit ProcProcessReader(const std::string& procRoot = "/proc",
-                               double ticksPerSecond = HostCPU::ticksPerSecond());
+                               double ticksPerSecond = HostCPU::ticksPerSecond(),
+                               std::unique_ptr<ProcFileCache> keptFiles = nullptr);
     ~ProcProcessReader() override;
     ProcProcessReader(const ProcProcessReader&) = delete;
     ProcProcessReader& operator=(const ProcProcessReader&) = delete;
@@ -56,6 +62,7 @@ public:
     std::optional<std::string> readName(std::int32_t pid) override;
     std::string readCgroup(std::int32_t pid) override;
     double ticksPerSecond() const override { return ticksPerSecond_; }
+    void endSweep() override;
 
     // The fields after the last ")" (a name may hold spaces and parentheses).
     static std::optional<ProcessStat> parseStat(std::string_view text);
@@ -65,8 +72,12 @@ public:
     static std::uint64_t parseFootprint(std::string_view statusText);
 
 private:
+    std::optional<std::string_view> read(std::int32_t pid, ProcFileCache::File file, char* buffer,
+                                         std::size_t size);
+
     int procFD_ = -1;
     double ticksPerSecond_;
+    std::unique_ptr<ProcFileCache> keptFiles_;
 };
 
 } // namespace halvrick

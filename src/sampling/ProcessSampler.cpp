@@ -55,7 +55,8 @@ ProcessSampler::ProcessSampler(Sources sources)
         processLister_ = std::make_unique<ProcProcessLister>();
     }
     if (!processReader_) {
-        processReader_ = std::make_unique<ProcProcessReader>();
+        processReader_ = std::make_unique<ProcProcessReader>("/proc", HostCPU::ticksPerSecond(),
+                                                             std::make_unique<ProcFileCache>());
     }
     if (!wallClock_) {
         wallClock_ = [] { return Date::since1970(secondsOn(std::chrono::system_clock::now())); };
@@ -108,6 +109,7 @@ void ProcessSampler::sample() {
     for (const std::int32_t pid : pids) {
         visit(pid, baselineAll, ownTicks);
     }
+    processReader_->endSweep();
     std::erase_if(known_, [this](const auto& entry) { return entry.second.sweep != sweep_; });
     unread_.swap(nextUnread_);
 

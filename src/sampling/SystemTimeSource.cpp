@@ -1,5 +1,7 @@
 #include "sampling/SystemTimeSource.h"
 
+#include "sampling/CalendarCache.h"
+
 #include <QLocale>
 
 #include <date/tz.h>
@@ -13,7 +15,9 @@ Date SystemTimeSource::now() const {
     return Date::since1970(std::chrono::duration<double>(since).count());
 }
 
-Calendar SystemTimeSource::currentCalendar() {
+namespace {
+
+Calendar lookUpCalendar() {
     // Qt counts Monday as 1 and Sunday as 7; the calendar counts Sunday as 1.
     const int firstWeekday = static_cast<int>(QLocale::system().firstDayOfWeek()) % 7 + 1;
     try {
@@ -22,6 +26,13 @@ Calendar SystemTimeSource::currentCalendar() {
         // No /etc/localtime, or a zone the database does not know.
         return Calendar("UTC", firstWeekday);
     }
+}
+
+} // namespace
+
+Calendar SystemTimeSource::currentCalendar() {
+    static CalendarCache cache(lookUpCalendar, monotonicSeconds);
+    return cache.current();
 }
 
 double monotonicSeconds() {

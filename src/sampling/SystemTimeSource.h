@@ -12,7 +12,8 @@ class SystemTimeSource : public TimeSource {
 public:
     Date now() const override;
 
-    // The user's calendar: the system time zone (UTC when it cannot be read) and the locale's first weekday.
+    // The user's calendar: the system time zone (UTC when it cannot be read) and the locale's first weekday,
+    // looked up afresh at most once a minute.
     static Calendar currentCalendar();
 };
 

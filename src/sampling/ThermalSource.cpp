@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <charconv>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -23,20 +22,31 @@ constexpr int fair = 1;
 constexpr int serious = 2;
 constexpr int critical = 3;
 
-std::optional<std::string> readLine(const fs::path& path) {
-    std::ifstream in(path);
-    std::string line;
-    if (!in || !std::getline(in, line)) {
-        return std::nullopt;
-    }
+// A sysfs value is one short line.
+std::string firstLine(std::string_view text) {
+    std::string line(text.substr(0, text.find('\n')));
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t' || line.back() == '\r')) {
         line.pop_back();
     }
     return line;
 }
 
-std::optional<long long> readNumber(const fs::path& path) {
-    const std::optional<std::string> text = readLine(path);
+std::optional<std::string> readLine(KeptFile& file) {
+    char buffer[128];
+    const auto text = file.read(buffer, sizeof buffer);
+    if (!text || text->empty()) {
+        return std::nullopt;
+    }
+    return firstLine(*text);
+}
+
+std::optional<std::string> readLine(const fs::path& path) {
+    KeptFile file(path.string());
+    return readLine(file);
+}
+
+std::optional<long long> readNumber(KeptFile& file) {
+    const std::optional<std::string> text = readLine(file);
     if (!text || text->empty()) {
         return std::nullopt;
     }
@@ -49,7 +59,7 @@ std::optional<long long> readNumber(const fs::path& path) {
     return value;
 }
 
-// Sorted so that repeated readings walk the tree in the same order.
+// Sorted so that the sensors are always read in the same order.
 std::vector<fs::path> entriesStartingWith(const fs::path& dir, std::string_view prefix) {
     std::vector<fs::path> found;
     std::error_code ec;
@@ -62,11 +72,10 @@ std::vector<fs::path> entriesStartingWith(const fs::path& dir, std::string_view 
     return found;
 }
 
-// A temperature the sensor reaches the given level at; `margin` moves it earlier.
-struct Limit {
+struct LimitValue {
     long long temperature;
     int level;
-    long long margin = 0;
+    long long margin;
 };
 
 int absoluteLevel(long long temperature) {
@@ -82,10 +91,10 @@ int absoluteLevel(long long temperature) {
     return nominal;
 }
 
-int sensorLevel(long long temperature, const std::vector<Limit>& limits) {
+int sensorLevel(long long temperature, const std::vector<LimitValue>& limits) {
     std::optional<long long> lowestSerious;
     int level = nominal;
-    for (const Limit& limit : limits) {
+    for (const LimitValue& limit : limits) {
         if (temperature >= limit.temperature - limit.margin) {
             level = std::max(level, limit.level);
         }
@@ -102,98 +111,104 @@ int sensorLevel(long long temperature, const std::vector<Limit>& limits) {
     return level;
 }
 
-// Firmware marks unused trip points and limits with zero or negative temperatures.
-void addLimit(std::vector<Limit>& limits, std::optional<long long> temperature, int level, long long margin) {
-    if (temperature && *temperature > 0) {
-        limits.push_back({*temperature, level, margin});
-    }
-}
-
-int zoneLevel(const fs::path& zone) {
-    // A zone whose device is down cannot be read; it says nothing about the machine.
-    const std::optional<long long> temperature = readNumber(zone / "temp");
-    if (!temperature) {
-        return nominal;
-    }
-    std::vector<Limit> limits;
-    for (int k = 0;; ++k) {
-        const std::string prefix = "trip_point_" + std::to_string(k);
-        const fs::path typePath = zone / (prefix + "_type");
-        std::error_code ec;
-        if (!fs::exists(typePath, ec)) {
-            break;
-        }
-        const std::optional<std::string> type = readLine(typePath);
-        const std::optional<long long> tripTemperature = readNumber(zone / (prefix + "_temp"));
-        if (type == "critical") {
-            addLimit(limits, tripTemperature, critical, SysfsThermalSource::criticalMargin);
-        } else if (type == "hot") {
-            addLimit(limits, tripTemperature, critical, 0);
-        } else if (type == "passive") {
-            addLimit(limits, tripTemperature, serious, 0);
-        } else if (type == "active") {
-            addLimit(limits, tripTemperature, fair, 0);
-        }
-    }
-    return sensorLevel(*temperature, limits);
-}
-
-int hwmonLevel(const fs::path& hwmon) {
-    const std::optional<std::string> name = readLine(hwmon / "name");
-    if (!name ||
-        std::find(SysfsThermalSource::cpuSensorNames.begin(), SysfsThermalSource::cpuSensorNames.end(),
-                  *name) == SysfsThermalSource::cpuSensorNames.end()) {
-        return nominal;
-    }
-    int level = nominal;
-    for (const fs::path& input : entriesStartingWith(hwmon, "temp")) {
-        const std::string file = input.filename().string();
-        constexpr std::string_view suffix = "_input";
-        if (!file.ends_with(suffix)) {
-            continue;
-        }
-        const std::optional<long long> temperature = readNumber(input);
-        if (!temperature) {
-            continue;
-        }
-        const std::string sensor = file.substr(0, file.size() - suffix.size());
-        std::vector<Limit> limits;
-        addLimit(limits, readNumber(hwmon / (sensor + "_crit")), critical,
-                 SysfsThermalSource::criticalMargin);
-        addLimit(limits, readNumber(hwmon / (sensor + "_max")), serious, 0);
-        level = std::max(level, sensorLevel(*temperature, limits));
-    }
-    return level;
-}
-
-bool isThrottling(const fs::path& device) {
-    const std::optional<std::string> type = readLine(device / "type");
-    if (!type || std::find(SysfsThermalSource::throttlingDeviceTypes.begin(),
-                           SysfsThermalSource::throttlingDeviceTypes.end(),
-                           *type) == SysfsThermalSource::throttlingDeviceTypes.end()) {
-        return false;
-    }
-    const std::optional<long long> state = readNumber(device / "cur_state");
-    return state && *state > 0;
+bool isThere(const fs::path& path) {
+    std::error_code ec;
+    return fs::exists(path, ec);
 }
 
 } // namespace
 
-SysfsThermalSource::SysfsThermalSource(std::string sysRoot) : sysRoot_(std::move(sysRoot)) {}
+SysfsThermalSource::SysfsThermalSource(std::string sysRoot, MonotonicClock monotonicClock)
+    : sysRoot_(std::move(sysRoot)), monotonicClock_(std::move(monotonicClock)) {}
 
-int SysfsThermalSource::thermalState() {
+void SysfsThermalSource::lookUpLayout() {
+    zones_.clear();
+    cpuSensors_.clear();
+    throttles_.clear();
     const fs::path thermal = fs::path(sysRoot_) / "class" / "thermal";
-    int level = nominal;
     for (const fs::path& zone : entriesStartingWith(thermal, "thermal_zone")) {
-        level = std::max(level, zoneLevel(zone));
+        Sensor sensor{KeptFile((zone / "temp").string()), {}};
+        for (int k = 0;; ++k) {
+            const std::string prefix = "trip_point_" + std::to_string(k);
+            const fs::path typePath = zone / (prefix + "_type");
+            if (!isThere(typePath)) {
+                break;
+            }
+            const std::optional<std::string> type = readLine(typePath);
+            KeptFile temperature((zone / (prefix + "_temp")).string());
+            if (type == "critical") {
+                sensor.limits.push_back({std::move(temperature), critical, criticalMargin});
+            } else if (type == "hot") {
+                sensor.limits.push_back({std::move(temperature), critical, 0});
+            } else if (type == "passive") {
+                sensor.limits.push_back({std::move(temperature), serious, 0});
+            } else if (type == "active") {
+                sensor.limits.push_back({std::move(temperature), fair, 0});
+            }
+        }
+        zones_.push_back(std::move(sensor));
     }
     for (const fs::path& device : entriesStartingWith(thermal, "cooling_device")) {
-        if (isThrottling(device)) {
-            level = std::max(level, serious);
+        const std::optional<std::string> type = readLine(device / "type");
+        if (type && std::find(throttlingDeviceTypes.begin(), throttlingDeviceTypes.end(), *type) !=
+                        throttlingDeviceTypes.end()) {
+            throttles_.emplace_back((device / "cur_state").string());
         }
     }
     for (const fs::path& hwmon : entriesStartingWith(fs::path(sysRoot_) / "class" / "hwmon", "hwmon")) {
-        level = std::max(level, hwmonLevel(hwmon));
+        const std::optional<std::string> name = readLine(hwmon / "name");
+        if (!name || std::find(cpuSensorNames.begin(), cpuSensorNames.end(), *name) == cpuSensorNames.end()) {
+            continue;
+        }
+        for (const fs::path& input : entriesStartingWith(hwmon, "temp")) {
+            const std::string file = input.filename().string();
+            constexpr std::string_view suffix = "_input";
+            if (!file.ends_with(suffix)) {
+                continue;
+            }
+            const std::string sensorName = file.substr(0, file.size() - suffix.size());
+            Sensor sensor{KeptFile(input.string()), {}};
+            if (const fs::path crit = hwmon / (sensorName + "_crit"); isThere(crit)) {
+                sensor.limits.push_back({KeptFile(crit.string()), critical, criticalMargin});
+            }
+            if (const fs::path max = hwmon / (sensorName + "_max"); isThere(max)) {
+                sensor.limits.push_back({KeptFile(max.string()), serious, 0});
+            }
+            cpuSensors_.push_back(std::move(sensor));
+        }
+    }
+}
+
+int SysfsThermalSource::thermalState() {
+    const double now = monotonicClock_();
+    // Written so that a clock that went back also looks again.
+    if (!layoutTime_ || !(now - *layoutTime_ >= 0 && now - *layoutTime_ < layoutInterval)) {
+        lookUpLayout();
+        layoutTime_ = now;
+    }
+    int level = nominal;
+    std::vector<LimitValue> limits;
+    for (std::vector<Sensor>* sensors : {&zones_, &cpuSensors_}) {
+        for (Sensor& sensor : *sensors) {
+            // A zone whose device is down cannot be read; it says nothing about the machine.
+            const std::optional<long long> temperature = readNumber(sensor.temperature);
+            if (!temperature) {
+                continue;
+            }
+            limits.clear();
+            for (Limit& limit : sensor.limits) {
+                // Firmware marks unused trip points and limits with zero or negative temperatures.
+                if (const auto value = readNumber(limit.temperature); value && *value > 0) {
+                    limits.push_back({*value, limit.level, limit.margin});
+                }
+            }
+            level = std::max(level, sensorLevel(*temperature, limits));
+        }
+    }
+    for (KeptFile& state : throttles_) {
+        if (const auto value = readNumber(state); value && *value > 0) {
+            level = std::max(level, serious);
+        }
     }
     return level;
 }

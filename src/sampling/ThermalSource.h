@@ -1,10 +1,14 @@
 #pragma once
 
 #include "core/ThermalLevel.h"
+#include "sampling/KeptFile.h"
+#include "sampling/SystemTimeSource.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace halvrick {
 
@@ -23,6 +27,9 @@ ThermalLevel thermalLevelForRawState(int raw);
 // (temperature against trip points), the CPU temperature sensors of hwmon (against their limits, or
 // against fixed temperatures when they report none) and processor throttling. The hottest reading
 // wins; no sensor at all reads as nominal. Temperatures are in millidegrees Celsius.
+// Which zones, trip points, sensors and cooling devices there are, with their types and names, is looked
+// up again once per layoutInterval on the monotonic clock; every temperature, limit and cooling state is
+// read on every call, through files kept open.
 class SysfsThermalSource : public ThermalSource {
 public:
     // This close below a critical limit the kernel may shut down at any moment.
@@ -39,13 +46,34 @@ public:
                                                                     "cpu_thermal"};
     // Cooling devices that slow the processor down when active.
     static constexpr std::array<std::string_view, 2> throttlingDeviceTypes{"Processor", "intel_powerclamp"};
+    // Seconds between two looks at which sensors there are.
+    static constexpr double layoutInterval = 60;
 
-    explicit SysfsThermalSource(std::string sysRoot = "/sys");
+    explicit SysfsThermalSource(std::string sysRoot = "/sys", MonotonicClock monotonicClock = monotonicSeconds);
 
     int thermalState() override;
 
 private:
+    // A temperature at or above which the sensor reaches `level`, `margin` earlier.
+    struct Limit {
+        KeptFile temperature;
+        int level;
+        long long margin;
+    };
+    struct Sensor {
+        KeptFile temperature;
+        std::vector<Limit> limits;
+    };
+
+    void lookUpLayout();
+
     std::string sysRoot_;
+    MonotonicClock monotonicClock_;
+    std::optional<double> layoutTime_;
+    std::vector<Sensor> zones_;
+    std::vector<Sensor> cpuSensors_;
+    // The current state of each cooling device that slows the processor down.
+    std::vector<KeptFile> throttles_;
 };
 
 } // namespace halvrick

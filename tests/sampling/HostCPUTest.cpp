@@ -58,6 +58,16 @@ TEST_F(ProcTreeTest, ReadsTicksFromTheStatFile) {
     EXPECT_EQ(HostCPU::readTicks(root.string()), std::nullopt);
 }
 
+TEST_F(ProcTreeTest, TheTickReaderFollowsItsFileAsItChangesOrAppears) {
+    ProcTickReader reader(root.string());
+    EXPECT_EQ(reader.readTicks(), std::nullopt);
+    std::ofstream(root / "stat") << "cpu  10 1 5 84 0 0 0 0 0 0\n";
+    EXPECT_EQ(reader.readTicks(), (HostCPU::Ticks{16, 100}));
+    // Rewritten in place with a shorter line, as /proc/stat is on every read.
+    std::ofstream(root / "stat") << "cpu  1 0 0 9\n";
+    EXPECT_EQ(reader.readTicks(), (HostCPU::Ticks{1, 10}));
+}
+
 TEST_F(ProcTreeTest, ListsOnlyNumericEntries) {
     for (const char* name : {"1", "42", "007", "self", "12a", "cpuinfo"}) {
         fs::create_directories(root / name);
@@ -66,6 +76,24 @@ TEST_F(ProcTreeTest, ListsOnlyNumericEntries) {
     std::sort(pids.begin(), pids.end());
     EXPECT_EQ(pids, (std::vector<std::int32_t>{1, 7, 42}));
     EXPECT_TRUE(ProcessList::allPIDs((root / "missing").string()).empty());
+}
+
+TEST_F(ProcTreeTest, AListerKeepsUpWithItsFolder) {
+    const fs::path proc = root / "proc";
+    ProcProcessLister lister(proc.string());
+    EXPECT_TRUE(lister.allPIDs().empty());
+    for (const char* name : {"42", "7", "300", "1", "self"}) {
+        fs::create_directories(proc / name);
+    }
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 7, 42, 300}));
+    fs::remove(proc / "7");
+    fs::create_directories(proc / "8");
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 8, 42, 300}));
+    // A folder put in the place of the one it read.
+    fs::remove_all(proc);
+    fs::create_directories(proc / "5");
+    EXPECT_TRUE(lister.allPIDs().empty());
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{5}));
 }
 
 TEST(HostCPUSmokeTest, ReadsThisMachine) {

@@ -3,7 +3,9 @@
 #include <QDir>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 namespace halvrick {
 namespace {
@@ -32,6 +34,27 @@ TEST(LinuxMachineReadingsTest, FixtureMachines) {
         EXPECT_EQ(readings.readSwapUsed(), row.swap) << row.machine;
         EXPECT_EQ(readings.readPressureLevel(), row.pressure) << row.machine;
     }
+}
+
+// Swap and pressure come from the same meminfo as the memory figures of their sample, not a later one.
+TEST(LinuxMachineReadingsTest, OneSampleReadsMeminfoOnce) {
+    const std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                       ("halvrick-meminfo-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(root);
+    const auto write = [&](int availableKB, int swapFreeKB) {
+        std::ofstream(root / "meminfo") << "MemTotal: 1000 kB\nMemAvailable: " << availableKB
+                                        << " kB\nSwapTotal: 100 kB\nSwapFree: " << swapFreeKB << " kB\n";
+    };
+    write(500, 100);
+    LinuxMachineReadings readings(root.string(), {});
+    EXPECT_EQ(readings.readMemory(), (MemoryReading{1000 * kB, 500 * kB, 0}));
+    write(20, 40);
+    EXPECT_EQ(readings.readSwapUsed(), 0u);
+    EXPECT_EQ(readings.readPressureLevel(), 1);
+    // Asked again without a memory reading first: read afresh.
+    EXPECT_EQ(readings.readSwapUsed(), 60 * kB);
+    EXPECT_EQ(readings.readPressureLevel(), 4);
+    std::filesystem::remove_all(root);
 }
 
 TEST(LinuxMachineReadingsTest, GarbledOrMissingMeminfoGivesNoReading) {

@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdint>
@@ -14,6 +17,9 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
+
+extern char** environ;
 
 namespace halvrick::fixtures {
 
@@ -98,6 +104,39 @@ public:
 
 private:
     fs::path root_;
+};
+
+// A real process of our own, running until it is ended.
+class RunningProgram {
+public:
+    explicit RunningProgram(std::vector<std::string> arguments) {
+        std::vector<char*> argv;
+        for (std::string& argument : arguments) {
+            argv.push_back(argument.data());
+        }
+        argv.push_back(nullptr);
+        if (::posix_spawn(&pid_, argv[0], nullptr, nullptr, argv.data(), environ) != 0) {
+            pid_ = -1;
+        }
+    }
+    ~RunningProgram() { end(); }
+    RunningProgram(const RunningProgram&) = delete;
+    RunningProgram& operator=(const RunningProgram&) = delete;
+
+    pid_t pid() const { return pid_; }
+    std::string procFolder() const { return "/proc/" + std::to_string(pid_); }
+
+    // Ends and reaps it, which frees its pid.
+    void end() {
+        if (pid_ > 0) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+            pid_ = -1;
+        }
+    }
+
+private:
+    pid_t pid_ = -1;
 };
 
 // Installed applications: desktop entries in three data folders (user, flatpak exports, system) and

@@ -17,6 +17,7 @@ namespace {
 using fixtures::AppTree;
 using fixtures::FakeProcess;
 using fixtures::ProcTree;
+using fixtures::RunningProgram;
 using Sample = ProcessSampler::Sample;
 using testing::ElementsAre;
 using testing::Key;
@@ -81,7 +82,7 @@ protected:
         fixtures::fs::remove_all(root);
     }
 
-    ProcessSampler& make() {
+    ProcessSampler& make(std::unique_ptr<ProcFileCache> keptFiles = nullptr) {
         auto lister = std::make_unique<VanishingLister>(procs);
         this->lister = lister.get();
         auto timer = std::make_unique<FakeTimer>();
@@ -89,7 +90,8 @@ protected:
         ProcessSampler::Sources sources;
         sources.tickReader = std::make_unique<ProcTickReader>(procs.root().string());
         sources.processLister = std::move(lister);
-        sources.processReader = std::make_unique<ProcProcessReader>(procs.root().string(), 100);
+        sources.processReader =
+            std::make_unique<ProcProcessReader>(procs.root().string(), 100, std::move(keptFiles));
         sources.timer = std::move(timer);
         sources.wallClock = [this] { return Date::since1970(wall); };
         sources.monotonicClock = [this] { return monotonic; };
@@ -352,7 +354,8 @@ TEST_F(ProcessSamplerTest, SuspendsStallsAndClockJumpsOnlyReBaseline) {
 
 TEST_F(ProcessSamplerTest, MissingHostTicksSkipSamplesButMoveTheBaseline) {
     make();
-    fixtures::fs::remove(procs.root() / "stat");
+    // Emptied rather than removed: the reader keeps the file open, as it does /proc/stat.
+    fixtures::writeFile(procs.root() / "stat", "");
     grow(gedit, 20);
     EXPECT_FALSE(step());
     host(400, 400);
@@ -436,6 +439,42 @@ TEST(ProcessSamplerSmokeTest, SamplesThisMachineTwice) {
         EXPECT_EQ(mendedUTF8(key.displayName), key.displayName);
         EXPECT_THAT(pids, Not(Contains(sampler.ownPID())));
     }
+}
+
+// Real processes sit behind a fixture pid, so the kept files are tied to them as they are in /proc.
+TEST_F(ProcessSamplerTest, WithKeptFilesAReusedPidIsANewProcessAndAnEndedOneLeavesNothingOpen) {
+    RunningProgram first({"/bin/sleep", "600"});
+    ASSERT_GT(first.pid(), 0);
+    const fixtures::fs::path pid = procs.root() / "500";
+    fixtures::fs::create_directory_symlink(first.procFolder(), pid);
+    auto keptFiles = std::make_unique<ProcFileCache>(64);
+    const ProcFileCache& files = *keptFiles;
+    make(std::move(keptFiles));
+    host(400, 400);
+    auto sample = step();
+    ASSERT_TRUE(sample);
+    EXPECT_THAT(sample->pids.at(process("sleep")), ElementsAre(500));
+    const std::size_t open = files.openCount();
+
+    first.end();
+    RunningProgram second({"/usr/bin/tail", "-f", "/dev/null"});
+    ASSERT_GT(second.pid(), 0);
+    fixtures::fs::remove(pid);
+    fixtures::fs::create_directory_symlink(second.procFolder(), pid);
+    host(400, 400);
+    sample = step();
+    ASSERT_TRUE(sample);
+    EXPECT_THAT(sample->pids.at(process("tail")), ElementsAre(500));
+    EXPECT_THAT(sample->pids, Not(Contains(Key(process("sleep")))));
+    EXPECT_EQ(files.openCount(), open);
+
+    second.end();
+    fixtures::fs::remove(pid);
+    host(400, 400);
+    sample = step();
+    ASSERT_TRUE(sample);
+    EXPECT_THAT(sample->pids, Not(Contains(Key(process("tail")))));
+    EXPECT_EQ(files.openCount(), open - 2);
 }
 
 } // namespace

@@ -216,6 +216,38 @@ TEST(SysfsThermalSourceTest, EstimatesTheStateFromZonesSensorsAndThrottling) {
     }
 }
 
+TEST(SysfsThermalSourceTest, ReadingsShowAtOnceNewSensorsWithinTheLayoutInterval) {
+    const TempTree tree;
+    tree.add({zone0 + "temp", "45000"});
+    tree.add({zone0 + "trip_point_0_type", "passive"});
+    tree.add({zone0 + "trip_point_0_temp", "95000"});
+    double now = 50;
+    SysfsThermalSource source(tree.root(), [&] { return now; });
+    EXPECT_EQ(source.thermalState(), 0);
+
+    // Temperatures and limits are read every time.
+    tree.add({zone0 + "temp", "96000"});
+    EXPECT_EQ(source.thermalState(), 2);
+    tree.add({zone0 + "trip_point_0_temp", "99000"});
+    EXPECT_EQ(source.thermalState(), 1);
+
+    // A processor that starts throttling is seen once the devices are looked at again.
+    tree.add({"class/thermal/cooling_device0/type", "Processor"});
+    tree.add({"class/thermal/cooling_device0/cur_state", "1"});
+    now += SysfsThermalSource::layoutInterval - 1;
+    EXPECT_EQ(source.thermalState(), 1);
+    now += 1;
+    EXPECT_EQ(source.thermalState(), 2);
+    tree.add({"class/thermal/cooling_device0/cur_state", "0"});
+    EXPECT_EQ(source.thermalState(), 1);
+
+    // A clock that went back looks again too.
+    tree.add({zone1 + "temp", "96000"});
+    EXPECT_EQ(source.thermalState(), 1);
+    now -= 5;
+    EXPECT_EQ(source.thermalState(), 3);
+}
+
 TEST(SysfsThermalSourceTest, ReadsThisMachine) {
     const int state = SysfsThermalSource().thermalState();
     EXPECT_GE(state, 0);

@@ -92,6 +92,25 @@ TEST_F(X11FacilitiesTest, ReadsIdleTimeThroughTheScreenSaverExtension) {
     EXPECT_GE(*second, *first);
 }
 
+TEST_F(X11FacilitiesTest, AnIdleAnswerIsReusedForAMomentOnly) {
+    const std::shared_ptr<X11Display> display = X11Display::open(display_);
+    ASSERT_NE(display, nullptr);
+    double now = 100;
+    X11IdleReader reader(display, [&] { return now; });
+    const std::optional<double> first = reader.idleSeconds();
+    ASSERT_TRUE(first.has_value());
+    now += X11IdleReader::reuseDuration / 2;
+    EXPECT_EQ(reader.idleSeconds(), *first + X11IdleReader::reuseDuration / 2);
+
+    // Past the moment, and on a clock that went back, the server is asked: far less time passed there.
+    for (const double later : {100 + X11IdleReader::reuseDuration, 99.0}) {
+        now = later;
+        const std::optional<double> fresh = reader.idleSeconds();
+        ASSERT_TRUE(fresh.has_value());
+        EXPECT_LT(*fresh, *first + 0.1) << later;
+    }
+}
+
 // Plays the window manager's part: publishes windows and hints the way an EWMH manager would.
 class FakeDesktop {
 public:
