@@ -40,7 +40,9 @@ protected:
         model = std::make_unique<AppModel>(Config::defaults(), *settings, notifier, world.services());
     }
 
-    void makeController(bool withTray = true) {
+    // The desktop of the tests: a fake tray (or none), a manual frame timer, held keys, one screen and the
+    // test's clock.
+    StatusItemController::Desktop fakeDesktop(bool withTray = true) {
         StatusItemController::Desktop desktop;
         if (withTray) {
             auto fake = std::make_unique<FakeTray>();
@@ -60,11 +62,15 @@ protected:
         desktop.tint = [] { return QColor(Qt::black); };
         desktop.debugAlwaysUnlocked = debugEnvironment;
         desktop.popup = false;
+        return desktop;
+    }
+
+    void makeController(bool withTray = true) {
         controller = std::make_unique<StatusItemController>(
             *model,
             StatusItemController::Windows{[this] { ++settingsShown; }, [this] { ++historyShown; },
                                           [this] { ++vitalsShown; }},
-            std::move(desktop));
+            fakeDesktop(withTray));
     }
 
     void click(Qt::KeyboardModifiers keys = Qt::NoModifier) {

@@ -206,22 +206,7 @@ NotchScreen notchedScreen() {
 class StatusItemBubbleTest : public ShellTest {
 protected:
     void makeController() {
-        StatusItemController::Desktop desktop;
-        auto fakeTray = std::make_unique<FakeTray>();
-        tray = fakeTray.get();
-        desktop.tray = std::move(fakeTray);
-        auto timer = std::make_unique<fakes::ManualTimer>();
-        frameTimer = timer.get();
-        desktop.frameTimer = std::move(timer);
-        desktop.modifiers = [this] { return heldKeys; };
-        desktop.cursor = [] { return std::optional<QPoint>(QPoint(1800, 10)); };
-        desktop.screens = [] {
-            return std::vector<PopoverPlacement::ScreenArea>{
-                {QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050)}};
-        };
-        desktop.monotonic = [this] { return clock; };
-        desktop.tint = [] { return QColor(Qt::black); };
-        desktop.popup = false;
+        StatusItemController::Desktop desktop = fakeDesktop();
         auto fakeScheduler = std::make_unique<FakeScheduler>();
         scheduler = fakeScheduler.get();
         desktop.scheduler = std::move(fakeScheduler);
