@@ -125,6 +125,22 @@ public:
 
     pid_t pid() const { return pid_; }
     std::string procFolder() const { return "/proc/" + std::to_string(pid_); }
+    // The start time field of its stat line, in clock ticks since boot; empty when unreadable.
+    std::string startTime() const {
+        std::ifstream file(procFolder() + "/stat");
+        std::string line;
+        std::getline(file, line);
+        const std::size_t close = line.rfind(')');
+        if (close == std::string::npos) {
+            return {};
+        }
+        std::istringstream fields(line.substr(close + 2));
+        std::string field;
+        // The state is field 3 and the start time field 22 of the line.
+        for (int i = 3; i <= 22 && fields >> field; ++i) {
+        }
+        return field;
+    }
 
     // Ends and reaps it, which frees its pid.
     void end() {

@@ -456,11 +456,18 @@ TEST_F(ProcessSamplerTest, WithKeptFilesAReusedPidIsANewProcessAndAnEndedOneLeav
     EXPECT_THAT(sample->pids.at(process("sleep")), ElementsAre(500));
     const std::size_t open = files.openCount();
 
+    // A process is known by its pid and start time, counted in clock ticks: a real reused pid always
+    // comes with a later start, so the stand-in must not start in the same tick as the first.
+    const auto started = first.startTime();
     first.end();
-    RunningProgram second({"/usr/bin/tail", "-f", "/dev/null"});
-    ASSERT_GT(second.pid(), 0);
+    std::optional<RunningProgram> second;
+    for (int tries = 0; tries < 1000 && (!second || second->startTime() == started); ++tries) {
+        second.emplace(std::vector<std::string>{"/usr/bin/tail", "-f", "/dev/null"});
+    }
+    ASSERT_GT(second->pid(), 0);
+    ASSERT_NE(second->startTime(), started);
     fixtures::fs::remove(pid);
-    fixtures::fs::create_directory_symlink(second.procFolder(), pid);
+    fixtures::fs::create_directory_symlink(second->procFolder(), pid);
     host(400, 400);
     sample = step();
     ASSERT_TRUE(sample);
@@ -468,7 +475,7 @@ TEST_F(ProcessSamplerTest, WithKeptFilesAReusedPidIsANewProcessAndAnEndedOneLeav
     EXPECT_THAT(sample->pids, Not(Contains(Key(process("sleep")))));
     EXPECT_EQ(files.openCount(), open);
 
-    second.end();
+    second->end();
     fixtures::fs::remove(pid);
     host(400, 400);
     sample = step();
