@@ -1,10 +1,10 @@
 #include "menubar/BlameRows.h"
 
 #include "core/CulpritNotes.h"
-#include "menubar/ElidedLabel.h"
-#include "menubar/Theme.h"
 #include "model/Copy.h"
 #include "sampling/AppDirectory.h"
+#include "ui/ElidedLabel.h"
+#include "ui/Theme.h"
 
 #include <QCollator>
 #include <QFrame>

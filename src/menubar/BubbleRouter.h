@@ -2,8 +2,8 @@
 
 #include "core/PeaFace.h"
 #include "core/RestPhase.h"
-#include "menubar/PeaStyle.h"
 #include "menubar/Scheduler.h"
+#include "pea/PeaStyle.h"
 
 #include <QString>
 #include <functional>

@@ -1,9 +1,9 @@
 #include "menubar/CoolDownView.h"
 
-#include "menubar/RingDial.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
+#include "ui/RingDial.h"
+#include "ui/Theme.h"
 
 #include <QKeyEvent>
 #include <QVBoxLayout>

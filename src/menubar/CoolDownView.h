@@ -1,8 +1,8 @@
 #pragma once
 
 #include "core/CoolDownPattern.h"
-#include "menubar/Announcer.h"
-#include "menubar/CoalescedRefresh.h"
+#include "ui/Announcer.h"
+#include "ui/CoalescedRefresh.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "menubar/EveningCardView.h"
 
 #include "core/FaceState.h"
-#include "menubar/PeaView.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
+#include "pea/PeaView.h"
+#include "ui/Theme.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

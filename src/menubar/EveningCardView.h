@@ -1,9 +1,9 @@
 #pragma once
 
 #include "core/PeaFace.h"
-#include "menubar/PeaStyle.h"
-#include "menubar/RoundedPanel.h"
 #include "model/EveningSummary.h"
+#include "pea/PeaStyle.h"
+#include "ui/RoundedPanel.h"
 
 #include <functional>
 

@@ -1,10 +1,10 @@
 #include "menubar/HabitStripView.h"
 
-#include "menubar/ElidedLabel.h"
-#include "menubar/GlyphView.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
+#include "ui/ElidedLabel.h"
+#include "ui/GlyphView.h"
+#include "ui/Theme.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

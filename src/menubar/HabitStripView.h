@@ -3,7 +3,7 @@
 #include "core/Challenges.h"
 #include "core/DailyGrade.h"
 #include "core/Date.h"
-#include "menubar/RoundedPanel.h"
+#include "ui/RoundedPanel.h"
 
 #include <functional>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "menubar/HeadsUpView.h"
 
-#include "menubar/AnimatedPeaView.h"
-#include "menubar/Theme.h"
+#include "pea/AnimatedPeaView.h"
+#include "ui/Theme.h"
 
 #include <QHBoxLayout>
 #include <QMouseEvent>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "core/PeaFace.h"
-#include "menubar/PeaStyle.h"
+#include "pea/PeaStyle.h"
 
 #include <QLabel>
 #include <QString>

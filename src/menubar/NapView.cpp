@@ -1,9 +1,9 @@
 #include "menubar/NapView.h"
 
-#include "menubar/RingDial.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
+#include "ui/RingDial.h"
+#include "ui/Theme.h"
 
 #include <QVBoxLayout>
 #include <algorithm>

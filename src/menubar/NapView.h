@@ -1,7 +1,7 @@
 #pragma once
 
-#include "menubar/Announcer.h"
-#include "menubar/CoalescedRefresh.h"
+#include "ui/Announcer.h"
+#include "ui/CoalescedRefresh.h"
 
 #include <QLabel>
 #include <QPushButton>

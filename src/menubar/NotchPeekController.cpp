@@ -1,6 +1,6 @@
 #include "menubar/NotchPeekController.h"
 
-#include "menubar/NotchPeekView.h"
+#include "pea/NotchPeekView.h"
 
 #include <QVBoxLayout>
 #include <QWidget>

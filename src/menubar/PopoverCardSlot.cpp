@@ -2,9 +2,9 @@
 
 #include "menubar/EveningCardView.h"
 #include "menubar/ReminderBubbleView.h"
-#include "menubar/RoundedPanel.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
+#include "ui/RoundedPanel.h"
+#include "ui/Theme.h"
 
 #include <QEvent>
 #include <QHBoxLayout>

@@ -1,12 +1,12 @@
 #include "menubar/PopoverFooter.h"
 
-#include "menubar/CoalescedRefresh.h"
-#include "menubar/Glyphs.h"
 #include "menubar/LiveMenu.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 #include "model/Updater.h"
+#include "ui/CoalescedRefresh.h"
+#include "ui/Glyphs.h"
+#include "ui/Theme.h"
 
 #include <QCoreApplication>
 #include <QEvent>

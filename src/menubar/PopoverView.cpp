@@ -2,19 +2,19 @@
 
 #include "core/FaceState.h"
 #include "menubar/BlameRows.h"
-#include "menubar/CoalescedRefresh.h"
 #include "menubar/CoolDownView.h"
-#include "menubar/CursorPeaView.h"
-#include "menubar/FittingScrollView.h"
 #include "menubar/HabitStripView.h"
-#include "menubar/LinkButton.h"
 #include "menubar/NapView.h"
 #include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverFooter.h"
 #include "menubar/RestPromptView.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
+#include "pea/CursorPeaView.h"
+#include "ui/CoalescedRefresh.h"
+#include "ui/FittingScrollView.h"
+#include "ui/LinkButton.h"
+#include "ui/Theme.h"
 
 #include <QFontDatabase>
 #include <QFrame>

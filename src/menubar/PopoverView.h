@@ -2,9 +2,9 @@
 
 #include "core/AppKey.h"
 #include "menubar/PopoverActions.h"
-#include "menubar/LinkButton.h"
 #include "menubar/PopoverLayout.h"
 #include "menubar/WallClock.h"
+#include "ui/LinkButton.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,10 +1,10 @@
 #include "menubar/ReminderBubbleView.h"
 
 #include "core/FaceState.h"
-#include "menubar/AnimatedPeaView.h"
-#include "menubar/Theme.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
+#include "pea/AnimatedPeaView.h"
+#include "ui/Theme.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>

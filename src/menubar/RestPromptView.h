@@ -1,6 +1,6 @@
 #pragma once
 
-#include "menubar/CoalescedRefresh.h"
+#include "ui/CoalescedRefresh.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -3,15 +3,15 @@
 #include "core/PeaFace.h"
 #include "core/RestPhase.h"
 #include "menubar/BubbleRouter.h"
-#include "menubar/DisplayOptionsSource.h"
 #include "menubar/NotchPeekController.h"
 #include "menubar/NotchScreenInfo.h"
 #include "menubar/PopoverPlacement.h"
-#include "menubar/StatusMenu.h"
 #include "menubar/Scheduler.h"
+#include "menubar/StatusMenu.h"
 #include "menubar/TrayIconAnimator.h"
 #include "menubar/TrayIconComposer.h"
 #include "menubar/TrayPresence.h"
+#include "ui/DisplayOptionsSource.h"
 
 #include <QColor>
 #include <QMenu>

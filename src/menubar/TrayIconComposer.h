@@ -2,9 +2,9 @@
 
 #include "core/HeatState.h"
 #include "core/PeaFace.h"
-#include "menubar/MenuBarIcons.h"
-#include "menubar/PeaStyle.h"
 #include "model/MenuBarDisplay.h"
+#include "pea/MenuBarIcons.h"
+#include "pea/PeaStyle.h"
 
 #include <QColor>
 #include <QIcon>

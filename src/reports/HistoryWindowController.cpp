@@ -1,7 +1,7 @@
 #include "reports/HistoryWindowController.h"
 
-#include "menubar/WindowShell.h"
 #include "model/AppModel.h"
+#include "ui/WindowShell.h"
 
 namespace halvrick {
 

@@ -1,7 +1,7 @@
 #include "settings/FirstRunWindowController.h"
 
-#include "menubar/WindowShell.h"
 #include "model/SettingsStore.h"
+#include "ui/WindowShell.h"
 
 #include <QEvent>
 

@@ -1,6 +1,6 @@
 #include "settings/SettingsWindowController.h"
 
-#include "menubar/WindowShell.h"
+#include "ui/WindowShell.h"
 
 namespace halvrick {
 

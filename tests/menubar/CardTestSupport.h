@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ShellTestSupport.h"
-#include "menubar/Announcer.h"
+#include "ui/Announcer.h"
 
 #include <QApplication>
 #include <QCoreApplication>

@@ -1,8 +1,8 @@
 #include "menubar/CoolDownView.h"
 
 #include "CardTestSupport.h"
-#include "menubar/AnimatedPeaView.h"
-#include "menubar/RingDial.h"
+#include "pea/AnimatedPeaView.h"
+#include "ui/RingDial.h"
 
 #include <cmath>
 

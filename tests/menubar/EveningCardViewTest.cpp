@@ -1,10 +1,10 @@
 #include "ShellTestSupport.h"
 
 #include "core/FaceState.h"
-#include "menubar/AnimatedPeaView.h"
 #include "menubar/EveningCardView.h"
-#include "menubar/PeaView.h"
 #include "model/Copy.h"
+#include "pea/AnimatedPeaView.h"
+#include "pea/PeaView.h"
 
 #include <QLabel>
 #include <QLayout>

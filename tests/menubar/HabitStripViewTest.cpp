@@ -1,7 +1,7 @@
 #include "ShellTestSupport.h"
 
-#include "menubar/GlyphView.h"
 #include "menubar/HabitStripView.h"
+#include "ui/GlyphView.h"
 
 #include <QCoreApplication>
 #include <QLayout>

@@ -2,7 +2,7 @@
 
 #include "CardTestSupport.h"
 #include "core/FaceState.h"
-#include "menubar/AnimatedPeaView.h"
+#include "pea/AnimatedPeaView.h"
 
 namespace halvrick::cardtest {
 namespace {

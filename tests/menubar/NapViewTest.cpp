@@ -2,7 +2,7 @@
 
 #include "CardTestSupport.h"
 #include "core/FaceState.h"
-#include "menubar/RingDial.h"
+#include "ui/RingDial.h"
 
 #include <cmath>
 #include <limits>

@@ -2,7 +2,7 @@
 
 #include "FakeScheduler.h"
 #include "QtTestApp.h"
-#include "menubar/NotchPeekView.h"
+#include "pea/NotchPeekView.h"
 
 #include <QCoreApplication>
 #include <QMouseEvent>

@@ -1,5 +1,5 @@
-#include "menubar/CursorPeaView.h"
 #include "menubar/PopoverLayout.h"
+#include "pea/CursorPeaView.h"
 
 #include <gtest/gtest.h>
 

@@ -1,13 +1,9 @@
 #include "ShellTestSupport.h"
 
-#include "menubar/AnimatedPeaView.h"
 #include "menubar/BlameRows.h"
 #include "menubar/CoolDownView.h"
-#include "menubar/CursorPeaView.h"
 #include "menubar/EveningCardView.h"
-#include "menubar/FittingScrollView.h"
 #include "menubar/HabitStripView.h"
-#include "menubar/LinkButton.h"
 #include "menubar/NapView.h"
 #include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverFooter.h"
@@ -15,8 +11,12 @@
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
 #include "menubar/RestPromptView.h"
-#include "menubar/RoundedPanel.h"
 #include "model/Copy.h"
+#include "pea/AnimatedPeaView.h"
+#include "pea/CursorPeaView.h"
+#include "ui/FittingScrollView.h"
+#include "ui/LinkButton.h"
+#include "ui/RoundedPanel.h"
 
 #include <QCoreApplication>
 #include <QImage>

@@ -2,8 +2,8 @@
 
 #include "CardTestSupport.h"
 #include "core/FaceState.h"
-#include "menubar/AnimatedPeaView.h"
 #include "model/Copy.h"
+#include "pea/AnimatedPeaView.h"
 
 namespace halvrick::cardtest {
 namespace {

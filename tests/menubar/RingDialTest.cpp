@@ -1,4 +1,4 @@
-#include "menubar/RingDial.h"
+#include "ui/RingDial.h"
 
 #include "CardTestSupport.h"
 #include "core/FaceState.h"

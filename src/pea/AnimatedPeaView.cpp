@@ -1,0 +1,162 @@
+#include "pea/AnimatedPeaView.h"
+
+#include "core/PeaAnimation.h"
+#include "pea/PeaRenderer.h"
+
+#include <QDateTime>
+#include <QPainter>
+#include <QTimer>
+#include <cmath>
+
+namespace halvrick {
+
+namespace {
+
+// Seconds between 1970-01-01 and 2001-01-01.
+constexpr double referenceOffset = 978'307'200;
+
+class QtTicker : public AnimatedPeaView::Ticker {
+public:
+    QtTicker() {
+        timer_.setInterval(static_cast<int>(std::lround(AnimatedPeaView::frameInterval * 1000)));
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
+            if (onTick_) {
+                onTick_();
+            }
+        });
+    }
+    void start(std::function<void()> onTick) override {
+        onTick_ = std::move(onTick);
+        timer_.start();
+    }
+    void stop() override { timer_.stop(); }
+    bool isActive() const override { return timer_.isActive(); }
+
+private:
+    QTimer timer_;
+    std::function<void()> onTick_;
+};
+
+double wallClock() {
+    return static_cast<double>(QDateTime::currentMSecsSinceEpoch()) / 1000 - referenceOffset;
+}
+
+// Missing parts of a timing fall back to the system's.
+AnimatedPeaView::Timing completed(AnimatedPeaView::Timing timing) {
+    if (!timing.now) {
+        timing.now = wallClock;
+    }
+    if (!timing.ticker) {
+        timing.ticker = std::make_unique<QtTicker>();
+    }
+    return timing;
+}
+
+} // namespace
+
+AnimatedPeaView::Timing AnimatedPeaView::Timing::system() {
+    return {wallClock, std::make_unique<QtTicker>()};
+}
+
+AnimatedPeaView::AnimatedPeaView(const PeaFace& face, PeaFace::Detail detail, const PeaStyle& style,
+                                 bool isAnimating, std::optional<double> pupilOffset, QWidget* parent,
+                                 Timing timing)
+    : QWidget(parent), face_(face), detail_(detail), style_(style), isAnimating_(isAnimating),
+      pupilOffset_(pupilOffset) {
+    timing = completed(std::move(timing));
+    now_ = std::move(timing.now);
+    ticker_ = std::move(timing.ticker);
+    changedAt_ = now_();
+}
+
+AnimatedPeaView::~AnimatedPeaView() {
+    ticker_->stop();
+}
+
+void AnimatedPeaView::setFace(const PeaFace& face) {
+    if (face == face_) {
+        return;
+    }
+    previous_ = face_;
+    face_ = face;
+    changedAt_ = now_();
+    refreshTicker();
+    update();
+}
+
+void AnimatedPeaView::setDetail(PeaFace::Detail detail) {
+    detail_ = detail;
+    update();
+}
+
+void AnimatedPeaView::setStyle(const PeaStyle& style) {
+    style_ = style;
+    update();
+}
+
+void AnimatedPeaView::setAnimating(bool isAnimating) {
+    isAnimating_ = isAnimating;
+    refreshTicker();
+    update();
+}
+
+void AnimatedPeaView::setPupilOffset(std::optional<double> pupilOffset) {
+    pupilOffset_ = pupilOffset;
+    update();
+}
+
+bool AnimatedPeaView::isBlending(double now) const {
+    const double elapsed = now - changedAt_;
+    return elapsed >= 0 && elapsed < blendDuration;
+}
+
+PeaFace AnimatedPeaView::shownFace() const {
+    const double now = now_();
+    const double elapsed = now - changedAt_;
+    // A clock set back behind the change ends the blend rather than holding the old face.
+    const double progress = elapsed < 0 ? 1.0 : elapsed / blendDuration;
+    PeaFace shown = previous_.value_or(face_).interpolated(face_, progress);
+    if (isAnimating_) {
+        shown = PeaAnimation::animate(shown, now);
+    }
+    if (pupilOffset_) {
+        shown.pupilOffset = *pupilOffset_;
+    }
+    return shown;
+}
+
+bool AnimatedPeaView::isTicking() const {
+    return ticker_->isActive();
+}
+
+void AnimatedPeaView::refreshTicker() {
+    const bool wanted = isVisible() && (isAnimating_ || isBlending(now_()));
+    if (wanted && !ticker_->isActive()) {
+        ticker_->start([this] { tick(); });
+    } else if (!wanted && ticker_->isActive()) {
+        ticker_->stop();
+    }
+}
+
+void AnimatedPeaView::tick() {
+    update();
+    refreshTicker();
+}
+
+void AnimatedPeaView::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    PeaRenderer::draw(shownFace(), detail_, style_, painter, size());
+}
+
+void AnimatedPeaView::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refreshTicker();
+}
+
+void AnimatedPeaView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    // A hidden pea costs nothing.
+    ticker_->stop();
+}
+
+} // namespace halvrick
