@@ -7,6 +7,7 @@
 #include "settings/SettingsBindings.h"
 #include "settings/SettingsForm.h"
 #include "settings/TimeOfDay.h"
+#include "ui/Theme.h"
 
 #include <QCheckBox>
 #include <QHBoxLayout>
@@ -80,9 +81,7 @@ FocusPane::FocusPane(SettingsBindings& bindings, std::function<void(const Remind
     for (std::size_t index = 0; index < presets.size(); ++index) {
         auto* button = new QPushButton(QString::number(presets[index]) + QStringLiteral(" min"));
         button->setAutoDefault(false);
-        QFont small = button->font();
-        small.setPointSizeF(small.pointSizeF() - 1);
-        button->setFont(small);
+        button->setFont(Theme::font(TextStyle::body, button->font(), true));
         presetButtons_[index] = button;
         presetRow->addWidget(button);
         connect(button, &QPushButton::clicked, this,

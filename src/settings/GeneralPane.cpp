@@ -13,6 +13,7 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QPalette>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
@@ -100,7 +101,10 @@ GeneralPane::GeneralPane(SettingsBindings& bindings, std::function<void()> openH
     QVBoxLayout* stats = SettingsForm::addSection(*pane, QStringLiteral("Stats"));
     history_ = new QPushButton(QStringLiteral("History && Trends…"));
     reset_ = new QPushButton(QStringLiteral("Reset all stats…"));
-    Theme::setTextColour(*reset_, Theme::colour(Theme::Colour::red, reset_->palette()));
+    // Destructive: its title in red.
+    QPalette destructive = reset_->palette();
+    destructive.setColor(QPalette::ButtonText, Theme::colour(Theme::Colour::red, destructive));
+    reset_->setPalette(destructive);
     for (QPushButton* button : {history_, reset_}) {
         QBoxLayout* row = SettingsForm::addRow(*stats);
         row->addWidget(button);

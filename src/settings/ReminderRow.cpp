@@ -3,6 +3,7 @@
 #include "model/Copy.h"
 #include "model/SettingsStore.h"
 #include "settings/SettingsForm.h"
+#include "ui/ElidedLabel.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -53,9 +54,12 @@ ReminderRow::ReminderRow(Reminder reminder, SettingsStore& settings, std::functi
     auto* lines = new QVBoxLayout;
     lines->setSpacing(2);
     const QString shown = shownText(reminder_.text);
-    text_ = new QLabel(this);
+    text_ = new ElidedLabel(this, Qt::ElideRight);
     text_->setTextFormat(Qt::PlainText);
-    text_->setText(shown);
+    text_->setFullText(shown);
+    // A tooltip reads markup: the text goes in escaped, so it shows as written.
+    text_->setToolTip(QStringLiteral("<p style='white-space:pre'>") + shown.toHtmlEscaped() +
+                      QStringLiteral("</p>"));
     lines->addWidget(text_);
     summary_ = SettingsForm::caption(QString::fromStdString(Copy::scheduleSummary(reminder_.schedule)), this);
     lines->addWidget(summary_);

@@ -12,6 +12,7 @@ class QToolButton;
 
 namespace halvrick {
 
+class ElidedLabel;
 class SettingsStore;
 
 // One reminder in the Focus pane: its switch, its text and schedule, "Edit" and delete. The switch
@@ -23,7 +24,7 @@ public:
 
     const Reminder& reminder() const { return reminder_; }
     QCheckBox* enabledSwitch() const { return enabled_; }
-    QLabel* textLabel() const { return text_; }
+    ElidedLabel* textLabel() const { return text_; }
     QLabel* summaryLabel() const { return summary_; }
     QPushButton* editButton() const { return edit_; }
     QToolButton* deleteButton() const { return delete_; }
@@ -35,7 +36,7 @@ public:
 private:
     Reminder reminder_;
     QCheckBox* enabled_;
-    QLabel* text_;
+    ElidedLabel* text_;
     QLabel* summary_;
     QPushButton* edit_;
     QToolButton* delete_;

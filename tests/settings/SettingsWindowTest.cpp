@@ -8,6 +8,7 @@
 #include "settings/ReminderRow.h"
 #include "settings/SegmentedControl.h"
 #include "settings/SettingsView.h"
+#include "ui/ElidedLabel.h"
 
 #include "SettingsTestSupport.h"
 
@@ -199,7 +200,7 @@ TEST_F(SettingsWindowTest, SavingAnEditedReminderReplacesItInPlaceStillSwitchedO
 TEST_F(SettingsWindowTest, RowSwitchAndTrashWriteAtOnce) {
     settings.setReminders({water, call});
     ReminderRow& first = *focus().reminderRows()[0];
-    EXPECT_EQ(first.textLabel()->text(), QStringLiteral("Drink water"));
+    EXPECT_EQ(first.textLabel()->fullText(), QStringLiteral("Drink water"));
     EXPECT_EQ(first.textLabel()->textFormat(), Qt::PlainText);
     EXPECT_EQ(first.summaryLabel()->text(), QStringLiteral("Every 30 min while you're at the computer"));
     EXPECT_EQ(first.deleteButton()->toolTip(), QStringLiteral("Delete"));
@@ -224,6 +225,11 @@ TEST_F(SettingsWindowTest, RowSwitchAndTrashWriteAtOnce) {
 TEST_F(SettingsWindowTest, AReminderTextCannotDisguiseItselfOrTheLine) {
     EXPECT_EQ(ReminderRow::shownText("Pay\u202Egnp.exe\nnow\t!"), QStringLiteral("Paygnp.exe now !"));
     EXPECT_EQ(ReminderRow::shownText("<b>bold</b> & \u2066x\u2069"), QStringLiteral("<b>bold</b> & x"));
+
+    settings.setReminders({reminder("44444444-4444-4444-8444-444444444444", "<b>bold</b>", Schedule::every(5))});
+    const ReminderRow& row = *focus().reminderRows()[0];
+    EXPECT_EQ(row.textLabel()->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(row.textLabel()->toolTip().contains(QStringLiteral("&lt;b&gt;bold&lt;/b&gt;")));
 }
 
 // Renders the window as the user sees it, and keeps the pictures when HALVRICK_SHOTS names a folder.
@@ -256,6 +262,12 @@ TEST_F(SettingsShotsTest, PanesEditorAndConfirmationDrawTheirContent) {
     const QImage general = shot(window, "general");
     EXPECT_EQ(general.size() / general.devicePixelRatio(), QSize(SettingsView::width, SettingsView::height));
     EXPECT_GT(distinctColours(general), 4);
+
+    loginItem.refusal = "Could not write the autostart entry: Permission denied";
+    view().generalPane()->loginSwitch()->click();
+    view().generalPane()->notificationsSwitch()->click();
+    notifier.answer(false);
+    EXPECT_GT(distinctColours(shot(window, "general-refused")), 4);
 
     view().tabs()->setCurrentIndex(1);
     EXPECT_GT(distinctColours(shot(window, "focus-empty")), 4);
