@@ -6,12 +6,19 @@
 #include "settings/GeneralPane.h"
 #include "settings/ReminderEditorDialog.h"
 
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
 namespace halvrick {
+
+namespace {
+
+constexpr int confirmationWidth = 380;
+
+} // namespace
 
 SettingsView::SettingsView(SettingsStore& settings, NotificationService& notifier, LoginItemService& loginItem,
                            AppIdentity identity, std::function<void()> onResetStats,
@@ -44,6 +51,11 @@ void SettingsView::confirmReset() {
         QStringLiteral("Sweat time, breaks, and memory and storage history for the last 13 months will be deleted."));
     QPushButton* reset = box->addButton(QStringLiteral("Reset"), QMessageBox::DestructiveRole);
     QPushButton* cancel = box->addButton(QStringLiteral("Cancel"), QMessageBox::RejectRole);
+    // A message box sizes itself to its shortest lines; the sentence reads better on two or three.
+    if (auto* grid = qobject_cast<QGridLayout*>(box->layout())) {
+        grid->addItem(new QSpacerItem(confirmationWidth, 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      grid->rowCount(), 0, 1, grid->columnCount());
+    }
     box->setDefaultButton(cancel);
     box->setEscapeButton(cancel);
     connect(box, &QMessageBox::buttonClicked, this, [this, reset](QAbstractButton* clicked) {
