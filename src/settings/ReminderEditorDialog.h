@@ -14,7 +14,7 @@ namespace halvrick {
 class BoundedStepSpinBox;
 class SegmentedControl;
 
-// The sheet in which a reminder gets its text and schedule. It stores nothing: whoever opened it takes
+// The dialog in which a reminder gets its text and schedule. It stores nothing: whoever opened it takes
 // `built()` when it is accepted. Return saves (only while saving is allowed), Escape cancels.
 class ReminderEditorDialog : public QDialog {
 public:
