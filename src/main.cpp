@@ -8,6 +8,7 @@
 #include "model/Updater.h"
 #include "reports/HistoryWindowController.h"
 #include "reports/VitalsWindowController.h"
+#include "sampling/LoginItem.h"
 #include "sampling/Notifier.h"
 #include "settings/FirstRunWindowController.h"
 #include "settings/SettingsWindowController.h"
@@ -40,13 +41,14 @@ struct Application {
     explicit Application(Notifier& notifier)
         : defaults(std::make_shared<Defaults>()), settings(*defaults),
           model(Config::defaults(), settings, notifier, defaults), history(model), vitals(model),
-          settingsWindow(settings, notifier, {}, {}) {}
+          settingsWindow(settings, notifier, loginItem, {}, {}) {}
 
     std::shared_ptr<Defaults> defaults;
     SettingsStore settings;
     AppModel model;
     HistoryWindowController history;
     VitalsWindowController vitals;
+    LoginItem loginItem;
     SettingsWindowController settingsWindow;
 };
 

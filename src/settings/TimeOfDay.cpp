@@ -1,0 +1,38 @@
+#include "settings/TimeOfDay.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+#include <QSignalBlocker>
+#include <QTimeEdit>
+
+namespace halvrick::TimeOfDay {
+
+namespace {
+
+constexpr long long minutesPerDay = 24 * 60;
+
+} // namespace
+
+QString hourAndMinuteFormat() {
+    // Some locales' short format still names seconds or the zone.
+    static const QRegularExpression finerThanMinutes(QStringLiteral("[^A-Za-z]*(s+|z+|t+)"));
+    return QLocale().timeFormat(QLocale::ShortFormat).remove(finerThanMinutes).trimmed();
+}
+
+QTimeEdit* makeEdit(QWidget* parent) {
+    auto* edit = new QTimeEdit(parent);
+    edit->setDisplayFormat(hourAndMinuteFormat());
+    return edit;
+}
+
+void show(QTimeEdit& edit, long long minuteOfDay) {
+    const long long wrapped = ((minuteOfDay % minutesPerDay) + minutesPerDay) % minutesPerDay;
+    const QSignalBlocker blocker(edit);
+    edit.setTime(QTime(static_cast<int>(wrapped / 60), static_cast<int>(wrapped % 60)));
+}
+
+int minuteOf(QTime time) {
+    return time.hour() * 60 + time.minute();
+}
+
+} // namespace halvrick::TimeOfDay

@@ -1,0 +1,206 @@
+#include "settings/FocusPane.h"
+
+#include "settings/BoundedStepSpinBox.h"
+#include "settings/ReminderRow.h"
+#include "settings/SettingsBindings.h"
+#include "settings/TimeOfDay.h"
+
+#include "SettingsTestSupport.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimeEdit>
+
+namespace halvrick {
+namespace {
+
+using testing_support::SettingsTest;
+using testing_support::typeAndReturn;
+
+class FocusPaneTest : public SettingsTest {
+protected:
+    void make() {
+        pane.reset();
+        bindings = std::make_unique<SettingsBindings>(settings, notifier, loginItem, AppIdentity());
+        pane = std::make_unique<FocusPane>(*bindings, [this](const Reminder& r) { edited.push_back(r); });
+        pane->show();
+    }
+
+    std::unique_ptr<SettingsBindings> bindings;
+    std::unique_ptr<FocusPane> pane;
+    std::vector<Reminder> edited;
+};
+
+TEST_F(FocusPaneTest, TypedIntervalsAreStoredWithinOneTo480AndTheFieldShowsWhatWasStored) {
+    make();
+    BoundedStepSpinBox& field = *pane->intervalField();
+    struct Case {
+        const char* typed;
+        std::int64_t stored;
+    };
+    for (const Case c : {Case{"0", 1}, Case{"1000", 480}, Case{"-7", 1}, Case{"75", 75}, Case{"1", 1}}) {
+        typeAndReturn(field, QString::fromLatin1(c.typed));
+        EXPECT_EQ(settings.restIntervalMinutes(), c.stored) << c.typed;
+        EXPECT_EQ(field.value(), c.stored) << c.typed;
+    }
+    typeAndReturn(field, QStringLiteral("abc"));
+    EXPECT_EQ(settings.restIntervalMinutes(), 1) << "letters are no number";
+}
+
+TEST_F(FocusPaneTest, TheStepperNeverLeavesOneTo480) {
+    settings.setRestIntervalMinutes(478);
+    make();
+    BoundedStepSpinBox& field = *pane->intervalField();
+    field.stepBy(1);
+    EXPECT_EQ(settings.restIntervalMinutes(), 480);
+    field.stepBy(1);
+    EXPECT_EQ(settings.restIntervalMinutes(), 480);
+    settings.setRestIntervalMinutes(3);
+    field.stepBy(-1);
+    EXPECT_EQ(settings.restIntervalMinutes(), 1);
+    field.stepBy(1);
+    EXPECT_EQ(settings.restIntervalMinutes(), 6) << "steps of 5";
+}
+
+TEST_F(FocusPaneTest, AStoredIntervalOutsideTheRangeShowsAsItIsAndIsNotWrittenBack) {
+    settings.setRestIntervalMinutes(900);
+    make();
+    EXPECT_EQ(pane->intervalField()->value(), 900);
+    pane->heatBreakSwitch()->click();
+    EXPECT_EQ(settings.restIntervalMinutes(), 900);
+    EXPECT_EQ(defaults.getInt("restIntervalMinutes"), 900);
+}
+
+TEST_F(FocusPaneTest, OnlyThePresetInForceIsDisabled) {
+    settings.setRestIntervalMinutes(50);
+    make();
+    for (std::size_t index = 0; index < FocusPane::presets.size(); ++index) {
+        EXPECT_TRUE(pane->presetButton(index)->isEnabled()) << FocusPane::presets[index];
+    }
+    EXPECT_EQ(pane->presetButton(0)->text(), QStringLiteral("30 min"));
+    pane->presetButton(1)->click();
+    EXPECT_EQ(settings.restIntervalMinutes(), 45);
+    EXPECT_EQ(pane->intervalField()->value(), 45);
+    const std::vector<bool> enabled{pane->presetButton(0)->isEnabled(), pane->presetButton(1)->isEnabled(),
+                                    pane->presetButton(2)->isEnabled(), pane->presetButton(3)->isEnabled()};
+    EXPECT_EQ(enabled, (std::vector<bool>{true, false, true, true}));
+}
+
+TEST_F(FocusPaneTest, SwitchedOffSettingsLockTheirControlsButKeepTheirValues) {
+    settings.setRestIntervalMinutes(45);
+    settings.setNotchPeekEnabled(false);
+    make();
+    pane->breaksSwitch()->click();
+    EXPECT_FALSE(settings.restEnabled());
+    EXPECT_FALSE(pane->intervalRow()->isEnabled());
+    EXPECT_FALSE(pane->presetButton(0)->isEnabled());
+    EXPECT_FALSE(pane->heatBreakSwitch()->isEnabled());
+    EXPECT_TRUE(pane->heatBreakSwitch()->isChecked());
+    EXPECT_EQ(pane->intervalField()->value(), 45);
+
+    pane->breaksSwitch()->click();
+    EXPECT_TRUE(pane->intervalRow()->isEnabled());
+    EXPECT_EQ(settings.restIntervalMinutes(), 45);
+    EXPECT_TRUE(settings.heatBreakEnabled());
+    EXPECT_FALSE(pane->presetButton(1)->isEnabled()) << "45 is still the preset in force";
+
+    pane->headsUpSwitch()->click();
+    EXPECT_FALSE(pane->notchPeekSwitch()->isEnabled());
+    EXPECT_FALSE(pane->notchPeekSwitch()->isChecked());
+    EXPECT_FALSE(settings.notchPeekEnabled());
+}
+
+TEST_F(FocusPaneTest, TimePickersStartAtTheDefaultsLockedUntilTheirSwitchIsOn) {
+    make();
+    EXPECT_EQ(pane->quietFromField()->time(), QTime(22, 0));
+    EXPECT_EQ(pane->quietToField()->time(), QTime(8, 0));
+    EXPECT_EQ(pane->eveningField()->time(), QTime(18, 30));
+    EXPECT_FALSE(pane->quietFromField()->isEnabled());
+    EXPECT_FALSE(pane->quietToField()->isEnabled());
+    EXPECT_FALSE(pane->eveningField()->isEnabled());
+
+    pane->quietHoursSwitch()->click();
+    pane->eveningSwitch()->click();
+    EXPECT_TRUE(pane->quietFromField()->isEnabled());
+    EXPECT_TRUE(pane->eveningField()->isEnabled());
+}
+
+TEST_F(FocusPaneTest, TimesOfDayShowAndStoreMinutesSinceMidnight) {
+    struct Case {
+        std::int64_t stored;
+        QTime shown;
+    };
+    for (const Case c : {Case{0, QTime(0, 0)}, Case{1439, QTime(23, 59)}, Case{1500, QTime(1, 0)},
+                         Case{-30, QTime(23, 30)}}) {
+        settings.setQuietStartMinute(c.stored);
+        settings.setQuietEndMinute(c.stored);
+        settings.setEndOfDayMinute(c.stored);
+        make();
+        EXPECT_EQ(pane->quietFromField()->time(), c.shown) << c.stored;
+        EXPECT_EQ(pane->quietToField()->time(), c.shown) << c.stored;
+        EXPECT_EQ(pane->eveningField()->time(), c.shown) << c.stored;
+
+        pane->quietHoursSwitch()->click();
+        EXPECT_EQ(settings.quietStartMinute(), c.stored) << "shown wrapped, never written back";
+        EXPECT_EQ(defaults.getInt("endOfDayMinute"), c.stored);
+        pane->quietHoursSwitch()->click();
+    }
+
+    pane->quietFromField()->setTime(QTime(23, 59));
+    pane->quietToField()->setTime(QTime(23, 59));
+    pane->eveningField()->setTime(QTime(0, 0));
+    EXPECT_EQ(settings.quietStartMinute(), 1439);
+    EXPECT_EQ(settings.quietEndMinute(), 1439) << "the same time twice is allowed";
+    EXPECT_EQ(settings.endOfDayMinute(), 0);
+}
+
+TEST_F(FocusPaneTest, TheBlurbShowsOnlyWhileThereAreNoReminders) {
+    make();
+    EXPECT_FALSE(pane->remindersBlurb()->isHidden());
+    EXPECT_TRUE(pane->reminderRows().empty());
+
+    pane->addReminderButton()->click();
+    ASSERT_EQ(edited.size(), 1U);
+    EXPECT_EQ(edited[0].text, "");
+    EXPECT_EQ(edited[0].schedule, Reminder::Schedule::every(30));
+    EXPECT_TRUE(edited[0].isEnabled);
+    EXPECT_TRUE(settings.reminders().empty()) << "nothing is stored before the editor saves";
+
+    settings.upsert(edited[0]);
+    EXPECT_TRUE(pane->remindersBlurb()->isHidden());
+    ASSERT_EQ(pane->reminderRows().size(), 1U);
+    pane->reminderRows()[0]->editButton()->click();
+    ASSERT_EQ(edited.size(), 2U);
+    EXPECT_EQ(edited[1], edited[0]);
+
+    pane->addReminderButton()->click();
+    ASSERT_EQ(edited.size(), 3U);
+    EXPECT_NE(edited[2].id, edited[0].id) << "every new reminder gets its own id";
+}
+
+} // namespace
+} // namespace halvrick
+
+namespace halvrick {
+namespace {
+
+TEST(TimeOfDayTest, TimeFieldsShowHoursAndMinutesInTheUsersFormat) {
+    ASSERT_TRUE(qtTestAppReady());
+    struct Case {
+        const char* locale;
+        const char* shown;
+    };
+    for (const Case c : {Case{"C", "22:05"}, Case{"en_US", "10:05 PM"}, Case{"de_DE", "22:05"}}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.locale)));
+        QTimeEdit* edit = TimeOfDay::makeEdit(nullptr);
+        TimeOfDay::show(*edit, 22 * 60 + 5);
+        EXPECT_EQ(edit->text(), QString::fromUtf8(c.shown)) << c.locale;
+        delete edit;
+    }
+    QLocale::setDefault(QLocale::c());
+}
+
+} // namespace
+} // namespace halvrick

@@ -1,0 +1,292 @@
+#include "settings/SettingsWindowController.h"
+
+#include "model/Copy.h"
+#include "settings/BoundedStepSpinBox.h"
+#include "settings/FocusPane.h"
+#include "settings/GeneralPane.h"
+#include "settings/ReminderEditorDialog.h"
+#include "settings/ReminderRow.h"
+#include "settings/SegmentedControl.h"
+#include "settings/SettingsView.h"
+#include "ui/ElidedLabel.h"
+
+#include "SettingsTestSupport.h"
+
+#include <QCheckBox>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QSet>
+#include <QTabWidget>
+#include <QTimeEdit>
+#include <QToolButton>
+
+namespace halvrick {
+namespace {
+
+using testing_support::press;
+using testing_support::settle;
+using testing_support::SettingsTest;
+using testing_support::typeAndReturn;
+using Schedule = Reminder::Schedule;
+
+Reminder reminder(const char* id, std::string text, Schedule schedule, bool enabled = true) {
+    return Reminder(*Uuid::fromString(id), std::move(text), schedule, enabled);
+}
+
+const Reminder water = reminder("11111111-1111-4111-8111-111111111111", "Drink water", Schedule::every(30));
+const Reminder posture =
+    reminder("22222222-2222-4222-8222-222222222222", "Sit up straight", Schedule::every(45), false);
+const Reminder call = reminder("33333333-3333-4333-8333-333333333333", "Call Mum", Schedule::daily(15, 0));
+
+class SettingsWindowTest : public SettingsTest {
+protected:
+    SettingsView& view() {
+        controller.show();
+        return *controller.view();
+    }
+    FocusPane& focus() { return *view().focusPane(); }
+    ReminderEditorDialog& editor() {
+        ReminderEditorDialog* dialog = view().reminderEditor();
+        EXPECT_NE(dialog, nullptr);
+        return *dialog;
+    }
+
+    int resets = 0;
+    SettingsWindowController controller{settings, notifier, loginItem, [this] { ++resets; }, {}};
+};
+
+TEST_F(SettingsWindowTest, ShowingTwiceKeepsOneWindowWhereTheUserLeftIt) {
+    controller.show();
+    QWidget* window = controller.window();
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Halvrick Settings"));
+    EXPECT_EQ(window->size(), QSize(SettingsView::width, SettingsView::height));
+    QTabWidget& tabs = *controller.view()->tabs();
+    ASSERT_EQ(tabs.count(), 2);
+    EXPECT_EQ(tabs.tabText(0), QStringLiteral("General"));
+    EXPECT_EQ(tabs.tabText(1), QStringLiteral("Focus"));
+
+    loginItem.refusal = "Permission denied";
+    controller.view()->generalPane()->loginSwitch()->click();
+    window->move(window->pos() + QPoint(40, 30));
+    const QPoint moved = window->pos();
+    window->close();
+    controller.show();
+    EXPECT_EQ(controller.window(), window);
+    EXPECT_EQ(window->pos(), moved) << "not centred again";
+    EXPECT_FALSE(controller.view()->generalPane()->loginErrorCaption()->isHidden()) << "the view state is kept";
+}
+
+TEST_F(SettingsWindowTest, ComingOnScreenReadsTheLoginItemAndTheServerAfresh) {
+    settings.setNotificationsEnabled(true);
+    controller.show();
+    notifier.answer(true);
+    GeneralPane& general = *controller.view()->generalPane();
+    EXPECT_FALSE(general.loginSwitch()->isChecked());
+    controller.window()->close();
+
+    loginItem.setHeld(true);
+    controller.show();
+    EXPECT_TRUE(general.loginSwitch()->isChecked());
+    ASSERT_EQ(notifier.pending.size(), 1U);
+    notifier.answer(false);
+    EXPECT_FALSE(general.notificationsDeniedCaption()->isHidden());
+    EXPECT_TRUE(settings.notificationsEnabled());
+}
+
+TEST_F(SettingsWindowTest, OnlyResetInTheConfirmationResetsTheStats) {
+    settings.setPersonality(Personality::dramatic);
+    view().generalPane()->resetButton()->click();
+    QMessageBox* box = view().resetConfirmation();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(box->text(), QStringLiteral("Reset all stats?"));
+    EXPECT_EQ(box->informativeText(),
+              QStringLiteral("Sweat time, breaks, and memory and storage history for the last 13 months will be deleted."));
+    EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(resets, 0) << "asking deletes nothing";
+    ASSERT_NE(box->escapeButton(), nullptr);
+    box->escapeButton()->click();
+    settle();
+    EXPECT_EQ(resets, 0);
+    EXPECT_EQ(view().resetConfirmation(), nullptr);
+
+    view().generalPane()->resetButton()->click();
+    box = view().resetConfirmation();
+    ASSERT_NE(box, nullptr);
+    QAbstractButton* reset = nullptr;
+    for (QAbstractButton* button : box->buttons()) {
+        if (box->buttonRole(button) == QMessageBox::DestructiveRole) {
+            reset = button;
+        }
+    }
+    ASSERT_NE(reset, nullptr);
+    EXPECT_EQ(reset->text(), QStringLiteral("Reset"));
+    reset->click();
+    settle();
+    EXPECT_EQ(resets, 1);
+    EXPECT_EQ(settings.personality(), Personality::dramatic) << "settings are not touched";
+}
+
+TEST_F(SettingsWindowTest, ANewReminderOpensEmptyAndCancellingStoresNothing) {
+    focus().addReminderButton()->click();
+    ReminderEditorDialog& dialog = editor();
+    EXPECT_EQ(dialog.windowModality(), Qt::WindowModal);
+    EXPECT_FALSE(dialog.saveButton()->isEnabled());
+    EXPECT_EQ(dialog.kindPicker()->current(), 0);
+    EXPECT_EQ(dialog.minutesField()->value(), 30);
+    EXPECT_EQ(dialog.timeField()->time(), QTime(15, 0));
+    EXPECT_EQ(dialog.textField()->placeholderText(), QStringLiteral("Drink water"));
+
+    dialog.textField()->setText(QStringLiteral("Drink water"));
+    press(dialog, Qt::Key_Escape);
+    settle();
+    EXPECT_EQ(view().reminderEditor(), nullptr);
+    EXPECT_TRUE(settings.reminders().empty());
+    EXPECT_TRUE(focus().reminderRows().empty());
+}
+
+TEST_F(SettingsWindowTest, SaveFollowsTheTextAndTheIntervalAndReturnSavesOnlyWhenAllowed) {
+    focus().addReminderButton()->click();
+    ReminderEditorDialog& dialog = editor();
+    dialog.textField()->setText(QStringLiteral(" \n "));
+    EXPECT_FALSE(dialog.saveButton()->isEnabled());
+    press(dialog, Qt::Key_Return);
+    EXPECT_TRUE(dialog.isVisible()) << "Return does nothing while saving is off";
+
+    dialog.textField()->setText(QStringLiteral("  Stretch\n"));
+    EXPECT_TRUE(dialog.saveButton()->isEnabled());
+    typeAndReturn(*dialog.minutesField(), QStringLiteral("0"));
+    EXPECT_FALSE(dialog.saveButton()->isEnabled());
+    typeAndReturn(*dialog.minutesField(), QStringLiteral("-5"));
+    EXPECT_FALSE(dialog.saveButton()->isEnabled());
+    dialog.kindPicker()->segment(1)->click();
+    EXPECT_TRUE(dialog.saveButton()->isEnabled()) << "any time is accepted daily";
+    dialog.kindPicker()->segment(0)->click();
+    ASSERT_TRUE(dialog.isVisible()) << "Return in the field saves nothing while the interval is not above 0";
+    typeAndReturn(*dialog.minutesField(), QStringLiteral("2000"));
+    settle();
+    ASSERT_EQ(settings.reminders().size(), 1U);
+    EXPECT_EQ(settings.reminders()[0].text, "Stretch");
+    EXPECT_EQ(settings.reminders()[0].schedule, Schedule::every(2000));
+    EXPECT_EQ(view().reminderEditor(), nullptr);
+}
+
+TEST_F(SettingsWindowTest, SavingAnEditedReminderReplacesItInPlaceStillSwitchedOff) {
+    settings.setReminders({water, posture, call});
+    focus().reminderRows()[1]->editButton()->click();
+    ReminderEditorDialog& dialog = editor();
+    EXPECT_EQ(dialog.textField()->text(), QStringLiteral("Sit up straight"));
+    dialog.kindPicker()->segment(1)->click();
+    dialog.timeField()->setTime(QTime(7, 45));
+    dialog.saveButton()->click();
+    settle();
+
+    ASSERT_EQ(settings.reminders().size(), 3U);
+    const Reminder& saved = settings.reminders()[1];
+    EXPECT_EQ(saved.id, posture.id);
+    EXPECT_EQ(saved.schedule, Schedule::daily(7, 45));
+    EXPECT_FALSE(saved.isEnabled);
+    EXPECT_EQ(settings.reminders()[2], call);
+    ASSERT_EQ(focus().reminderRows().size(), 3U);
+    EXPECT_EQ(focus().reminderRows()[1]->summaryLabel()->text().toStdString(),
+              Copy::scheduleSummary(Schedule::daily(7, 45)));
+}
+
+TEST_F(SettingsWindowTest, RowSwitchAndTrashWriteAtOnce) {
+    settings.setReminders({water, call});
+    ReminderRow& first = *focus().reminderRows()[0];
+    EXPECT_EQ(first.textLabel()->fullText(), QStringLiteral("Drink water"));
+    EXPECT_EQ(first.textLabel()->textFormat(), Qt::PlainText);
+    EXPECT_EQ(first.summaryLabel()->text(), QStringLiteral("Every 30 min while you're at the computer"));
+    EXPECT_EQ(first.deleteButton()->toolTip(), QStringLiteral("Delete"));
+    EXPECT_EQ(first.deleteButton()->accessibleName(), QStringLiteral("Delete Drink water"));
+
+    first.enabledSwitch()->click();
+    settle();
+    Reminder off = water;
+    off.isEnabled = false;
+    EXPECT_EQ(settings.reminders(), (std::vector<Reminder>{off, call}));
+    EXPECT_FALSE(focus().reminderRows()[0]->enabledSwitch()->isChecked());
+
+    const QPointer<QWidget> deleted = focus().reminderRows()[0];
+    focus().reminderRows()[0]->deleteButton()->click();
+    settle();
+    EXPECT_TRUE(deleted.isNull()) << "the deleted row is gone";
+    EXPECT_EQ(settings.reminders(), std::vector<Reminder>{call});
+    ASSERT_EQ(focus().reminderRows().size(), 1U);
+    EXPECT_EQ(focus().reminderRows()[0]->reminder(), call);
+}
+
+TEST_F(SettingsWindowTest, AReminderTextCannotDisguiseItselfOrTheLine) {
+    EXPECT_EQ(ReminderRow::shownText("Pay\u202Egnp.exe\nnow\t!"), QStringLiteral("Paygnp.exe now !"));
+    EXPECT_EQ(ReminderRow::shownText("<b>bold</b> & \u2066x\u2069"), QStringLiteral("<b>bold</b> & x"));
+
+    settings.setReminders({reminder("44444444-4444-4444-8444-444444444444", "<b>bold</b>", Schedule::every(5))});
+    const ReminderRow& row = *focus().reminderRows()[0];
+    EXPECT_EQ(row.textLabel()->textFormat(), Qt::PlainText);
+    EXPECT_TRUE(row.textLabel()->toolTip().contains(QStringLiteral("&lt;b&gt;bold&lt;/b&gt;")));
+}
+
+// Renders the window as the user sees it, and keeps the pictures when HALVRICK_SHOTS names a folder.
+class SettingsShotsTest : public SettingsWindowTest {
+protected:
+    QImage shot(QWidget& widget, const char* name) {
+        settle();
+        const QImage image = widget.grab().toImage();
+        if (const QByteArray folder = qgetenv("HALVRICK_SHOTS"); !folder.isEmpty()) {
+            QDir().mkpath(QString::fromLocal8Bit(folder));
+            image.save(QDir(QString::fromLocal8Bit(folder)).filePath(QString::fromLatin1(name) + ".png"));
+        }
+        return image;
+    }
+
+    static int distinctColours(const QImage& image) {
+        QSet<QRgb> colours;
+        for (int y = 0; y < image.height(); y += 3) {
+            for (int x = 0; x < image.width(); x += 3) {
+                colours.insert(image.pixel(x, y));
+            }
+        }
+        return static_cast<int>(colours.size());
+    }
+};
+
+TEST_F(SettingsShotsTest, PanesEditorAndConfirmationDrawTheirContent) {
+    controller.show();
+    QWidget& window = *controller.window();
+    const QImage general = shot(window, "general");
+    EXPECT_EQ(general.size() / general.devicePixelRatio(), QSize(SettingsView::width, SettingsView::height));
+    EXPECT_GT(distinctColours(general), 4);
+
+    loginItem.refusal = "Could not write the autostart entry: Permission denied";
+    view().generalPane()->loginSwitch()->click();
+    view().generalPane()->notificationsSwitch()->click();
+    notifier.answer(false);
+    EXPECT_GT(distinctColours(shot(window, "general-refused")), 4);
+
+    view().tabs()->setCurrentIndex(1);
+    EXPECT_GT(distinctColours(shot(window, "focus-empty")), 4);
+    settings.setReminders({water, posture, call});
+    EXPECT_GT(distinctColours(shot(window, "focus-reminders")), 4);
+
+    focus().reminderRows()[0]->editButton()->click();
+    EXPECT_GT(distinctColours(shot(editor(), "editor-every")), 4);
+    editor().reject();
+    settle();
+    focus().reminderRows()[2]->editButton()->click();
+    EXPECT_GT(distinctColours(shot(editor(), "editor-daily")), 4);
+    editor().reject();
+    settle();
+
+    view().confirmReset();
+    EXPECT_GT(distinctColours(shot(*view().resetConfirmation(), "reset-confirmation")), 4);
+    view().resetConfirmation()->reject();
+}
+
+} // namespace
+} // namespace halvrick
