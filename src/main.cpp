@@ -7,7 +7,9 @@
 #include "model/SingleInstance.h"
 #include "model/Updater.h"
 #include "reports/HistoryWindowController.h"
+#include "reports/RoastWindowController.h"
 #include "reports/VitalsWindowController.h"
+#include "reports/WrappedWindowController.h"
 #include "sampling/LoginItem.h"
 #include "sampling/Notifier.h"
 #include "settings/FirstRunWindowController.h"
@@ -41,13 +43,15 @@ struct Application {
     explicit Application(Notifier& notifier)
         : defaults(std::make_shared<Defaults>()), settings(*defaults),
           model(Config::defaults(), settings, notifier, defaults), history(model), vitals(model),
-          settingsWindow(settings, notifier, loginItem, {}, {}) {}
+          roast(model), wrapped(model), settingsWindow(settings, notifier, loginItem, {}, {}) {}
 
     std::shared_ptr<Defaults> defaults;
     SettingsStore settings;
     AppModel model;
     HistoryWindowController history;
     VitalsWindowController vitals;
+    RoastWindowController roast;
+    WrappedWindowController wrapped;
     LoginItem loginItem;
     SettingsWindowController settingsWindow;
 };
@@ -100,7 +104,8 @@ int main(int argc, char** argv) {
     StatusItemController statusItem(
         model,
         {[&w = shell.settingsWindow] { w.show(); }, [&w = shell.history] { w.show(); },
-         [&w = shell.vitals] { w.show(); }},
+         [&w = shell.vitals] { w.show(); }, [&w = shell.roast] { w.show(); },
+         [&w = shell.wrapped] { w.showLastWeek(); }, [&w = shell.wrapped] { w.showSample(); }},
         StatusItemController::Desktop::system());
     if (!statusItem.hasTray()) {
         std::cout << "No system tray found: Halvrick opens as a window instead." << std::endl;

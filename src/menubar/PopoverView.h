@@ -3,8 +3,8 @@
 #include "core/AppKey.h"
 #include "menubar/PopoverActions.h"
 #include "menubar/PopoverLayout.h"
-#include "menubar/WallClock.h"
 #include "ui/LinkButton.h"
+#include "ui/WallClock.h"
 
 #include <QLabel>
 #include <QPushButton>

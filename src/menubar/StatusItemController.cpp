@@ -141,6 +141,9 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
     actions.openSettings = closeThen(&Windows::showSettings);
     actions.openHistory = closeThen(&Windows::showHistory);
     actions.openVitals = closeThen(&Windows::showVitals);
+    actions.openRoast = closeThen(&Windows::showRoast);
+    actions.openWrapped = closeThen(&Windows::showWrapped);
+    actions.openSampleWrapped = closeThen(&Windows::showSampleWrapped);
     popoverView_ = new PopoverView(model_, actions);
     popover_->setContent(popoverView_);
     connect(popover_.get(), &PopupPanel::closed, this, &StatusItemController::popoverDidClose);

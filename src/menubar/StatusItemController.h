@@ -48,6 +48,10 @@ public:
         std::function<void()> showSettings;
         std::function<void()> showHistory;
         std::function<void()> showVitals;
+        std::function<void()> showRoast;
+        // The weekly summary of the last seven days, and the one with demonstration figures.
+        std::function<void()> showWrapped;
+        std::function<void()> showSampleWrapped;
     };
 
     // The desktop as the controller sees it; tests hand in fakes.

@@ -69,7 +69,8 @@ protected:
         controller = std::make_unique<StatusItemController>(
             *model,
             StatusItemController::Windows{[this] { ++settingsShown; }, [this] { ++historyShown; },
-                                          [this] { ++vitalsShown; }},
+                                          [this] { ++vitalsShown; }, [this] { ++roastShown; },
+                                          [this] { ++wrappedShown; }, [this] { ++sampleWrappedShown; }},
             fakeDesktop(withTray));
     }
 
@@ -106,6 +107,9 @@ protected:
     int settingsShown = 0;
     int historyShown = 0;
     int vitalsShown = 0;
+    int roastShown = 0;
+    int wrappedShown = 0;
+    int sampleWrappedShown = 0;
 };
 
 } // namespace halvrick::shelltest

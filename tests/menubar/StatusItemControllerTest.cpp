@@ -101,7 +101,10 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheModel) {
     EXPECT_EQ(historyShown, 1);
     EXPECT_EQ(vitalsShown, 1);
     EXPECT_EQ(settingsShown, 1);
-    EXPECT_EQ(menu.action(MenuRow::Command::roast), nullptr) << "no roast window in this build";
+    menu.action(MenuRow::Command::roast)->trigger();
+    menu.action(MenuRow::Command::wrapped)->trigger();
+    EXPECT_EQ(roastShown, 1);
+    EXPECT_EQ(wrappedShown, 1);
 
     menu.action(MenuRow::Command::openPopover)->trigger();
     EXPECT_TRUE(controller->isPopoverShown());

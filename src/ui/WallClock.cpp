@@ -1,4 +1,4 @@
-#include "menubar/WallClock.h"
+#include "ui/WallClock.h"
 
 #include "sampling/SystemTimeSource.h"
 

@@ -1,0 +1,107 @@
+#include "reports/CardWindowView.h"
+
+#include "core/Error.h"
+#include "ui/CardExport.h"
+#include "ui/CardFiles.h"
+#include "ui/ShareButton.h"
+#include "ui/Theme.h"
+
+#include <QGraphicsDropShadowEffect>
+#include <QHBoxLayout>
+#include <QPainterPath>
+#include <QRegion>
+#include <QVBoxLayout>
+
+namespace halvrick {
+
+namespace {
+
+constexpr QSizeF cardSize{600, 600};
+constexpr qreal cardScale = 2;
+constexpr int cornerRadius = 16;
+
+// The card's rounded corners on screen; the PNG keeps its square ones.
+QRegion roundedMask(QSize size) {
+    QPainterPath path;
+    path.addRoundedRect(QRectF(QPointF(0, 0), size), cornerRadius, cornerRadius);
+    return QRegion(path.toFillPolygon().toPolygon());
+}
+
+} // namespace
+
+CardWindowView::CardWindowView(QWidget* card, ExportCard exportCard, SavePathChooser& chooser, QWidget* parent)
+    : QWidget(parent), card_(card), exportCard_(std::move(exportCard)), chooser_(chooser) {
+    auto* frame = new QWidget(this);
+    auto* frameLayout = new QVBoxLayout(frame);
+    frameLayout->setContentsMargins(0, 0, 0, 0);
+    card_->setParent(frame);
+    card_->setMask(roundedMask(card_->size()));
+    frameLayout->addWidget(card_);
+    auto* shadow = new QGraphicsDropShadowEffect(frame);
+    shadow->setColor(QColor(0, 0, 0, 84));
+    shadow->setBlurRadius(12);
+    shadow->setOffset(0, 2);
+    frame->setGraphicsEffect(shadow);
+
+    message_ = Theme::label(this, TextStyle::caption, Theme::Tone::secondary);
+    message_->setTextFormat(Qt::PlainText);
+    save_ = new QPushButton(QStringLiteral("Save PNG…"), this);
+    save_->setAutoDefault(false);
+    connect(save_, &QPushButton::clicked, this, &CardWindowView::save);
+    share_ = new ShareButton(QStringLiteral("Share…"), [this] { return exportFile(); }, this);
+    share_->setFixedSize(90, 28);
+
+    auto* row = new QHBoxLayout;
+    row->addWidget(message_);
+    row->addStretch(1);
+    row->addWidget(save_);
+    row->addWidget(share_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(20, 20, 20, 20);
+    layout->setSpacing(14);
+    layout->addWidget(frame, 0, Qt::AlignHCenter);
+    layout->addLayout(row);
+}
+
+std::optional<QString> CardWindowView::writeCard(const CardPainter& paint, const QString& fileName) {
+    const std::optional<QString> path = CardFiles::path(fileName);
+    if (!path) {
+        return std::nullopt;
+    }
+    try {
+        PngExport::writePNG(paint, cardSize, cardScale, *path);
+    } catch (const Error&) {
+        return std::nullopt;
+    }
+    return path;
+}
+
+std::optional<QString> CardWindowView::exportFile() {
+    std::optional<QString> path = exportCard_ ? exportCard_() : std::nullopt;
+    if (!path) {
+        setMessage(failedText);
+    }
+    return path;
+}
+
+void CardWindowView::save() {
+    const std::optional<QString> path = exportFile();
+    if (!path) {
+        return;
+    }
+    switch (CardExport::save(*path, chooser_, window())) {
+    case CardExport::Outcome::saved:
+        setMessage(savedText);
+        break;
+    case CardExport::Outcome::failed:
+        setMessage(failedText);
+        break;
+    case CardExport::Outcome::cancelled:
+        break;
+    }
+}
+
+void CardWindowView::setMessage(const char* text) { message_->setText(QString::fromUtf8(text)); }
+
+} // namespace halvrick

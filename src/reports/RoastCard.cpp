@@ -1,0 +1,177 @@
+#include "reports/RoastCard.h"
+
+#include "core/PeaFace.h"
+#include "model/Copy.h"
+#include "pea/PeaRenderer.h"
+#include "sampling/AppIcons.h"
+#include "ui/CardText.h"
+
+#include <QDate>
+#include <QFontMetricsF>
+#include <QLinearGradient>
+#include <QLocale>
+#include <QPainter>
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+namespace halvrick::RoastCard {
+
+namespace {
+
+const QColor ink(255, 243, 226);
+constexpr qreal spacing = 18;
+constexpr qreal headerHeight = 17;
+constexpr qreal peaGap = 18;
+constexpr qreal headlineGap = 8;
+constexpr qreal boxPadding = 14;
+constexpr qreal iconSide = 46;
+constexpr qreal footerSide = 24;
+constexpr int headlinePixels = 40;
+constexpr int smallestHeadlinePixels = 22;
+constexpr int headlineMaxLines = 6;
+
+QString headline(const RoastCardData& data) {
+    return QString::fromStdString(Copy::roastHeadline(data.app.displayName, data.state, data.personality));
+}
+
+QString subhead(const RoastCardData& data) { return QString::fromStdString(Copy::roastSubhead(data.cpuLoad)); }
+
+QFont subheadFont() { return CardText::font(17, QFont::Medium); }
+
+qreal boxHeight() { return iconSide + 2 * boxPadding; }
+
+QColor inkAt(qreal opacity) {
+    QColor colour = ink;
+    colour.setAlphaF(static_cast<float>(opacity));
+    return colour;
+}
+
+} // namespace
+
+Layout layout(const RoastCardData& data) {
+    Layout result;
+    const qreal width = size.width() - 2 * padding;
+    result.header = QRectF(padding, padding, width, headerHeight);
+    result.footer = QRectF(padding, size.height() - padding - footerSide, width, footerSide);
+
+    const qreal top = result.header.bottom() + spacing;
+    result.pea = QRectF(padding, top, peaSide, peaSide);
+    const qreal columnLeft = result.pea.right() + peaGap;
+    const qreal columnWidth = size.width() - padding - columnLeft;
+    const qreal subheadHeight = CardText::wrappedHeight(subheadFont(), subhead(data), columnWidth, 2);
+    // The box may sit no lower than a spacing above the footer.
+    const qreal lowestBoxTop = result.footer.top() - spacing - boxHeight();
+
+    const QString text = headline(data);
+    for (int pixels = headlinePixels;; pixels -= 2) {
+        result.headlineFont = CardText::font(pixels, QFont::ExtraBold);
+        const qreal height = CardText::wrappedHeight(result.headlineFont, text, columnWidth, headlineMaxLines);
+        const qreal columnBottom = top + height + headlineGap + subheadHeight;
+        const qreal boxTop = std::max(result.pea.bottom(), columnBottom) + spacing;
+        if (boxTop <= lowestBoxTop || pixels - 2 < smallestHeadlinePixels) {
+            result.headline = QRectF(columnLeft, top, columnWidth, height);
+            result.headlineLines = static_cast<int>(
+                std::lround(height / QFontMetricsF(result.headlineFont).lineSpacing()));
+            result.subhead = QRectF(columnLeft, result.headline.bottom() + headlineGap, columnWidth, subheadHeight);
+            result.appBox = QRectF(padding, std::min(boxTop, lowestBoxTop), width, boxHeight());
+            return result;
+        }
+    }
+}
+
+QString dateText(Date date, const Calendar& calendar) {
+    const DateComponents c = calendar.components(date);
+    const QString day = QLocale(QLocale::English, QLocale::UnitedStates)
+                            .toString(QDate(c.year, c.month, c.day), QStringLiteral("MMM d, yyyy"));
+    return day + QStringLiteral(" at ") + QString::fromStdString(Copy::timeFormatter(date, calendar));
+}
+
+void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
+    if (area.isEmpty()) {
+        return;
+    }
+    painter.save();
+    painter.scale(area.width() / size.width(), area.height() / size.height());
+    painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing | QPainter::SmoothPixmapTransform);
+
+    const QRectF card(QPointF(0, 0), size);
+    QLinearGradient background(card.topLeft(), card.bottomRight());
+    background.setColorAt(0, QColor(39, 18, 8));
+    background.setColorAt(1, QColor(127, 59, 16));
+    painter.fillRect(card, background);
+
+    const Layout parts = layout(data);
+
+    QFont caps = CardText::font(13, QFont::ExtraBold);
+    caps.setLetterSpacing(QFont::AbsoluteSpacing, 2);
+    painter.setPen(inkAt(0.6));
+    CardText::drawLine(painter, parts.header, Qt::AlignLeft | Qt::AlignVCenter, caps, QStringLiteral("CURRENT ROAST"));
+    CardText::drawLine(painter, parts.header, Qt::AlignRight | Qt::AlignVCenter, CardText::font(13, QFont::Medium),
+                       data.dateText);
+
+    const PeaStyle plain;
+    painter.save();
+    painter.translate(parts.pea.topLeft());
+    PeaRenderer::draw(PeaFace::heat(data.state), PeaFace::Detail::full, plain, painter, parts.pea.size());
+    painter.restore();
+
+    painter.setPen(ink);
+    CardText::drawWrapped(painter, parts.headline, parts.headlineFont, headline(data), headlineMaxLines);
+    painter.setPen(inkAt(0.7));
+    CardText::drawWrapped(painter, parts.subhead, subheadFont(), subhead(data), 2);
+
+    QPainterPath box;
+    box.addRoundedRect(parts.appBox, 14, 14);
+    painter.fillPath(box, QColor(255, 255, 255, 23));
+    const QRectF icon(parts.appBox.left() + boxPadding, parts.appBox.top() + boxPadding, iconSide, iconSide);
+    const QIcon shown = data.icon.isNull() ? AppIcons::paintedIcon(data.app.displayName) : data.icon;
+    painter.drawImage(icon, AppIcons::render(shown, static_cast<int>(iconSide * 2)));
+    const qreal textLeft = icon.right() + 12;
+    const QRectF textArea(textLeft, icon.top(), parts.appBox.right() - boxPadding - textLeft, iconSide);
+    const QFont nameFont = CardText::font(21, QFont::Bold);
+    const QFont shareFont = CardText::font(14, QFont::Normal);
+    const qreal nameHeight = QFontMetricsF(nameFont).height();
+    const qreal shareHeight = QFontMetricsF(shareFont).height();
+    const qreal textTop = textArea.center().y() - (nameHeight + 2 + shareHeight) / 2;
+    painter.setPen(ink);
+    CardText::drawLine(painter, QRectF(textArea.left(), textTop, textArea.width(), nameHeight),
+                       Qt::AlignLeft | Qt::AlignVCenter, nameFont, QString::fromStdString(data.app.displayName));
+    painter.setPen(inkAt(0.7));
+    CardText::drawLine(painter, QRectF(textArea.left(), textTop + nameHeight + 2, textArea.width(), shareHeight),
+                       Qt::AlignLeft | Qt::AlignVCenter, shareFont,
+                       QString::fromStdString(Copy::percent(data.share)) +
+                           QStringLiteral(" of my computer. Personally."));
+
+    PeaFace footerFace;
+    footerFace.blush = 0.5;
+    footerFace.sweatDrops = 1;
+    painter.save();
+    painter.translate(parts.footer.topLeft());
+    PeaRenderer::draw(footerFace, PeaFace::Detail::full, plain, painter, QSizeF(footerSide, footerSide));
+    painter.restore();
+    painter.setPen(ink);
+    CardText::drawLine(painter, parts.footer.adjusted(footerSide + 8, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
+                       CardText::font(16, QFont::Bold), QStringLiteral("Halvrick"));
+    painter.restore();
+}
+
+} // namespace halvrick::RoastCard
+
+namespace halvrick {
+
+RoastCardWidget::RoastCardWidget(RoastCardData data, QWidget* parent) : QWidget(parent), data_(std::move(data)) {
+    setFixedSize(RoastCard::size.toSize());
+}
+
+void RoastCardWidget::setData(RoastCardData data) {
+    data_ = std::move(data);
+    update();
+}
+
+void RoastCardWidget::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    RoastCard::paint(painter, size(), data_);
+}
+
+} // namespace halvrick
