@@ -135,9 +135,7 @@ int main(int argc, char** argv) {
     }
 
     if (!shell.settings.hasCompletedFirstRun()) {
-        firstRun.settings = &shell.settings;
-        firstRun.onDone = openPopover;
-        firstRun.show();
+        firstRun.show({shell.settings, notifier, shell.loginItem, AppIdentity()}, openPopover);
     }
     return app.exec();
 }

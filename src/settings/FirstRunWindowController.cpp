@@ -1,9 +1,13 @@
 #include "settings/FirstRunWindowController.h"
 
 #include "model/SettingsStore.h"
+#include "sampling/LoginItemService.h"
+#include "sampling/NotificationService.h"
+#include "settings/FirstRunView.h"
 #include "ui/WindowShell.h"
 
 #include <QEvent>
+#include <QVBoxLayout>
 
 namespace halvrick {
 
@@ -12,18 +16,71 @@ FirstRunWindowController::FirstRunWindowController() = default;
 FirstRunWindowController::~FirstRunWindowController() {
     if (window_) {
         window_->removeEventFilter(this);
+        delete window_.data();
     }
 }
 
-void FirstRunWindowController::show() {
+FirstRunView* FirstRunWindowController::view() const {
+    return window_ ? window_->findChild<FirstRunView*>() : nullptr;
+}
+
+void FirstRunWindowController::show(Services services, std::function<void()> onDone) {
+    if (completed_) {
+        return;
+    }
+    services_.emplace(std::move(services));
+    onDone_ = std::move(onDone);
     const bool firstShow = !window_;
     if (firstShow) {
-        window_ = WindowShell::make(QStringLiteral("Halvrick"));
-        window_->setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-        window_->setWindowFlag(Qt::WindowMinimizeButtonHint, false);
+        window_ = WindowShell::make(QStringLiteral("Halvrick")).release();
+        window_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowCloseButtonHint);
+        const FirstRunView::Choices choices{services_->identity.hasIdentifier(), services_->loginItem.isEnabled()};
+        QPointer<FirstRunWindowController> self(this);
+        auto* view = new FirstRunView(
+            choices, services_->clock.now(), services_->clock.calendar(),
+            [self](bool openAtLogin, bool notify) {
+                if (self) {
+                    self->finish(openAtLogin, notify);
+                }
+            },
+            [self] {
+                if (self) {
+                    self->complete();
+                    self->closeWindow();
+                }
+            },
+            window_);
+        auto* layout = new QVBoxLayout(window_);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(view);
+        window_->setFixedSize(layout->sizeHint());
         window_->installEventFilter(this);
     }
     WindowShell::present(*window_, firstShow);
+}
+
+void FirstRunWindowController::finish(bool openAtLogin, bool notify) {
+    if (!services_) {
+        return;
+    }
+    // A refusal is not this window's to report; the settings window shows it.
+    services_->loginItem.setEnabled(openAtLogin);
+    if (notify) {
+        SettingsStore& settings = services_->settings;
+        if (services_->identity.hasIdentifier()) {
+            // The answer may come after the window is gone; the store lives as long as the program.
+            services_->notifier.requestPermission([&settings](bool granted) {
+                settings.setNotificationsEnabled(granted);
+                settings.save();
+            });
+        } else {
+            settings.setNotificationsEnabled(false);
+            settings.save();
+        }
+    }
+    complete();
+    closeWindow();
 }
 
 void FirstRunWindowController::complete() {
@@ -31,17 +88,35 @@ void FirstRunWindowController::complete() {
         return;
     }
     completed_ = true;
-    if (settings) {
-        settings->setHasCompletedFirstRun(true);
+    if (services_) {
+        services_->settings.setHasCompletedFirstRun(true);
+        services_->settings.save();
     }
-    if (onDone) {
-        onDone();
+    services_.reset();
+    if (auto done = std::move(onDone_)) {
+        onDone_ = nullptr;
+        done();
     }
 }
 
+void FirstRunWindowController::closeWindow() {
+    if (!window_) {
+        return;
+    }
+    QWidget* window = window_;
+    window_ = nullptr;
+    window->removeEventFilter(this);
+    window->close();
+    window->deleteLater();
+}
+
 bool FirstRunWindowController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window_.get() && event->type() == QEvent::Close) {
+    if (watched == window_ && event->type() == QEvent::Close) {
         complete();
+        QWidget* window = window_;
+        window_ = nullptr;
+        window->removeEventFilter(this);
+        window->deleteLater();
     }
     return QObject::eventFilter(watched, event);
 }

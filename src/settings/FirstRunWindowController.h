@@ -1,41 +1,58 @@
 #pragma once
 
+#include "sampling/AppIdentity.h"
+#include "ui/WallClock.h"
+
 #include <QObject>
+#include <QPointer>
 #include <QWidget>
 #include <functional>
-#include <memory>
+#include <optional>
 
 namespace halvrick {
 
+class FirstRunView;
+class LoginItemService;
+class NotificationService;
 class SettingsStore;
 
-// The one-time welcome window. Finishing it, skipping it or closing it completes the first run, once:
-// the setting is stored and onDone runs.
+// The one-time welcome window. "Let's go", "Skip" and the close button all complete the first run,
+// once: the setting is stored, onDone runs (the popover opens) and the window goes away.
 class FirstRunWindowController : public QObject {
     Q_OBJECT
 
 public:
+    struct Services {
+        SettingsStore& settings;
+        NotificationService& notifier;
+        LoginItemService& loginItem;
+        AppIdentity identity;
+        WallClock clock = WallClock::system();
+    };
+
     FirstRunWindowController();
     ~FirstRunWindowController() override;
 
-    // Given before show(); completing stores hasCompletedFirstRun in it.
-    SettingsStore* settings = nullptr;
-    std::function<void()> onDone;
-
-    // Makes the window on first use, then brings it to the front.
-    void show();
-    // Once: completed, the setting stored, then onDone.
-    void complete();
+    // Shows the window with its choices as the desktop has them now.
+    void show(Services services, std::function<void()> onDone);
 
     bool completed() const { return completed_; }
-    // None until the first show.
-    QWidget* window() const { return window_.get(); }
+    // While the window is open.
+    QWidget* window() const { return window_; }
+    FirstRunView* view() const;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::unique_ptr<QWidget> window_;
+    void complete();
+    // "Let's go": the choices applied, then completed.
+    void finish(bool openAtLogin, bool notify);
+    void closeWindow();
+
+    std::optional<Services> services_;
+    std::function<void()> onDone_;
+    QPointer<QWidget> window_;
     bool completed_ = false;
 };
 
