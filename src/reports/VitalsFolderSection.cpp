@@ -22,6 +22,8 @@ QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cas
 QLabel* label(QWidget* parent, TextStyle style, Theme::Tone tone, bool wraps = false) {
     QLabel* made = plainLabel(Theme::label(parent, style, tone));
     made->setWordWrap(wraps);
+    // A wrapped label may be given room for more lines than it needs: the text stays at its top.
+    made->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     return made;
 }
 
