@@ -29,7 +29,6 @@ VitalsView::VitalsView(AppModel& model, Environment environment, QWidget* parent
     setWidgetResizable(true);
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     auto* content = new QWidget(this);
     auto* stack = new QVBoxLayout(content);
     stack->setContentsMargins(22, 22, 22, 22);

@@ -14,6 +14,9 @@ void VitalsWindowController::show() {
     const bool firstShow = !window_;
     if (firstShow) {
         window_ = WindowShell::make(QStringLiteral("Vitals"), QSize(minimumWidth, minimumHeight));
+        // Titled, closable and resizable, with no minimise button.
+        window_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);
         auto* layout = new QVBoxLayout(window_.get());
         layout->setContentsMargins(0, 0, 0, 0);
     }

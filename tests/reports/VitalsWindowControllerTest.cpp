@@ -26,6 +26,9 @@ TEST_F(VitalsWindowControllerTest, MadeOnFirstShowThenAFreshViewOnEveryShowWitho
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(window->windowTitle(), "Vitals");
     EXPECT_EQ(window->minimumSize(), QSize(560, 520));
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowCloseButtonHint);
+    EXPECT_TRUE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMinimizeButtonHint);
     EXPECT_TRUE(window->isVisible());
     // Coming on screen measures the folders: nothing was ever measured.
     EXPECT_TRUE(model->isMeasuringFolders());
