@@ -195,7 +195,10 @@ void VitalsFolderSection::showRow(RowWidgets& row, const FolderSection::Row& fig
     row.sparkline->setVisible(compared && trend);
     if (compared && trend) {
         row.sparkline->setTrend(trend->points, all.now, all.calendar);
-        row.sparkline->setToolTip(text(FolderSection::trendHelp(*trend)));
+        const QString help = text(FolderSection::trendHelp(*trend));
+        if (row.sparkline->toolTip() != help) {
+            row.sparkline->setToolTip(help);
+        }
     }
     row.changeColumn->setVisible(compared);
     if (compared) {

@@ -78,9 +78,12 @@ void VitalsMemoryByApp::setApps(const std::vector<AppMemory>& apps,
     for (std::size_t i = 0; i < count; ++i) {
         const AppMemory& app = apps[i];
         Line& shown = line(i);
-        shown.name->setFullText(vitalsDisplayName(app.name));
-        // The tooltip would read the name as markup.
-        shown.name->setToolTip(QString());
+        const QString name = vitalsDisplayName(app.name);
+        if (shown.name->fullText() != name) {
+            shown.name->setFullText(name);
+            // The tooltip would read the name as markup.
+            shown.name->setToolTip(QString());
+        }
         Theme::setTextIfChanged(*shown.bytes, text(Bytes::memory(app.bytes)));
         const std::optional<std::string> note = VitalsFigures::appNote(app.id, app.bytes, yesterday);
         if (note) {

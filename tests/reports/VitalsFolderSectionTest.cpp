@@ -44,6 +44,13 @@ protected:
         }
     }
 
+    // The next walk waits again.
+    void rearm() {
+        open = std::promise<void>();
+        gate = open.get_future().share();
+        released = false;
+    }
+
     void finishMeasuring() {
         QDeadlineTimer deadline(5000);
         while (model->isMeasuringFolders() && !deadline.hasExpired()) {
@@ -110,6 +117,14 @@ TEST_F(VitalsFolderSectionTest, WaitingThenMeasuringThenRows) {
     EXPECT_EQ(section().rowNote().text(), notedToday);
     EXPECT_TRUE(shown(section().access()));
     EXPECT_EQ(section().access().text(), "Some folders can't be read. Check their permissions.");
+
+    // Measuring again, the refusal of the last measurement still shows.
+    rearm();
+    section().measureNow().click();
+    settle();
+    EXPECT_EQ(section().state(), State::measuring);
+    EXPECT_TRUE(shown(section().access()));
+    EXPECT_FALSE(shown(section().measuredAt()));
 }
 
 TEST_F(VitalsFolderSectionTest, ASizeRecordedTodayWinsOverALaterRefusal) {
