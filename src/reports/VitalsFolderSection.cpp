@@ -89,7 +89,7 @@ VitalsFolderSection::VitalsFolderSection(std::vector<FolderSizer::Folder> folder
     stack->addWidget(waitingNote_);
     weekSummary_ = label(this, TextStyle::caption2, Theme::Tone::secondary, true);
     stack->addWidget(weekSummary_);
-    // The other desktop's privacy page has no counterpart here: the user's own permissions decide.
+    // Whether a folder can be read is up to its permissions; there is no settings page to send the user to.
     access_ = label(this, TextStyle::caption2, Theme::Tone::secondary, true);
     access_->setText(QStringLiteral("Some folders can't be read. Check their permissions."));
     stack->addWidget(access_);

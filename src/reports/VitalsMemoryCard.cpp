@@ -5,7 +5,6 @@
 #include "reports/VitalsBar.h"
 #include "ui/Theme.h"
 
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
 
@@ -29,25 +28,11 @@ QColor pressureTint(MemoryPressure pressure, const QPalette& palette) {
 
 } // namespace
 
-QLabel* vitalsFigure(QWidget* parent) {
-    QLabel* figure = plainLabel(new QLabel(parent));
-    QFont font = figure->font();
-    font.setPixelSize(26);
-    font.setWeight(QFont::DemiBold);
-    figure->setFont(font);
-    return figure;
-}
-
 VitalsMemoryCard::VitalsMemoryCard(QWidget* parent) : VitalsPanel(14, 9, parent) {
     addTitle(QStringLiteral("Memory"));
-    auto* figures = new QHBoxLayout;
-    figures->setSpacing(5);
-    used_ = vitalsFigure(this);
-    figures->addWidget(used_, 0, Qt::AlignBaseline);
-    total_ = plainLabel(Theme::label(this, TextStyle::caption, Theme::Tone::secondary));
-    figures->addWidget(total_, 0, Qt::AlignBaseline);
-    figures->addStretch(1);
-    column().addLayout(figures);
+    const VitalsFigure figure = addVitalsFigure(column(), this);
+    used_ = figure.figure;
+    total_ = figure.total;
     bar_ = new VitalsBar(this);
     column().addWidget(bar_);
     pressure_ = addDetail(QStringLiteral("Pressure"));

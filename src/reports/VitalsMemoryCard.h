@@ -41,7 +41,4 @@ private:
     QWidget* peakRow_ = nullptr;
 };
 
-// The big figure and its "of …" total, as both cards show them.
-QLabel* vitalsFigure(QWidget* parent);
-
 } // namespace halvrick

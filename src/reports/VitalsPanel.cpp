@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvrick {
 
@@ -22,10 +23,32 @@ QLabel* plainLabel(QLabel* label) {
     return label;
 }
 
+VitalsFigure addVitalsFigure(QBoxLayout& layout, QWidget* parent) {
+    QLabel* figure = plainLabel(new QLabel(parent));
+    QFont font = figure->font();
+    font.setPixelSize(26);
+    font.setWeight(QFont::DemiBold);
+    figure->setFont(font);
+    QLabel* total = plainLabel(Theme::label(parent, TextStyle::caption, Theme::Tone::secondary));
+    // Box layouts know no baselines: both sit on the bottom, the small text raised by the difference
+    // of the descents.
+    const int raise = figure->fontMetrics().descent() - total->fontMetrics().descent();
+    total->setContentsMargins(0, 0, 0, std::max(0, raise));
+    auto* row = new QHBoxLayout;
+    row->setSpacing(5);
+    row->addWidget(figure, 0, Qt::AlignBottom);
+    row->addWidget(total, 0, Qt::AlignBottom);
+    row->addStretch(1);
+    layout.addLayout(row);
+    return {figure, total};
+}
+
 VitalsPanel::VitalsPanel(int padding, int spacing, QWidget* parent)
     : RoundedPanel(panelLook(parent ? parent->palette() : QPalette()), parent), column_(new QVBoxLayout(this)) {
     column_->setContentsMargins(padding, padding, padding, padding);
     column_->setSpacing(spacing);
+    // Room beyond what the content needs goes below it, not between its lines.
+    column_->setAlignment(Qt::AlignTop);
 }
 
 QLabel* VitalsPanel::addTitle(const QString& text) {

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+class QBoxLayout;
 class QLabel;
 class QVBoxLayout;
 
@@ -31,5 +32,12 @@ private:
 
 // Text from outside shown as it is: never read as markup.
 QLabel* plainLabel(QLabel* label);
+
+// The cards' big figure and its small "of …" total beside it, on one baseline; added to `layout`.
+struct VitalsFigure {
+    QLabel* figure;
+    QLabel* total;
+};
+VitalsFigure addVitalsFigure(QBoxLayout& layout, QWidget* parent);
 
 } // namespace halvrick

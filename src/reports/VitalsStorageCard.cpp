@@ -3,7 +3,6 @@
 #include "core/Bytes.h"
 #include "core/VitalsFigures.h"
 #include "reports/VitalsBar.h"
-#include "reports/VitalsMemoryCard.h"
 #include "ui/Theme.h"
 
 #include <QHBoxLayout>
@@ -29,14 +28,9 @@ VitalsStorageCard::VitalsStorageCard(QWidget* parent) : VitalsPanel(14, 9, paren
     auto* stack = new QVBoxLayout(figures_);
     stack->setContentsMargins(0, 0, 0, 0);
     stack->setSpacing(9);
-    auto* line = new QHBoxLayout;
-    line->setSpacing(5);
-    used_ = vitalsFigure(figures_);
-    line->addWidget(used_, 0, Qt::AlignBaseline);
-    total_ = plainLabel(Theme::label(figures_, TextStyle::caption, Theme::Tone::secondary));
-    line->addWidget(total_, 0, Qt::AlignBaseline);
-    line->addStretch(1);
-    stack->addLayout(line);
+    const VitalsFigure figure = addVitalsFigure(*stack, figures_);
+    used_ = figure.figure;
+    total_ = figure.total;
     bar_ = new VitalsBar(figures_);
     stack->addWidget(bar_);
     auto* freeRow = new QHBoxLayout;
