@@ -7,7 +7,9 @@ namespace halvrick::HistoryChart {
 
 namespace {
 
-double minutes(double seconds) { return std::isfinite(seconds) && seconds > 0 ? seconds / 60.0 : 0; }
+double minutes(double seconds) {
+    return std::isfinite(seconds) && seconds > 0 ? seconds / 60.0 : 0;
+}
 
 } // namespace
 

@@ -50,12 +50,8 @@ TEST(HistoryChartTest, ValueMarksAreNiceStepsThatCoverTheTallestBar) {
         std::vector<double> ticks;
     };
     const std::vector<Case> cases{
-        {0, {0, 2, 4, 6, 8, 10}},
-        {1.5, {0, 0.5, 1, 1.5}},
-        {10, {0, 2, 4, 6, 8, 10}},
-        {47, {0, 10, 20, 30, 40, 50}},
-        {61, {0, 20, 40, 60, 80}},
-        {600, {0, 100, 200, 300, 400, 500, 600}},
+        {0, {0, 2, 4, 6, 8, 10}},      {1.5, {0, 0.5, 1, 1.5}},   {10, {0, 2, 4, 6, 8, 10}},
+        {47, {0, 10, 20, 30, 40, 50}}, {61, {0, 20, 40, 60, 80}}, {600, {0, 100, 200, 300, 400, 500, 600}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(HistoryChart::valueTicks(c.largest), c.ticks) << c.largest;

@@ -35,7 +35,9 @@ TEST(ReportPeriodTest, OnlyExactRawValuesConvert) {
 const Calendar utc("UTC");
 const Date today = utc.date(2026, 12, 8, 15, 0);
 
-Date daysAgo(int days) { return utc.addingDays(-days, today); }
+Date daysAgo(int days) {
+    return utc.addingDays(-days, today);
+}
 
 TEST(ReportPeriodTest, EachPeriodReadsItsSpanOfTheLedger) {
     StatsLedger ledger;
@@ -50,9 +52,9 @@ TEST(ReportPeriodTest, EachPeriodReadsItsSpanOfTheLedger) {
         std::int64_t recordedDays;
         double heat;
     };
-    for (const Expected& e : {Expected{ReportPeriod::week, 7, 1, 0}, Expected{ReportPeriod::month, 30, 2, 120},
-                              Expected{ReportPeriod::year, 365, 3, 180},
-                              Expected{ReportPeriod::allTime, 501, 4, 180}}) {
+    for (const Expected& e :
+         {Expected{ReportPeriod::week, 7, 1, 0}, Expected{ReportPeriod::month, 30, 2, 120},
+          Expected{ReportPeriod::year, 365, 3, 180}, Expected{ReportPeriod::allTime, 501, 4, 180}}) {
         const auto days = periodDays(ledger, e.period, today, utc);
         const StatsTotals totals = periodTotals(ledger, e.period, today, utc);
         EXPECT_EQ(days.size(), e.rows) << toString(e.period);
@@ -70,9 +72,10 @@ TEST(ReportPeriodTest, OnlyRowsWithActivityCountAsData) {
     EXPECT_FALSE(hasData({zeros, zeros}));
     // A longest stretch alone is no activity.
     EXPECT_FALSE(hasData({DailyTotals("2026-12-08", today, 0, 0, 0, 0, 0, 900)}));
-    for (const DailyTotals& day : {DailyTotals("d", today, 1, 0, 0, 0, 0, 0), DailyTotals("d", today, 0, 1, 0, 0, 0, 0),
-                                   DailyTotals("d", today, 0, 0, 1, 0, 0, 0), DailyTotals("d", today, 0, 0, 0, 1, 0, 0),
-                                   DailyTotals("d", today, 0, 0, 0, 0, 1, 0)}) {
+    for (const DailyTotals& day :
+         {DailyTotals("d", today, 1, 0, 0, 0, 0, 0), DailyTotals("d", today, 0, 1, 0, 0, 0, 0),
+          DailyTotals("d", today, 0, 0, 1, 0, 0, 0), DailyTotals("d", today, 0, 0, 0, 1, 0, 0),
+          DailyTotals("d", today, 0, 0, 0, 0, 1, 0)}) {
         EXPECT_TRUE(hasData({zeros, day}));
     }
 }
