@@ -4,6 +4,7 @@
 #include "model/Copy.h"
 #include "reports/CardLook.h"
 #include "ui/CardText.h"
+#include "ui/PlainText.h"
 
 #include <QFontMetricsF>
 #include <QPainter>
@@ -76,7 +77,7 @@ std::vector<CardLook::Stat> stats(const DailyTotals& day) {
 }
 
 QString culpritLine(const Content& content) {
-    return content.culprit ? text(*content.culprit) : QStringLiteral("Nobody in particular.");
+    return content.culprit ? PlainText::shown(*content.culprit) : QStringLiteral("Nobody in particular.");
 }
 
 void paint(QPainter& painter, QSizeF size, const Content& content) {

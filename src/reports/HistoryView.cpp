@@ -379,14 +379,17 @@ std::optional<QString> HistoryView::exportFile() {
     const Calendar calendar = source_.calendar();
     const StatsTotals totals = periodTotals(source_.ledger(), period_, now, calendar);
     const ReportCard::Content card = ReportCard::make(period_, totals, now, calendar, source_.icons);
-    const std::optional<QString> path = source_.cardPath(cardFileName(period_, now, calendar));
+    return writeCard(cardFileName(period_, now, calendar),
+                     [&card](QPainter& painter, QSizeF size) { ReportCard::paint(painter, size, card); });
+}
+
+std::optional<QString> HistoryView::writeCard(const QString& fileName, const CardPainter& paint) {
+    const std::optional<QString> path = source_.cardPath(fileName);
     try {
         if (!path) {
             throw Error("no private folder for cards");
         }
-        PngExport::writePNG(
-            [&card](QPainter& painter, QSizeF size) { ReportCard::paint(painter, size, card); },
-            CardLook::size, CardLook::scale, *path);
+        PngExport::writePNG(paint, CardLook::size, CardLook::scale, *path);
     } catch (const Error&) {
         setMessage(QString::fromLatin1(failureMessage));
         return std::nullopt;
@@ -409,21 +412,9 @@ std::optional<QString> HistoryView::gradeFile() {
         *grade, today.back(),
         totals.culprits.empty() ? std::nullopt : std::optional(totals.culprits.front().name),
         source_.personality(), HistoryDates::format(today.back().date, calendar, HistoryDates::weekdayDay)};
-    const std::optional<QString> path =
-        source_.cardPath(QStringLiteral("Halvrick Grade ") + text(StatsLedger::dayKey(now, calendar)) +
-                         QStringLiteral(".png"));
-    try {
-        if (!path) {
-            throw Error("no private folder for cards");
-        }
-        PngExport::writePNG(
-            [&card](QPainter& painter, QSizeF size) { GradeCard::paint(painter, size, card); },
-            CardLook::size, CardLook::scale, *path);
-    } catch (const Error&) {
-        setMessage(QString::fromLatin1(failureMessage));
-        return std::nullopt;
-    }
-    return path;
+    return writeCard(QStringLiteral("Halvrick Grade ") + text(StatsLedger::dayKey(now, calendar)) +
+                         QStringLiteral(".png"),
+                     [&card](QPainter& painter, QSizeF size) { GradeCard::paint(painter, size, card); });
 }
 
 void HistoryView::saveCard() {

@@ -5,6 +5,7 @@
 #include "core/Personality.h"
 #include "model/ReportPeriod.h"
 #include "reports/CulpritRow.h"
+#include "ui/PngExport.h"
 
 #include <QString>
 #include <QWidget>
@@ -100,6 +101,8 @@ private:
     QWidget* makeSections();
     QWidget* makeEmptyView();
     void setMessage(const QString& message);
+    // Renders a card into its file in the private folder; nothing, with the message set, on failure.
+    std::optional<QString> writeCard(const QString& fileName, const CardPainter& paint);
     void refreshSections(const StatsLedger& ledger, const StatsTotals& totals,
                          const std::vector<DailyTotals>& days, Date now, const Calendar& calendar);
 

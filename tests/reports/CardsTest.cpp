@@ -67,8 +67,8 @@ TEST(CardsTest, GradeStatsFallBackToActiveTimeAndNobody) {
     GradeCard::Content content{
         DailyGrade(90, DailyGrade::Letter::a, {}), today(0), std::nullopt, Personality::mild, {}};
     EXPECT_EQ(GradeCard::culpritLine(content), "Nobody in particular.");
-    content.culprit = "Firefox";
-    EXPECT_EQ(GradeCard::culpritLine(content), "Firefox");
+    content.culprit = "Fire\u202Efox\n";
+    EXPECT_EQ(GradeCard::culpritLine(content), QString::fromUtf8("Firefox\uFFFD"));
 }
 
 TEST(CardsTest, TheReportCardHeadsItsCulpritsByPeriodAndShowsThree) {
