@@ -66,6 +66,16 @@ TEST_F(HistoryWindowControllerTest, EveryShowBringsBackTheSameWindowAtTheWeekWit
     EXPECT_EQ(window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
 }
 
+TEST_F(HistoryWindowControllerTest, ShowingEndsAChallengeThatIsOverAndSaysSo) {
+    settings->setNotificationsEnabled(true);
+    model->startChallenge(ChallengeKind::breakHabit, world.calendar.addingDays(-6, world.now));
+    ASSERT_FALSE(model->challengeResult());
+    controller->show();
+    EXPECT_TRUE(model->challengeResult());
+    EXPECT_EQ(model->activeChallenge(), std::nullopt);
+    EXPECT_EQ(notifier.sent.size(), 1u);
+}
+
 TEST_F(HistoryWindowControllerTest, AnOpenWindowFollowsTheLedgerOnceAMinute) {
     controller->show();
     HistoryView* view = controller->view();
