@@ -1,5 +1,9 @@
 #include "model/ReportPeriod.h"
 
+#include "core/StatsLedger.h"
+
+#include <algorithm>
+
 namespace halvrick {
 
 namespace {
@@ -45,6 +49,25 @@ std::string_view label(ReportPeriod period) {
 
 std::optional<int> dayCount(ReportPeriod period) {
     return span(period).days;
+}
+
+StatsTotals periodTotals(const StatsLedger& ledger, ReportPeriod period, Date now, const Calendar& calendar) {
+    if (const auto days = dayCount(period)) {
+        return ledger.totals(*days, now, calendar);
+    }
+    return ledger.allTimeTotals(now, calendar);
+}
+
+std::vector<DailyTotals> periodDays(const StatsLedger& ledger, ReportPeriod period, Date now,
+                                    const Calendar& calendar) {
+    if (const auto days = dayCount(period)) {
+        return ledger.dailyTotals(*days, now, calendar);
+    }
+    return ledger.allDailyTotals(now, calendar);
+}
+
+bool hasData(const std::vector<DailyTotals>& days) {
+    return std::any_of(days.begin(), days.end(), [](const DailyTotals& day) { return day.hasData(); });
 }
 
 } // namespace halvrick

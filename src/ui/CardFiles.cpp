@@ -48,7 +48,8 @@ std::optional<QString> folder() {
     // Qt's runtime location falls back to a folder under /tmp of its own when XDG_RUNTIME_DIR is unset;
     // only the real one is taken.
     const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return folder(runtime.isEmpty() ? QString() : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
+    return folder(runtime.isEmpty() ? QString()
+                                    : QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation),
                   QStandardPaths::writableLocation(QStandardPaths::CacheLocation));
 }
 

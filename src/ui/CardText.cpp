@@ -9,7 +9,6 @@ namespace halvrick::CardText {
 
 namespace {
 
-
 // The lines of `text` wrapped into `width`, at most `maxLines`, the last one elided when cut short.
 QStringList wrapped(const QFont& font, const QString& text, qreal width, int maxLines) {
     QStringList lines;
@@ -69,17 +68,20 @@ void drawLine(QPainter& painter, const QRectF& area, int alignment, const QFont&
 }
 
 qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int maxLines) {
-    return static_cast<qreal>(wrapped(font, text, width, maxLines).size()) * QFontMetricsF(font).lineSpacing();
+    return static_cast<qreal>(wrapped(font, text, width, maxLines).size()) *
+           QFontMetricsF(font).lineSpacing();
 }
 
-qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text, int maxLines) {
+qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text,
+                  int maxLines) {
     const QStringList lines = wrapped(font, text, area.width(), maxLines);
     const qreal spacing = QFontMetricsF(font).lineSpacing();
     painter.save();
     painter.setFont(font);
     qreal y = area.top();
     for (const QString& line : lines) {
-        painter.drawText(QRectF(area.left(), y, area.width(), spacing), Qt::AlignLeft | Qt::AlignVCenter, line);
+        painter.drawText(QRectF(area.left(), y, area.width(), spacing), Qt::AlignLeft | Qt::AlignVCenter,
+                         line);
         y += spacing;
     }
     painter.restore();

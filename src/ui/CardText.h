@@ -26,7 +26,8 @@ void drawLine(QPainter& painter, const QRectF& area, int alignment, const QFont&
 // goes on; the height the lines take.
 qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int maxLines);
 // Draws what wrappedHeight measured, from the top left of `area`; returns the height drawn.
-qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text, int maxLines);
+qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text,
+                  int maxLines);
 
 } // namespace CardText
 

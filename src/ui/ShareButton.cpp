@@ -18,9 +18,13 @@ ShareButton::ShareButton(const QString& title, MakeFile makeFile, QWidget* paren
     connect(this, &QPushButton::clicked, this, &ShareButton::share);
 }
 
-void ShareButton::setMakeFile(MakeFile makeFile) { makeFile_ = std::move(makeFile); }
+void ShareButton::setMakeFile(MakeFile makeFile) {
+    makeFile_ = std::move(makeFile);
+}
 
-void ShareButton::setOpenFile(OpenFile openFile) { openFile_ = std::move(openFile); }
+void ShareButton::setOpenFile(OpenFile openFile) {
+    openFile_ = std::move(openFile);
+}
 
 QMimeData* ShareButton::clipboardData(const QString& path) {
     auto* data = new QMimeData;

@@ -1,4 +1,5 @@
 #include "ui/AtomicFile.h"
+
 #include "FileSizeLimit.h"
 
 #include <QDir>

@@ -1,4 +1,5 @@
 #include "ui/CardExport.h"
+
 #include "FakeChooser.h"
 #include "FileSizeLimit.h"
 

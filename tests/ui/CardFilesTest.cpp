@@ -15,9 +15,9 @@ constexpr QFileDevice::Permissions ownerOnly =
 QFileDevice::Permissions modeOf(const QString& path) {
     // Qt adds the "user" bits beside the owner's; only the owner, group and other bits count here.
     return QFileInfo(path).permissions() &
-           (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner | QFileDevice::ReadGroup |
-            QFileDevice::WriteGroup | QFileDevice::ExeGroup | QFileDevice::ReadOther |
-            QFileDevice::WriteOther | QFileDevice::ExeOther);
+           (QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner |
+            QFileDevice::ReadGroup | QFileDevice::WriteGroup | QFileDevice::ExeGroup |
+            QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
 }
 
 TEST(CardFilesTest, PrefersTheRuntimeFolderAndMakesItPrivate) {

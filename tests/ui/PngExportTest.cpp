@@ -1,7 +1,7 @@
 #include "ui/PngExport.h"
+
 #include "FileSizeLimit.h"
 #include "QtTestApp.h"
-
 #include "core/Error.h"
 
 #include <QDir>

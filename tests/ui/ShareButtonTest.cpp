@@ -1,6 +1,6 @@
 #include "ui/ShareButton.h"
-#include "QtTestApp.h"
 
+#include "QtTestApp.h"
 #include "ui/PngExport.h"
 
 #include <QAction>

@@ -1,0 +1,100 @@
+#include "reports/HistoryWindowController.h"
+
+#include "../model/AppModelFakes.h"
+#include "../ui/FakeChooser.h"
+#include "QtTestApp.h"
+#include "model/SettingsStore.h"
+#include "reports/HistoryView.h"
+#include "reports/StatTile.h"
+#include "ui/SegmentedControl.h"
+
+#include <QCoreApplication>
+#include <QLabel>
+#include <QToolButton>
+#include <gtest/gtest.h>
+
+namespace halvrick {
+namespace {
+
+class HistoryWindowControllerTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(qtTestAppReady());
+        settings = std::make_unique<SettingsStore>(*world.defaults);
+        model = std::make_unique<AppModel>(Config::defaults(), *settings, notifier, world.services());
+        controller = std::make_unique<HistoryWindowController>(
+            *model, [this] { return world.now; }, [this] { return world.calendar; },
+            std::make_shared<FakeChooser>(std::nullopt));
+    }
+
+    fakes::FakeWorld world;
+    fakes::FakeNotifier notifier;
+    std::unique_ptr<SettingsStore> settings;
+    std::unique_ptr<AppModel> model;
+    std::unique_ptr<HistoryWindowController> controller;
+};
+
+TEST_F(HistoryWindowControllerTest, EveryShowBringsBackTheSameWindowAtTheWeekWithNoMessage) {
+    EXPECT_FALSE(controller->window());
+    controller->show();
+    QWidget* window = controller->window();
+    ASSERT_TRUE(window);
+    EXPECT_EQ(window->windowTitle(), "History & Trends");
+    EXPECT_EQ(window->minimumSize(), QSize(720, 640));
+    EXPECT_EQ(window->size(), QSize(760, 760));
+    EXPECT_TRUE(window->isVisible());
+
+    HistoryView* first = controller->view();
+    first->setPeriod(ReportPeriod::month);
+    first->exportCSV();
+    EXPECT_FALSE(first->message().isEmpty());
+    window->move(window->pos() + QPoint(40, 30));
+    const QPoint moved = window->pos();
+    window->close();
+    EXPECT_FALSE(window->isVisible());
+
+    controller->show();
+    EXPECT_EQ(controller->window(), window);
+    EXPECT_EQ(window->pos(), moved);
+    EXPECT_TRUE(window->isVisible());
+    HistoryView* second = controller->view();
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->period(), ReportPeriod::week);
+    EXPECT_EQ(second->picker().currentIndex(), 0);
+    EXPECT_TRUE(second->message().isEmpty());
+    // The old view is gone, not hidden behind the new one.
+    EXPECT_EQ(window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
+}
+
+TEST_F(HistoryWindowControllerTest, ShowingEndsAChallengeThatIsOverAndSaysSo) {
+    settings->setNotificationsEnabled(true);
+    model->startChallenge(ChallengeKind::breakHabit, world.calendar.addingDays(-6, world.now));
+    ASSERT_FALSE(model->challengeResult());
+    controller->show();
+    EXPECT_TRUE(model->challengeResult());
+    EXPECT_EQ(model->activeChallenge(), std::nullopt);
+    EXPECT_EQ(notifier.sent.size(), 1u);
+}
+
+TEST_F(HistoryWindowControllerTest, AnOpenWindowFollowsTheLedgerOnceAMinute) {
+    controller->show();
+    HistoryView* view = controller->view();
+    EXPECT_TRUE(view->showsEmptyState());
+    model->stats().ledger().addActive(1200, world.now, world.calendar);
+    emit model->cpuLoadChanged();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(view->showsEmptyState());
+
+    world.advance(60);
+    emit model->cpuLoadChanged();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view->showsEmptyState());
+    EXPECT_EQ(view->summaryTiles()[2]->value(), "20 min");
+
+    model->seedSampleWeek();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->summaryTiles()[4]->value(), "7");
+}
+
+} // namespace
+} // namespace halvrick
