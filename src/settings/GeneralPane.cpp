@@ -4,9 +4,9 @@
 #include "model/MenuBarDisplay.h"
 #include "model/SettingsStore.h"
 #include "model/Updater.h"
-#include "settings/SegmentedControl.h"
 #include "settings/SettingsBindings.h"
 #include "settings/SettingsForm.h"
+#include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
 
 #include <QCheckBox>
@@ -158,8 +158,8 @@ void GeneralPane::sync() {
     loginError_->setText(bindings_.loginError().value_or(QString()));
     loginError_->setVisible(bindings_.loginError().has_value());
     SettingsForm::setChecked(*monochrome_, settings.menuBarMonochrome());
-    trayStyle_->setCurrent(indexOf(allMenuBarDisplays, settings.menuBarDisplay()));
-    personality_->setCurrent(indexOf(allPersonalities, settings.personality()));
+    trayStyle_->setCurrentIndex(indexOf(allMenuBarDisplays, settings.menuBarDisplay()));
+    personality_->setCurrentIndex(indexOf(allPersonalities, settings.personality()));
     Theme::setTextIfChanged(*blurb_, text(blurb(settings.personality())));
     SettingsForm::setChecked(*sound_, settings.soundsEnabled());
     SettingsForm::setChecked(*notifications_, settings.notificationsEnabled());

@@ -1,8 +1,8 @@
 #include "settings/ReminderEditorDialog.h"
 
 #include "settings/BoundedStepSpinBox.h"
-#include "settings/SegmentedControl.h"
 #include "settings/TimeOfDay.h"
+#include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
 
 #include <QHBoxLayout>
@@ -112,7 +112,7 @@ void ReminderEditorDialog::accept() {
 
 void ReminderEditorDialog::showKind() {
     const bool every = state_.kind == ReminderEditorState::Kind::every;
-    kind_->setCurrent(every ? 0 : 1);
+    kind_->setCurrentIndex(every ? 0 : 1);
     schedule_->setCurrentIndex(every ? 0 : 1);
     save_->setEnabled(canSave(state_));
 }

@@ -1,6 +1,6 @@
 #include "reports/HistoryView.h"
 
-#include "../ui/FakeChooser.h"
+#include "FakeChooser.h"
 #include "../ui/FileSizeLimit.h"
 #include "HistoryFixture.h"
 #include "QtTestApp.h"

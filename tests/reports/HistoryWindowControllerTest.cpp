@@ -1,7 +1,7 @@
 #include "reports/HistoryWindowController.h"
 
 #include "../model/AppModelFakes.h"
-#include "../ui/FakeChooser.h"
+#include "FakeChooser.h"
 #include "QtTestApp.h"
 #include "model/SettingsStore.h"
 #include "reports/HistoryView.h"

@@ -1,7 +1,7 @@
 #include "settings/GeneralPane.h"
 
-#include "settings/SegmentedControl.h"
 #include "settings/SettingsBindings.h"
+#include "ui/SegmentedControl.h"
 
 #include "SettingsTestSupport.h"
 
@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QToolButton>
 
 namespace halvrick {
 namespace {
@@ -115,17 +116,17 @@ TEST_F(GeneralPaneTest, WithoutAnIdentityBothSwitchesAreLockedAndTheNoteShows) {
 TEST_F(GeneralPaneTest, PickersStoreTheCaseAndTheBlurbFollows) {
     make();
     EXPECT_EQ(pane->personalityBlurb()->text(), QStringLiteral("Dry, understated, a little worried."));
-    pane->personalityPicker()->segment(3)->click();
+    pane->personalityPicker()->button(3)->click();
     EXPECT_EQ(settings.personality(), Personality::gremlin);
     EXPECT_EQ(defaults.getString("personality"), "gremlin");
     EXPECT_EQ(pane->personalityBlurb()->text(), QStringLiteral("Lowercase, feral, extremely online. Loves chaos."));
 
-    pane->trayStylePicker()->segment(2)->click();
+    pane->trayStylePicker()->button(2)->click();
     EXPECT_EQ(settings.menuBarDisplay(), MenuBarDisplay::cpu);
     EXPECT_EQ(defaults.getString("menuBarDisplay"), "cpu");
 
     settings.setPersonality(Personality::deadpan);
-    EXPECT_EQ(pane->personalityPicker()->current(), 2) << "a change made elsewhere shows at once";
+    EXPECT_EQ(pane->personalityPicker()->currentIndex(), 2) << "a change made elsewhere shows at once";
     EXPECT_EQ(pane->personalityBlurb()->text(), QStringLiteral("Flat voice. Sees everything. Impressed by nothing."));
 }
 

@@ -6,9 +6,9 @@
 #include "settings/GeneralPane.h"
 #include "settings/ReminderEditorDialog.h"
 #include "settings/ReminderRow.h"
-#include "settings/SegmentedControl.h"
 #include "settings/SettingsView.h"
 #include "ui/ElidedLabel.h"
+#include "ui/SegmentedControl.h"
 
 #include "SettingsTestSupport.h"
 
@@ -137,7 +137,7 @@ TEST_F(SettingsWindowTest, ANewReminderOpensEmptyAndCancellingStoresNothing) {
     ReminderEditorDialog& dialog = editor();
     EXPECT_EQ(dialog.windowModality(), Qt::WindowModal);
     EXPECT_FALSE(dialog.saveButton()->isEnabled());
-    EXPECT_EQ(dialog.kindPicker()->current(), 0);
+    EXPECT_EQ(dialog.kindPicker()->currentIndex(), 0);
     EXPECT_EQ(dialog.minutesField()->value(), 30);
     EXPECT_EQ(dialog.timeField()->time(), QTime(15, 0));
     EXPECT_EQ(dialog.textField()->placeholderText(), QStringLiteral("Drink water"));
@@ -164,9 +164,9 @@ TEST_F(SettingsWindowTest, SaveFollowsTheTextAndTheIntervalAndReturnSavesOnlyWhe
     EXPECT_FALSE(dialog.saveButton()->isEnabled());
     typeAndReturn(*dialog.minutesField(), QStringLiteral("-5"));
     EXPECT_FALSE(dialog.saveButton()->isEnabled());
-    dialog.kindPicker()->segment(1)->click();
+    dialog.kindPicker()->button(1)->click();
     EXPECT_TRUE(dialog.saveButton()->isEnabled()) << "any time is accepted daily";
-    dialog.kindPicker()->segment(0)->click();
+    dialog.kindPicker()->button(0)->click();
     ASSERT_TRUE(dialog.isVisible()) << "Return in the field saves nothing while the interval is not above 0";
     typeAndReturn(*dialog.minutesField(), QStringLiteral("2000"));
     settle();
@@ -181,7 +181,7 @@ TEST_F(SettingsWindowTest, SavingAnEditedReminderReplacesItInPlaceStillSwitchedO
     focus().reminderRows()[1]->editButton()->click();
     ReminderEditorDialog& dialog = editor();
     EXPECT_EQ(dialog.textField()->text(), QStringLiteral("Sit up straight"));
-    dialog.kindPicker()->segment(1)->click();
+    dialog.kindPicker()->button(1)->click();
     dialog.timeField()->setTime(QTime(7, 45));
     dialog.saveButton()->click();
     settle();
