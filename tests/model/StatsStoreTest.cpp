@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 namespace halvrick {
 namespace {
@@ -227,6 +228,55 @@ TEST(StatsStoreTest, UnwritableFolderFailsQuietlyAndTheNextSaveRetries) {
     EXPECT_FALSE(store.isDirty());
     EXPECT_EQ(store.lastSave(), c.tick);
     EXPECT_EQ(decodeFile(folder + "/stats.json").days.at("2026-03-05").activeSeconds, 15);
+}
+
+// A full disk fails the flush of a small file, not its write: the save must see that, keep the old file
+// whole, stay dirty and succeed once there is room again.
+TEST(StatsStoreTest, FullDisk_KeepsTheOldFileAndTheNextSaveSucceeds) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    FakeClocks c;
+    {
+        StatsStore seed(400, c.clocks(), tmp.path());
+        book(seed, 30, c);
+        seed.save();
+    }
+    const QByteArray old = readBytes(file);
+    ASSERT_FALSE(old.isEmpty());
+    const int status = inChildWithFileSizeLimit(old.size() / 2, [&](const std::function<void()>& lift) {
+        StatsStore store(400, c.clocks(), tmp.path());
+        book(store, 5, c);
+        store.save();
+        if (!store.isDirty() || store.lastSave()) {
+            return 1;
+        }
+        if (readBytes(file) != old) {
+            return 2;
+        }
+        lift();
+        c.tick += 1s;
+        store.saveIfDue();
+        return store.isDirty() ? 3 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(decodeFile(file).days.at("2026-03-05").activeSeconds, 35);
+}
+
+// A stats.json that is a FIFO would block the launch in open() for ever.
+TEST(StatsStoreTest, AFifoInPlaceOfTheFileIsMovedAsideAndTheLaunchGoesOn) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    ASSERT_EQ(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    FakeClocks c;
+    const int status = inChildWithin(10, [&] {
+        StatsStore store(400, c.clocks(), tmp.path());
+        book(store, 5, c);
+        store.save();
+        return store.ledger().recordedDayCount() == 1 && !store.isDirty() ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0) << "-1: the launch hung";
+    EXPECT_EQ(decodeFile(file).days.at("2026-03-05").activeSeconds, 5);
+    EXPECT_EQ(filesSetAside(tmp.path()), QStringList{"stats.json.unreadable-2026-03-05"});
 }
 
 TEST(StatsStoreTest, WithoutAFolderTheLedgerLivesInMemory) {

@@ -238,6 +238,30 @@ TEST(VitalsStoreTest, UnwritableFolderFailsQuietlyAndTheNextSaveRetries) {
     EXPECT_EQ(decodeFile(folder + "/vitals.json").days.at("2026-03-05").peakMemoryUsed, 9 * GB);
 }
 
+TEST(VitalsStoreTest, FullDisk_KeepsTheOldFileAndTheNextSaveSucceeds) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/vitals.json";
+    FakeClocks c;
+    {
+        VitalsStore seed(400, c.clocks(), tmp.path());
+        seed.record(sample(c.now), apps, 5);
+    }
+    const QByteArray old = readBytes(file);
+    ASSERT_FALSE(old.isEmpty());
+    const int status = inChildWithFileSizeLimit(old.size() / 2, [&](const std::function<void()>& lift) {
+        VitalsStore store(400, c.clocks(), tmp.path());
+        recordAfter(store, c, 5, 9 * GB);
+        if (!store.isDirty() || store.lastSave() || readBytes(file) != old) {
+            return 1;
+        }
+        lift();
+        recordAfter(store, c, 5, 9 * GB);
+        return store.isDirty() ? 2 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(decodeFile(file).days.at("2026-03-05").peakMemoryUsed, 9 * GB);
+}
+
 TEST(VitalsStoreTest, WithoutAFolderTheLedgerLivesInMemory) {
     FakeClocks c;
     VitalsStore store(400, c.clocks(), std::nullopt);
