@@ -8,7 +8,9 @@
 #include "model/Updater.h"
 #include "reports/HistoryWindowController.h"
 #include "reports/VitalsWindowController.h"
+#include "sampling/GraphicalSession.h"
 #include "sampling/Notifier.h"
+#include "sampling/XdgPaths.h"
 #include "settings/FirstRunWindowController.h"
 #include "settings/SettingsWindowController.h"
 
@@ -59,6 +61,7 @@ void saveLedgers(AppModel& model) {
 } // namespace
 
 int main(int argc, char** argv) {
+    XdgPaths::settleHome();
     const std::vector<std::string> arguments(argv, argv + argc);
     const LaunchOptions options = LaunchOptions::parse(arguments, LaunchOptions::processEnvironment());
     if (options.exportKind != LaunchOptions::Export::none) {
@@ -66,6 +69,10 @@ int main(int argc, char** argv) {
     }
     if (options.platform) {
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*options.platform));
+    }
+    if (!GraphicalSession::reachable(arguments, XdgPaths::processVariable, GraphicalSession::systemProbes())) {
+        std::cerr << "Halvrick needs a graphical session: no X11 or Wayland display could be reached." << std::endl;
+        return 1;
     }
 
     // Held until exit; a second interactive launch leaves quietly.

@@ -56,6 +56,15 @@ std::optional<QString> home(const Lookup& environment) {
     return absolute(accountHome());
 }
 
+void settleHome() {
+    if (absolute(processVariable("HOME"))) {
+        return;
+    }
+    if (const auto account = absolute(accountHome())) {
+        ::setenv("HOME", QFile::encodeName(*account).constData(), 1);
+    }
+}
+
 std::optional<QString> configHome(const Lookup& environment) {
     return underHome(environment, "XDG_CONFIG_HOME", "/.config");
 }

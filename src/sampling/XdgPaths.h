@@ -18,6 +18,9 @@ std::optional<std::string> processVariable(const char* name);
 
 // The home folder; nothing when neither HOME nor the password database names an absolute one.
 std::optional<QString> home(const Lookup& environment = processVariable);
+// Sets HOME to the account's home when it is unset, empty or relative, so that Qt and every other reader
+// of HOME agree with home(). Call before any thread starts.
+void settleHome();
 // $XDG_CONFIG_HOME, else ~/.config.
 std::optional<QString> configHome(const Lookup& environment = processVariable);
 // $XDG_DATA_HOME, else ~/.local/share.

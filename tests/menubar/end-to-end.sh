@@ -1,6 +1,6 @@
 #!/bin/bash
 # The real program on a real (virtual) desktop: Xvfb with trayer as the tray, a private session bus and a
-# throwaway home. Waits for the tray icon, clicks it, expects the popover, loads every core and expects the
+# throwaway home. First expects a clear exit without any display server. Then waits for the tray icon, clicks it, expects the popover, loads every core and expects the
 # icon to leave the chill face, then ends the program with SIGTERM and expects it to have written
 # stats.json on the way out.
 # Usage: end-to-end.sh <path of the halvrick executable>
@@ -45,6 +45,25 @@ wait_for() {
         sleep 0.1
     done
 }
+
+# Without a display server the program says in one line that it needs a graphical session and exits 1,
+# never through SIGABRT: once with DISPLAY naming a server that is not there, once with no display at all.
+nowhere=97
+while [ -e "/tmp/.X11-unix/X$nowhere" ] || [ -e "/tmp/.X$nowhere-lock" ]; do
+    nowhere=$((nowhere + 1))
+done
+mkdir -p "$work/nodisplay/home" "$work/nodisplay/run"
+chmod 700 "$work/nodisplay/run"
+for display in ":$nowhere" ""; do
+    env -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE -u DISPLAY \
+        ${display:+DISPLAY=$display} HOME="$work/nodisplay/home" XDG_RUNTIME_DIR="$work/nodisplay/run" \
+        timeout 20 "$program" >"$work/nodisplay/out" 2>&1
+    status=$?
+    [ "$status" -eq 1 ] || fail "with DISPLAY '$display' and no server the program ended with $status, not 1"
+    line='Halvrick needs a graphical session: no X11 or Wayland display could be reached.'
+    [ "$(cat "$work/nodisplay/out")" = "$line" ] \
+        || fail "with DISPLAY '$display' and no server the program said: $(cat "$work/nodisplay/out")"
+done
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)

@@ -62,6 +62,22 @@ TEST(XdgPathsTest, AnUnsetOrRelativeHomeIsTheAccountsHome) {
     }
 }
 
+// Qt and the samplers read HOME themselves: once settled, an unset or relative HOME is the account's.
+TEST(XdgPathsTest, SettlingHomeGivesQtTheAccountsHome) {
+    const QString home = accountHome();
+    ASSERT_TRUE(home.startsWith('/'));
+    for (const std::optional<QByteArray>& value : {std::optional<QByteArray>(), std::optional<QByteArray>(""),
+                                                   std::optional<QByteArray>("ada")}) {
+        const testing_support::ScopedEnvironment env{{"HOME", value}};
+        XdgPaths::settleHome();
+        EXPECT_EQ(qgetenv("HOME"), QFile::encodeName(home));
+        EXPECT_EQ(QDir::homePath(), home);
+    }
+    const testing_support::ScopedEnvironment env{{"HOME", QByteArray("/home/ada")}};
+    XdgPaths::settleHome();
+    EXPECT_EQ(qgetenv("HOME"), "/home/ada") << "a HOME the user set stays";
+}
+
 // Every file of the application resolves its folder through the same rules.
 TEST(XdgPathsTest, TheApplicationsFilesIgnoreRelativeFolders) {
     const testing_support::ScopedEnvironment env{
