@@ -2,6 +2,7 @@
 #include "model/AppModel.h"
 #include "model/Defaults.h"
 #include "model/LaunchOptions.h"
+#include "model/SaveAtExit.h"
 #include "model/SettingsStore.h"
 #include "model/ShutdownSignals.h"
 #include "model/SingleInstance.h"
@@ -139,5 +140,7 @@ int main(int argc, char** argv) {
         firstRun.onDone = openPopover;
         firstRun.show();
     }
+    // Made last: when the X server goes away, Qt and Xlib end the process with exit(), past every quit signal.
+    const SaveAtExit saveAtExit([&model] { saveLedgers(model); });
     return app.exec();
 }
