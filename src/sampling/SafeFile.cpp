@@ -53,12 +53,14 @@ bool writeAll(int fd, const char* data, std::size_t size) {
     return true;
 }
 
-// Where the bytes must end up: a symlink is written through, unless it leads nowhere.
+// Where the bytes must end up: a symlink to a regular file is written through. Any other link is replaced:
+// renaming over what it leads to would replace a device or a FIFO, or create a file where it points.
 std::string targetOf(const std::string& path) {
     struct stat info {};
     if (::lstat(path.c_str(), &info) == 0 && S_ISLNK(info.st_mode)) {
         char resolved[PATH_MAX];
-        if (::realpath(path.c_str(), resolved)) {
+        struct stat target {};
+        if (::realpath(path.c_str(), resolved) && ::stat(resolved, &target) == 0 && S_ISREG(target.st_mode)) {
             return resolved;
         }
     }
