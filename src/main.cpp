@@ -2,6 +2,7 @@
 #include "model/AppModel.h"
 #include "model/Defaults.h"
 #include "model/LaunchOptions.h"
+#include "model/SaveAtExit.h"
 #include "model/SettingsStore.h"
 #include "model/ShutdownSignals.h"
 #include "model/SingleInstance.h"
@@ -10,8 +11,10 @@
 #include "reports/RoastWindowController.h"
 #include "reports/VitalsWindowController.h"
 #include "reports/WrappedWindowController.h"
+#include "sampling/GraphicalSession.h"
 #include "sampling/LoginItem.h"
 #include "sampling/Notifier.h"
+#include "sampling/XdgPaths.h"
 #include "settings/FirstRunWindowController.h"
 #include "settings/SettingsWindowController.h"
 
@@ -65,6 +68,7 @@ void saveLedgers(AppModel& model) {
 } // namespace
 
 int main(int argc, char** argv) {
+    XdgPaths::settleHome();
     const std::vector<std::string> arguments(argv, argv + argc);
     const LaunchOptions options = LaunchOptions::parse(arguments, LaunchOptions::processEnvironment());
     if (options.exportKind != LaunchOptions::Export::none) {
@@ -72,6 +76,10 @@ int main(int argc, char** argv) {
     }
     if (options.platform) {
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*options.platform));
+    }
+    if (!GraphicalSession::reachable(arguments, XdgPaths::processVariable, GraphicalSession::systemProbes())) {
+        std::cerr << "Halvrick needs a graphical session: no X11 or Wayland display could be reached." << std::endl;
+        return 1;
     }
 
     // Held until exit; a second interactive launch leaves quietly.
@@ -137,5 +145,7 @@ int main(int argc, char** argv) {
     if (!shell.settings.hasCompletedFirstRun()) {
         firstRun.show({shell.settings, notifier, shell.loginItem, AppIdentity()}, openPopover);
     }
+    // Made last: when the X server goes away, Qt and Xlib end the process with exit(), past every quit signal.
+    const SaveAtExit saveAtExit([&model] { saveLedgers(model); });
     return app.exec();
 }

@@ -68,14 +68,21 @@ void RestCoach::tryPrompt(Date now, std::vector<RestEvent>& events) {
     events.push_back(RestEvent::promptShown());
 }
 
-std::vector<RestEvent> RestCoach::tick() {
+std::vector<RestEvent> RestCoach::tick(std::optional<double> monotonicSeconds) {
     const Date now = readClock();
     // max() with 0 first also turns a NaN reading into "input just now".
     const double idle = std::max(0.0, idle_->secondsSinceLastInput());
     const Date lastInput = now - idle;
     const bool inputSinceLastTick = lastInput > lastTick_;
-    const double dt = now - lastTick_;
+    double dt = std::max(now - lastTick_, 0.0);
     lastTick_ = now;
+    if (monotonicSeconds) {
+        if (lastMonotonic_) {
+            dt = std::max(0.0, *monotonicSeconds - *lastMonotonic_);
+        }
+        dt = std::min(dt, longestTickCredit());
+        lastMonotonic_ = monotonicSeconds;
+    }
 
     std::vector<RestEvent> events;
     switch (phase_) {
@@ -88,7 +95,7 @@ std::vector<RestEvent> RestCoach::tick() {
         if (idle >= config_.idleResetThreshold) {
             goIdle(lastInput, events);
         } else {
-            activeElapsed_ += std::max(dt, 0.0);
+            activeElapsed_ += dt;
             if (activeElapsed_ >= config_.restInterval) {
                 tryPrompt(now, events);
             }

@@ -33,8 +33,13 @@ public:
     // Active seconds counted toward the next prompt.
     double activeElapsed() const { return activeElapsed_; }
 
-    // Called once a second.
-    std::vector<RestEvent> tick();
+    // Called once a second. `monotonicSeconds` reads a clock that never jumps: with it, active time grows
+    // by the time that clock says passed since the previous tick, at most longestTickCredit(), never by
+    // a step of the wall clock.
+    std::vector<RestEvent> tick(std::optional<double> monotonicSeconds = std::nullopt);
+
+    // Twice the tick interval: a late tick still counts whole, a stall or a suspend does not.
+    double longestTickCredit() const { return 2 * config_.systemSampleInterval; }
 
     // The user's answers and the model's reactions; each returns no events when the phase does not
     // allow it, and then changes nothing.
@@ -70,6 +75,7 @@ private:
     std::shared_ptr<IdleSource> idle_;
     std::shared_ptr<SuppressionSource> suppression_;
     Date lastTick_;
+    std::optional<double> lastMonotonic_;
     std::optional<Date> stretchStart_;
     std::optional<Date> snoozeUntil_;
     std::optional<Date> restStart_;

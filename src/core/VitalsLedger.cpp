@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 #include <utility>
 
 namespace halvrick {
@@ -84,10 +85,17 @@ std::string VitalsLedger::record(const MachineVitals& vitals, const std::vector<
 }
 
 bool VitalsLedger::addSnapshot(const MachineVitals& vitals, double every) {
-    if (!snapshots.empty() && vitals.date - snapshots.back().date < every) {
+    // Spaced from its neighbours in time rather than from the last one kept: a snapshot taken under a clock
+    // set ahead would otherwise stop the series until that date comes round.
+    const auto next = std::upper_bound(snapshots.begin(), snapshots.end(), vitals.date,
+                                       [](Date date, const VitalsSnapshot& s) { return date < s.date; });
+    if (next != snapshots.begin() && vitals.date - std::prev(next)->date < every) {
         return false;
     }
-    snapshots.push_back(vitals.snapshot());
+    if (next != snapshots.end() && next->date - vitals.date < every) {
+        return false;
+    }
+    snapshots.insert(next, vitals.snapshot());
     return true;
 }
 

@@ -38,7 +38,7 @@ struct VitalsLedger {
     // < 60.
     std::string record(const MachineVitals& vitals, const std::vector<AppMemory>& apps, double interval,
                        const Calendar& calendar);
-    // Appends the sample's snapshot unless the newest one is less than `every` seconds older.
+    // Adds the sample's snapshot in date order unless one is less than `every` seconds older or newer.
     bool addSnapshot(const MachineVitals& vitals, double every);
     // A repeat of the newest event's case within an hour only moves that event's date; a new event gets an id
     // drawn from `random` (0..n-1).

@@ -74,7 +74,9 @@ void AppModel::ingestLoad(double load, Date at) {
 
     if (settings_.restEnabled()) {
         if (!coolDown_) {
-            handleRestEvents(coach_->tick(), true);
+            handleRestEvents(
+                coach_->tick(std::chrono::duration<double>(services_.monotonic().time_since_epoch()).count()),
+                true);
         }
     } else {
         stopCoolDown();

@@ -4,12 +4,12 @@
 #include "core/StatsLedger.h"
 #include "model/LedgerFile.h"
 #include "sampling/SystemTimeSource.h"
+#include "sampling/XdgPaths.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
 #include <QLockFile>
-#include <QStandardPaths>
 #include <cmath>
 #include <limits>
 #include <thread>
@@ -64,11 +64,11 @@ Defaults::Defaults(std::optional<QString> path, std::function<std::string()> day
 }
 
 std::optional<QString> Defaults::standardPath() {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
-    if (base.isEmpty()) {
+    const auto base = XdgPaths::configHome();
+    if (!base) {
         return std::nullopt;
     }
-    return base + "/Halvrick/defaults.json";
+    return *base + "/Halvrick/defaults.json";
 }
 
 std::string Defaults::currentDayKey() {

@@ -1,11 +1,15 @@
 #include "model/LedgerFile.h"
 
+#include "sampling/SafeFile.h"
+#include "sampling/XdgPaths.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
-#include <QStandardPaths>
+#include <cerrno>
+#include <cstdio>
 #include <exception>
+#include <fcntl.h>
 #include <string_view>
 
 namespace halvrick {
@@ -18,6 +22,18 @@ bool occupied(const QString& path) {
     return info.exists() || info.isSymLink();
 }
 
+// Moves the name itself, whatever it is (a FIFO, a link to a device), and never over an existing target;
+// never copies, as QFile::rename may.
+bool renameWithoutReplacing(const QString& from, const QString& to) {
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) {
+        return true;
+    }
+    // Not every file system knows RENAME_NOREPLACE.
+    return errno == EINVAL && !occupied(to) && ::rename(source.constData(), target.constData()) == 0;
+}
+
 // Far more than one launch a day could ever need; bounds the search when every name is taken.
 constexpr int maxAsideCounter = 1000;
 
@@ -26,11 +42,11 @@ constexpr int maxAsideCounter = 1000;
 LedgerFile::LedgerFile(QString path) : path_(std::move(path)) {}
 
 std::optional<QString> LedgerFile::applicationSupportFolder() {
-    const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
-    if (base.isEmpty()) {
+    const auto base = XdgPaths::dataHome();
+    if (!base) {
         return std::nullopt;
     }
-    return base + "/Halvrick";
+    return *base + "/Halvrick";
 }
 
 bool LedgerFile::isSaveDue(std::optional<MonotonicTime> lastSave, MonotonicTime now) {
@@ -42,21 +58,17 @@ bool LedgerFile::isSaveDue(std::optional<MonotonicTime> lastSave, MonotonicTime 
 
 LedgerFile::LoadResult LedgerFile::load(const std::function<void(const json::Json&)>& decode,
                                         const std::string& dayKey) {
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (!occupied(path_)) {
-            return LoadResult::missing;
-        }
-    } else {
-        const QByteArray bytes = file.readAll();
-        if (file.error() == QFileDevice::NoError) {
-            try {
-                decode(
-                    json::parse(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size()))));
-                return LoadResult::loaded;
-            } catch (const std::exception&) {
-                // Moved aside below: broken or not, the bytes are the user's history.
-            }
+    const SafeFile::ReadResult file = SafeFile::read(path_);
+    if (file.status == SafeFile::ReadResult::Status::missing) {
+        return LoadResult::missing;
+    }
+    if (file.status == SafeFile::ReadResult::Status::read) {
+        try {
+            decode(json::parse(
+                std::string_view(file.bytes.constData(), static_cast<std::size_t>(file.bytes.size()))));
+            return LoadResult::loaded;
+        } catch (const std::exception&) {
+            // Moved aside below: broken or not, the bytes are the user's history.
         }
     }
     pendingAside_ = dayKey;
@@ -76,8 +88,7 @@ bool LedgerFile::moveAside() {
         if (occupied(target)) {
             continue;
         }
-        // QFile::rename never replaces an existing target.
-        if (QFile::rename(path_, target)) {
+        if (renameWithoutReplacing(path_, target)) {
             setAsidePath_ = target;
             pendingAside_.reset();
             return true;
@@ -94,15 +105,7 @@ bool LedgerFile::write(const QByteArray& bytes) {
         return false;
     }
     QDir().mkpath(QFileInfo(path_).absolutePath());
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return false;
-    }
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
+    return SafeFile::write(path_, bytes);
 }
 
 bool LedgerFile::write(const json::Json& value) {

@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QString>
+#include <algorithm>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -66,8 +67,23 @@ public:
             return;
         }
         lastPruneDay_ = std::move(key);
-        prune(now, calendar);
+        prune(pruneDate(now, calendar), calendar);
         isDirty_ = true;
+    }
+
+    // The date pruning counts its days back from: `now`, or the day after the newest day booked before
+    // today when that is earlier. A clock set far ahead then removes only what the next real day's pruning
+    // would remove anyway, and a day booked under such a clock (today's, later a future one) never moves
+    // the window. In daily use this is `now`; after a long pause the old days go one day later.
+    Date pruneDate(Date now, const Calendar& calendar) const {
+        const auto& days = ledger_.days;
+        for (auto it = days.lower_bound(StatsLedger::dayKey(now, calendar)); it != days.begin();) {
+            --it;
+            if (const auto start = StatsLedger::dateForDay(it->first, calendar)) {
+                return std::min(now, calendar.addingDays(1, *start));
+            }
+        }
+        return now;
     }
 
 protected:

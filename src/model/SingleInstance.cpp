@@ -1,6 +1,8 @@
 #include "model/SingleInstance.h"
 
-#include <QStandardPaths>
+#include "model/LedgerFile.h"
+
+#include <QDir>
 
 namespace halvrick {
 
@@ -11,11 +13,13 @@ SingleInstance::SingleInstance(QString lockPath) : path_(std::move(lockPath)), l
 }
 
 std::optional<QString> SingleInstance::defaultLockPath() {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
+    const auto folder = LedgerFile::applicationSupportFolder();
+    if (!folder) {
         return std::nullopt;
     }
-    return folder + QStringLiteral("/halvrick.lock");
+    // The lock must exist before the ledgers are read.
+    QDir().mkpath(*folder);
+    return *folder + QStringLiteral("/halvrick.lock");
 }
 
 SingleInstance::Outcome SingleInstance::tryLock() {

@@ -7,7 +7,8 @@
 namespace halvrick {
 
 // One interactive instance per user: two would each rewrite stats.json and vitals.json from their own
-// memory. The lock is a file the running instance holds; the lock of a process that died is taken over.
+// memory. The lock is a file the running instance holds, beside the ledgers it protects (a runtime folder
+// can differ between two logins of one home); the lock of a process that died is taken over.
 class SingleInstance {
 public:
     enum class Outcome {
@@ -21,7 +22,8 @@ public:
 
     explicit SingleInstance(QString lockPath);
 
-    // "halvrick.lock" in the user's runtime folder; none when the platform names no such folder.
+    // "halvrick.lock" in the application-support folder, which is made when missing; none when the
+    // platform names no such folder.
     static std::optional<QString> defaultLockPath();
 
     // Never waits. Locking again while held is acquired.

@@ -1,8 +1,10 @@
 #include "sampling/ApplicationIndex.h"
 
 #include "core/MendedUTF8.h"
+#include "sampling/XdgPaths.h"
 
-#include <pwd.h>
+#include <QFile>
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -521,11 +523,6 @@ void claim(std::map<std::string, std::size_t>& best, const std::string& key, std
     }
 }
 
-std::string environmentPath(const char* name) {
-    const char* value = std::getenv(name);
-    return value && value[0] == '/' ? trimmedSlashes(value) : std::string();
-}
-
 std::vector<std::string> splitList(const char* value) {
     std::vector<std::string> items;
     std::stringstream in(value ? value : "");
@@ -599,17 +596,9 @@ std::optional<ApplicationIndex::Sandbox> sandboxOfUnit(std::string_view unit) {
 
 ApplicationIndex::Roots ApplicationIndex::Roots::standard() {
     Roots roots;
-    roots.home = environmentPath("HOME");
-    if (roots.home.empty()) {
-        if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir) {
-            roots.home = trimmedSlashes(user->pw_dir);
-        }
-    }
-    std::string dataHome = environmentPath("XDG_DATA_HOME");
-    if (dataHome.empty() && !roots.home.empty()) {
-        dataHome = roots.home + "/.local/share";
-    }
-    appendUnique(roots.dataDirs, dataHome);
+    roots.home = trimmedSlashes(QFile::encodeName(XdgPaths::home().value_or(QString())).toStdString());
+    appendUnique(roots.dataDirs,
+                 trimmedSlashes(QFile::encodeName(XdgPaths::dataHome().value_or(QString())).toStdString()));
     if (!roots.home.empty()) {
         appendUnique(roots.dataDirs, roots.home + "/.local/share/flatpak/exports/share");
     }

@@ -1,5 +1,7 @@
 #include "sampling/LoginItem.h"
 
+#include "sampling/XdgPaths.h"
+
 #include <QByteArray>
 #include <QDir>
 #include <QSaveFile>
@@ -32,13 +34,15 @@ std::string ownExecutable() {
 }
 
 std::string userConfigHome() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation).toStdString();
+    return XdgPaths::configHome().value_or(QString()).toStdString();
 }
 
 std::vector<std::string> systemConfigDirs() {
     std::vector<std::string> dirs;
+    const QString qtUserHome = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
     for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) {
-        if (dir.toStdString() != userConfigHome()) {
+        // Qt takes a relative XDG_CONFIG_HOME as it is; the user's own folder is not a system one either.
+        if (dir.startsWith('/') && dir != qtUserHome && dir.toStdString() != userConfigHome()) {
             dirs.push_back(dir.toStdString());
         }
     }

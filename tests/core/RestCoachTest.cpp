@@ -497,6 +497,39 @@ TEST(RestCoachTest, ClockSetBackLosesNoActiveTime) {
     EXPECT_EQ(h.coach.phase(), RestPhase::prompting);
 }
 
+// Active time follows the clock that never jumps: a wall clock set two hours ahead while working adds one
+// second, not two hours, and a tick late after a stall adds at most twice the tick interval.
+TEST(RestCoachTest, WallClockJumpAheadAddsNoActiveTime) {
+    Harness h;
+    double steady = 500;
+    h.input();
+    h.coach.tick(steady);
+    for (int i = 0; i < 100; ++i) {
+        h.advance(1);
+        h.input();
+        ASSERT_EQ(h.coach.tick(steady += 1), Events{});
+    }
+    EXPECT_EQ(h.coach.activeElapsed(), 100);
+
+    h.advance(7200 + 1);
+    h.input();
+    EXPECT_EQ(h.coach.tick(steady += 1), Events{}) << "no prompt at once";
+    EXPECT_EQ(h.coach.activeElapsed(), 101);
+
+    // The main thread stalled for a minute: the stall is not work.
+    h.advance(60);
+    h.input();
+    h.coach.tick(steady += 60);
+    EXPECT_EQ(h.coach.activeElapsed(), 101 + h.coach.longestTickCredit());
+    EXPECT_EQ(h.coach.longestTickCredit(), 2);
+
+    // The count goes on from there, a second a tick.
+    h.advance(1);
+    h.input();
+    h.coach.tick(steady += 1);
+    EXPECT_EQ(h.coach.activeElapsed(), 104);
+}
+
 // A wall clock set back must not stretch a snooze by the size of the jump. The tick that sees the jump
 // counts as no time passing.
 TEST(RestCoachTest, ClockSetBackDoesNotStretchASnooze) {

@@ -134,6 +134,25 @@ TEST(VitalsLedgerTest, SnapshotsAreSpaced) {
     EXPECT_EQ(ledger.snapshots.back(), sample(t + 300).snapshot());
 }
 
+// A snapshot dated 500 days ahead (a clock set wrong for a moment) holds nothing back once the clock is
+// right: the series goes on in date order, spaced from both neighbours.
+TEST(VitalsLedgerTest, ASnapshotUnderAClockSetAheadDoesNotStopTheSeries) {
+    VitalsLedger ledger;
+    const Date t = at(2026, 4, 1, 8);
+    const Date ahead = t + 500 * 86400.0;
+    ASSERT_TRUE(ledger.addSnapshot(sample(t), 900));
+    ASSERT_TRUE(ledger.addSnapshot(sample(ahead), 900));
+    EXPECT_TRUE(ledger.addSnapshot(sample(t + 900), 900));
+    EXPECT_FALSE(ledger.addSnapshot(sample(t + 905), 900));
+    EXPECT_TRUE(ledger.addSnapshot(sample(t + 1800), 900));
+    EXPECT_FALSE(ledger.addSnapshot(sample(ahead - 899), 900)) << "too close to the later one";
+    std::vector<Date> dates;
+    for (const VitalsSnapshot& s : ledger.snapshots) {
+        dates.push_back(s.date);
+    }
+    EXPECT_EQ(dates, (std::vector<Date>{t, t + 900, t + 1800, ahead}));
+}
+
 TEST(VitalsLedgerTest, SnapshotLookups) {
     VitalsLedger ledger;
     const Date morning = at(2026, 4, 1, 0, 10);

@@ -1,8 +1,9 @@
 #!/bin/bash
 # The real program on a real (virtual) desktop: Xvfb with trayer as the tray, a private session bus and a
-# throwaway home. Waits for the tray icon, clicks it, expects the popover, loads every core and expects the
-# icon to leave the chill face, then ends the program with SIGTERM and expects it to have written
-# stats.json on the way out.
+# throwaway home. First expects a clear exit without any display server. Then waits for the tray icon,
+# clicks it, expects the popover, loads every core and expects the icon to leave the chill face, then ends
+# the program with SIGTERM and expects it to have written stats.json on the way out; last kills the X
+# server under a second program and expects the ledger saved all the same.
 # Usage: end-to-end.sh <path of the halvrick executable>
 set -u
 
@@ -45,6 +46,25 @@ wait_for() {
         sleep 0.1
     done
 }
+
+# Without a display server the program says in one line that it needs a graphical session and exits 1,
+# never through SIGABRT: once with DISPLAY naming a server that is not there, once with no display at all.
+nowhere=97
+while [ -e "/tmp/.X11-unix/X$nowhere" ] || [ -e "/tmp/.X$nowhere-lock" ]; do
+    nowhere=$((nowhere + 1))
+done
+mkdir -p "$work/nodisplay/home" "$work/nodisplay/run"
+chmod 700 "$work/nodisplay/run"
+for display in ":$nowhere" ""; do
+    env -u WAYLAND_DISPLAY -u WAYLAND_SOCKET -u QT_QPA_PLATFORM -u XDG_SESSION_TYPE -u DISPLAY \
+        ${display:+DISPLAY=$display} HOME="$work/nodisplay/home" XDG_RUNTIME_DIR="$work/nodisplay/run" \
+        timeout 20 "$program" >"$work/nodisplay/out" 2>&1
+    status=$?
+    [ "$status" -eq 1 ] || fail "with DISPLAY '$display' and no server the program ended with $status, not 1"
+    line='Halvrick needs a graphical session: no X11 or Wayland display could be reached.'
+    [ "$(cat "$work/nodisplay/out")" = "$line" ] \
+        || fail "with DISPLAY '$display' and no server the program said: $(cat "$work/nodisplay/out")"
+done
 
 Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display" 2>/dev/null &
 pids+=($!)
@@ -132,8 +152,43 @@ wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit
 [ -f "$stats" ] || fail "stats.json was not written at quit"
 python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
     || fail "stats.json does not decode"
+# The X server going away ends the program through Qt's "The X11 connection broke" (or Xlib's fatal IO
+# error), with no quit signal: the ledgers must be saved on that road too. A second program on a second
+# server books a busy loop's CPU time after its first save; its server is killed, and the CPU time booked
+# since must be in stats.json.
+cpu_on_disk() {
+    python3 -c 'import json, sys
+d = json.load(open(sys.argv[1]))
+print(sum(a["cpuSeconds"] for day in d["days"].values() for a in day["apps"].values()))' "$stats"
+}
+Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display2" 2>/dev/null &
+server=$!
+pids+=($server)
+wait_for 10 test -s "$work/display2" || fail "the second Xvfb did not start"
+rm -f "$stats" "$work/app.pid"
+DISPLAY=":$(head -n1 "$work/display2")" \
+    dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$work/app.pid" || fail "the program did not start on the second server"
+app=$(cat "$work/app.pid")
+wait_for 30 test -s "$stats" || fail "the program on the second server never saved"
+before=$(cpu_on_disk) || fail "stats.json does not decode"
+sh -c 'while :; do :; done' &
+busy=$!
+pids+=($busy)
+cpu_of_busy_loop() { ps -o times= -p "$busy" | tr -d ' '; }
+busy_for() { [ "$(cpu_of_busy_loop)" -ge "$1" ] 2>/dev/null; }
+wait_for 30 busy_for 4 || fail "the busy loop got no CPU time"
+kill -KILL "$server"
+wait_for 20 sh -c "! kill -0 $app 2>/dev/null" || fail "the program outlived its X server"
+kill "$busy" 2>/dev/null
+[ -f "$stats" ] || fail "stats.json was lost when the X server went away"
+after=$(cpu_on_disk) || fail "stats.json does not decode after the X server went away"
+python3 -c 'import sys; sys.exit(0 if float(sys.argv[2]) - float(sys.argv[1]) >= 2 else 1)' "$before" "$after" \
+    || fail "the CPU time booked before the X server went away was not saved ($before s, then $after s)"
+
 if [ "$heating_checked" = no ]; then
-    echo "end-to-end: tray icon, popover and saving at quit work; heating up was not checked"
+    echo "end-to-end: tray icon, popover, saving at quit and when the X server dies work; heating up was not checked"
     exit 77
 fi
-echo "end-to-end: tray icon, popover, heating up and saving at quit all work"
+echo "end-to-end: tray icon, popover, heating up, saving at quit and when the X server dies all work"

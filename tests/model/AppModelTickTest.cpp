@@ -50,6 +50,23 @@ TEST_F(AppModelTickTest, BooksHotGapsUnderTenSecondsAndNothingForLongerOrBackwar
     EXPECT_NEAR(meltdownSeconds() - before, 2, 1e-6);
 }
 
+// A wall clock set two hours ahead while working is not two hours of work: no "120/60 min" prompt at once.
+TEST_F(AppModelTickTest, AWallClockJumpAheadCountsNoActiveTime) {
+    make();
+    for (int i = 0; i < 10; ++i) {
+        tick(0);
+    }
+    ASSERT_EQ(model->restPhase(), RestPhase::active);
+    const double before = model->coach().activeElapsed();
+
+    world.now = world.now + 7200;
+    world.lastInput = world.now;
+    tick(0);
+    EXPECT_EQ(model->restPhase(), RestPhase::active);
+    EXPECT_EQ(model->coach().activeElapsed(), before + 1);
+    EXPECT_THAT(model->debugReadout(), testing::EndsWith("rest active 0/60 min"));
+}
+
 TEST_F(AppModelTickTest, TheReadoutShowsLoadScoreStateThePendingMoveAndTheRest) {
     world.environment["HALVRICK_LOG"] = "";
     make();

@@ -259,6 +259,53 @@ TEST(DefaultsTest, AFailedWriteIsRetriedWithTheNextOne) {
               (json::Json{{"restEnabled", false}, {"personality", "gremlin"}, {"restIntervalMinutes", 45}}));
 }
 
+TEST(DefaultsTest, FullDisk_KeepsTheOldFileAndTheChangeGoesOutWithTheNextWrite) {
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/Halvrick/defaults.json";
+    // Larger than the lock file, which must still be written.
+    const std::string note(400, 'n');
+    {
+        Defaults first = open(path);
+        first.batch([&] {
+            first.setString("note", note);
+            first.setString("personality", "gremlin");
+        });
+    }
+    const QByteArray old = readBytes(path);
+    ASSERT_FALSE(old.isEmpty());
+    const int status = inChildWithFileSizeLimit(old.size(), [&](const std::function<void()>& lift) {
+        Defaults defaults = open(path);
+        defaults.setString("personality", "dramatic");
+        defaults.setBool("restEnabled", false);
+        if (defaults.synchronize() || readBytes(path) != old) {
+            return 1;
+        }
+        lift();
+        return defaults.synchronize() ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(decodeFile(path),
+              (json::Json{{"note", note}, {"personality", "dramatic"}, {"restEnabled", false}}));
+}
+
+// A defaults file that links to /dev/zero would be read until memory runs out.
+TEST(DefaultsTest, ALinkToADeviceIsMovedAsideAndTheValuesStartEmpty) {
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/defaults.json";
+    ASSERT_TRUE(QFile::link("/dev/zero", path));
+    const int status = inChildWithin(10, [&] {
+        Defaults defaults = open(path);
+        if (defaults.getString("personality")) {
+            return 1;
+        }
+        defaults.setString("personality", "deadpan");
+        return defaults.synchronize() ? 0 : 2;
+    });
+    EXPECT_EQ(status, 0) << "-1: the launch hung or ran out of memory";
+    EXPECT_EQ(decodeFile(path), (json::Json{{"personality", "deadpan"}}));
+    EXPECT_EQ(QFileInfo(path + ".unreadable-2026-03-05").symLinkTarget(), "/dev/zero");
+}
+
 TEST(DefaultsTest, ABatchIsWrittenOnceAtItsEnd) {
     QTemporaryDir tmp;
     const QString path = tmp.path() + "/defaults.json";

@@ -1,16 +1,19 @@
 #include "model/LedgerFile.h"
 
 #include "StoreTestSupport.h"
+#include "sampling/SafeFile.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 
 namespace halvrick {
 namespace {
 
 using namespace std::chrono_literals;
+using namespace testing_support;
 using testing_support::readBytes;
 using testing_support::writeBytes;
 
@@ -99,6 +102,64 @@ TEST(LedgerFileTest, AnyDecoderFailureCountsAsUnreadable) {
     EXPECT_EQ(file.load([](const json::Json& value) { (void)value.at("n"); }, "2026-03-05"),
               LedgerFile::LoadResult::unreadable);
     EXPECT_EQ(readBytes(path + ".unreadable-2026-03-05"), "[1, 2]");
+}
+
+// A full disk refuses the bytes only when they are flushed: the write must notice before the rename, keep
+// the old file whole and work again once there is room.
+TEST(LedgerFileTest, FullDisk_AFailedWriteLeavesTheOldFileByteForByte) {
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/ledger.json";
+    const QByteArray old = "{\"n\":1}";
+    writeBytes(path, old);
+    const int status = inChildWithFileSizeLimit(64, [&](const std::function<void()>& lift) {
+        LedgerFile file(path);
+        if (file.write(QByteArray(1000, ' ') + "{\"n\":2}")) {
+            return 1;
+        }
+        if (readBytes(path) != old) {
+            return 2;
+        }
+        lift();
+        return file.write(json::Json{{"n", 3}}) ? 0 : 3;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(readBytes(path), "{\"n\":3}");
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"ledger.json"})
+        << "no temporary file is left behind";
+}
+
+// Only a regular file of a sane size is read: a FIFO would block the open for ever, a link to a device
+// would be read without end. Each is moved aside like any unreadable file, and writing goes on.
+TEST(LedgerFileTest, FilesThatAreNotRegularOrTooLargeAreMovedAsideUnread) {
+    const std::vector<std::pair<const char*, std::function<void(const QString&)>>> kinds{
+        {"fifo", [](const QString& path) { ASSERT_EQ(mkfifo(QFile::encodeName(path).constData(), 0600), 0); }},
+        {"link to /dev/zero", [](const QString& path) { ASSERT_TRUE(QFile::link("/dev/zero", path)); }},
+        {"huge sparse file",
+         [](const QString& path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             ASSERT_TRUE(file.resize(SafeFile::defaultReadLimit + 1));
+         }},
+    };
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        QTemporaryDir tmp;
+        const QString path = tmp.path() + "/ledger.json";
+        make(path);
+        ASSERT_FALSE(HasFatalFailure());
+        const int status = inChildWithin(10, [&] {
+            LedgerFile file(path);
+            std::optional<std::int64_t> n;
+            if (file.load(decodeInto(n), "2026-03-05") != LedgerFile::LoadResult::unreadable) {
+                return 1;
+            }
+            return file.write(json::Json{{"n", 1}}) ? 0 : 2;
+        });
+        EXPECT_EQ(status, 0) << "-1: the child hung or ran out of memory";
+        EXPECT_EQ(readBytes(path), "{\"n\":1}");
+        const QFileInfo aside(path + ".unreadable-2026-03-05");
+        EXPECT_TRUE(aside.exists() || aside.isSymLink());
+    }
 }
 
 TEST(LedgerFileTest, SaveIsDueAfterTheIntervalOrWhenTheClockWentBack) {

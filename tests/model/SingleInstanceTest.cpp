@@ -1,5 +1,7 @@
 #include "model/SingleInstance.h"
 
+#include "StoreTestSupport.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QTemporaryDir>
@@ -85,20 +87,30 @@ TEST_F(SingleInstanceTest, AFolderThatCannotHoldALockIsUnavailableNotTaken) {
     EXPECT_FALSE(instance.isLocked());
 }
 
-TEST_F(SingleInstanceTest, TheDefaultLockLivesInTheRuntimeFolder) {
-    const QByteArray saved = qgetenv("XDG_RUNTIME_DIR");
-    const bool wasSet = qEnvironmentVariableIsSet("XDG_RUNTIME_DIR");
-    QFile::setPermissions(folder.path(),
-                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    qputenv("XDG_RUNTIME_DIR", folder.path().toUtf8());
-    const std::optional<QString> lockPath = SingleInstance::defaultLockPath();
-    if (wasSet) {
-        qputenv("XDG_RUNTIME_DIR", saved);
-    } else {
-        qunsetenv("XDG_RUNTIME_DIR");
+// Two logins of one home can have two runtime folders; they still share the ledgers, so they must share
+// the lock.
+TEST_F(SingleInstanceTest, TheDefaultLockLivesBesideTheLedgersNotInTheRuntimeFolder) {
+    const QString home = folder.filePath("home");
+    std::optional<QString> first;
+    std::optional<QString> second;
+    {
+        const testing_support::ScopedEnvironment env{
+            {"HOME", home.toUtf8()}, {"XDG_DATA_HOME", std::nullopt}, {"XDG_RUNTIME_DIR", folder.filePath("run-1").toUtf8()}};
+        first = SingleInstance::defaultLockPath();
     }
-    ASSERT_TRUE(lockPath.has_value());
-    EXPECT_EQ(*lockPath, folder.path() + "/halvrick.lock");
+    {
+        const testing_support::ScopedEnvironment env{
+            {"HOME", home.toUtf8()}, {"XDG_DATA_HOME", std::nullopt}, {"XDG_RUNTIME_DIR", folder.filePath("run-2").toUtf8()}};
+        second = SingleInstance::defaultLockPath();
+    }
+    ASSERT_TRUE(first && second);
+    EXPECT_EQ(*first, home + "/.local/share/Halvrick/halvrick.lock");
+    EXPECT_EQ(*second, *first);
+
+    SingleInstance running(*first);
+    SingleInstance another(*second);
+    EXPECT_EQ(running.tryLock(), Outcome::acquired) << "the folder is made for the lock";
+    EXPECT_EQ(another.tryLock(), Outcome::heldByAnother);
 }
 
 } // namespace

@@ -6,6 +6,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <string>
+#include <sys/stat.h>
+#include <vector>
 
 namespace halvrick {
 namespace {
@@ -77,8 +80,9 @@ TEST(StatsStoreTest, PrunesOncePerDayKey) {
     writeBytes(tmp.path() + "/stats.json", QByteArray::fromStdString(seeded.toJson().dump()));
 
     StatsStore store(400, c.clocks(), tmp.path());
-    EXPECT_EQ(store.ledger().recordedDayCount(), 2);
-    EXPECT_EQ(store.ledger().earliestDay(), "2025-01-30");
+    // Nothing booked since 399 days back: as after a clock set 399 days ahead, the launch removes nothing.
+    EXPECT_EQ(store.ledger().recordedDayCount(), 3);
+    EXPECT_EQ(store.ledger().earliestDay(), "2025-01-29");
     store.save();
 
     store.pruneIfNewDay(c.now + 3 * 3600);
@@ -96,6 +100,117 @@ TEST(StatsStoreTest, PrunesOncePerDayKey) {
     store.pruneIfNewDay(c.now);
     EXPECT_TRUE(store.isDirty());
     EXPECT_EQ(store.lastPruneDay(), "2026-03-05");
+}
+
+std::vector<std::string> dayKeys(const StatsLedger& ledger) {
+    std::vector<std::string> keys;
+    for (const auto& [key, day] : ledger.days) {
+        keys.push_back(key);
+    }
+    return keys;
+}
+
+// A wall clock set 500 days ahead for a moment, while running and at a launch, books its one day and
+// removes nothing: after the clock is back, a save and a load, all seven days are there.
+TEST(StatsStoreTest, AClockSetFarAheadPrunesNoHistory) {
+    QTemporaryDir tmp;
+    FakeClocks c;
+    const Date real = c.now;
+    const Date ahead = c.calendar.addingDays(500, real);
+    StatsLedger seeded;
+    for (int back = 0; back < 7; ++back) {
+        seeded.addActive(60, c.calendar.addingDays(-back, real), c.calendar);
+    }
+    writeBytes(tmp.path() + "/stats.json", QByteArray::fromStdString(seeded.toJson().dump()));
+    const std::vector<std::string> sevenDays = dayKeys(seeded);
+
+    {
+        StatsStore store(400, c.clocks(), tmp.path());
+        c.now = ahead;
+        book(store, 1, c);
+        store.pruneIfNewDay(c.now);
+        store.save();
+        EXPECT_EQ(store.ledger().recordedDayCount(), 8);
+
+        c.now = real + 5;
+        book(store, 1, c);
+        store.pruneIfNewDay(c.now);
+        c.tick += 60s;
+        store.saveIfDue();
+    }
+    // A launch while the clock is wrong.
+    c.now = ahead;
+    StatsStore(400, c.clocks(), tmp.path()).save();
+
+    c.now = real + 10;
+    StatsStore store(400, c.clocks(), tmp.path());
+    std::vector<std::string> expected = sevenDays;
+    expected.push_back(StatsLedger::dayKey(ahead, c.calendar));
+    EXPECT_EQ(dayKeys(store.ledger()), expected);
+    EXPECT_EQ(dayKeys(decodeFile(tmp.path() + "/stats.json")), expected);
+    EXPECT_EQ(store.ledger().days.at(StatsLedger::dayKey(real, c.calendar)).activeSeconds, 61);
+}
+
+// The day booked under the wrong clock lies in the future once the clock is back and counts for nothing:
+// the days that go, and when, are those a ledger without it would lose.
+TEST(StatsStoreTest, ADayBookedUnderAWrongClockPushesNoRealDayOut) {
+    QTemporaryDir tmp;
+    FakeClocks c;
+    StatsStore store(7, c.clocks(), tmp.path());
+    StatsLedger witness;
+    for (int back = 6; back >= 0; --back) {
+        witness.addActive(60, c.calendar.addingDays(-back, c.now), c.calendar);
+    }
+    store.ledger() = witness;
+    const Date real = c.now;
+    const Date ahead = c.calendar.addingDays(500, real);
+
+    c.now = ahead;
+    book(store, 1, c);
+    store.pruneIfNewDay(c.now);
+    c.now = real;
+    store.pruneIfNewDay(c.now);
+
+    for (int day = 1; day <= 3; ++day) {
+        c.now = c.calendar.addingDays(day, real);
+        book(store, 1, c);
+        witness.addActive(1, c.now, c.calendar);
+        store.pruneIfNewDay(c.now);
+        witness.prune(7, c.now, c.calendar);
+        std::vector<std::string> expected = dayKeys(witness);
+        expected.push_back(StatsLedger::dayKey(ahead, c.calendar));
+        EXPECT_EQ(dayKeys(store.ledger()), expected) << "day " << day;
+    }
+}
+
+// Booking every day keeps exactly the retention; after a long pause the old days go on the next day.
+TEST(StatsStoreTest, PruningStillBoundsTheFile) {
+    QTemporaryDir tmp;
+    FakeClocks c;
+    StatsStore store(7, c.clocks(), tmp.path());
+    for (int day = 0; day < 30; ++day) {
+        c.now = c.calendar.addingDays(1, c.now);
+        book(store, 1, c);
+        store.pruneIfNewDay(c.now);
+        ASSERT_LE(store.ledger().recordedDayCount(), 7) << "day " << day;
+    }
+    EXPECT_EQ(store.ledger().recordedDayCount(), 7);
+    EXPECT_EQ(store.ledger().earliestDay(), StatsLedger::dayKey(c.calendar.addingDays(-6, c.now), c.calendar));
+    store.save();
+
+    c.now = c.calendar.addingDays(100, c.now);
+    StatsStore back(7, c.clocks(), tmp.path());
+    book(back, 1, c);
+    // The launch after the pause removes only what the day after the last booking would have removed.
+    EXPECT_EQ(back.ledger().recordedDayCount(), 7);
+    EXPECT_EQ(back.ledger().earliestDay(),
+              StatsLedger::dayKey(c.calendar.addingDays(-105, c.now), c.calendar));
+    c.now = c.calendar.addingDays(1, c.now);
+    book(back, 1, c);
+    back.pruneIfNewDay(c.now);
+    EXPECT_EQ(dayKeys(back.ledger()),
+              (std::vector<std::string>{StatsLedger::dayKey(c.calendar.addingDays(-1, c.now), c.calendar),
+                                        StatsLedger::dayKey(c.now, c.calendar)}));
 }
 
 TEST(StatsStoreTest, PeriodicSavesFollowTheMonotonicClock) {
@@ -227,6 +342,55 @@ TEST(StatsStoreTest, UnwritableFolderFailsQuietlyAndTheNextSaveRetries) {
     EXPECT_FALSE(store.isDirty());
     EXPECT_EQ(store.lastSave(), c.tick);
     EXPECT_EQ(decodeFile(folder + "/stats.json").days.at("2026-03-05").activeSeconds, 15);
+}
+
+// A full disk fails the flush of a small file, not its write: the save must see that, keep the old file
+// whole, stay dirty and succeed once there is room again.
+TEST(StatsStoreTest, FullDisk_KeepsTheOldFileAndTheNextSaveSucceeds) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    FakeClocks c;
+    {
+        StatsStore seed(400, c.clocks(), tmp.path());
+        book(seed, 30, c);
+        seed.save();
+    }
+    const QByteArray old = readBytes(file);
+    ASSERT_FALSE(old.isEmpty());
+    const int status = inChildWithFileSizeLimit(old.size() / 2, [&](const std::function<void()>& lift) {
+        StatsStore store(400, c.clocks(), tmp.path());
+        book(store, 5, c);
+        store.save();
+        if (!store.isDirty() || store.lastSave()) {
+            return 1;
+        }
+        if (readBytes(file) != old) {
+            return 2;
+        }
+        lift();
+        c.tick += 1s;
+        store.saveIfDue();
+        return store.isDirty() ? 3 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(decodeFile(file).days.at("2026-03-05").activeSeconds, 35);
+}
+
+// A stats.json that is a FIFO would block the launch in open() for ever.
+TEST(StatsStoreTest, AFifoInPlaceOfTheFileIsMovedAsideAndTheLaunchGoesOn) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/stats.json";
+    ASSERT_EQ(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    FakeClocks c;
+    const int status = inChildWithin(10, [&] {
+        StatsStore store(400, c.clocks(), tmp.path());
+        book(store, 5, c);
+        store.save();
+        return store.ledger().recordedDayCount() == 1 && !store.isDirty() ? 0 : 1;
+    });
+    EXPECT_EQ(status, 0) << "-1: the launch hung";
+    EXPECT_EQ(decodeFile(file).days.at("2026-03-05").activeSeconds, 5);
+    EXPECT_EQ(filesSetAside(tmp.path()), QStringList{"stats.json.unreadable-2026-03-05"});
 }
 
 TEST(StatsStoreTest, WithoutAFolderTheLedgerLivesInMemory) {

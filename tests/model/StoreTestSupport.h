@@ -15,7 +15,12 @@
 #include <chrono>
 #include <csignal>
 #include <functional>
+#include <initializer_list>
+#include <optional>
+#include <utility>
+#include <vector>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -33,6 +38,34 @@ struct FakeClocks {
     }
 };
 
+// Sets (or, with nothing, unsets) environment variables for its lifetime.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(std::initializer_list<std::pair<const char*, std::optional<QByteArray>>> values) {
+        for (const auto& [name, value] : values) {
+            saved_.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
+            set(name, value);
+        }
+    }
+    ~ScopedEnvironment() {
+        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+            set(it->first, it->second);
+        }
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    static void set(const char* name, const std::optional<QByteArray>& value) {
+        if (value) {
+            qputenv(name, *value);
+        } else {
+            qunsetenv(name);
+        }
+    }
+    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved_;
+};
+
 // A write that found another writer holding the lock for its whole timeout (a loaded machine) stays
 // pending and goes out with the next one; a writer in a test keeps trying a bounded number of times.
 inline bool synchronizeEventually(Defaults& defaults) {
@@ -44,7 +77,11 @@ inline bool synchronizeEventually(Defaults& defaults) {
     return false;
 }
 
+// Only a regular file: a FIFO or a device left in place must fail a test, not hang it.
 inline QByteArray readBytes(const QString& path) {
+    if (!QFileInfo(path).isFile()) {
+        return {};
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return {};
@@ -70,6 +107,61 @@ inline QByteArray garbageBytes() {
 
 inline QStringList filesSetAside(const QString& folder) {
     return QDir(folder).entryList({"*.unreadable-*"}, QDir::AllEntries | QDir::System);
+}
+
+// Runs `body` in a forked child whose writes past `limit` bytes of any file fail with EFBIG (SIGXFSZ is
+// ignored), as they fail on a full disk; `body` may call the function it is handed to lift the limit again.
+// The child's exit status is returned (0 for success), -1 when it did not exit normally.
+inline int inChildWithFileSizeLimit(rlim_t limit, const std::function<int(const std::function<void()>& lift)>& body) {
+    const pid_t child = fork();
+    if (child < 0) {
+        return -1;
+    }
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit original{};
+        getrlimit(RLIMIT_FSIZE, &original);
+        rlimit lowered = original;
+        lowered.rlim_cur = limit;
+        if (setrlimit(RLIMIT_FSIZE, &lowered) != 0) {
+            _exit(100);
+        }
+        try {
+            _exit(body([original] { setrlimit(RLIMIT_FSIZE, &original); }));
+        } catch (...) {
+            // Never back into the test runner: the child would run the remaining tests.
+            _exit(101);
+        }
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// Runs `body` in a forked child that is killed after `seconds` and may not take more than 1 GiB of memory,
+// for code that must neither block nor read without end. The child's exit status, -1 when it was killed.
+inline int inChildWithin(unsigned seconds, const std::function<int()>& body) {
+    const pid_t child = fork();
+    if (child < 0) {
+        return -1;
+    }
+    if (child == 0) {
+        const rlimit memory{rlim_t{1} << 30, rlim_t{1} << 30};
+        setrlimit(RLIMIT_DATA, &memory);
+        alarm(seconds);
+        try {
+            _exit(body());
+        } catch (...) {
+            _exit(101);
+        }
+    }
+    int status = 0;
+    if (waitpid(child, &status, 0) != child || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
 }
 
 // One booking and one save of a store in a child process; true when the save finished.

@@ -161,6 +161,46 @@ TEST(VitalsStoreTest, FirstSampleAfterMidnightPrunesDaysAndSnapshots) {
     EXPECT_EQ(onDisk.snapshots.back().date, c.now);
 }
 
+// A sample dated 500 days ahead, while running and at a launch under that clock, removes no day and no
+// snapshot: after the clock is back, a save and a load, all seven days and their snapshots are there.
+TEST(VitalsStoreTest, AClockSetFarAheadPrunesNoHistory) {
+    QTemporaryDir tmp;
+    FakeClocks c;
+    const Date real = c.now;
+    VitalsLedger seeded;
+    for (int back = 6; back >= 0; --back) {
+        const MachineVitals old = sample(c.calendar.addingDays(-back, real));
+        seeded.record(old, apps, 5, c.calendar);
+        seeded.snapshots.push_back(old.snapshot());
+    }
+    writeBytes(tmp.path() + "/vitals.json", QByteArray::fromStdString(seeded.toJson().dump()));
+
+    {
+        VitalsStore store(400, c.clocks(), tmp.path());
+        recordAfter(store, c, 500 * 86400.0);
+        EXPECT_FALSE(store.isDirty());
+        c.now = real + 60;
+        recordAfter(store, c, 60);
+        EXPECT_FALSE(store.isDirty());
+        // The snapshot series goes on.
+        const std::size_t before = store.ledger().snapshots.size();
+        recordAfter(store, c, 900);
+        EXPECT_EQ(store.ledger().snapshots.size(), before + 1);
+    }
+    c.now = c.calendar.addingDays(500, real);
+    VitalsStore(400, c.clocks(), tmp.path()).save();
+
+    c.now = real + 300;
+    const VitalsLedger loaded = VitalsStore(400, c.clocks(), tmp.path()).ledger();
+    EXPECT_EQ(loaded, decodeFile(tmp.path() + "/vitals.json"));
+    for (const auto& [key, day] : seeded.days) {
+        EXPECT_TRUE(loaded.days.contains(key)) << key;
+    }
+    EXPECT_EQ(loaded.days.size(), 8u);
+    ASSERT_EQ(loaded.snapshots.size(), 9u);
+    EXPECT_TRUE(std::equal(seeded.snapshots.begin(), seeded.snapshots.end(), loaded.snapshots.begin()));
+}
+
 TEST(VitalsStoreTest, ResetWritesAtOnce) {
     QTemporaryDir tmp;
     writeBytes(tmp.path() + "/vitals.json", readBytes(fixtures + "/vitals.json"));
@@ -236,6 +276,30 @@ TEST(VitalsStoreTest, UnwritableFolderFailsQuietlyAndTheNextSaveRetries) {
     EXPECT_FALSE(store.isDirty());
     EXPECT_EQ(store.lastSave(), c.tick);
     EXPECT_EQ(decodeFile(folder + "/vitals.json").days.at("2026-03-05").peakMemoryUsed, 9 * GB);
+}
+
+TEST(VitalsStoreTest, FullDisk_KeepsTheOldFileAndTheNextSaveSucceeds) {
+    QTemporaryDir tmp;
+    const QString file = tmp.path() + "/vitals.json";
+    FakeClocks c;
+    {
+        VitalsStore seed(400, c.clocks(), tmp.path());
+        seed.record(sample(c.now), apps, 5);
+    }
+    const QByteArray old = readBytes(file);
+    ASSERT_FALSE(old.isEmpty());
+    const int status = inChildWithFileSizeLimit(old.size() / 2, [&](const std::function<void()>& lift) {
+        VitalsStore store(400, c.clocks(), tmp.path());
+        recordAfter(store, c, 5, 9 * GB);
+        if (!store.isDirty() || store.lastSave() || readBytes(file) != old) {
+            return 1;
+        }
+        lift();
+        recordAfter(store, c, 5, 9 * GB);
+        return store.isDirty() ? 2 : 0;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(decodeFile(file).days.at("2026-03-05").peakMemoryUsed, 9 * GB);
 }
 
 TEST(VitalsStoreTest, WithoutAFolderTheLedgerLivesInMemory) {
