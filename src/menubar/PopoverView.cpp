@@ -8,6 +8,7 @@
 #include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverFooter.h"
 #include "menubar/RestPromptView.h"
+#include "menubar/ShownText.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 #include "pea/CursorPeaView.h"
@@ -21,12 +22,15 @@
 #include <QHBoxLayout>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvrick {
 
 namespace {
 
 constexpr std::array<const char*, 4> heatTitles{"Chill", "Warm", "Sweating", "Meltdown"};
+// On a screen too short for the whole popover the middle still shows a few rows.
+constexpr int minimumScrollHeight = 80;
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -179,12 +183,12 @@ QWidget* PopoverView::buildContent() {
         names.erase(id);
         model_.setIgnoredNames(std::move(names));
         model_.saveIgnored();
-        model_.refreshBlame();
+        refreshBlameNow();
     };
     ignored_->onShowAllAgain = [this] {
         model_.setIgnoredNames({});
         model_.saveIgnored();
-        model_.refreshBlame();
+        refreshBlameNow();
     };
     stack->addWidget(ignored_);
     quitMessage_ = note(content);
@@ -234,17 +238,10 @@ void PopoverView::refresh() {
 
     refreshHeader();
 
-    Theme::setTextIfChanged(*blameLine_, QString::fromStdString(model_.displayedBlameLine()));
-    const bool hasCulprit = model_.culprit().has_value();
-    if (blameLine_->font().bold() != hasCulprit) {
-        QFont font = blameLine_->font();
-        font.setWeight(hasCulprit ? QFont::DemiBold : QFont::Normal);
-        blameLine_->setFont(font);
-    }
     refreshBlame();
     ignored_->refresh(IgnoredAppsView::ignoredList(model_.ignoredNames()));
     ignored_->setVisible(!model_.ignoredNames().empty());
-    Theme::setTextIfChanged(*quitMessage_, QString::fromStdString(model_.quitMessage().value_or("")));
+    Theme::setTextIfChanged(*quitMessage_, shownText(model_.quitMessage().value_or("")));
     quitMessage_->setVisible(model_.quitMessage().has_value());
 
     cardSlot_->refresh(layout_.card);
@@ -263,15 +260,31 @@ void PopoverView::refresh() {
     }
     vitalsRow_->setVisible(layout_.showsVitalsLink);
 
-    Theme::setTextIfChanged(*suppression_, QString::fromStdString(model_.suppressionNote().value_or("")));
+    Theme::setTextIfChanged(*suppression_, shownText(model_.suppressionNote().value_or("")));
     suppression_->setVisible(layout_.showsSuppressionNote);
     samplingNote_->setVisible(layout_.showsSamplingNote);
     if (layout_.showsDebugReadout) {
-        Theme::setTextIfChanged(*debugReadout_, QString::fromStdString(model_.debugReadout()));
+        Theme::setTextIfChanged(*debugReadout_, shownText(model_.debugReadout()));
     }
     debugReadout_->setVisible(layout_.showsDebugReadout);
     forcedNote_->setVisible(layout_.showsForcedNote);
-    scroll_->setMaxHeight(layout_.scrollMaxHeight);
+    fitScroll();
+}
+
+void PopoverView::setFitHeight(std::optional<int> height) {
+    fitHeight_ = height;
+    fitScroll();
+}
+
+void PopoverView::fitScroll() {
+    int maxHeight = layout_.scrollMaxHeight;
+    if (fitHeight_) {
+        layout()->activate();
+        // Everything but the middle keeps its height.
+        const int others = layout()->sizeHint().height() - scroll_->height();
+        maxHeight = std::clamp(*fitHeight_ - others, std::min(minimumScrollHeight, maxHeight), maxHeight);
+    }
+    scroll_->setMaxHeight(maxHeight);
     scroll_->fit();
 }
 
@@ -286,7 +299,7 @@ void PopoverView::refreshHeader() {
     pea_->setFace(model_.styled(model_.popoverFaceWithoutStyle()));
     pea_->setStyle(PeaStyle{false, model_.increaseContrast()});
     pea_->setAnimating(model_.isPopoverOpen() && !model_.reduceMotion());
-    const QString title = QString::fromStdString(popoverTitle(model_.restPhase(), model_.line()));
+    const QString title = shownText(popoverTitle(model_.restPhase(), model_.line()));
     Theme::setTextIfChanged(*title_, title);
     title_->setVisible(!title.isEmpty());
     Theme::setTextIfChanged(*heat_, QString::fromUtf8(heatTitles[static_cast<std::size_t>(model_.state())]));
@@ -294,7 +307,60 @@ void PopoverView::refreshHeader() {
     Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
 }
 
+bool PopoverView::holdsRowsStill() const {
+    return !releaseRowsOnce_ && (pointerInside_ || model_.confirmingQuit().has_value());
+}
+
+void PopoverView::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    pointerInside_ = true;
+}
+
+void PopoverView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    pointerInside_ = false;
+    refresher_->request();
+}
+
+void PopoverView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    pointerInside_ = false;
+}
+
+void PopoverView::refreshBlameNow() {
+    releaseRowsOnce_ = true;
+    model_.refreshBlame();
+    refresh();
+    releaseRowsOnce_ = false;
+}
+
+void PopoverView::refreshHeldRows() {
+    const std::vector<AppShare>& top = model_.topApps();
+    const std::optional<AppShare>& culprit = model_.culprit();
+    for (const auto& [key, row] : rows_) {
+        const auto listed = std::find_if(top.begin(), top.end(), [&key](const AppShare& s) { return s.app == key; });
+        // A row that left the list keeps its last figure until the rows may move again.
+        const AppShare entry = listed == top.end() ? row->entry() : *listed;
+        row->refresh(entry, culprit && culprit->app == key, model_.confirmingQuit() == key, model_.isLeaving(key));
+    }
+    if (!systemParts_->isHidden()) {
+        systemParts_->updateShares(model_.systemParts());
+    }
+}
+
 void PopoverView::refreshBlame() {
+    if (holdsRowsStill()) {
+        refreshHeldRows();
+        return;
+    }
+    // The line above the rows may wrap differently: it changes only when the rows may move.
+    Theme::setTextIfChanged(*blameLine_, shownText(model_.displayedBlameLine()));
+    const bool hasCulprit = model_.culprit().has_value();
+    if (blameLine_->font().bold() != hasCulprit) {
+        QFont font = blameLine_->font();
+        font.setWeight(hasCulprit ? QFont::DemiBold : QFont::Normal);
+        blameLine_->setFont(font);
+    }
     const std::vector<AppShare>& top = model_.topApps();
     const std::optional<AppShare>& culprit = model_.culprit();
 
@@ -325,7 +391,8 @@ void PopoverView::refreshBlame() {
             row->onCancel = [this] { model_.setConfirmingQuit(std::nullopt); };
             row->onConfirm = [this] { model_.confirmQuit(); };
         }
-        row->refresh(entry, culprit && culprit->app == entry.app, model_.confirmingQuit() == entry.app);
+        row->refresh(entry, culprit && culprit->app == entry.app, model_.confirmingQuit() == entry.app,
+                     model_.isLeaving(entry.app));
         if (layout->indexOf(row) != position) {
             layout->removeWidget(row);
             layout->insertWidget(position, row);
@@ -361,7 +428,7 @@ void PopoverView::ignore(const AppKey& key) {
     names[key.id] = key.displayName;
     model_.setIgnoredNames(std::move(names));
     model_.saveIgnored();
-    model_.refreshBlame();
+    refreshBlameNow();
 }
 
 } // namespace halvrick

@@ -118,6 +118,13 @@ public:
     bool debugUnlocked() const;
     const QString& toolTip() const { return toolTip_; }
 
+    // The application is quitting (any road: the menu, a signal, the session ending): bubble routing
+    // stops before Qt closes the windows, and the popover and every bubble close for good.
+    void prepareToQuit();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     class BubbleSurfaces;
     class ModelInputs;
@@ -125,7 +132,12 @@ private:
     void popoverDidClose();
     // Puts the view of `content` into the bubble, placed under the tray icon.
     void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp);
-    void placeBubble();
+    // Places a panel from its final size inside the free area of its screen; `cursor` is the pointer
+    // at the click that opens it, if any.
+    void place(PopupPanel& panel, const std::optional<QPoint>& cursor);
+    // The panel on show took a new size: the same anchor, the new size.
+    void placeAgain(PopupPanel& panel);
+    PopoverPlacement::Request placementRequest(const std::optional<QPoint>& cursor) const;
     void updateDisplayOptions();
     std::vector<QIcon> composeFrames();
     void updateToolTip();

@@ -133,6 +133,8 @@ std::string reportTitle(ReportPeriod period, Date now, const Calendar& calendar)
 // day of the year; a time outside the day, which never fires, shows its stored numbers.
 std::string scheduleSummary(const Reminder::Schedule& schedule, std::string_view locale = {});
 std::string ignoringHeader(std::int64_t count);
+// The outcome of a quit asked of an application that had already closed: not a failure.
+std::string quitAlreadyGone(const std::string& name);
 
 } // namespace Copy
 

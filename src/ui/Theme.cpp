@@ -103,6 +103,8 @@ QColor Theme::text(Tone tone, const QPalette& palette, double opacity) {
 
 QLabel* Theme::label(QWidget* parent, TextStyle style, Tone tone) {
     auto* label = new QLabel(parent);
+    // Labels show names and texts of other programs: never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font(style, label->font()));
     if (tone != Tone::primary) {
         new ToneKeeper(label, tone);

@@ -30,7 +30,7 @@ public:
     // Text in a tone, with `opacity` multiplied in.
     static QColor text(Tone tone, const QPalette& palette, double opacity = 1);
 
-    // A label in a style and tone; the tone's colour follows later palette changes.
+    // A plain-text label in a style and tone; the tone's colour follows later palette changes.
     static QLabel* label(QWidget* parent, TextStyle style, Tone tone = Tone::primary);
     // Sets a label's text colour (a fixed colour such as orange, or a tone).
     static void setTextColour(QWidget& widget, const QColor& colour);

@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvrick::shelltest {
 namespace {
@@ -216,6 +217,82 @@ TEST_F(PopoverViewTest, QuitAsksOnlyTheRowWithTheSameKey) {
     EXPECT_EQ(world.quitRequests[0].first, fakes::app("Compiler"));
     EXPECT_FALSE(compiler->isConfirming());
     EXPECT_FALSE(view->quitMessageLabel().isHidden());
+}
+
+TEST_F(PopoverViewTest, AQuitThatWentOutGreysTheRowAtOnce) {
+    heatUp();
+    view->refresh();
+    BlameRow* compiler = const_cast<BlameRow*>(row(fakes::app("Compiler")));
+    model->setConfirmingQuit(fakes::app("Compiler"));
+    QCoreApplication::processEvents();
+    compiler->confirmButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(compiler->isLeaving());
+    EXPECT_FALSE(compiler->quitButton()->isEnabled()) << "no second quit";
+    EXPECT_FALSE(row(fakes::app("Browser"))->isLeaving());
+    // Asked again (from the keyboard, say) while it is gone: no failure line.
+    world.goneApps.insert(fakes::app("Compiler").id);
+    model->setConfirmingQuit(fakes::app("Compiler"));
+    model->confirmQuit();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->quitMessageLabel().text(), "Compiler has already left.");
+    EXPECT_FALSE(compiler->isConfirming());
+}
+
+// Rows that reorder under the pointer send a click meant for one row's Quit to another.
+TEST_F(PopoverViewTest, RowsHoldStillUnderThePointerAndCatchUpWhenItLeaves) {
+    heatUp();
+    view->refresh();
+    const std::vector<AppKey> before{fakes::app("Compiler"), fakes::app("Browser"), AppKey::system()};
+    ASSERT_EQ(view->rowOrder(), before);
+    const QRect browserPlace = row(fakes::app("Browser"))->geometry();
+    const QString blameLine = view->blameLineLabel().text();
+
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), QPointF(20, 20));
+    QCoreApplication::sendEvent(view.get(), &enter);
+    EXPECT_TRUE(view->holdsRowsStill());
+    // The browser overtakes, a new application comes, the system's parts arrive.
+    for (int i = 0; i < 6; ++i) {
+        world.advance(2);
+        model->ingestProcesses(fakes::processSample(
+            world.now, 2, {{fakes::app("Browser"), 4}, {fakes::app("Game"), 3}, {fakes::app("Compiler"), 0.1}}));
+    }
+    QCoreApplication::processEvents();
+    ASSERT_NE(model->topApps().front().app, fakes::app("Compiler"));
+    EXPECT_EQ(view->rowOrder(), before);
+    EXPECT_EQ(row(fakes::app("Browser"))->geometry(), browserPlace);
+    EXPECT_EQ(row(fakes::app("Game")), nullptr) << "no row comes in under the pointer";
+    EXPECT_EQ(view->blameLineLabel().text(), blameLine);
+    // Figures still move.
+    const auto browser = std::find_if(model->topApps().begin(), model->topApps().end(),
+                                      [](const AppShare& s) { return s.app == fakes::app("Browser"); });
+    ASSERT_NE(browser, model->topApps().end());
+    EXPECT_EQ(row(fakes::app("Browser"))->shareLabel().text().toStdString(), Copy::percent(browser->share));
+
+    // An open confirmation holds them too, pointer or not.
+    QEvent leave(QEvent::Leave);
+    model->setConfirmingQuit(fakes::app("Compiler"));
+    QCoreApplication::sendEvent(view.get(), &leave);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->rowOrder(), before);
+
+    model->setConfirmingQuit(std::nullopt);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view->holdsRowsStill());
+    EXPECT_EQ(view->rowOrder().front(), model->topApps().front().app);
+    EXPECT_NE(row(fakes::app("Game")), nullptr);
+}
+
+// The user's own ignore takes effect under the pointer: it is what the click was for.
+TEST_F(PopoverViewTest, IgnoringUnderThePointerTakesEffectAtOnce) {
+    heatUp();
+    view->refresh();
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), QPointF(20, 20));
+    QCoreApplication::sendEvent(view.get(), &enter);
+    const_cast<BlameRow*>(row(fakes::app("Browser")))->ignoreButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(row(fakes::app("Browser")), nullptr);
+    EXPECT_TRUE(view->holdsRowsStill());
 }
 
 TEST_F(PopoverViewTest, FittingScrollViewFollowsItsContent) {
