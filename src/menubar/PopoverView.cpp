@@ -304,7 +304,8 @@ void PopoverView::refreshHeader() {
     title_->setVisible(!title.isEmpty());
     Theme::setTextIfChanged(*heat_, QString::fromUtf8(heatTitles[static_cast<std::size_t>(model_.state())]));
     Theme::setTextIfChanged(*score_, QString::fromStdString(Copy::scoreLabel(model_.score())));
-    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
+    const auto thermal = model_.thermalSensed() ? std::optional(model_.thermal()) : std::nullopt;
+    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), thermal)));
 }
 
 bool PopoverView::holdsRowsStill() const {

@@ -254,6 +254,8 @@ public:
     double score() const { return score_; }
     double cpuLoad() const { return cpuLoad_; }
     ThermalLevel thermal() const { return thermal_; }
+    // Without a sensor the level reads nominal, which says nothing about temperature.
+    bool thermalSensed() const { return services_.systemSampler && services_.systemSampler->thermalSensed(); }
     const std::string& line() const { return line_; }
     std::optional<HeatState> forcedState() const { return forcedState_; }
     // A debug override of the heat state; none follows the engine again.

@@ -65,7 +65,8 @@ std::string duration(double seconds);
 std::string percent(double fraction);
 std::string scoreLabel(double score);
 // `cpu` is already a percentage.
-std::string loadLabel(double cpu, ThermalLevel thermal);
+// Without a thermal reading (none: no sensor) the label says nothing about temperature.
+std::string loadLabel(double cpu, std::optional<ThermalLevel> thermal);
 // Whole seconds left, rounded up; a countdown past its end reads "0:00".
 std::string restCountdown(double remaining);
 std::string coolDownStage(CoolDownPattern::Stage stage, double remaining);

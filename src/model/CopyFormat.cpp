@@ -256,9 +256,13 @@ std::string scoreLabel(double score) {
     return "Heat " + rounded(score) + "/100";
 }
 
-std::string loadLabel(double cpu, ThermalLevel thermal) {
+std::string loadLabel(double cpu, std::optional<ThermalLevel> thermal) {
+    const std::string load = "CPU " + rounded(cpu) + "%";
+    if (!thermal) {
+        return load;
+    }
     std::string_view phrase = "running cool";
-    switch (thermal) {
+    switch (*thermal) {
     case ThermalLevel::nominal:
         break;
     case ThermalLevel::fair:
@@ -271,7 +275,7 @@ std::string loadLabel(double cpu, ThermalLevel thermal) {
         phrase = "running very hot";
         break;
     }
-    return "CPU " + rounded(cpu) + "% · " + std::string(phrase);
+    return load + " · " + std::string(phrase);
 }
 
 std::string restCountdown(double remaining) {

@@ -430,6 +430,12 @@ TEST_F(PopoverViewTest, HeaderReadsTheModel) {
     EXPECT_TRUE(view->heatLabel().font().bold());
     EXPECT_EQ(view->scoreLabel().text().toStdString(), Copy::scoreLabel(model->score()));
     EXPECT_EQ(view->loadLabel().text().toStdString(), Copy::loadLabel(model->cpuLoad(), model->thermal()));
+    EXPECT_TRUE(view->loadLabel().text().endsWith(QStringLiteral("running cool")));
+    // A machine without a thermal sensor is not "running cool": nothing is said about temperature.
+    world.thermalSensor = false;
+    view->refresh();
+    EXPECT_EQ(view->loadLabel().text().toStdString(), "CPU " + Copy::rounded(model->cpuLoad()) + "%");
+    world.thermalSensor = true;
     EXPECT_EQ(view->titleLabel().text().toStdString(), model->line());
     EXPECT_FALSE(view->pea().pea().isAnimating()) << "still while the popover is closed";
 

@@ -73,6 +73,8 @@ public:
     // What the application directory was asked to quit, and whether it manages.
     std::vector<std::pair<AppKey, std::vector<std::int32_t>>> quitRequests;
     bool quitSucceeds = true;
+    // The machine has a thermal sensor to read.
+    bool thermalSensor = true;
     // Ids of applications whose sampled processes have ended since.
     std::set<std::string> goneApps;
     int coreCount = 4;
@@ -156,7 +158,12 @@ public:
 
 class FakeThermal : public ThermalSource {
 public:
+    explicit FakeThermal(const FakeWorld& world) : world_(world) {}
     int thermalState() override { return 0; }
+    bool hasSensor() const override { return world_.thermalSensor; }
+
+private:
+    const FakeWorld& world_;
 };
 
 // Only this process, which the process sampler never blames on anyone.
@@ -254,7 +261,7 @@ inline AppModel::Services FakeWorld::services() {
     auto systemTimer = std::make_unique<ManualTimer>();
     this->systemTimer = systemTimer.get();
     s.systemSampler =
-        std::make_unique<SystemSampler>(std::make_unique<FakeTicks>(), std::make_unique<FakeThermal>(),
+        std::make_unique<SystemSampler>(std::make_unique<FakeTicks>(), std::make_unique<FakeThermal>(*this),
                                         std::move(systemTimer), std::make_unique<ManualTimer>(), wall);
     systemSampler = s.systemSampler.get();
 

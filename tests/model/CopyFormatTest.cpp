@@ -76,6 +76,8 @@ TEST(CopyFormatTest, ScoreAndLoadLabels) {
     EXPECT_EQ(Copy::loadLabel(12.5, ThermalLevel::fair), "CPU 13% · running warm");
     EXPECT_EQ(Copy::loadLabel(2, ThermalLevel::serious), "CPU 2% · running hot");
     EXPECT_EQ(Copy::loadLabel(99.5, ThermalLevel::critical), "CPU 100% · running very hot");
+    // No sensor is not "cool": nothing is said about temperature.
+    EXPECT_EQ(Copy::loadLabel(100, std::nullopt), "CPU 100%");
 }
 
 TEST(CopyFormatTest, RestCountdownRoundsUpToWholeSeconds) {
