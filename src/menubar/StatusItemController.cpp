@@ -204,7 +204,8 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
         }
     };
     statusMenu_ = std::make_unique<StatusMenu>(model_, std::move(menuActions),
-                                               [self] { return self && self->debugUnlocked(); });
+                                               [self] { return self && self->menuOffersDebug(); });
+    connect(statusMenu_.get(), &QMenu::aboutToHide, this, [this] { menuPoppedHere_ = false; });
     if (desktop_.tray) {
         desktop_.tray->setContextMenu(statusMenu_.get());
     }
@@ -258,6 +259,7 @@ void StatusItemController::handleClick(TrayPresence::Click click, Qt::KeyboardMo
     cursorAtClick_ = desktop_.cursor();
     if (modifiers.testFlag(Qt::ControlModifier)) {
         menuAltHeld_ = modifiers.testFlag(Qt::AltModifier);
+        menuPoppedHere_ = true;
         statusMenu_->refresh();
         statusMenu_->popup(cursorAtClick_.value_or(QPoint()));
         return;
@@ -401,6 +403,14 @@ void StatusItemController::updateDisplayOptions() {
 
 bool StatusItemController::debugUnlocked() const {
     return desktop_.debugAlwaysUnlocked || model_.debugUnlocked() || menuAltHeld_;
+}
+
+bool StatusItemController::menuOffersDebug() const {
+    if (desktop_.debugAlwaysUnlocked) {
+        return true;
+    }
+    // A tray host shows the menu on a right click by itself: the keys held now are that click's.
+    return menuPoppedHere_ ? menuAltHeld_ : desktop_.modifiers().testFlag(Qt::AltModifier);
 }
 
 std::vector<QIcon> StatusItemController::composeFrames() {

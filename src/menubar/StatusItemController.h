@@ -116,6 +116,9 @@ public:
     // Whether the Debug submenu is offered: HALVRICK_DEBUG, or Alt held when the popover last opened or
     // the menu was popped.
     bool debugUnlocked() const;
+    // Whether the tray menu now on its way offers the Debug submenu: HALVRICK_DEBUG, or Alt held on the
+    // click that shows it (never an Alt held on some earlier click).
+    bool menuOffersDebug() const;
     const QString& toolTip() const { return toolTip_; }
 
     // The application is quitting (any road: the menu, a signal, the session ending): bubble routing
@@ -161,6 +164,8 @@ private:
     QString toolTip_;
     // Alt held on the Ctrl+click that popped the menu.
     bool menuAltHeld_ = false;
+    // The menu on show was popped by a Ctrl+click here, not by the tray host.
+    bool menuPoppedHere_ = false;
 };
 
 } // namespace halvrick

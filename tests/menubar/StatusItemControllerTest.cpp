@@ -88,10 +88,30 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheModel) {
 
     click(Qt::AltModifier);
     EXPECT_NE(menu.action(MenuRow::Command::debugMenu), nullptr);
+    // The tray host shows the menu on a right click: each follows the Alt of its own click.
+    heldKeys = Qt::NoModifier;
+    emit menu.aboutToShow();
+    EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr) << "a plain right click after an Alt click";
+    heldKeys = Qt::AltModifier;
+    emit menu.aboutToShow();
+    EXPECT_NE(menu.action(MenuRow::Command::debugMenu), nullptr);
+    heldKeys = Qt::NoModifier;
+    emit menu.aboutToShow();
+    EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr);
     controller->closePopover();
     wait(1s);
     click();
     EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr) << "a plain click locks the debug items again";
+    // Ctrl+Alt+click pops it with the Debug items, a later plain Ctrl+click without.
+    controller->closePopover();
+    click(Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_NE(menu.action(MenuRow::Command::debugMenu), nullptr);
+    menu.hide();
+    click(Qt::ControlModifier);
+    EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr);
+    menu.hide();
+    wait(1s);
+    click();
 
     // The windows this build has, each opened with the popover out of the way.
     EXPECT_TRUE(controller->isPopoverShown());
