@@ -20,6 +20,8 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -47,6 +49,38 @@ QLabel* note(QWidget* parent, TextStyle style = TextStyle::caption) {
     label->setWordWrap(true);
     label->hide();
     return label;
+}
+
+// The widgets Tab reaches under `widget`, in the order its layouts show them: top to bottom, and left
+// to right within a row.
+void collectTabStops(QWidget* widget, std::vector<QWidget*>& stops);
+
+void collectTabStops(QLayout* layout, std::vector<QWidget*>& stops) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* child = item->widget()) {
+            collectTabStops(child, stops);
+        } else if (QLayout* inner = item->layout()) {
+            collectTabStops(inner, stops);
+        }
+    }
+}
+
+void collectTabStops(QWidget* widget, std::vector<QWidget*>& stops) {
+    if ((widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+        stops.push_back(widget);
+    }
+    if (auto* scroll = qobject_cast<QScrollArea*>(widget)) {
+        if (scroll->widget()) {
+            collectTabStops(scroll->widget(), stops);
+        }
+    } else if (auto* stack = qobject_cast<QStackedWidget*>(widget)) {
+        for (int i = 0; i < stack->count(); ++i) {
+            collectTabStops(stack->widget(i), stops);
+        }
+    } else if (widget->layout()) {
+        collectTabStops(widget->layout(), stops);
+    }
 }
 
 QFont semibold(QFont font) {
@@ -86,6 +120,7 @@ PopoverView::PopoverView(AppModel& model, bool showsDebug, PopoverActions action
         connect(&model_, signal, this, [this] { refresher_->request(); });
     }
     refresh();
+    orderTabs();
 }
 
 PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* parent)
@@ -365,6 +400,7 @@ void PopoverView::refreshBlame() {
     const std::vector<AppShare>& top = model_.topApps();
     const std::optional<AppShare>& culprit = model_.culprit();
 
+    bool tabsMoved = false;
     // Rows of keys that left the list go; the others stay as they are, so hover and focus survive.
     for (auto it = rows_.begin(); it != rows_.end();) {
         const bool listed = std::any_of(top.begin(), top.end(), [&](const AppShare& s) { return s.app == it->first; });
@@ -373,6 +409,7 @@ void PopoverView::refreshBlame() {
         } else {
             delete it->second;
             it = rows_.erase(it);
+            tabsMoved = true;
         }
     }
     auto* layout = static_cast<QVBoxLayout*>(rowsBox_->layout());
@@ -382,6 +419,7 @@ void PopoverView::refreshBlame() {
     for (const AppShare& entry : top) {
         BlameRow*& row = rows_[entry.app];
         if (!row) {
+            tabsMoved = true;
             row = new BlameRow(entry.app, model_.appDirectory(), rowsBox_);
             row->onIgnore = [this](const AppKey& key) { ignore(key); };
             row->onQuit = [this](const AppKey& key) {
@@ -397,6 +435,7 @@ void PopoverView::refreshBlame() {
         if (layout->indexOf(row) != position) {
             layout->removeWidget(row);
             layout->insertWidget(position, row);
+            tabsMoved = true;
         }
         row->show();
         ++position;
@@ -408,6 +447,17 @@ void PopoverView::refreshBlame() {
     }
     systemParts_->setVisible(partsShown);
     rowsBox_->setVisible(!top.empty());
+    if (tabsMoved) {
+        orderTabs();
+    }
+}
+
+void PopoverView::orderTabs() {
+    std::vector<QWidget*> stops;
+    collectTabStops(this, stops);
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+    }
 }
 
 std::vector<AppKey> PopoverView::rowOrder() const {

@@ -102,6 +102,8 @@ private:
     void fitScroll();
     void refreshBlame();
     void refreshHeldRows();
+    // Tab goes through the popover top to bottom, rows made later included.
+    void orderTabs();
     void ignore(const AppKey& key);
     // The user's own ignore or restore shows at once, pointer or not.
     void refreshBlameNow();

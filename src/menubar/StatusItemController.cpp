@@ -8,6 +8,7 @@
 #include "menubar/RestPromptView.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
+#include "ui/Theme.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -399,6 +400,8 @@ void StatusItemController::placeAgain(PopupPanel& panel) {
 void StatusItemController::updateDisplayOptions() {
     const DisplayOptions options = desktop_.displayOptions->current();
     model_.updateDisplayOptions(options.reduceMotion, options.increaseContrast);
+    // Every window's secondary text follows.
+    Theme::setIncreaseContrast(model_.increaseContrast());
 }
 
 bool StatusItemController::debugUnlocked() const {

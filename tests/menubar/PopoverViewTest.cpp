@@ -295,6 +295,83 @@ TEST_F(PopoverViewTest, IgnoringUnderThePointerTakesEffectAtOnce) {
     EXPECT_TRUE(view->holdsRowsStill());
 }
 
+// Rows made after the popover was built still come in their place: Tab goes top to bottom.
+TEST_F(PopoverViewTest, TabGoesTopToBottomThroughThePopover) {
+    PopupPanel panel(false);
+    auto* shown = new PopoverView(*model, false, actions(), clock());
+    panel.setContent(shown);
+    panel.setAttribute(Qt::WA_DontShowOnScreen);
+    panel.show();
+    heatUp();
+    bringReminder();
+    world.now = world.calendar.date(2026, 3, 8, 18, 30, 0);
+    model->refreshWrappedOffer(world.now);
+    QCoreApplication::processEvents();
+    panel.layout()->activate();
+    panel.adjustSize();
+
+    std::vector<QWidget*> chain;
+    QWidget* first = shown->nextInFocusChain();
+    for (QWidget* w = first; chain.size() < 200; w = w->nextInFocusChain()) {
+        if (shown->isAncestorOf(w) && w->isVisibleTo(shown) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+            chain.push_back(w);
+        }
+        if (w->nextInFocusChain() == first) {
+            break;
+        }
+    }
+    const auto rank = [&](const QWidget& w) {
+        const auto at = std::find(chain.begin(), chain.end(), &w);
+        EXPECT_NE(at, chain.end()) << w.metaObject()->className();
+        return at - chain.begin();
+    };
+    // The blame section, the rows in their order, the card, the vitals link, the footer.
+    std::vector<const QWidget*> expected{&shown->roastButton()};
+    for (const AppKey& key : shown->rowOrder()) {
+        const BlameRow* row = shown->blameRows().at(key);
+        for (const QWidget* button : {static_cast<const QWidget*>(row->quitButton()),
+                                      static_cast<const QWidget*>(row->ignoreButton())}) {
+            if (button) {
+                expected.push_back(button);
+            }
+        }
+    }
+    expected.insert(expected.end(), {&shown->cardSlot().reminder().snoozeButton(),
+                                     &shown->cardSlot().reminder().doneButton(), &shown->vitalsLink(),
+                                     &shown->footer().settingsButton(), &shown->footer().moreButton()});
+    ASSERT_GE(expected.size(), 9U);
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        EXPECT_LT(rank(*expected[i - 1]), rank(*expected[i]))
+            << expected[i - 1]->metaObject()->className() << " before " << expected[i]->metaObject()->className();
+    }
+}
+
+// Drawn without a frame, the link-style buttons show a ring where the keyboard is.
+TEST_F(PopoverViewTest, LinkStyleButtonsShowTheirFocus) {
+    LinkButton link;
+    link.setText(QStringLiteral("What changed…"));
+    HabitStripView strip(*model, [] {}, [this] { return world.now; });
+    for (QWidget* button : {static_cast<QWidget*>(&link), static_cast<QWidget*>(&strip)}) {
+        EXPECT_EQ(button->focusPolicy(), Qt::StrongFocus);
+        button->resize(QSize(160, 28));
+        button->show();
+        button->activateWindow();
+        QCoreApplication::processEvents();
+        const auto render = [button] {
+            QImage image(button->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            button->render(&image);
+            return image;
+        };
+        button->clearFocus();
+        const QImage unfocused = render();
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(button->hasFocus()) << button->metaObject()->className();
+        EXPECT_NE(render(), unfocused) << button->metaObject()->className();
+        button->hide();
+    }
+}
+
 TEST_F(PopoverViewTest, FittingScrollViewFollowsItsContent) {
     struct Case {
         const char* name;
