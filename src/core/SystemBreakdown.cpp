@@ -6,7 +6,8 @@
 
 namespace halvrick {
 
-SystemBreakdown::SystemBreakdown(int coreCount) : coreCount_(coreCount >= 2 ? coreCount : 1) {}
+SystemBreakdown::SystemBreakdown(int coreCount, double window)
+    : coreCount_(coreCount >= 2 ? coreCount : 1), window_(window) {}
 
 std::vector<SystemPart> SystemBreakdown::ingest(const std::vector<PSRow>& rows,
                                                 const std::set<std::int32_t>& excluding, Date at) {
@@ -29,16 +30,32 @@ std::vector<SystemPart> SystemBreakdown::ingest(const std::vector<PSRow>& rows,
     if (!(elapsed > 0)) {
         return {};
     }
-    std::map<std::string, double> totals;
+    Slice slice{at, elapsed, {}};
     for (const auto& [pid, index] : lastRow) {
         const PSRow& row = rows[index];
         const auto earlier = before.find(pid);
         if (excluding.contains(pid) || earlier == before.end() || !(row.cpuSeconds > earlier->second)) {
             continue;
         }
-        totals[row.name()] += row.cpuSeconds - earlier->second;
+        slice.seconds[row.name()] += row.cpuSeconds - earlier->second;
     }
-    const double capacity = elapsed * static_cast<double>(coreCount_);
+    slices_.push_back(std::move(slice));
+    // As the blame window prunes: a slice ending exactly `window` seconds ago is out.
+    while (!slices_.empty() && slices_.front().end <= at - window_) {
+        slices_.pop_front();
+    }
+    std::map<std::string, double> totals;
+    double span = 0;
+    for (const Slice& kept : slices_) {
+        span += kept.elapsed;
+        for (const auto& [name, seconds] : kept.seconds) {
+            totals[name] += seconds;
+        }
+    }
+    if (!(span > 0)) {
+        return {};
+    }
+    const double capacity = span * static_cast<double>(coreCount_);
     std::vector<SystemPart> parts;
     parts.reserve(totals.size());
     for (const auto& [name, total] : totals) {
@@ -51,6 +68,7 @@ std::vector<SystemPart> SystemBreakdown::ingest(const std::vector<PSRow>& rows,
 }
 
 void SystemBreakdown::reset() {
+    slices_.clear();
     previous_.clear();
     lastTime_.reset();
 }

@@ -1,5 +1,6 @@
 #include "menubar/BlameRows.h"
 
+#include "menubar/ShownText.h"
 #include "core/CulpritNotes.h"
 #include "model/Copy.h"
 #include "sampling/AppDirectory.h"
@@ -26,7 +27,8 @@ QToolButton* smallButton(const QString& text, QWidget* parent) {
 
 } // namespace
 
-BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWidget(parent), key_(key) {
+BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent)
+    : QWidget(parent), key_(key), entry_{key, 0} {
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
     stack_ = new QStackedWidget(this);
@@ -45,7 +47,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
     texts->setSpacing(1);
     auto* name = new ElidedLabel(normal);
     name->setFont(Theme::font(TextStyle::body, name->font()));
-    name->setFullText(QString::fromStdString(key.displayName));
+    name->setFullText(shownText(key.displayName));
     name_ = name;
     texts->addWidget(name_);
     note_ = Theme::label(normal, TextStyle::caption2, Theme::Tone::secondary);
@@ -86,8 +88,8 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
         auto* form = new QVBoxLayout(confirming);
         form->setContentsMargins(10, 10, 10, 10);
         form->setSpacing(10);
-        auto* question = new QLabel(QString::fromStdString(key.displayName) + QStringLiteral(" is the hot one. Quit it?"),
-                                    confirming);
+        auto* question = new QLabel(shownText(key.displayName + " is the hot one. Quit it?"), confirming);
+        question->setTextFormat(Qt::PlainText);
         question->setFont(Theme::font(TextStyle::callout, question->font()));
         question->setWordWrap(true);
         form->addWidget(question);
@@ -104,7 +106,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
             }
         });
         buttons->addWidget(cancel_);
-        confirm_ = new QPushButton(QStringLiteral("Quit ") + QString::fromStdString(key.displayName), confirming);
+        confirm_ = new QPushButton(shownButtonText("Quit " + key.displayName), confirming);
         QPalette red = confirm_->palette();
         red.setColor(QPalette::ButtonText, Theme::colour(Theme::Colour::red, red));
         confirm_->setPalette(red);
@@ -120,8 +122,10 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent) : QWi
     }
 }
 
-void BlameRow::refresh(const AppShare& entry, bool isCulprit, bool confirming) {
-    const int form = confirming && stack_->count() > 1 ? 1 : 0;
+void BlameRow::refresh(const AppShare& entry, bool isCulprit, bool confirming, bool leaving) {
+    entry_ = entry;
+    stack_->widget(0)->setEnabled(!leaving);
+    const int form = confirming && !leaving && stack_->count() > 1 ? 1 : 0;
     if (stack_->currentIndex() != form) {
         // A stack is as tall as its tallest page; only the page on show may count.
         for (int i = 0; i < stack_->count(); ++i) {
@@ -147,7 +151,7 @@ SystemPartsView::SystemPartsView(QWidget* parent) : QWidget(parent), layout_(new
 
 void SystemPartsView::refresh(const std::vector<SystemPart>& parts, ThermalLevel thermal) {
     while (rows_.size() < parts.size()) {
-        Row row{new QWidget(this), nullptr, nullptr, nullptr};
+        Row row{new QWidget(this), {}, nullptr, nullptr, nullptr};
         auto* stack = new QVBoxLayout(row.widget);
         stack->setContentsMargins(0, 0, 0, 0);
         stack->setSpacing(1);
@@ -169,12 +173,23 @@ void SystemPartsView::refresh(const std::vector<SystemPart>& parts, ThermalLevel
             row.widget->hide();
             continue;
         }
-        row.name->setText(QString::fromStdString(parts[i].name));
+        row.partName = parts[i].name;
+        row.name->setText(shownText(parts[i].name));
         row.share->setText(QString::fromStdString(Copy::percent(parts[i].share)));
         const auto note = Copy::systemPartNote(parts[i], thermal);
         row.note->setText(note ? QString::fromStdString(*note) : QString());
         row.note->setVisible(note.has_value());
         row.widget->show();
+    }
+}
+
+void SystemPartsView::updateShares(const std::vector<SystemPart>& parts) {
+    for (Row& row : rows_) {
+        const auto part = std::find_if(parts.begin(), parts.end(),
+                                       [&row](const SystemPart& p) { return p.name == row.partName; });
+        if (!row.widget->isHidden() && part != parts.end()) {
+            Theme::setTextIfChanged(*row.share, QString::fromStdString(Copy::percent(part->share)));
+        }
     }
 }
 
@@ -247,7 +262,7 @@ void IgnoredAppsView::refresh(const std::vector<IgnoredApp>& apps) {
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 0, 0);
         auto* name = new ElidedLabel(row);
-        name->setFullText(QString::fromStdString(app.name));
+        name->setFullText(shownText(app.name));
         line->addWidget(name, 1);
         auto* again = smallButton(QStringLiteral("Show again"), row);
         connect(again, &QToolButton::clicked, this, [this, id = app.id] {

@@ -30,7 +30,8 @@ public:
     BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent = nullptr);
 
     // `confirming`: the row asks whether to quit its application instead of showing its share.
-    void refresh(const AppShare& entry, bool isCulprit, bool confirming);
+    // `leaving`: asked to quit, or found gone; the row is greyed and offers no second quit.
+    void refresh(const AppShare& entry, bool isCulprit, bool confirming, bool leaving);
 
     // "Quit": applications only; asks first.
     std::function<void(const AppKey& key)> onQuit;
@@ -41,17 +42,21 @@ public:
     std::function<void()> onConfirm;
 
     const AppKey& key() const { return key_; }
+    // What the row shows now.
+    const AppShare& entry() const { return entry_; }
     QToolButton* ignoreButton() const { return ignore_; }
     QToolButton* quitButton() const { return quit_; }
     QPushButton* cancelButton() const { return cancel_; }
     QPushButton* confirmButton() const { return confirm_; }
     bool isConfirming() const { return stack_->currentIndex() == 1; }
+    bool isLeaving() const { return !stack_->widget(0)->isEnabled(); }
     const QLabel& nameLabel() const { return *name_; }
     const QLabel& shareLabel() const { return *share_; }
     bool hasNote() const { return !note_->isHidden(); }
 
 private:
     AppKey key_;
+    AppShare entry_;
     QStackedWidget* stack_;
     QLabel* name_;
     QLabel* note_;
@@ -69,11 +74,14 @@ class SystemPartsView : public QWidget {
 public:
     explicit SystemPartsView(QWidget* parent = nullptr);
     void refresh(const std::vector<SystemPart>& parts, ThermalLevel thermal);
+    // Only the figures of the parts on show: no part comes, goes or moves.
+    void updateShares(const std::vector<SystemPart>& parts);
     int rowCount() const { return static_cast<int>(rows_.size()); }
 
 private:
     struct Row {
         QWidget* widget;
+        std::string partName;
         QLabel* name;
         QLabel* share;
         QLabel* note;

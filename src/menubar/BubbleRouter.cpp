@@ -1,5 +1,7 @@
 #include "menubar/BubbleRouter.h"
 
+#include "menubar/ShownText.h"
+
 #include <utility>
 
 namespace halvrick {
@@ -27,7 +29,7 @@ BubbleRouter::~BubbleRouter() {
 }
 
 void BubbleRouter::showHeadsUp(const std::string& message, const PeaFace& face, double duration) {
-    if (surfaces_.isPopoverShown() || bubbleContent_ == BubbleContent::restPrompt ||
+    if (stopped_ || surfaces_.isPopoverShown() || bubbleContent_ == BubbleContent::restPrompt ||
         bubbleContent_ == BubbleContent::reminder) {
         return;
     }
@@ -37,7 +39,7 @@ void BubbleRouter::showHeadsUp(const std::string& message, const PeaFace& face, 
         return;
     }
     HeadsUpCard card;
-    card.message = QString::fromStdString(message);
+    card.message = shownText(message);
     card.face = face;
     // Heads-ups are always in colour.
     card.style = PeaStyle{false, inputs_.increaseContrast()};
@@ -61,6 +63,9 @@ void BubbleRouter::showHeadsUp(const std::string& message, const PeaFace& face, 
 }
 
 void BubbleRouter::restPhaseChanged(RestPhase phase) {
+    if (stopped_) {
+        return;
+    }
     switch (phase) {
     case RestPhase::idle:
     case RestPhase::active:
@@ -100,7 +105,7 @@ void BubbleRouter::reminderChanged() {
 }
 
 void BubbleRouter::showReminderIfPossible() {
-    if (!inputs_.hasActiveReminder() || surfaces_.isPopoverShown() ||
+    if (stopped_ || !inputs_.hasActiveReminder() || surfaces_.isPopoverShown() ||
         bubbleContent_ == BubbleContent::restPrompt || inputs_.restPhase() == RestPhase::resting) {
         return;
     }
@@ -109,7 +114,7 @@ void BubbleRouter::showReminderIfPossible() {
 
 void BubbleRouter::presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp,
                                  std::optional<double> duration) {
-    if (!surfaces_.hasStatusItem()) {
+    if (stopped_ || !surfaces_.hasStatusItem()) {
         return;
     }
     if (content != BubbleContent::headsUp) {
@@ -149,6 +154,12 @@ void BubbleRouter::bubbleDidClose() {
         return;
     }
     showReminderIfPossible();
+}
+
+void BubbleRouter::stop() {
+    stopped_ = true;
+    closeBubble();
+    surfaces_.closePeek();
 }
 
 void BubbleRouter::cancelCloseTask() {

@@ -89,6 +89,10 @@ public:
     void closeBubble();
     // The bubble closed, whatever closed it.
     void bubbleDidClose();
+    // Quitting: closes the bubble and the peek and presents nothing from then on, so that closing every
+    // window does not bring a waiting reminder back up.
+    void stop();
+    bool isStopped() const { return stopped_; }
 
     BubbleContent bubbleContent() const { return bubbleContent_; }
     bool hasCloseTask() const { return closeTask_.has_value(); }
@@ -103,6 +107,7 @@ private:
     std::optional<Scheduler::Handle> closeTask_;
     bool closing_ = false;
     bool retryAfterClosing_ = false;
+    bool stopped_ = false;
     // A card's tap holds the router weakly through this: after the router is gone it does nothing.
     std::shared_ptr<BubbleRouter*> self_;
 };

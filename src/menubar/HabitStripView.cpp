@@ -9,7 +9,10 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QPen>
 
 namespace halvrick {
 
@@ -44,6 +47,7 @@ HabitStripView::HabitStripView(AppModel& model, std::function<void()> openHistor
     : RoundedPanel(stripLook(QPalette()), parent), model_(model), openHistory_(std::move(openHistory)),
       now_(std::move(now)) {
     setToolTip(QString::fromUtf8(Copy::habitStripHint.data(), static_cast<qsizetype>(Copy::habitStripHint.size())));
+    setFocusPolicy(Qt::StrongFocus);
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(9, 6, 9, 6);
     row->setSpacing(7);
@@ -114,6 +118,26 @@ void HabitStripView::mouseReleaseEvent(QMouseEvent* event) {
         openHistory_();
     }
     event->accept();
+}
+
+void HabitStripView::keyPressEvent(QKeyEvent* event) {
+    const int key = event->key();
+    if ((key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter) && openHistory_) {
+        openHistory_();
+        return;
+    }
+    RoundedPanel::keyPressEvent(event);
+}
+
+void HabitStripView::paintEvent(QPaintEvent* event) {
+    RoundedPanel::paintEvent(event);
+    if (hasFocus()) {
+        // The strip is a button: the keyboard on it shows as a ring.
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(palette().color(QPalette::Highlight), 1.5));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 7, 7);
+    }
 }
 
 void HabitStripView::changeEvent(QEvent* event) {

@@ -1,5 +1,7 @@
 #include "menubar/LiveMenu.h"
 
+#include "menubar/ShownText.h"
+
 #include <QAction>
 #include <QActionGroup>
 #include <QKeySequence>
@@ -34,9 +36,7 @@ std::vector<MenuRow> offered(std::vector<MenuRow> rows, const std::function<bool
 }
 
 // "&" marks a mnemonic in a menu item; "History & Trends…" must keep its ampersand.
-QString itemText(const std::string& title) {
-    return QString::fromStdString(title).replace(QLatin1Char('&'), QLatin1String("&&"));
-}
+QString itemText(const std::string& title) { return shownButtonText(title); }
 
 bool isSubmenu(const MenuRow& row) {
     return !row.submenu.empty();

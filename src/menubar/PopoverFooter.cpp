@@ -32,7 +32,7 @@ QToolButton* symbolButton(QWidget* parent, const QString& label) {
 
 } // namespace
 
-std::vector<MenuRow> moreMenuRows(const MenuSnapshot& snapshot, bool includeDebug) {
+std::vector<MenuRow> moreMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersUpdates) {
     std::vector<MenuRow> rows{
         MenuRow::item(Command::roast, "Roast card…"),
         MenuRow::item(Command::history, "History & Trends…"),
@@ -40,9 +40,11 @@ std::vector<MenuRow> moreMenuRows(const MenuSnapshot& snapshot, bool includeDebu
         MenuRow::item(Command::coolDown, "Cool down (1 min)", snapshot.canStartCoolDown()),
         MenuRow::item(Command::wrapped, "Zurez Erazuri"),
         MenuRow::separator(),
-        MenuRow::item(Command::checkForUpdates, "Check for Updates…"),
-        MenuRow::item(Command::settings, "Settings…"),
     };
+    if (offersUpdates) {
+        rows.push_back(MenuRow::item(Command::checkForUpdates, "Check for Updates…"));
+    }
+    rows.push_back(MenuRow::item(Command::settings, "Settings…"));
     if (includeDebug) {
         MenuRow debug = MenuRow::item(Command::debugMenu, "Debug");
         debug.submenu = DebugMenuItems::rows(snapshot, DebugMenuItems::Host::popover);
@@ -94,7 +96,8 @@ PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool shows
 void PopoverFooter::refresh() {
     Theme::setTextIfChanged(*ownShare_, QString::fromStdString("Me: " + Copy::percent(model_.ownShare()) +
                                                                ". I'm not the problem."));
-    moreMenu_->setRows(moreMenuRows(MenuSnapshot::of(model_), showsDebug_ || model_.debugUnlocked()));
+    moreMenu_->setRows(
+        moreMenuRows(MenuSnapshot::of(model_), showsDebug_ || model_.debugUnlocked(), Updater::shared().hasSource()));
 }
 
 void PopoverFooter::changeEvent(QEvent* event) {

@@ -21,8 +21,8 @@ class AppModel;
 class LiveMenu;
 
 // The More menu's rows: every window and action of the popover, the Debug submenu after "Settings…"
-// when `includeDebug`, and quitting.
-std::vector<MenuRow> moreMenuRows(const MenuSnapshot& snapshot, bool includeDebug);
+// when `includeDebug`, and quitting; "Check for Updates…" only when there is an update source.
+std::vector<MenuRow> moreMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersUpdates);
 
 // The popover's last line: the mascot's own share of the processor, the settings button and the More
 // menu. It carries its own margins, so the popover adds it as it is. The More menu follows the model

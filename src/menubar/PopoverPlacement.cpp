@@ -91,6 +91,12 @@ int clamped(int value, int low, int length, int span) {
 
 } // namespace
 
+std::optional<QRect> availableArea(const Request& request) {
+    const std::optional<QRect> anchor = chosenAnchor(request);
+    const ScreenArea* screen = anchor ? screenFor(*anchor, request.screens) : nullptr;
+    return screen ? std::optional(screen->available) : std::nullopt;
+}
+
 Placement place(const Request& request) {
     const std::optional<QRect> anchor = chosenAnchor(request);
     if (!anchor) {

@@ -53,6 +53,10 @@ struct Placement {
 // With no screens at all the panel goes below the anchor, unclamped.
 Placement place(const Request& request);
 
+// The available area of the screen the panel would go on; none without screens. A panel taller than
+// it must shrink to fit.
+std::optional<QRect> availableArea(const Request& request);
+
 } // namespace PopoverPlacement
 
 } // namespace halvrick

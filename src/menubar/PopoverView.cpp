@@ -8,6 +8,7 @@
 #include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverFooter.h"
 #include "menubar/RestPromptView.h"
+#include "menubar/ShownText.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 #include "pea/CursorPeaView.h"
@@ -19,14 +20,19 @@
 #include <QFontDatabase>
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QScrollArea>
+#include <QStackedWidget>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvrick {
 
 namespace {
 
 constexpr std::array<const char*, 4> heatTitles{"Chill", "Warm", "Sweating", "Meltdown"};
+// On a screen too short for the whole popover the middle still shows a few rows.
+constexpr int minimumScrollHeight = 80;
 
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
@@ -43,6 +49,38 @@ QLabel* note(QWidget* parent, TextStyle style = TextStyle::caption) {
     label->setWordWrap(true);
     label->hide();
     return label;
+}
+
+// The widgets Tab reaches under `widget`, in the order its layouts show them: top to bottom, and left
+// to right within a row.
+void collectTabStops(QWidget* widget, std::vector<QWidget*>& stops);
+
+void collectTabStops(QLayout* layout, std::vector<QWidget*>& stops) {
+    for (int i = 0; i < layout->count(); ++i) {
+        QLayoutItem* item = layout->itemAt(i);
+        if (QWidget* child = item->widget()) {
+            collectTabStops(child, stops);
+        } else if (QLayout* inner = item->layout()) {
+            collectTabStops(inner, stops);
+        }
+    }
+}
+
+void collectTabStops(QWidget* widget, std::vector<QWidget*>& stops) {
+    if ((widget->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+        stops.push_back(widget);
+    }
+    if (auto* scroll = qobject_cast<QScrollArea*>(widget)) {
+        if (scroll->widget()) {
+            collectTabStops(scroll->widget(), stops);
+        }
+    } else if (auto* stack = qobject_cast<QStackedWidget*>(widget)) {
+        for (int i = 0; i < stack->count(); ++i) {
+            collectTabStops(stack->widget(i), stops);
+        }
+    } else if (widget->layout()) {
+        collectTabStops(widget->layout(), stops);
+    }
 }
 
 QFont semibold(QFont font) {
@@ -82,6 +120,7 @@ PopoverView::PopoverView(AppModel& model, bool showsDebug, PopoverActions action
         connect(&model_, signal, this, [this] { refresher_->request(); });
     }
     refresh();
+    orderTabs();
 }
 
 PopoverView::PopoverView(AppModel& model, PopoverActions actions, QWidget* parent)
@@ -179,12 +218,12 @@ QWidget* PopoverView::buildContent() {
         names.erase(id);
         model_.setIgnoredNames(std::move(names));
         model_.saveIgnored();
-        model_.refreshBlame();
+        refreshBlameNow();
     };
     ignored_->onShowAllAgain = [this] {
         model_.setIgnoredNames({});
         model_.saveIgnored();
-        model_.refreshBlame();
+        refreshBlameNow();
     };
     stack->addWidget(ignored_);
     quitMessage_ = note(content);
@@ -234,17 +273,10 @@ void PopoverView::refresh() {
 
     refreshHeader();
 
-    Theme::setTextIfChanged(*blameLine_, QString::fromStdString(model_.displayedBlameLine()));
-    const bool hasCulprit = model_.culprit().has_value();
-    if (blameLine_->font().bold() != hasCulprit) {
-        QFont font = blameLine_->font();
-        font.setWeight(hasCulprit ? QFont::DemiBold : QFont::Normal);
-        blameLine_->setFont(font);
-    }
     refreshBlame();
     ignored_->refresh(IgnoredAppsView::ignoredList(model_.ignoredNames()));
     ignored_->setVisible(!model_.ignoredNames().empty());
-    Theme::setTextIfChanged(*quitMessage_, QString::fromStdString(model_.quitMessage().value_or("")));
+    Theme::setTextIfChanged(*quitMessage_, shownText(model_.quitMessage().value_or("")));
     quitMessage_->setVisible(model_.quitMessage().has_value());
 
     cardSlot_->refresh(layout_.card);
@@ -263,15 +295,31 @@ void PopoverView::refresh() {
     }
     vitalsRow_->setVisible(layout_.showsVitalsLink);
 
-    Theme::setTextIfChanged(*suppression_, QString::fromStdString(model_.suppressionNote().value_or("")));
+    Theme::setTextIfChanged(*suppression_, shownText(model_.suppressionNote().value_or("")));
     suppression_->setVisible(layout_.showsSuppressionNote);
     samplingNote_->setVisible(layout_.showsSamplingNote);
     if (layout_.showsDebugReadout) {
-        Theme::setTextIfChanged(*debugReadout_, QString::fromStdString(model_.debugReadout()));
+        Theme::setTextIfChanged(*debugReadout_, shownText(model_.debugReadout()));
     }
     debugReadout_->setVisible(layout_.showsDebugReadout);
     forcedNote_->setVisible(layout_.showsForcedNote);
-    scroll_->setMaxHeight(layout_.scrollMaxHeight);
+    fitScroll();
+}
+
+void PopoverView::setFitHeight(std::optional<int> height) {
+    fitHeight_ = height;
+    fitScroll();
+}
+
+void PopoverView::fitScroll() {
+    int maxHeight = layout_.scrollMaxHeight;
+    if (fitHeight_) {
+        layout()->activate();
+        // Everything but the middle keeps its height.
+        const int others = layout()->sizeHint().height() - scroll_->height();
+        maxHeight = std::clamp(*fitHeight_ - others, std::min(minimumScrollHeight, maxHeight), maxHeight);
+    }
+    scroll_->setMaxHeight(maxHeight);
     scroll_->fit();
 }
 
@@ -286,18 +334,73 @@ void PopoverView::refreshHeader() {
     pea_->setFace(model_.styled(model_.popoverFaceWithoutStyle()));
     pea_->setStyle(PeaStyle{false, model_.increaseContrast()});
     pea_->setAnimating(model_.isPopoverOpen() && !model_.reduceMotion());
-    const QString title = QString::fromStdString(popoverTitle(model_.restPhase(), model_.line()));
+    const QString title = shownText(popoverTitle(model_.restPhase(), model_.line()));
     Theme::setTextIfChanged(*title_, title);
     title_->setVisible(!title.isEmpty());
     Theme::setTextIfChanged(*heat_, QString::fromUtf8(heatTitles[static_cast<std::size_t>(model_.state())]));
     Theme::setTextIfChanged(*score_, QString::fromStdString(Copy::scoreLabel(model_.score())));
-    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), model_.thermal())));
+    const auto thermal = model_.thermalSensed() ? std::optional(model_.thermal()) : std::nullopt;
+    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), thermal)));
+}
+
+bool PopoverView::holdsRowsStill() const {
+    return !releaseRowsOnce_ && (pointerInside_ || model_.confirmingQuit().has_value());
+}
+
+void PopoverView::enterEvent(QEnterEvent* event) {
+    QWidget::enterEvent(event);
+    pointerInside_ = true;
+}
+
+void PopoverView::leaveEvent(QEvent* event) {
+    QWidget::leaveEvent(event);
+    pointerInside_ = false;
+    refresher_->request();
+}
+
+void PopoverView::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    pointerInside_ = false;
+}
+
+void PopoverView::refreshBlameNow() {
+    releaseRowsOnce_ = true;
+    model_.refreshBlame();
+    refresh();
+    releaseRowsOnce_ = false;
+}
+
+void PopoverView::refreshHeldRows() {
+    const std::vector<AppShare>& top = model_.topApps();
+    const std::optional<AppShare>& culprit = model_.culprit();
+    for (const auto& [key, row] : rows_) {
+        const auto listed = std::find_if(top.begin(), top.end(), [&key](const AppShare& s) { return s.app == key; });
+        // A row that left the list keeps its last figure until the rows may move again.
+        const AppShare entry = listed == top.end() ? row->entry() : *listed;
+        row->refresh(entry, culprit && culprit->app == key, model_.confirmingQuit() == key, model_.isLeaving(key));
+    }
+    if (!systemParts_->isHidden()) {
+        systemParts_->updateShares(model_.systemParts());
+    }
 }
 
 void PopoverView::refreshBlame() {
+    if (holdsRowsStill()) {
+        refreshHeldRows();
+        return;
+    }
+    // The line above the rows may wrap differently: it changes only when the rows may move.
+    Theme::setTextIfChanged(*blameLine_, shownText(model_.displayedBlameLine()));
+    const bool hasCulprit = model_.culprit().has_value();
+    if (blameLine_->font().bold() != hasCulprit) {
+        QFont font = blameLine_->font();
+        font.setWeight(hasCulprit ? QFont::DemiBold : QFont::Normal);
+        blameLine_->setFont(font);
+    }
     const std::vector<AppShare>& top = model_.topApps();
     const std::optional<AppShare>& culprit = model_.culprit();
 
+    bool tabsMoved = false;
     // Rows of keys that left the list go; the others stay as they are, so hover and focus survive.
     for (auto it = rows_.begin(); it != rows_.end();) {
         const bool listed = std::any_of(top.begin(), top.end(), [&](const AppShare& s) { return s.app == it->first; });
@@ -306,6 +409,7 @@ void PopoverView::refreshBlame() {
         } else {
             delete it->second;
             it = rows_.erase(it);
+            tabsMoved = true;
         }
     }
     auto* layout = static_cast<QVBoxLayout*>(rowsBox_->layout());
@@ -315,6 +419,7 @@ void PopoverView::refreshBlame() {
     for (const AppShare& entry : top) {
         BlameRow*& row = rows_[entry.app];
         if (!row) {
+            tabsMoved = true;
             row = new BlameRow(entry.app, model_.appDirectory(), rowsBox_);
             row->onIgnore = [this](const AppKey& key) { ignore(key); };
             row->onQuit = [this](const AppKey& key) {
@@ -325,10 +430,12 @@ void PopoverView::refreshBlame() {
             row->onCancel = [this] { model_.setConfirmingQuit(std::nullopt); };
             row->onConfirm = [this] { model_.confirmQuit(); };
         }
-        row->refresh(entry, culprit && culprit->app == entry.app, model_.confirmingQuit() == entry.app);
+        row->refresh(entry, culprit && culprit->app == entry.app, model_.confirmingQuit() == entry.app,
+                     model_.isLeaving(entry.app));
         if (layout->indexOf(row) != position) {
             layout->removeWidget(row);
             layout->insertWidget(position, row);
+            tabsMoved = true;
         }
         row->show();
         ++position;
@@ -340,6 +447,17 @@ void PopoverView::refreshBlame() {
     }
     systemParts_->setVisible(partsShown);
     rowsBox_->setVisible(!top.empty());
+    if (tabsMoved) {
+        orderTabs();
+    }
+}
+
+void PopoverView::orderTabs() {
+    std::vector<QWidget*> stops;
+    collectTabStops(this, stops);
+    for (std::size_t i = 1; i < stops.size(); ++i) {
+        QWidget::setTabOrder(stops[i - 1], stops[i]);
+    }
 }
 
 std::vector<AppKey> PopoverView::rowOrder() const {
@@ -361,7 +479,7 @@ void PopoverView::ignore(const AppKey& key) {
     names[key.id] = key.displayName;
     model_.setIgnoredNames(std::move(names));
     model_.saveIgnored();
-    model_.refreshBlame();
+    refreshBlameNow();
 }
 
 } // namespace halvrick

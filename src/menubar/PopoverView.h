@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <map>
+#include <optional>
 #include <vector>
 
 namespace halvrick {
@@ -47,6 +48,8 @@ public:
 
     // Reads the model now.
     void refresh();
+    // The height the whole view must fit in (the screen's free area): the middle scrolls sooner.
+    void setFitHeight(std::optional<int> height);
 
     // What tests and screenshots look at.
     const PopoverLayout& shownLayout() const { return layout_; }
@@ -80,14 +83,30 @@ public:
     std::vector<AppKey> rowOrder() const;
     // How many times refresh() ran: publishes that come together are one refresh.
     int refreshCount() const { return refreshCount_; }
+    // While the pointer is over the popover or a quit confirmation is open, the blame rows keep their
+    // set, order and positions (a click must land on the row it was aimed at); their figures still
+    // update, and the order catches up when the pointer leaves.
+    bool holdsRowsStill() const;
+
+protected:
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    // A popover that closed under the pointer gets no leave.
+    void hideEvent(QHideEvent* event) override;
 
 private:
     QWidget* buildHeader();
     QWidget* buildNormalHeader(QWidget* parent);
     QWidget* buildContent();
     void refreshHeader();
+    void fitScroll();
     void refreshBlame();
+    void refreshHeldRows();
+    // Tab goes through the popover top to bottom, rows made later included.
+    void orderTabs();
     void ignore(const AppKey& key);
+    // The user's own ignore or restore shows at once, pointer or not.
+    void refreshBlameNow();
 
     AppModel& model_;
     bool showsDebug_;
@@ -123,6 +142,9 @@ private:
     // Owned by the view.
     CoalescedRefresh* refresher_;
     int refreshCount_ = 0;
+    std::optional<int> fitHeight_;
+    bool pointerInside_ = false;
+    bool releaseRowsOnce_ = false;
 };
 
 } // namespace halvrick

@@ -59,6 +59,11 @@ void PopupPanel::hideEvent(QHideEvent* event) {
     }
 }
 
+void PopupPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    emit resized();
+}
+
 void PopupPanel::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), palette().window());

@@ -34,9 +34,12 @@ public:
 
 signals:
     void closed();
+    // The panel took a new size: its layout settles after it is shown, so placement follows this.
+    void resized();
 
 protected:
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:

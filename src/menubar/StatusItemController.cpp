@@ -8,9 +8,12 @@
 #include "menubar/RestPromptView.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
+#include "ui/Theme.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QVBoxLayout>
@@ -148,6 +151,13 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
     popover_->setContent(popoverView_);
     connect(popover_.get(), &PopupPanel::closed, this, &StatusItemController::popoverDidClose);
     connect(bubble_.get(), &PopupPanel::closed, this, [this] { router_->bubbleDidClose(); });
+    // A layout that settles after the panel is shown changes its size: it is placed again from that.
+    connect(bubble_.get(), &PopupPanel::resized, this, [this] { placeAgain(*bubble_); });
+    connect(popover_.get(), &PopupPanel::resized, this, [this] {
+        if (desktop_.popup) {
+            placeAgain(*popover_);
+        }
+    });
 
     animator_.setIcon = [self](const QIcon& icon) {
         if (self && self->desktop_.tray) {
@@ -198,10 +208,14 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
         }
     };
     statusMenu_ = std::make_unique<StatusMenu>(model_, std::move(menuActions),
-                                               [self] { return self && self->debugUnlocked(); });
+                                               [self] { return self && self->menuOffersDebug(); });
+    connect(statusMenu_.get(), &QMenu::aboutToHide, this, [this] { menuPoppedHere_ = false; });
     if (desktop_.tray) {
         desktop_.tray->setContextMenu(statusMenu_.get());
     }
+
+    // Quit reaches the application object before any window closes.
+    QCoreApplication::instance()->installEventFilter(this);
 
     refreshIcon();
     QMetaObject::invokeMethod(this, &StatusItemController::updateCPUTitle, Qt::QueuedConnection);
@@ -229,6 +243,18 @@ StatusItemController::~StatusItemController() {
     }
 }
 
+void StatusItemController::prepareToQuit() {
+    router_->stop();
+    closePopover();
+}
+
+bool StatusItemController::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Quit && watched == QCoreApplication::instance()) {
+        prepareToQuit();
+    }
+    return false;
+}
+
 void StatusItemController::handleClick(TrayPresence::Click click, Qt::KeyboardModifiers modifiers) {
     if (click != TrayPresence::Click::trigger) {
         // The tray shows the context menu itself.
@@ -237,6 +263,7 @@ void StatusItemController::handleClick(TrayPresence::Click click, Qt::KeyboardMo
     cursorAtClick_ = desktop_.cursor();
     if (modifiers.testFlag(Qt::ControlModifier)) {
         menuAltHeld_ = modifiers.testFlag(Qt::AltModifier);
+        menuPoppedHere_ = true;
         statusMenu_->refresh();
         statusMenu_->popup(cursorAtClick_.value_or(QPoint()));
         return;
@@ -260,19 +287,10 @@ void StatusItemController::showPopover(bool altHeld) {
     }
     model_.popoverWillOpen(altHeld || desktop_.debugAlwaysUnlocked);
     popoverView_->refresh();
-    popover_->adjustSize();
     if (desktop_.popup) {
-        PopoverPlacement::Request request;
-        request.size = popover_->sizeHint();
-        if (desktop_.tray) {
-            request.trayGeometry = desktop_.tray->geometry();
-        }
-        request.cursorAtClick = cursorAtClick_;
-        request.lastAnchor = lastAnchor_;
-        request.screens = desktop_.screens();
-        const PopoverPlacement::Placement placement = PopoverPlacement::place(request);
-        lastAnchor_ = placement.anchor;
-        popover_->move(placement.topLeft);
+        place(*popover_, cursorAtClick_);
+    } else {
+        popover_->adjustSize();
     }
     cursorAtClick_.reset();
     popover_->show();
@@ -338,35 +356,67 @@ void StatusItemController::presentBubble(BubbleContent content, const std::optio
         break;
     }
     bubble_->setContent(view);
-    bubble_->adjustSize();
     // A bubble on show stays under the icon; only its size follows the new content.
-    placeBubble();
+    place(*bubble_, std::nullopt);
     if (!bubble_->isVisible()) {
         bubble_->show();
     }
 }
 
-void StatusItemController::placeBubble() {
+PopoverPlacement::Request StatusItemController::placementRequest(const std::optional<QPoint>& cursor) const {
     PopoverPlacement::Request request;
-    request.size = bubble_->size();
     if (desktop_.tray) {
         request.trayGeometry = desktop_.tray->geometry();
     }
+    request.cursorAtClick = cursor;
     // Heads-ups and reminders arrive without a click: the last anchor stands in for it.
     request.lastAnchor = lastAnchor_;
     request.screens = desktop_.screens();
+    return request;
+}
+
+void StatusItemController::place(PopupPanel& panel, const std::optional<QPoint>& cursor) {
+    PopoverPlacement::Request request = placementRequest(cursor);
+    if (&panel == popover_.get()) {
+        const std::optional<QRect> area = PopoverPlacement::availableArea(request);
+        // The panel's frame takes a pixel on either side.
+        popoverView_->setFitHeight(area ? std::optional(area->height() - 2) : std::nullopt);
+    }
+    // The size the layout settles on, not the one the panel had before its new content.
+    panel.layout()->activate();
+    panel.adjustSize();
+    request.size = panel.size();
     const PopoverPlacement::Placement placement = PopoverPlacement::place(request);
     lastAnchor_ = placement.anchor;
-    bubble_->move(placement.topLeft);
+    panel.move(placement.topLeft);
+}
+
+void StatusItemController::placeAgain(PopupPanel& panel) {
+    if (!panel.isVisible()) {
+        return;
+    }
+    PopoverPlacement::Request request = placementRequest(std::nullopt);
+    request.size = panel.size();
+    panel.move(PopoverPlacement::place(request).topLeft);
 }
 
 void StatusItemController::updateDisplayOptions() {
     const DisplayOptions options = desktop_.displayOptions->current();
     model_.updateDisplayOptions(options.reduceMotion, options.increaseContrast);
+    // Every window's secondary text follows.
+    Theme::setIncreaseContrast(model_.increaseContrast());
 }
 
 bool StatusItemController::debugUnlocked() const {
     return desktop_.debugAlwaysUnlocked || model_.debugUnlocked() || menuAltHeld_;
+}
+
+bool StatusItemController::menuOffersDebug() const {
+    if (desktop_.debugAlwaysUnlocked) {
+        return true;
+    }
+    // A tray host shows the menu on a right click by itself: the keys held now are that click's.
+    return menuPoppedHere_ ? menuAltHeld_ : desktop_.modifiers().testFlag(Qt::AltModifier);
 }
 
 std::vector<QIcon> StatusItemController::composeFrames() {

@@ -120,7 +120,17 @@ public:
     // Whether the Debug submenu is offered: HALVRICK_DEBUG, or Alt held when the popover last opened or
     // the menu was popped.
     bool debugUnlocked() const;
+    // Whether the tray menu now on its way offers the Debug submenu: HALVRICK_DEBUG, or Alt held on the
+    // click that shows it (never an Alt held on some earlier click).
+    bool menuOffersDebug() const;
     const QString& toolTip() const { return toolTip_; }
+
+    // The application is quitting (any road: the menu, a signal, the session ending): bubble routing
+    // stops before Qt closes the windows, and the popover and every bubble close for good.
+    void prepareToQuit();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class BubbleSurfaces;
@@ -129,7 +139,12 @@ private:
     void popoverDidClose();
     // Puts the view of `content` into the bubble, placed under the tray icon.
     void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp);
-    void placeBubble();
+    // Places a panel from its final size inside the free area of its screen; `cursor` is the pointer
+    // at the click that opens it, if any.
+    void place(PopupPanel& panel, const std::optional<QPoint>& cursor);
+    // The panel on show took a new size: the same anchor, the new size.
+    void placeAgain(PopupPanel& panel);
+    PopoverPlacement::Request placementRequest(const std::optional<QPoint>& cursor) const;
     void updateDisplayOptions();
     std::vector<QIcon> composeFrames();
     void updateToolTip();
@@ -153,6 +168,8 @@ private:
     QString toolTip_;
     // Alt held on the Ctrl+click that popped the menu.
     bool menuAltHeld_ = false;
+    // The menu on show was popped by a Ctrl+click here, not by the tray host.
+    bool menuPoppedHere_ = false;
 };
 
 } // namespace halvrick

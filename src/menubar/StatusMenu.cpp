@@ -14,7 +14,8 @@ namespace halvrick {
 
 using Command = MenuRow::Command;
 
-std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersHelp) {
+std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersHelp,
+                                    bool offersUpdates) {
     std::vector<MenuRow> rows;
     if (includeDebug) {
         MenuRow debug = MenuRow::item(Command::debugMenu, "Debug");
@@ -28,7 +29,9 @@ std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDe
     rows.push_back(MenuRow::item(Command::history, "History & Trends…"));
     rows.push_back(MenuRow::item(Command::vitals, "Vitals…"));
     rows.push_back(MenuRow::item(Command::coolDown, "Cool down (1 min)", snapshot.canStartCoolDown()));
-    rows.push_back(MenuRow::item(Command::checkForUpdates, "Check for Updates…"));
+    if (offersUpdates) {
+        rows.push_back(MenuRow::item(Command::checkForUpdates, "Check for Updates…"));
+    }
     rows.push_back(MenuRow::separator());
     rows.push_back(MenuRow::item(Command::wrapped, "Zurez Erazuri"));
     MenuRow settings = MenuRow::item(Command::settings, "Settings…");
@@ -72,7 +75,7 @@ StatusMenu::StatusMenu(AppModel& model, Actions actions, std::function<bool()> i
 
 void StatusMenu::refresh() {
     setRows(statusMenuRows(MenuSnapshot::of(model_), includeDebug_ && includeDebug_(),
-                           webAddress(helpPage()).has_value()));
+                           webAddress(helpPage()).has_value(), Updater::shared().hasSource()));
 }
 
 const std::function<void()>* StatusMenu::actionFor(Command command) const {

@@ -17,8 +17,10 @@ namespace halvrick {
 class AppModel;
 
 // The tray menu's rows: the Debug submenu first when `includeDebug`, then the windows, the cool-down,
-// updates, the weekly summary, settings, about, help when the build `offersHelp`, and quitting.
-std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersHelp);
+// updates when there is an update source (`offersUpdates`), the weekly summary, settings, about, help when
+// the build `offersHelp`, and quitting.
+std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDebug, bool offersHelp,
+                                    bool offersUpdates);
 
 // The tray menu: one persistent menu, kept current from the model's signals so that a tray host that
 // mirrors it (and cannot be told to refresh on opening) always shows the model as it is. Main thread only.

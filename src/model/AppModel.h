@@ -254,6 +254,8 @@ public:
     double score() const { return score_; }
     double cpuLoad() const { return cpuLoad_; }
     ThermalLevel thermal() const { return thermal_; }
+    // Without a sensor the level reads nominal, which says nothing about temperature.
+    bool thermalSensed() const { return services_.systemSampler && services_.systemSampler->thermalSensed(); }
     const std::string& line() const { return line_; }
     std::optional<HeatState> forcedState() const { return forcedState_; }
     // A debug override of the heat state; none follows the engine again.
@@ -267,6 +269,8 @@ public:
     // The popover asks whether to quit this application.
     void setConfirmingQuit(std::optional<AppKey> app);
     const std::optional<std::string>& quitMessage() const { return quitMessage_; }
+    // Asked to quit, or found gone, within the last blame window: its row offers no second quit.
+    bool isLeaving(const AppKey& app) const;
     // Application ids the user told the pea to ignore, with their display names.
     const std::map<std::string, std::string>& ignoredNames() const { return ignoredNames_; }
     // The popover's ignore, un-ignore and clear actions; saveIgnored() makes them last.
@@ -418,6 +422,7 @@ private:
     double ownShare_ = 0;
     std::optional<AppKey> confirmingQuit_;
     std::optional<std::string> quitMessage_;
+    std::map<AppKey, std::chrono::steady_clock::time_point> leavingSince_;
     std::map<std::string, std::string> ignoredNames_;
     std::vector<SystemPart> systemParts_;
     RestPhase restPhase_ = RestPhase::idle;

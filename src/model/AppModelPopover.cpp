@@ -67,9 +67,20 @@ void AppModel::confirmQuit() {
     }
     const AppKey app = *confirmingQuit_;
     publish(confirmingQuit_, std::nullopt, &AppModel::confirmingQuitChanged);
-    const auto pids = pidsByApp_.find(app);
-    const bool ok = services_.appDirectory->quit(app, pids == pidsByApp_.end() ? std::vector<std::int32_t>()
-                                                                               : pids->second);
+    const auto sampled = pidsByApp_.find(app);
+    const std::vector<std::int32_t> pids = sampled == pidsByApp_.end() ? std::vector<std::int32_t>() : sampled->second;
+    const auto now = services_.monotonic();
+    std::erase_if(leavingSince_, [&](const auto& entry) { return !isLeaving(entry.first); });
+    // Its processes are gone since the last sample: what the user asked for has happened.
+    if (services_.appDirectory->runningApplications(app, pids).empty()) {
+        leavingSince_[app] = now;
+        publish(quitMessage_, Copy::quitAlreadyGone(app.displayName), &AppModel::quitMessageChanged);
+        return;
+    }
+    const bool ok = services_.appDirectory->quit(app, pids);
+    if (ok) {
+        leavingSince_[app] = now;
+    }
     publish(quitMessage_,
             ok ? "Asked " + app.displayName + " to leave. Fingers crossed."
                : app.displayName + " didn't want to go. Try quitting it yourself.",
@@ -77,6 +88,16 @@ void AppModel::confirmQuit() {
     if (ok) {
         showMomentary(FaceState::grateful, 3);
     }
+}
+
+bool AppModel::isLeaving(const AppKey& app) const {
+    const auto it = leavingSince_.find(app);
+    if (it == leavingSince_.end()) {
+        return false;
+    }
+    // By then the CPU it used before the request has left the blame window: still listed, it still runs.
+    const auto elapsed = std::chrono::duration<double>(services_.monotonic() - it->second).count();
+    return elapsed >= 0 && elapsed < config_.blameWindow;
 }
 
 void AppModel::setConfirmingQuit(std::optional<AppKey> app) {

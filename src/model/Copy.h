@@ -65,7 +65,8 @@ std::string duration(double seconds);
 std::string percent(double fraction);
 std::string scoreLabel(double score);
 // `cpu` is already a percentage.
-std::string loadLabel(double cpu, ThermalLevel thermal);
+// Without a thermal reading (none: no sensor) the label says nothing about temperature.
+std::string loadLabel(double cpu, std::optional<ThermalLevel> thermal);
 // Whole seconds left, rounded up; a countdown past its end reads "0:00".
 std::string restCountdown(double remaining);
 std::string coolDownStage(CoolDownPattern::Stage stage, double remaining);
@@ -133,6 +134,8 @@ std::string reportTitle(ReportPeriod period, Date now, const Calendar& calendar)
 // day of the year; a time outside the day, which never fires, shows its stored numbers.
 std::string scheduleSummary(const Reminder::Schedule& schedule, std::string_view locale = {});
 std::string ignoringHeader(std::int64_t count);
+// The outcome of a quit asked of an application that had already closed: not a failure.
+std::string quitAlreadyGone(const std::string& name);
 
 } // namespace Copy
 

@@ -162,25 +162,28 @@ const std::unordered_map<std::string_view, std::string_view>& processNotes() {
             {{"WindowServer", "Xorg", "Xwayland", "gnome-shell", "kwin_wayland", "kwin_x11", "sway",
               "Hyprland", "weston", "labwc", "wayfire", "xfwm4", "marco", "cinnamon", "picom"},
              "Draws everything on screen. Animations, lots of windows and extra displays keep it busy."},
-            {{"mds", "mds_stores", "mdworker", "mdworker_shared", "corespotlightd", "mdsync",
-              "tracker-miner-fs-3", "tracker-miner-fs", "tracker-miner-f", "tracker-extract-3",
-              "tracker-extract", "localsearch-3", "localsearch-extractor-3", "localsearch-ext", "baloo_file",
-              "baloo_file_extractor", "baloo_file_extr"},
+            {{"mds", "mds_stores", "mdworker", "mdworker_shared", "corespotlightd", "mdsync"},
              "Spotlight, indexing your files. It calms down once it's caught up."},
-            {{"backupd", "backupd-helper", "deja-dup", "deja-dup-monitor", "deja-dup-monito", "duplicity",
-              "timeshift", "borg", "restic"},
-             "Time Machine, backing up."},
+            {{"tracker-miner-fs-3", "tracker-miner-fs", "tracker-miner-f", "tracker-extract-3", "tracker-extract",
+              "localsearch-3", "localsearch-extractor-3", "localsearch-ext", "baloo_file", "baloo_file_extractor",
+              "baloo_file_extr"},
+             "The desktop's file search, indexing your files. It calms down once it's caught up."},
+            {{"backupd", "backupd-helper"}, "Time Machine, backing up."},
+            {{"deja-dup", "deja-dup-monitor", "deja-dup-monito", "duplicity", "timeshift", "borg", "restic"},
+             "A backup under way."},
             {{"sysmond", "gnome-system-monitor", "gnome-system-mo", "plasma-systemmonitor", "plasma-systemmo",
               "ksystemstats", "ksysguardd"},
              "Feeds System Monitor. Close it and I'll calm down a bit."},
-            {{"photoanalysisd", "mediaanalysisd", "photolibraryd", "gnome-photos", "shotwell", "digikam"},
-             "Photos, scanning your library."},
+            {{"photoanalysisd", "mediaanalysisd", "photolibraryd"}, "Photos, scanning your library."},
+            {{"gnome-photos", "shotwell", "digikam"}, "Your photo manager, scanning your library."},
             {{"softwareupdated", "packagekitd", "gnome-software", "plasma-discover", "fwupd",
               "unattended-upgrades", "unattended-upgr", "apt", "apt-get", "dpkg", "dnf", "zypper", "snapd",
               "flatpak"},
              "Checking for or installing updates."},
-            {{"bird", "cloudd", "fileproviderd", "gvfsd-google", "gvfsd-onedrive"},
-             "iCloud, syncing your files."},
+            {{"bird", "cloudd", "fileproviderd"}, "iCloud, syncing your files."},
+            {{"gvfsd-google", "gvfsd-onedrive", "onedrive", "nextcloud", "owncloud", "dropbox", "insync", "rclone",
+              "megasync"},
+             "Cloud storage, syncing your files."},
             {{"trustd", "syspolicyd", "XprotectService", "fapolicyd", "clamd", "clamscan", "freshclam",
               "clamonacc"},
              "Security checks on apps and downloads."},
@@ -253,9 +256,13 @@ std::string scoreLabel(double score) {
     return "Heat " + rounded(score) + "/100";
 }
 
-std::string loadLabel(double cpu, ThermalLevel thermal) {
+std::string loadLabel(double cpu, std::optional<ThermalLevel> thermal) {
+    const std::string load = "CPU " + rounded(cpu) + "%";
+    if (!thermal) {
+        return load;
+    }
     std::string_view phrase = "running cool";
-    switch (thermal) {
+    switch (*thermal) {
     case ThermalLevel::nominal:
         break;
     case ThermalLevel::fair:
@@ -268,7 +275,7 @@ std::string loadLabel(double cpu, ThermalLevel thermal) {
         phrase = "running very hot";
         break;
     }
-    return "CPU " + rounded(cpu) + "% · " + std::string(phrase);
+    return load + " · " + std::string(phrase);
 }
 
 std::string restCountdown(double remaining) {

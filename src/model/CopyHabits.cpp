@@ -158,4 +158,6 @@ std::string ignoringHeader(std::int64_t count) {
     return count == 1 ? "Ignoring 1 app" : "Ignoring " + std::to_string(count) + " apps";
 }
 
+std::string quitAlreadyGone(const std::string& name) { return name + " has already left."; }
+
 } // namespace halvrick::Copy

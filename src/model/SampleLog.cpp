@@ -1,12 +1,14 @@
 #include "model/SampleLog.h"
 
+#include "core/DisplayText.h"
+
 #include <cstdio>
 #include <iostream>
 
 namespace halvrick::SampleLog {
 
 void writeToStandardOutput(const std::string& line) {
-    std::cout << line << '\n' << std::flush;
+    std::cout << DisplayText::escapedForLog(line) << '\n' << std::flush;
 }
 
 std::string stamp(Date date, const Calendar& calendar) {

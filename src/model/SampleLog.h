@@ -13,7 +13,8 @@ namespace SampleLog {
 
 using Writer = std::function<void(const std::string& line)>;
 
-// Writes the line and flushes it, so a pipe sees every event as it happens.
+// Writes the line and flushes it, so a pipe sees every event as it happens. Names in it are other
+// programs' words: their line breaks and bidi controls are written as escapes, so one event stays one line.
 void writeToStandardOutput(const std::string& line);
 
 // "HH:mm:ss.S" in the calendar's time zone; S is the tenth of the second, truncated.

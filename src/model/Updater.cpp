@@ -17,8 +17,15 @@ Updater& Updater::shared() {
 Updater::Updater(std::string downloadPage, URLOpener openURL, std::ostream& log)
     : downloadPage_(std::move(downloadPage)), openURL_(std::move(openURL)), log_(log) {}
 
+bool Updater::hasSource() const {
+    return webAddress(downloadPage_).has_value();
+}
+
 void Updater::start() {
-    log_ << "Halvrick: the updater could not start (there is no update framework on Linux).\n";
+    // Without a source there is nothing to say: nothing is offered.
+    if (hasSource()) {
+        log_ << "Halvrick: the updater could not start (there is no update framework on Linux).\n";
+    }
 }
 
 void Updater::checkForUpdates() {

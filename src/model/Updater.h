@@ -8,7 +8,8 @@
 namespace halvrick {
 
 // Checking for updates. Linux has no in-place update framework: the updater is never configured and
-// never starts, and checking opens the download page in the browser. Main thread only.
+// never starts, and checking opens the download page in the browser. A build without a download page
+// has no update source: checking is then not offered at all. Main thread only.
 class Updater {
 public:
     using URLOpener = std::function<void(const QUrl& url)>;
@@ -24,10 +25,12 @@ public:
     Updater& operator=(const Updater&) = delete;
 
     bool isConfigured() const { return false; }
+    // The download page is a web address: there is somewhere to check.
+    bool hasSource() const;
     // Always off, and there is no switch to turn it on.
     bool automaticallyChecksForUpdates() const { return false; }
 
-    // There is nothing to start: writes the one line that says so.
+    // There is nothing to start: with an update source, writes the one line that says so.
     void start();
     void checkForUpdates();
 

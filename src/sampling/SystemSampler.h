@@ -31,6 +31,8 @@ public:
     // Load in percent, 0 to 100, and when it was measured.
     std::function<void(double load, Date at)> onSample;
     std::function<void(ThermalLevel level)> onThermalChange;
+    // The thermal level comes from a sensor, rather than standing in for one that is missing.
+    bool thermalSensed() const { return thermalSource_->hasSensor(); }
     std::function<void(bool healthy)> onHealth;
 
     // Takes the baseline now; the first load comes one interval later.

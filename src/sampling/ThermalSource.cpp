@@ -179,6 +179,10 @@ void SysfsThermalSource::lookUpLayout() {
     }
 }
 
+bool SysfsThermalSource::hasSensor() const {
+    return !zones_.empty() || !cpuSensors_.empty() || !throttles_.empty();
+}
+
 int SysfsThermalSource::thermalState() {
     const double now = monotonicClock_();
     // Written so that a clock that went back also looks again.

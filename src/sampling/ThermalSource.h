@@ -18,6 +18,8 @@ public:
     virtual ~ThermalSource() = default;
     // 0 nominal, 1 fair, 2 serious, 3 critical.
     virtual int thermalState() = 0;
+    // Whether there is anything to read: without, a nominal state says nothing about temperature.
+    virtual bool hasSensor() const { return true; }
 };
 
 // Unknown raw states count as serious: better a warmer pea than a missed warning.
@@ -52,6 +54,8 @@ public:
     explicit SysfsThermalSource(std::string sysRoot = "/sys", MonotonicClock monotonicClock = monotonicSeconds);
 
     int thermalState() override;
+    // A zone, a processor sensor or a throttling device, as of the last look at the layout.
+    bool hasSensor() const override;
 
 private:
     // A temperature at or above which the sensor reaches `level`, `margin` earlier.

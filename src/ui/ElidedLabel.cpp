@@ -1,6 +1,7 @@
 #include "ui/ElidedLabel.h"
 
 #include <QEvent>
+#include <QTextDocument>
 #include <algorithm>
 
 namespace halvrick {
@@ -11,14 +12,17 @@ constexpr int narrowest = 20;
 
 } // namespace
 
-ElidedLabel::ElidedLabel(QWidget* parent, Qt::TextElideMode mode) : QLabel(parent), mode_(mode) {}
+ElidedLabel::ElidedLabel(QWidget* parent, Qt::TextElideMode mode) : QLabel(parent), mode_(mode) {
+    setTextFormat(Qt::PlainText);
+}
 
 void ElidedLabel::setFullText(const QString& text) {
     if (text == full_) {
         return;
     }
     full_ = text;
-    setToolTip(text);
+    // A tooltip that looks like markup is drawn as markup: escaped, it reads as the text it is.
+    setToolTip(Qt::mightBeRichText(text) ? QStringLiteral("<qt>%1</qt>").arg(text.toHtmlEscaped()) : text);
     updateGeometry();
     elide();
 }

@@ -4,7 +4,7 @@
 
 namespace halvrick {
 
-// One line of text that shortens in the middle to fit its width; the whole text is its tooltip.
+// One line of plain text that shortens in the middle to fit its width; the whole text is its tooltip.
 class ElidedLabel : public QLabel {
     Q_OBJECT
 

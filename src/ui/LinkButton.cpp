@@ -4,6 +4,7 @@
 #include "ui/Theme.h"
 
 #include <QPainter>
+#include <QPen>
 #include <algorithm>
 
 namespace halvrick {
@@ -12,11 +13,14 @@ namespace {
 
 int chevronSize() { return Theme::pixelSize(TextStyle::caption2); }
 
+constexpr int focusRing = 1;
+
 } // namespace
 
 LinkButton::LinkButton(QWidget* parent) : QAbstractButton(parent) {
     setFont(Theme::font(TextStyle::caption, font()));
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::StrongFocus);
 }
 
 QSize LinkButton::sizeHint() const {
@@ -41,6 +45,12 @@ void LinkButton::paintEvent(QPaintEvent*) {
     painter.drawText(textArea, Qt::AlignLeft | Qt::AlignVCenter, shown);
     const int x = std::min(textArea.width(), fontMetrics().horizontalAdvance(shown) + 1) + chevronGap;
     Glyphs::paint(painter, Glyph::chevronRight, QRectF(x, (height() - glyph) / 2.0, glyph, glyph), colour);
+    // Drawn without a frame, the link needs a ring of its own to show where the keyboard is.
+    if (hasFocus()) {
+        painter.setPen(QPen(palette().color(QPalette::Highlight), focusRing));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
+    }
 }
 
 } // namespace halvrick

@@ -5,6 +5,7 @@
 namespace halvrick {
 
 // A plain text link with a chevron after it, in small secondary text; a long text shortens at its end.
+// With the keyboard on it, a ring in the highlight colour shows it.
 class LinkButton : public QAbstractButton {
 public:
     static constexpr int chevronGap = 3;

@@ -1,8 +1,12 @@
 #include "ui/Theme.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLabel>
+#include <QWidget>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 namespace halvrick {
 
@@ -36,6 +40,22 @@ constexpr std::array<SystemColour, 5> systemColours{{
     {qRgb(0, 122, 255), qRgb(10, 132, 255)}, // blue
     {qRgb(255, 59, 48), qRgb(255, 69, 58)},  // red
 }};
+
+bool increasedContrast = false;
+
+// Relative luminance of an sRGB colour.
+double luminance(const QColor& colour) {
+    const auto linear = [](double c) { return c <= 0.04045 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4); };
+    return 0.2126 * linear(colour.redF()) + 0.7152 * linear(colour.greenF()) + 0.0722 * linear(colour.blueF());
+}
+
+// `front` at `opacity` over `back`, as it is drawn.
+QColor blended(const QColor& front, const QColor& back, double opacity) {
+    const auto mix = [opacity](double f, double b) { return f * opacity + b * (1 - opacity); };
+    return QColor::fromRgbF(static_cast<float>(mix(front.redF(), back.redF())),
+                            static_cast<float>(mix(front.greenF(), back.greenF())),
+                            static_cast<float>(mix(front.blueF(), back.blueF())));
+}
 
 QColor withOpacity(QColor colour, double opacity) {
     colour.setAlphaF(static_cast<float>(colour.alphaF() * opacity));
@@ -90,19 +110,52 @@ QColor Theme::accent(const QPalette& palette, double opacity) {
 
 QColor Theme::text(Tone tone, const QPalette& palette, double opacity) {
     const QColor primary = palette.color(QPalette::WindowText);
+    double toneOpacity = 1;
     switch (tone) {
     case Tone::primary:
         return withOpacity(primary, opacity);
     case Tone::secondary:
-        return withOpacity(primary, (isDark(palette) ? 0.55 : 0.5) * opacity);
+        toneOpacity = isDark(palette) ? 0.55 : 0.5;
+        break;
     case Tone::tertiary:
-        return withOpacity(primary, 0.3 * opacity);
+        toneOpacity = 0.3;
+        break;
     }
-    return primary;
+    if (increasedContrast) {
+        // The faintest tone that still reads: stepped up until the blend reaches the minimum.
+        const QColor window = palette.color(QPalette::Window);
+        while (toneOpacity < 1 && contrast(blended(primary, window, toneOpacity), window) < minimumContrast) {
+            toneOpacity = std::min(1.0, toneOpacity + 0.02);
+        }
+    }
+    return withOpacity(primary, toneOpacity * opacity);
+}
+
+void Theme::setIncreaseContrast(bool increase) {
+    if (increase == increasedContrast) {
+        return;
+    }
+    increasedContrast = increase;
+    // Tone labels take their colour when the palette changes: this is such a change.
+    for (QWidget* widget : QApplication::allWidgets()) {
+        QEvent change(QEvent::ApplicationPaletteChange);
+        QCoreApplication::sendEvent(widget, &change);
+        widget->update();
+    }
+}
+
+bool Theme::increaseContrast() { return increasedContrast; }
+
+double Theme::contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 QLabel* Theme::label(QWidget* parent, TextStyle style, Tone tone) {
     auto* label = new QLabel(parent);
+    // Labels show names and texts of other programs: never as markup.
+    label->setTextFormat(Qt::PlainText);
     label->setFont(font(style, label->font()));
     if (tone != Tone::primary) {
         new ToneKeeper(label, tone);

@@ -27,10 +27,18 @@ public:
     // The system colour, in its light or dark variant after the palette.
     static QColor colour(Colour colour, const QPalette& palette, double opacity = 1);
     static QColor accent(const QPalette& palette, double opacity = 1);
-    // Text in a tone, with `opacity` multiplied in.
+    // Text in a tone, with `opacity` multiplied in. With increased contrast, secondary and tertiary text
+    // reach at least minimumContrast against the palette's window colour.
     static QColor text(Tone tone, const QPalette& palette, double opacity = 1);
 
-    // A label in a style and tone; the tone's colour follows later palette changes.
+    static constexpr double minimumContrast = 4.5;
+    // The user asked for increased contrast; tone labels take their colours again.
+    static void setIncreaseContrast(bool increase);
+    static bool increaseContrast();
+    // The contrast ratio of two opaque colours, 1 to 21.
+    static double contrast(const QColor& a, const QColor& b);
+
+    // A plain-text label in a style and tone; the tone's colour follows later palette changes.
     static QLabel* label(QWidget* parent, TextStyle style, Tone tone = Tone::primary);
     // Sets a label's text colour (a fixed colour such as orange, or a tone).
     static void setTextColour(QWidget& widget, const QColor& colour);

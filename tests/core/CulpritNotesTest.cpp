@@ -30,6 +30,8 @@ const char* const appNotes[] = {
     "A Ruby process. Usually a local server, test run or build step.",
     "A compiler. It will use every core it can while it works.",
     "An Electron app: one window, several Chromium helpers underneath.",
+    // The Linux browsers that stand where Safari stands.
+    "Video, animations and heavy sites keep the browser's content processes busy.",
 };
 
 std::optional<std::string> expectedNote(int rule) {
@@ -90,9 +92,9 @@ TEST(CulpritNotesTest, ApplicationRulesInOrder) {
         {app("/usr/share/applications/chromium.desktop", "Chromium"), 1},
         {app("/usr/share/applications/google-chrome.desktop", "Browser"), 1},
         {app("/var/lib/flatpak/exports/share/applications/com.google.Chrome.desktop", "Browser"), 1},
-        {process("firefox-esr"), 2},
-        {app("/usr/share/applications/firefox-esr.desktop", "Firefox ESR"), 2},
-        {app("/var/lib/flatpak/exports/share/applications/org.mozilla.firefox.desktop", "Web Browser"), 2},
+        {process("firefox-esr"), 23},
+        {app("/usr/share/applications/firefox-esr.desktop", "Firefox ESR"), 23},
+        {app("/var/lib/flatpak/exports/share/applications/org.mozilla.firefox.desktop", "Web Browser"), 23},
         {app("/home/u/.local/share/applications/jetbrains-idea-ce.desktop",
              "IntelliJ IDEA Community Edition"),
          3},
@@ -134,10 +136,13 @@ TEST(CulpritNotesTest, OperatingSystemProcesses) {
     const std::string kernel =
         "The heart of Linux: drivers, memory and files. It also takes CPU to cool the computer.";
     const std::string index = "Spotlight, indexing your files. It calms down once it has caught up.";
+    const std::string search = "The desktop's file search, indexing your files. It calms down once it has caught up.";
     const std::string backup = "Time Machine, backing up. It stops when the backup finishes.";
+    const std::string linuxBackup = "A backup under way. It stops when the backup finishes.";
     const std::string photos = "Photos, scanning your library. It finishes in the background.";
     const std::string updates = "Checking for or installing Linux updates.";
     const std::string cloud = "iCloud, syncing your files.";
+    const std::string cloudStorage = "Cloud storage, syncing your files.";
     const std::string sound = "Handling sound.";
     const std::string bluetooth = "Talking to Bluetooth devices.";
     struct Case {
@@ -156,18 +161,18 @@ TEST(CulpritNotesTest, OperatingSystemProcesses) {
         {"mds", index},
         {"mds_stores", index},
         {"mdworker_shared", index},
-        {"tracker-miner-fs-3", index},
-        {"tracker-miner-f", index}, // the kernel cuts process names to 15 characters
-        {"localsearch-3", index},
-        {"baloo_file", index},
+        {"tracker-miner-fs-3", search},
+        {"tracker-miner-f", search}, // the kernel cuts process names to 15 characters
+        {"localsearch-3", search},
+        {"baloo_file", search},
         {"backupd-helper", backup},
-        {"deja-dup", backup},
+        {"deja-dup", linuxBackup},
         {"photolibraryd", photos},
         {"softwareupdated", updates},
         {"packagekitd", updates},
         {"unattended-upgr", updates},
         {"cloudd", cloud},
-        {"gvfsd-google", cloud},
+        {"gvfsd-google", cloudStorage},
         {"coreaudiod", sound},
         {"pipewire", sound},
         {"wireplumber", sound},

@@ -1,5 +1,8 @@
 #include "core/SystemBreakdown.h"
 
+#include "core/BlameWindow.h"
+
+#include <algorithm>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -66,7 +69,41 @@ TEST(SystemBreakdownTest, ExcludedProcessesAreRememberedForTheNextListing) {
     breakdown.ingest({{10, 1, "a"}}, {10}, t0);
     EXPECT_TRUE(breakdown.ingest({{10, 5, "a"}}, {10}, t0 + 1).empty());
     EXPECT_EQ(breakdown.previous().at(10), 5);
-    EXPECT_EQ(breakdown.ingest({{10, 5.5, "a"}}, {}, t0 + 2), (std::vector<SystemPart>{{"a", 0.5}}));
+    // Half a second over the two seconds of the window.
+    EXPECT_EQ(breakdown.ingest({{10, 5.5, "a"}}, {}, t0 + 2), (std::vector<SystemPart>{{"a", 0.25}}));
+}
+
+// The system row's share comes from the blame window; the parts under it must come from a window as
+// long, or a short burst of one part reads larger than the whole system.
+TEST(SystemBreakdownTest, PartsShareTheBlameWindowOfTheSystemRow) {
+    const Config config;
+    SystemBreakdown breakdown(2);
+    BlameWindow blame(2, config);
+    // kdamond works hard for two seconds, then rests; cupsd ticks along.
+    double kdamond = 0;
+    double cupsd = 0;
+    breakdown.ingest({{7, kdamond, "kdamond.0"}, {8, cupsd, "cupsd"}}, {}, t0);
+    for (int step = 1; step <= 8; ++step) {
+        const double burst = step == 1 ? 3.0 : 0.0;
+        kdamond += burst;
+        cupsd += 0.1;
+        const Date at = t0 + 2.0 * step;
+        const std::vector<SystemPart> parts =
+            breakdown.ingest({{7, kdamond, "kdamond.0"}, {8, cupsd, "cupsd"}}, {}, at);
+        blame.add({{AppKey::system(), burst + 0.1}}, 2, at);
+        const std::vector<AppShare> shares = blame.shares({});
+        ASSERT_EQ(shares.size(), 1U);
+        double sum = 0;
+        for (const SystemPart& part : parts) {
+            EXPECT_LE(part.share, shares[0].share + 1e-12) << part.name << " at step " << step;
+            sum += part.share;
+        }
+        EXPECT_NEAR(sum, shares[0].share, 1e-12) << "step " << step;
+        // Six listings later the burst has left both windows.
+        const bool burstListed = std::any_of(parts.begin(), parts.end(),
+                                             [](const SystemPart& p) { return p.name == "kdamond.0"; });
+        EXPECT_EQ(burstListed, step < 6) << "step " << step;
+    }
 }
 
 TEST(SystemBreakdownTest, CoreCountBelowTwoCountsAsOne) {

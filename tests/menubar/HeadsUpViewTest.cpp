@@ -73,3 +73,43 @@ TEST_F(HeadsUpViewTest, WithoutAnimationThePeaIsStillDrawnButHoldsStill) {
 
 } // namespace
 } // namespace halvrick::cardtest
+
+namespace halvrick::cardtest {
+namespace {
+
+// The pixels of `image` that are clearly coloured: text is drawn in greys, an emoji in colour.
+int colourPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            count += c.alpha() > 128 && c.hsvSaturation() > 120 && c.value() > 80 ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// Without a colour emoji font the voice lines' emoji draw as empty boxes.
+TEST_F(HeadsUpViewTest, AVoiceLineDrawsItsEmojiInColour) {
+    auto* card = make(QStringLiteral("Okay, I'm actually hot now, not just busy. Give me some air? \U0001F975"));
+    CardHost host(card, 0);
+    host.save(QStringLiteral("card-heads-up-emoji.png"));
+    const QLabel& message = card->messageLabel();
+    QImage text(message.size() * 2, QImage::Format_ARGB32_Premultiplied);
+    text.setDevicePixelRatio(2);
+    text.fill(Qt::white);
+    const_cast<QLabel&>(message).render(&text);
+    EXPECT_GT(colourPixels(text), 20);
+
+    auto* plain = make(QStringLiteral("Okay, I'm actually hot now, not just busy. Give me some air?"));
+    CardHost plainHost(plain, 0);
+    plainHost.layOut();
+    QImage plainText(plain->messageLabel().size() * 2, QImage::Format_ARGB32_Premultiplied);
+    plainText.setDevicePixelRatio(2);
+    plainText.fill(Qt::white);
+    const_cast<QLabel&>(plain->messageLabel()).render(&plainText);
+    EXPECT_EQ(colourPixels(plainText), 0) << "the text itself is grey";
+}
+
+} // namespace
+} // namespace halvrick::cardtest

@@ -20,7 +20,11 @@ TEST(MoreMenuRowsTest, TheMenuInOrderWithAndWithoutDebug) {
         "Roast card…",        "History & Trends…", "Vitals…", "Cool down (1 min)", "Zurez Erazuri", "—",
         "Check for Updates…", "Settings…",         "—",       "Quit Halvrick",
     };
-    EXPECT_EQ(titles(moreMenuRows({}, false)), plain);
+    EXPECT_EQ(titles(moreMenuRows({}, false, true)), plain);
+    // Without an update source there is nothing to check.
+    std::vector<std::string> noUpdates = plain;
+    std::erase(noUpdates, "Check for Updates…");
+    EXPECT_EQ(titles(moreMenuRows({}, false, false)), noUpdates);
 
     std::vector<std::string> withDebug = plain;
     std::vector<std::string> debug{"Debug"};
@@ -29,8 +33,8 @@ TEST(MoreMenuRowsTest, TheMenuInOrderWithAndWithoutDebug) {
     }
     debug.insert(debug.end(), {"  —", "  Wrapped with sample data", "  Artwork Lab"});
     withDebug.insert(withDebug.begin() + 8, debug.begin(), debug.end());
-    EXPECT_EQ(titles(moreMenuRows({}, true)), withDebug);
-    for (const MenuRow& r : moreMenuRows({}, true)) {
+    EXPECT_EQ(titles(moreMenuRows({}, true, true)), withDebug);
+    for (const MenuRow& r : moreMenuRows({}, true, true)) {
         EXPECT_EQ(r.shortcut, "") << r.title;
     }
 }
@@ -41,7 +45,7 @@ TEST(MoreMenuRowsTest, CoolDownGreyedOnlyWhileRestingOrCoolingDown) {
             MenuSnapshot snapshot;
             snapshot.restPhase = phase;
             snapshot.coolDown = coolDown;
-            EXPECT_EQ(row(moreMenuRows(snapshot, false), "Cool down (1 min)").enabled,
+            EXPECT_EQ(row(moreMenuRows(snapshot, false, true), "Cool down (1 min)").enabled,
                       phase != RestPhase::resting && !coolDown)
                 << toString(phase) << (coolDown ? " with a cool-down" : "");
         }

@@ -25,6 +25,7 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvrick::shelltest {
 namespace {
@@ -218,6 +219,159 @@ TEST_F(PopoverViewTest, QuitAsksOnlyTheRowWithTheSameKey) {
     EXPECT_FALSE(view->quitMessageLabel().isHidden());
 }
 
+TEST_F(PopoverViewTest, AQuitThatWentOutGreysTheRowAtOnce) {
+    heatUp();
+    view->refresh();
+    BlameRow* compiler = const_cast<BlameRow*>(row(fakes::app("Compiler")));
+    model->setConfirmingQuit(fakes::app("Compiler"));
+    QCoreApplication::processEvents();
+    compiler->confirmButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(compiler->isLeaving());
+    EXPECT_FALSE(compiler->quitButton()->isEnabled()) << "no second quit";
+    EXPECT_FALSE(row(fakes::app("Browser"))->isLeaving());
+    // Asked again (from the keyboard, say) while it is gone: no failure line.
+    world.goneApps.insert(fakes::app("Compiler").id);
+    model->setConfirmingQuit(fakes::app("Compiler"));
+    model->confirmQuit();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->quitMessageLabel().text(), "Compiler has already left.");
+    EXPECT_FALSE(compiler->isConfirming());
+}
+
+// Rows that reorder under the pointer send a click meant for one row's Quit to another.
+TEST_F(PopoverViewTest, RowsHoldStillUnderThePointerAndCatchUpWhenItLeaves) {
+    heatUp();
+    view->refresh();
+    const std::vector<AppKey> before{fakes::app("Compiler"), fakes::app("Browser"), AppKey::system()};
+    ASSERT_EQ(view->rowOrder(), before);
+    const QRect browserPlace = row(fakes::app("Browser"))->geometry();
+    const QString blameLine = view->blameLineLabel().text();
+
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), QPointF(20, 20));
+    QCoreApplication::sendEvent(view.get(), &enter);
+    EXPECT_TRUE(view->holdsRowsStill());
+    // The browser overtakes, a new application comes, the system's parts arrive.
+    for (int i = 0; i < 6; ++i) {
+        world.advance(2);
+        model->ingestProcesses(fakes::processSample(
+            world.now, 2, {{fakes::app("Browser"), 4}, {fakes::app("Game"), 3}, {fakes::app("Compiler"), 0.1}}));
+    }
+    QCoreApplication::processEvents();
+    ASSERT_NE(model->topApps().front().app, fakes::app("Compiler"));
+    EXPECT_EQ(view->rowOrder(), before);
+    EXPECT_EQ(row(fakes::app("Browser"))->geometry(), browserPlace);
+    EXPECT_EQ(row(fakes::app("Game")), nullptr) << "no row comes in under the pointer";
+    EXPECT_EQ(view->blameLineLabel().text(), blameLine);
+    // Figures still move.
+    const auto browser = std::find_if(model->topApps().begin(), model->topApps().end(),
+                                      [](const AppShare& s) { return s.app == fakes::app("Browser"); });
+    ASSERT_NE(browser, model->topApps().end());
+    EXPECT_EQ(row(fakes::app("Browser"))->shareLabel().text().toStdString(), Copy::percent(browser->share));
+
+    // An open confirmation holds them too, pointer or not.
+    QEvent leave(QEvent::Leave);
+    model->setConfirmingQuit(fakes::app("Compiler"));
+    QCoreApplication::sendEvent(view.get(), &leave);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view->rowOrder(), before);
+
+    model->setConfirmingQuit(std::nullopt);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view->holdsRowsStill());
+    EXPECT_EQ(view->rowOrder().front(), model->topApps().front().app);
+    EXPECT_NE(row(fakes::app("Game")), nullptr);
+}
+
+// The user's own ignore takes effect under the pointer: it is what the click was for.
+TEST_F(PopoverViewTest, IgnoringUnderThePointerTakesEffectAtOnce) {
+    heatUp();
+    view->refresh();
+    QEnterEvent enter(QPointF(20, 20), QPointF(20, 20), QPointF(20, 20));
+    QCoreApplication::sendEvent(view.get(), &enter);
+    const_cast<BlameRow*>(row(fakes::app("Browser")))->ignoreButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(row(fakes::app("Browser")), nullptr);
+    EXPECT_TRUE(view->holdsRowsStill());
+}
+
+// Rows made after the popover was built still come in their place: Tab goes top to bottom.
+TEST_F(PopoverViewTest, TabGoesTopToBottomThroughThePopover) {
+    PopupPanel panel(false);
+    auto* shown = new PopoverView(*model, false, actions(), clock());
+    panel.setContent(shown);
+    panel.setAttribute(Qt::WA_DontShowOnScreen);
+    panel.show();
+    heatUp();
+    bringReminder();
+    world.now = world.calendar.date(2026, 3, 8, 18, 30, 0);
+    model->refreshWrappedOffer(world.now);
+    QCoreApplication::processEvents();
+    panel.layout()->activate();
+    panel.adjustSize();
+
+    std::vector<QWidget*> chain;
+    QWidget* first = shown->nextInFocusChain();
+    for (QWidget* w = first; chain.size() < 200; w = w->nextInFocusChain()) {
+        if (shown->isAncestorOf(w) && w->isVisibleTo(shown) && (w->focusPolicy() & Qt::TabFocus) == Qt::TabFocus) {
+            chain.push_back(w);
+        }
+        if (w->nextInFocusChain() == first) {
+            break;
+        }
+    }
+    const auto rank = [&](const QWidget& w) {
+        const auto at = std::find(chain.begin(), chain.end(), &w);
+        EXPECT_NE(at, chain.end()) << w.metaObject()->className();
+        return at - chain.begin();
+    };
+    // The blame section, the rows in their order, the card, the vitals link, the footer.
+    std::vector<const QWidget*> expected{&shown->roastButton()};
+    for (const AppKey& key : shown->rowOrder()) {
+        const BlameRow* row = shown->blameRows().at(key);
+        for (const QWidget* button : {static_cast<const QWidget*>(row->quitButton()),
+                                      static_cast<const QWidget*>(row->ignoreButton())}) {
+            if (button) {
+                expected.push_back(button);
+            }
+        }
+    }
+    expected.insert(expected.end(), {&shown->cardSlot().reminder().snoozeButton(),
+                                     &shown->cardSlot().reminder().doneButton(), &shown->vitalsLink(),
+                                     &shown->footer().settingsButton(), &shown->footer().moreButton()});
+    ASSERT_GE(expected.size(), 9U);
+    for (std::size_t i = 1; i < expected.size(); ++i) {
+        EXPECT_LT(rank(*expected[i - 1]), rank(*expected[i]))
+            << expected[i - 1]->metaObject()->className() << " before " << expected[i]->metaObject()->className();
+    }
+}
+
+// Drawn without a frame, the link-style buttons show a ring where the keyboard is.
+TEST_F(PopoverViewTest, LinkStyleButtonsShowTheirFocus) {
+    LinkButton link;
+    link.setText(QStringLiteral("What changed…"));
+    HabitStripView strip(*model, [] {}, [this] { return world.now; });
+    for (QWidget* button : {static_cast<QWidget*>(&link), static_cast<QWidget*>(&strip)}) {
+        EXPECT_EQ(button->focusPolicy(), Qt::StrongFocus);
+        button->resize(QSize(160, 28));
+        button->show();
+        button->activateWindow();
+        QCoreApplication::processEvents();
+        const auto render = [button] {
+            QImage image(button->size(), QImage::Format_ARGB32_Premultiplied);
+            image.fill(Qt::white);
+            button->render(&image);
+            return image;
+        };
+        button->clearFocus();
+        const QImage unfocused = render();
+        button->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(button->hasFocus()) << button->metaObject()->className();
+        EXPECT_NE(render(), unfocused) << button->metaObject()->className();
+        button->hide();
+    }
+}
+
 TEST_F(PopoverViewTest, FittingScrollViewFollowsItsContent) {
     struct Case {
         const char* name;
@@ -353,6 +507,12 @@ TEST_F(PopoverViewTest, HeaderReadsTheModel) {
     EXPECT_TRUE(view->heatLabel().font().bold());
     EXPECT_EQ(view->scoreLabel().text().toStdString(), Copy::scoreLabel(model->score()));
     EXPECT_EQ(view->loadLabel().text().toStdString(), Copy::loadLabel(model->cpuLoad(), model->thermal()));
+    EXPECT_TRUE(view->loadLabel().text().endsWith(QStringLiteral("running cool")));
+    // A machine without a thermal sensor is not "running cool": nothing is said about temperature.
+    world.thermalSensor = false;
+    view->refresh();
+    EXPECT_EQ(view->loadLabel().text().toStdString(), "CPU " + Copy::rounded(model->cpuLoad()) + "%");
+    world.thermalSensor = true;
     EXPECT_EQ(view->titleLabel().text().toStdString(), model->line());
     EXPECT_FALSE(view->pea().pea().isAnimating()) << "still while the popover is closed";
 

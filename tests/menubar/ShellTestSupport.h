@@ -53,15 +53,12 @@ protected:
         frameTimer = timer.get();
         desktop.frameTimer = std::move(timer);
         desktop.modifiers = [this] { return heldKeys; };
-        desktop.cursor = [] { return std::optional<QPoint>(QPoint(1800, 10)); };
-        desktop.screens = [] {
-            return std::vector<PopoverPlacement::ScreenArea>{
-                {QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050)}};
-        };
+        desktop.cursor = [this] { return std::optional<QPoint>(pointer); };
+        desktop.screens = [this] { return screens; };
         desktop.monotonic = [this] { return clock; };
         desktop.tint = [] { return QColor(Qt::black); };
         desktop.debugAlwaysUnlocked = debugEnvironment;
-        desktop.popup = false;
+        desktop.popup = popupPanels;
         return desktop;
     }
 
@@ -88,10 +85,13 @@ protected:
             world.advance(1);
             model->ingestLoad(load, world.now);
         }
-        model->ingestProcesses(fakes::processSample(
+        ProcessSampler::Sample sample = fakes::processSample(
             world.now, 2,
             {{fakes::app("Compiler"), 2}, {fakes::app("Browser"), 1}, {AppKey::system(), 0.6},
-             {AppKey{AppKey::Kind::process, "backupd", "backupd"}, 0.3}}));
+             {AppKey{AppKey::Kind::process, "backupd", "backupd"}, 0.3}});
+        // The applications are running: a quit goes out to them.
+        sample.pids = {{fakes::app("Compiler"), {101}}, {fakes::app("Browser"), {102}}};
+        model->ingestProcesses(sample);
     }
 
     fakes::FakeWorld world;
@@ -104,6 +104,11 @@ protected:
     Qt::KeyboardModifiers heldKeys = Qt::NoModifier;
     std::chrono::steady_clock::time_point clock{std::chrono::hours(5)};
     bool debugEnvironment = false;
+    // One screen with a top panel, the pointer on the tray at its right end.
+    std::vector<PopoverPlacement::ScreenArea> screens{{QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050)}};
+    QPoint pointer{1800, 10};
+    // Real popups, placed on the screens; off: the popover is an ordinary window.
+    bool popupPanels = false;
     int settingsShown = 0;
     int historyShown = 0;
     int vitalsShown = 0;

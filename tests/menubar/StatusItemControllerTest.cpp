@@ -12,6 +12,7 @@
 #include <QLayout>
 #include <QPointer>
 #include <QStringList>
+#include <QTimer>
 
 namespace halvrick::shelltest {
 namespace {
@@ -87,10 +88,30 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheModel) {
 
     click(Qt::AltModifier);
     EXPECT_NE(menu.action(MenuRow::Command::debugMenu), nullptr);
+    // The tray host shows the menu on a right click: each follows the Alt of its own click.
+    heldKeys = Qt::NoModifier;
+    emit menu.aboutToShow();
+    EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr) << "a plain right click after an Alt click";
+    heldKeys = Qt::AltModifier;
+    emit menu.aboutToShow();
+    EXPECT_NE(menu.action(MenuRow::Command::debugMenu), nullptr);
+    heldKeys = Qt::NoModifier;
+    emit menu.aboutToShow();
+    EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr);
     controller->closePopover();
     wait(1s);
     click();
     EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr) << "a plain click locks the debug items again";
+    // Ctrl+Alt+click pops it with the Debug items, a later plain Ctrl+click without.
+    controller->closePopover();
+    click(Qt::ControlModifier | Qt::AltModifier);
+    EXPECT_NE(menu.action(MenuRow::Command::debugMenu), nullptr);
+    menu.hide();
+    click(Qt::ControlModifier);
+    EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr);
+    menu.hide();
+    wait(1s);
+    click();
 
     // The windows this build has, each opened with the popover out of the way.
     EXPECT_TRUE(controller->isPopoverShown());
@@ -353,6 +374,125 @@ TEST_F(StatusItemBubbleTest, DisplayOptionsReachTheModelAtOnceAndOnEveryChange) 
     displayOptions->change({false, false});
     EXPECT_GT(tray->iconsSet, icons);
 }
+
+struct ScreenCase {
+    const char* name;
+    std::vector<PopoverPlacement::ScreenArea> screens;
+    QPoint pointer;
+};
+
+// Panels placed from their final size, inside the free area of the tray's screen: a full HD screen, the
+// same at QT_SCALE_FACTOR=2 (half as many logical pixels), a screen too short for the whole popover,
+// and a second screen to the right of the primary one that holds the tray.
+const std::vector<ScreenCase> screenCases = {
+    {"full HD", {{QRect(0, 0, 1920, 1080), QRect(0, 30, 1920, 1050)}}, QPoint(1800, 10)},
+    {"scale 2", {{QRect(0, 0, 960, 540), QRect(0, 15, 960, 525)}}, QPoint(940, 5)},
+    {"short", {{QRect(0, 0, 1024, 360), QRect(0, 24, 1024, 336)}}, QPoint(1000, 8)},
+    {"second screen",
+     {{QRect(0, 0, 1920, 1080), QRect(0, 0, 1920, 1080)}, {QRect(1920, 0, 1280, 720), QRect(1920, 28, 1280, 692)}},
+     QPoint(3190, 10)},
+};
+
+TEST_F(StatusItemBubbleTest, BubblesAndThePopoverOpenFromTheirFinalSizeInsideTheScreen) {
+    for (const ScreenCase& screenCase : screenCases) {
+        SCOPED_TRACE(screenCase.name);
+        SetUp();
+        screens = screenCase.screens;
+        pointer = screenCase.pointer;
+        popupPanels = true;
+        makeController();
+        const QRect available = screens.back().available;
+        const auto expectInside = [&](QWidget& panel, const char* what) {
+            // Whatever size the layout settles on, the panel follows it onto the screen.
+            panel.layout()->activate();
+            const QRect shown = panel.geometry();
+            EXPECT_TRUE(available.contains(shown)) << what << " at " << shown.x() << "," << shown.y() << " "
+                                                   << shown.width() << "x" << shown.height();
+            EXPECT_EQ(shown.size(), panel.sizeHint()) << what << " is placed at the size it has";
+        };
+
+        // The click puts the anchor on the tray's screen; the popover fits even where it is too tall.
+        heatUp();
+        model->setIgnoredNames({});
+        click();
+        ASSERT_TRUE(controller->isPopoverShown());
+        QCoreApplication::processEvents();
+        expectInside(controller->popoverPanel(), "the popover");
+        controller->closePopover();
+
+        // A reminder, then the rest prompt that follows it into the same bubble.
+        world.advance(1);
+        model->ingestLoad(5, world.now);
+        reminderDue();
+        ASSERT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+        QCoreApplication::processEvents();
+        expectInside(controller->bubblePanel(), "the reminder");
+        model->completeReminder();
+        reminderDue();
+        controller->restPhaseChanged(RestPhase::prompting);
+        ASSERT_EQ(controller->bubbleContent(), BubbleContent::restPrompt);
+        QCoreApplication::processEvents();
+        expectInside(controller->bubblePanel(), "the rest prompt");
+        controller.reset();
+        flushDeletes();
+    }
+}
+
+enum class BubbleUp { reminder, restPromptBeforeAReminder, headsUp, headsUpInThePeek };
+// From the menu or a signal; or the session manager's Quit event when the session ends.
+enum class QuitRoad { quit, sessionEnds };
+
+class StatusItemQuitTest : public StatusItemBubbleTest,
+                           public testing::WithParamInterface<std::tuple<BubbleUp, QuitRoad>> {};
+
+// Quitting closes every window; a closing bubble must not bring the waiting reminder back, or Qt's
+// closing of all windows never ends (the test then runs into its time limit).
+TEST_P(StatusItemQuitTest, QuittingWithABubbleUpEnds) {
+    const auto [up, road] = GetParam();
+    if (up == BubbleUp::headsUpInThePeek) {
+        notchScreen = notchedScreen();
+    }
+    makeController();
+    world.advance(1);
+    model->ingestLoad(5, world.now);
+    if (up == BubbleUp::restPromptBeforeAReminder) {
+        controller->restPhaseChanged(RestPhase::prompting);
+    }
+    if (up == BubbleUp::reminder || up == BubbleUp::restPromptBeforeAReminder) {
+        reminderDue();
+    } else {
+        model->showTestHeadsUp();
+    }
+    ASSERT_TRUE(bubbleShown() || controller->notchPeek().state() != nullptr);
+
+    int closings = 0;
+    QObject::connect(&controller->bubblePanel(), &PopupPanel::closed, [&closings] { ++closings; });
+    QTimer::singleShot(0, [road] {
+        if (road == QuitRoad::quit) {
+            QCoreApplication::quit();
+        } else {
+            QEvent quit(QEvent::Quit);
+            QCoreApplication::sendEvent(QCoreApplication::instance(), &quit);
+        }
+    });
+    QCoreApplication::exec();
+
+    EXPECT_LE(closings, 1);
+    EXPECT_FALSE(bubbleShown());
+    EXPECT_EQ(controller->notchPeek().state(), nullptr);
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::none);
+    // Whatever the model still says on its way out stays off the screen.
+    model->showTestHeadsUp();
+    controller->reminderChanged();
+    controller->restPhaseChanged(RestPhase::prompting);
+    EXPECT_FALSE(bubbleShown());
+    EXPECT_FALSE(controller->isPopoverShown());
+}
+
+INSTANTIATE_TEST_SUITE_P(EachBubbleEachRoad, StatusItemQuitTest,
+                         testing::Combine(testing::Values(BubbleUp::reminder, BubbleUp::restPromptBeforeAReminder,
+                                                          BubbleUp::headsUp, BubbleUp::headsUpInThePeek),
+                                          testing::Values(QuitRoad::quit, QuitRoad::sessionEnds)));
 
 TEST_F(StatusItemBubbleTest, ControllerGoneWithABubbleUpLeavesTheModelQuiet) {
     makeController();

@@ -28,17 +28,21 @@ TEST(StatusMenuRowsTest, TheMenuInOrderWithAndWithoutDebug) {
         "—",
         "Quit Halvrick",
     };
-    EXPECT_EQ(titles(statusMenuRows({}, false, false)), plain);
+    EXPECT_EQ(titles(statusMenuRows({}, false, false, true)), plain);
+    // Without an update source there is nothing to check.
+    std::vector<std::string> noUpdates = plain;
+    std::erase(noUpdates, "Check for Updates…");
+    EXPECT_EQ(titles(statusMenuRows({}, false, false, false)), noUpdates);
 
-    const std::vector<MenuRow> withDebug = statusMenuRows({}, true, false);
+    const std::vector<MenuRow> withDebug = statusMenuRows({}, true, false, true);
     ASSERT_GE(withDebug.size(), 2U);
     EXPECT_EQ(withDebug[0].title, "Debug");
     EXPECT_EQ(withDebug[0].submenu, DebugMenuItems::rows({}, DebugMenuItems::Host::statusItem));
     EXPECT_EQ(withDebug[1].command, Command::separator);
-    EXPECT_EQ(std::vector<MenuRow>(withDebug.begin() + 2, withDebug.end()), statusMenuRows({}, false, false));
+    EXPECT_EQ(std::vector<MenuRow>(withDebug.begin() + 2, withDebug.end()), statusMenuRows({}, false, false, true));
 
     // A build with a help page offers it after the about box.
-    const std::vector<MenuRow> withHelp = statusMenuRows({}, false, true);
+    const std::vector<MenuRow> withHelp = statusMenuRows({}, false, true, true);
     std::vector<std::string> helped = plain;
     helped.insert(std::find(helped.begin(), helped.end(), "About Halvrick") + 1, "Halvrick Help");
     EXPECT_EQ(titles(withHelp), helped);
@@ -58,7 +62,7 @@ TEST(StatusMenuRowsTest, CoolDownOnlyWhenNoBreakAndNoCoolDownRuns) {
             snapshot.restPhase = phase;
             snapshot.coolDown = coolDown;
             const bool expected = phase != RestPhase::resting && !coolDown;
-            EXPECT_EQ(row(statusMenuRows(snapshot, false, false), "Cool down (1 min)").enabled, expected)
+            EXPECT_EQ(row(statusMenuRows(snapshot, false, false, true), "Cool down (1 min)").enabled, expected)
                 << toString(phase) << (coolDown ? " with a cool-down" : "");
         }
     }

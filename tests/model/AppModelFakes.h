@@ -11,6 +11,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -72,6 +73,10 @@ public:
     // What the application directory was asked to quit, and whether it manages.
     std::vector<std::pair<AppKey, std::vector<std::int32_t>>> quitRequests;
     bool quitSucceeds = true;
+    // The machine has a thermal sensor to read.
+    bool thermalSensor = true;
+    // Ids of applications whose sampled processes have ended since.
+    std::set<std::string> goneApps;
     int coreCount = 4;
 
     // Set by the model's start(): tells the tracker the user went away (true) or came back.
@@ -137,10 +142,9 @@ class FakeAppDirectory : public AppDirectory {
 public:
     explicit FakeAppDirectory(FakeWorld& world) : world_(world) {}
     QIcon icon(const AppKey&) override { return {}; }
-    std::vector<RunningApplication> runningApplications(const AppKey&,
-                                                        const std::vector<std::int32_t>&) override {
-        return {};
-    }
+    // Every sampled process still runs, unless the world says the application has gone.
+    std::vector<RunningApplication> runningApplications(const AppKey& key,
+                                                        const std::vector<std::int32_t>& pids) override;
     bool quit(const AppKey& key, const std::vector<std::int32_t>& pids) override;
 
 private:
@@ -154,7 +158,12 @@ public:
 
 class FakeThermal : public ThermalSource {
 public:
+    explicit FakeThermal(const FakeWorld& world) : world_(world) {}
     int thermalState() override { return 0; }
+    bool hasSensor() const override { return world_.thermalSensor; }
+
+private:
+    const FakeWorld& world_;
 };
 
 // Only this process, which the process sampler never blames on anyone.
@@ -227,6 +236,17 @@ private:
     FakeWorld& world_;
 };
 
+inline std::vector<RunningApplication> FakeAppDirectory::runningApplications(const AppKey& key,
+                                                                         const std::vector<std::int32_t>& pids) {
+    std::vector<RunningApplication> running;
+    if (!world_.goneApps.contains(key.id)) {
+        for (const std::int32_t pid : pids) {
+            running.push_back({pid, 0});
+        }
+    }
+    return running;
+}
+
 inline bool FakeAppDirectory::quit(const AppKey& key, const std::vector<std::int32_t>& pids) {
     world_.quitRequests.emplace_back(key, pids);
     return world_.quitSucceeds;
@@ -241,7 +261,7 @@ inline AppModel::Services FakeWorld::services() {
     auto systemTimer = std::make_unique<ManualTimer>();
     this->systemTimer = systemTimer.get();
     s.systemSampler =
-        std::make_unique<SystemSampler>(std::make_unique<FakeTicks>(), std::make_unique<FakeThermal>(),
+        std::make_unique<SystemSampler>(std::make_unique<FakeTicks>(), std::make_unique<FakeThermal>(*this),
                                         std::move(systemTimer), std::make_unique<ManualTimer>(), wall);
     systemSampler = s.systemSampler.get();
 

@@ -192,11 +192,42 @@ TEST_F(AppModelPopoverTest, QuittingAsksTheDirectoryWithTheSampledProcessesAndSa
 
     world.quitSucceeds = false;
     world.advance(3);
+    sample.pids[app("Game")] = {51};
+    model->ingestProcesses(sample);
     model->setConfirmingQuit(app("Game"));
     model->confirmQuit();
-    EXPECT_TRUE(world.quitRequests.back().second.empty());
+    EXPECT_EQ(world.quitRequests.back().second, (std::vector<std::int32_t>{51}));
     EXPECT_EQ(model->quitMessage(), "Game didn't want to go. Try quitting it yourself.");
     EXPECT_EQ(model->momentaryFace(), std::nullopt);
+    EXPECT_FALSE(model->isLeaving(app("Game")));
+}
+
+// A quit that went out greys the row at once; a second quit of an application that has gone in the
+// meantime (or was never in the last sample) is what the user wanted, not a failure.
+TEST_F(AppModelPopoverTest, QuittingAnApplicationThatIsGoneIsNoFailure) {
+    ProcessSampler::Sample sample = processSample(world.now, 2, {{app("XTerm"), 1}});
+    sample.pids = {{app("XTerm"), {61}}};
+    model->ingestProcesses(sample);
+    model->setConfirmingQuit(app("XTerm"));
+    model->confirmQuit();
+    EXPECT_EQ(model->quitMessage(), "Asked XTerm to leave. Fingers crossed.");
+    EXPECT_TRUE(model->isLeaving(app("XTerm")));
+
+    world.goneApps.insert(app("XTerm").id);
+    world.quitSucceeds = false;
+    model->setConfirmingQuit(app("XTerm"));
+    model->confirmQuit();
+    EXPECT_EQ(world.quitRequests.size(), 1U) << "nothing is sent to an application that is gone";
+    EXPECT_EQ(model->quitMessage(), "XTerm has already left.");
+    EXPECT_TRUE(model->isLeaving(app("XTerm")));
+
+    model->setConfirmingQuit(app("Never sampled"));
+    model->confirmQuit();
+    EXPECT_EQ(model->quitMessage(), "Never sampled has already left.");
+
+    // Still listed once its old CPU time has left the blame window, it still runs: its row comes back.
+    world.monotonic += std::chrono::seconds(10);
+    EXPECT_FALSE(model->isLeaving(app("XTerm")));
 }
 
 TEST_F(AppModelPopoverTest, TheReadoutNamesTheTopApplication) {

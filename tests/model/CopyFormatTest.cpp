@@ -1,8 +1,12 @@
 #include "model/Copy.h"
 
+#include "core/CulpritNotes.h"
+
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <string>
+#include <vector>
 
 namespace halvrick {
 namespace {
@@ -72,6 +76,8 @@ TEST(CopyFormatTest, ScoreAndLoadLabels) {
     EXPECT_EQ(Copy::loadLabel(12.5, ThermalLevel::fair), "CPU 13% · running warm");
     EXPECT_EQ(Copy::loadLabel(2, ThermalLevel::serious), "CPU 2% · running hot");
     EXPECT_EQ(Copy::loadLabel(99.5, ThermalLevel::critical), "CPU 100% · running very hot");
+    // No sensor is not "cool": nothing is said about temperature.
+    EXPECT_EQ(Copy::loadLabel(100, std::nullopt), "CPU 100%");
 }
 
 TEST(CopyFormatTest, RestCountdownRoundsUpToWholeSeconds) {
@@ -97,11 +103,14 @@ TEST(CopyFormatTest, SystemPartNotesForBothPlatformsNames) {
     const char* screen =
         "Draws everything on screen. Animations, lots of windows and extra displays keep it busy.";
     const char* indexing = "Spotlight, indexing your files. It calms down once it's caught up.";
+    const char* search = "The desktop's file search, indexing your files. It calms down once it's caught up.";
     const char* backup = "Time Machine, backing up.";
+    const char* linuxBackup = "A backup under way.";
     const char* monitor = "Feeds System Monitor. Close it and I'll calm down a bit.";
     const char* photos = "Photos, scanning your library.";
     const char* updates = "Checking for or installing updates.";
     const char* cloud = "iCloud, syncing your files.";
+    const char* cloudStorage = "Cloud storage, syncing your files.";
     const char* security = "Security checks on apps and downloads.";
     const char* sound = "Handling sound.";
     const char* bluetooth = "Talking to Bluetooth devices.";
@@ -122,15 +131,15 @@ TEST(CopyFormatTest, SystemPartNotesForBothPlatformsNames) {
         {"mdworker_shared", indexing},
         {"corespotlightd", indexing},
         {"mdsync", indexing},
-        {"tracker-miner-f", indexing}, // tracker-miner-fs-3 as the kernel keeps it
-        {"tracker-extract", indexing},
-        {"localsearch-3", indexing},
-        {"localsearch-ext", indexing},
-        {"baloo_file", indexing},
-        {"baloo_file_extr", indexing},
+        {"tracker-miner-f", search}, // tracker-miner-fs-3 as the kernel keeps it
+        {"tracker-extract", search},
+        {"localsearch-3", search},
+        {"localsearch-ext", search},
+        {"baloo_file", search},
+        {"baloo_file_extr", search},
         {"backupd", backup},
         {"backupd-helper", backup},
-        {"deja-dup-monito", backup},
+        {"deja-dup-monito", linuxBackup},
         {"sysmond", monitor},
         {"gnome-system-mo", monitor},
         {"ksystemstats", monitor},
@@ -143,6 +152,8 @@ TEST(CopyFormatTest, SystemPartNotesForBothPlatformsNames) {
         {"bird", cloud},
         {"cloudd", cloud},
         {"fileproviderd", cloud},
+        {"gvfsd-onedrive", cloudStorage},
+        {"nextcloud", cloudStorage},
         {"trustd", security},
         {"syspolicyd", security},
         {"XprotectService", security},
@@ -325,6 +336,91 @@ TEST(CopyFormatTest, Labels) {
     EXPECT_EQ(Copy::firstRunCardLabel, "A roast card, one tap away");
     EXPECT_EQ(Copy::settingsResetConfirm, "Reset all stats?");
     EXPECT_EQ(Copy::vitalsFoldersReveal, "Show in file manager");
+}
+
+} // namespace
+} // namespace halvrick
+
+namespace halvrick {
+namespace {
+
+// Every Linux program the note tables know, as a process and as a desktop entry.
+const char* const linuxProcesses[] = {
+    "Xorg", "Xwayland", "gnome-shell", "kwin_wayland", "kwin_x11", "mutter", "sway", "Hyprland", "weston",
+    "labwc", "wayfire", "xfwm4", "marco", "cinnamon", "picom", "kthreadd", "kswapd0", "kcompactd0", "kworker",
+    "ksoftirqd", "khugepaged", "rcu_preempt", "jbd2", "tracker-miner-fs-3", "tracker-miner-f",
+    "tracker-extract-3", "tracker-extract", "localsearch-3", "localsearch-ext", "baloo_file",
+    "baloo_file_extr", "deja-dup", "deja-dup-monito", "duplicity", "timeshift", "borg", "restic",
+    "gnome-system-mo", "plasma-systemmo", "ksystemstats", "ksysguardd", "gnome-photos", "shotwell", "digikam",
+    "packagekitd", "gnome-software", "plasma-discover", "fwupd", "unattended-upgr", "apt", "apt-get", "dpkg",
+    "dnf", "zypper", "snapd", "flatpak", "gvfsd-google", "gvfsd-onedrive", "onedrive", "nextcloud", "dropbox",
+    "rclone", "fapolicyd", "clamd", "clamscan", "freshclam", "clamonacc", "pipewire", "pipewire-pulse",
+    "wireplumber", "pulseaudio", "bluetoothd", "systemd", "init", "dconf-service", "xfconfd", "systemd-journal",
+    "rsyslogd", "syslog-ng", "ibus-daemon", "ibus-x11", "fcitx5", "fcitx", "touchegg", "firefox", "firefox-esr",
+    "chromium", "code", "codium", "node", "python3", "java", "gradle", "ruby", "cargo", "rustc", "gcc", "cc1plus",
+    "blender", "electron", "qtcreator", "kdevelop", "eclipse",
+};
+
+const AppKey linuxApps[] = {
+    {AppKey::Kind::app, "/usr/share/applications/firefox-esr.desktop", "Firefox ESR"},
+    {AppKey::Kind::app, "/var/lib/flatpak/exports/share/applications/org.mozilla.firefox.desktop", "Web Browser"},
+    {AppKey::Kind::app, "/usr/share/applications/chromium.desktop", "Chromium"},
+    {AppKey::Kind::app, "/usr/share/applications/google-chrome.desktop", "Google Chrome"},
+    {AppKey::Kind::app, "/usr/share/applications/org.gnome.Builder.desktop", "Builder"},
+    {AppKey::Kind::app, "/usr/share/applications/code.desktop", "Visual Studio Code"},
+    {AppKey::Kind::app, "/var/lib/flatpak/exports/share/applications/com.spotify.Client.desktop", "Spotify"},
+    {AppKey::Kind::app, "/var/lib/snapd/desktop/applications/slack_slack.desktop", "Slack"},
+    {AppKey::Kind::app, "/usr/share/applications/teams-for-linux.desktop", "Teams for Linux"},
+    {AppKey::Kind::app, "/usr/share/applications/Zoom.desktop", "Zoom"},
+    {AppKey::Kind::app, "/usr/share/applications/discord.desktop", "Discord"},
+    {AppKey::Kind::app, "/usr/share/applications/obsidian.desktop", "Obsidian"},
+    {AppKey::Kind::app, "/usr/share/applications/notion-app.desktop", "Notion"},
+    {AppKey::Kind::app, "/usr/share/applications/figma-linux.desktop", "Figma"},
+    {AppKey::Kind::app, "/usr/share/applications/org.gnome.Shotwell.desktop", "Shotwell"},
+    {AppKey::Kind::app, "/usr/share/applications/org.kde.digikam.desktop", "digiKam"},
+    {AppKey::Kind::app, "/usr/share/applications/org.kde.kdenlive.desktop", "Kdenlive"},
+    {AppKey::Kind::app, "/usr/share/applications/blender.desktop", "Blender"},
+    {AppKey::Kind::app, "/usr/share/applications/docker-desktop.desktop", "Docker Desktop"},
+    {AppKey::Kind::app, "/opt/idea/bin/idea.desktop", "IntelliJ IDEA"},
+    {AppKey::Kind::process, "/usr/bin/node", "node"},
+    {AppKey::Kind::process, "/usr/bin/python3.11", "python3.11"},
+    {AppKey::Kind::process, "/usr/bin/gcc", "gcc"},
+    {AppKey::Kind::process, "/usr/bin/electron", "electron"},
+};
+
+// The other platform's products, which mean nothing on a Linux machine.
+const char* const otherPlatformWords[] = {
+    "Spotlight", "Time Machine", "iCloud",  "Safari",          "macOS",           "Mac ",   "Mac.",
+    "Finder",    "Xcode",        "Photos,", "Activity Monitor", "System Settings", "launchd", "WindowServer",
+};
+
+TEST(CopyFormatTest, EveryNoteForALinuxProgramSpeaksLinux) {
+    std::vector<std::string> notes;
+    for (const char* name : linuxProcesses) {
+        for (const ThermalLevel thermal : {ThermalLevel::nominal, ThermalLevel::critical}) {
+            if (const auto note = Copy::systemPartNote({name, 0.2}, thermal)) {
+                notes.push_back(std::string(name) + ": " + *note);
+            }
+        }
+        if (const auto note = CulpritNotes::note(std::string_view(name))) {
+            notes.push_back(std::string(name) + ": " + *note);
+        }
+        if (const auto note = CulpritNotes::note(AppKey{AppKey::Kind::process, name, name})) {
+            notes.push_back(std::string(name) + ": " + *note);
+        }
+    }
+    for (const AppKey& app : linuxApps) {
+        const auto note = CulpritNotes::note(app);
+        EXPECT_TRUE(note.has_value()) << app.id;
+        if (note) {
+            notes.push_back(app.id + ": " + *note);
+        }
+    }
+    for (const std::string& note : notes) {
+        for (const char* word : otherPlatformWords) {
+            EXPECT_EQ(note.find(word), std::string::npos) << note;
+        }
+    }
 }
 
 } // namespace

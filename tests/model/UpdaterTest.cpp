@@ -27,6 +27,17 @@ TEST(UpdaterTest, NeverConfiguredAndStartingSaysSoOnce) {
     // Checking still works without it.
     updater.checkForUpdates();
     EXPECT_EQ(opened.urls, std::vector<QUrl>{QUrl("https://example.org/halvrick#get")});
+    EXPECT_TRUE(updater.hasSource());
+}
+
+TEST(UpdaterTest, WithoutAnUpdateSourceStartingSaysNothing) {
+    for (const char* page : {"", "#get", "file:///etc/passwd#get"}) {
+        std::ostringstream log;
+        Updater updater(page, nullptr, log);
+        EXPECT_FALSE(updater.hasSource()) << page;
+        updater.start();
+        EXPECT_EQ(log.str(), "") << page;
+    }
 }
 
 TEST(UpdaterTest, ChecksOpenOnlyAWebPage) {

@@ -216,6 +216,26 @@ TEST(SysfsThermalSourceTest, EstimatesTheStateFromZonesSensorsAndThrottling) {
     }
 }
 
+// A machine without any sensor reads nominal, and says so: nominal is then no sign of a cool machine.
+TEST(SysfsThermalSourceTest, SaysWhetherThereIsAnythingToRead) {
+    const std::vector<std::vector<Entry>> trees = {
+        {},
+        {{"class/thermal", std::nullopt}, {"class/hwmon/hwmon0/name", "acpitz"}},
+        {{zone0 + "temp", "45000"}},
+        {{coretemp + "name", "coretemp"}, {coretemp + "temp1_input", "50000"}},
+        {{"class/thermal/cooling_device0/type", "Processor"}, {"class/thermal/cooling_device0/cur_state", "0"}},
+    };
+    for (std::size_t i = 0; i < trees.size(); ++i) {
+        const TempTree tree;
+        for (const Entry& entry : trees[i]) {
+            tree.add(entry);
+        }
+        SysfsThermalSource source(tree.root());
+        EXPECT_EQ(source.thermalState(), 0) << i;
+        EXPECT_EQ(source.hasSensor(), i >= 2) << i;
+    }
+}
+
 TEST(SysfsThermalSourceTest, ReadingsShowAtOnceNewSensorsWithinTheLayoutInterval) {
     const TempTree tree;
     tree.add({zone0 + "temp", "45000"});
