@@ -120,6 +120,10 @@ std::string eveningBody(double heatSeconds, std::int64_t breaksTaken, const std:
 std::string eveningNotification(const EveningSummary& summary);
 // "Chill week", "Break habit", "Cool head".
 std::string_view challengeTitle(ChallengeKind kind);
+// The rule by which a day of the challenge counts as met.
+std::string_view challengeGoal(ChallengeKind kind);
+// Days the challenge can still miss, from the past days only; never below 0, singular only for one.
+std::string missesLeft(const ChallengeProgress& progress);
 std::string challengeAnnouncement(const ChallengeResult& result);
 // "Day 3 of 7", today counted while it lies in the window.
 std::string challengeDay(const ChallengeProgress& progress);

@@ -50,6 +50,24 @@ std::string_view challengeTitle(ChallengeKind kind) {
     return {};
 }
 
+std::string_view challengeGoal(ChallengeKind kind) {
+    switch (kind) {
+    case ChallengeKind::chillWeek:
+        return "Keep meltdown time under 5 minutes.";
+    case ChallengeKind::breakHabit:
+        return "Take at least one break.";
+    case ChallengeKind::coolHead:
+        return "Keep hot time under an hour.";
+    }
+    return {};
+}
+
+std::string missesLeft(const ChallengeProgress& progress) {
+    const std::int64_t missed = std::max<std::int64_t>(0, progress.elapsedDays - progress.metDays);
+    const std::int64_t left = std::max<std::int64_t>(0, progress.totalDays - progress.requiredDays - missed);
+    return left == 1 ? "1 miss left" : std::to_string(left) + " misses left";
+}
+
 std::string gradeLine(const DailyGrade& grade, Personality personality) {
     return std::string(
         gradeLines.at(static_cast<std::size_t>(grade.letter)).at(static_cast<std::size_t>(personality)));

@@ -11,6 +11,7 @@
 #include "reports/CulpritKey.h"
 #include "reports/CulpritList.h"
 #include "reports/GradeCard.h"
+#include "reports/GradeRow.h"
 #include "reports/HeatLegend.h"
 #include "reports/HistoryChartView.h"
 #include "reports/HistoryDates.h"
@@ -198,6 +199,15 @@ QWidget* HistoryView::makeSections() {
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(20);
 
+    auto* habits = new QVBoxLayout;
+    habits->setSpacing(10);
+    gradeRow_ = new GradeRow([this] { return gradeFile(); }, content);
+    habits->addWidget(gradeRow_);
+    if (source_.challengeSection) {
+        habits->addWidget(source_.challengeSection(content));
+    }
+    column->addLayout(habits);
+
     summaryTiles_ = {new StatTile(std::nullopt, content), new StatTile(Theme::Colour::orange, content),
                      new StatTile(std::nullopt, content), new StatTile(Theme::Colour::green, content),
                      new StatTile(std::nullopt, content), new StatTile(std::nullopt, content)};
@@ -318,6 +328,8 @@ void HistoryView::refresh() {
 
 void HistoryView::refreshSections(const StatsLedger& ledger, const StatsTotals& totals,
                                   const std::vector<DailyTotals>& days, Date now, const Calendar& calendar) {
+    gradeRow_->set(ledger.dailyTotals(7, now, calendar), source_.personality(), now, calendar,
+                   source_.increaseContrast && source_.increaseContrast());
     const std::array<std::pair<QString, QString>, 6> summary{{
         {duration(totals.sweatingSeconds + totals.meltdownSeconds), QStringLiteral("Hot time")},
         {duration(totals.meltdownSeconds), QStringLiteral("Meltdown")},

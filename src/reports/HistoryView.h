@@ -22,6 +22,7 @@ class QStackedWidget;
 namespace halvrick {
 
 class CulpritList;
+class GradeRow;
 class HistoryChartView;
 class SavePathChooser;
 class SegmentedControl;
@@ -46,6 +47,10 @@ public:
         std::shared_ptr<SavePathChooser> chooser;
         // Where a card file of that name waits; nothing when there is no private folder.
         std::function<std::optional<QString>(const QString& fileName)> cardPath;
+        // The desktop's increased contrast, for the grade's colours.
+        std::function<bool()> increaseContrast;
+        // This week's challenge, below the grade row; none leaves it out.
+        std::function<QWidget*(QWidget* parent)> challengeSection;
     };
 
     static constexpr const char* failureMessage = "Couldn't make the image. Try again?";
@@ -86,6 +91,7 @@ public:
     bool showsEmptyState() const;
     QLabel& emptyTitle() const { return *emptyTitle_; }
     bool showsCalendar() const;
+    GradeRow& gradeRow() const { return *gradeRow_; }
     const std::vector<StatTile*>& summaryTiles() const { return summaryTiles_; }
     const std::vector<StatTile*>& calendarTiles() const { return calendarTiles_; }
     SweatCalendarView& heatmap() const { return *heatmap_; }
@@ -120,6 +126,7 @@ private:
     QStackedWidget* stack_ = nullptr;
     QScrollArea* scroll_ = nullptr;
     QLabel* emptyTitle_ = nullptr;
+    GradeRow* gradeRow_ = nullptr;
     std::vector<StatTile*> summaryTiles_;
     QWidget* calendarSection_ = nullptr;
     SweatCalendarView* heatmap_ = nullptr;

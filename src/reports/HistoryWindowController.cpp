@@ -1,6 +1,7 @@
 #include "reports/HistoryWindowController.h"
 
 #include "model/AppModel.h"
+#include "reports/ChallengeSection.h"
 #include "reports/HistoryView.h"
 #include "sampling/SystemTimeSource.h"
 #include "ui/CardFiles.h"
@@ -47,6 +48,10 @@ void HistoryWindowController::show() {
         [&model] { return model.settings().personality(); },
         chooser_,
         &CardFiles::path,
+        [&model] { return model.increaseContrast(); },
+        [&model, now = now_, calendar = calendar_](QWidget* parent) {
+            return new ChallengeSection(model, now, calendar, parent);
+        },
     };
     view_ = new HistoryView(std::move(source), window_.get());
     window_->layout()->addWidget(view_);
@@ -63,6 +68,8 @@ void HistoryWindowController::show() {
         }
     });
     QObject::connect(&model_, &AppModel::statsSeeded, view_, [refresher] { refresher->request(); });
+    // The grade's colours follow the desktop's contrast.
+    QObject::connect(&model_, &AppModel::displayOptionsChanged, view_, [refresher] { refresher->request(); });
 
     const Date now = now_();
     model_.evaluateChallenges(now, true);

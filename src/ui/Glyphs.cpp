@@ -24,10 +24,10 @@ void chevron(QPainter& painter, const QColor& colour) {
     painter.drawPath(path);
 }
 
+void ring(QPainter& painter, const QColor& colour);
+
 void ellipsisCircle(QPainter& painter, const QColor& colour) {
-    painter.setPen(QPen(colour, 1.5));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawEllipse(QPointF(10, 10), 8.25, 8.25);
+    ring(painter, colour);
     painter.setPen(Qt::NoPen);
     painter.setBrush(colour);
     for (const qreal x : {6.0, 10.0, 14.0}) {
@@ -60,6 +60,63 @@ void gear(QPainter& painter, const QColor& colour) {
     painter.drawPath(wheel.subtracted(hole));
 }
 
+void ring(QPainter& painter, const QColor& colour) {
+    painter.setPen(QPen(colour, 1.5));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(QPointF(10, 10), 8.25, 8.25);
+}
+
+void infoCircle(QPainter& painter, const QColor& colour) {
+    ring(painter, colour);
+    painter.setPen(QPen(colour, 1.8, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(10, 9), QPointF(10, 14.5));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawEllipse(QPointF(10, 6), 1.2, 1.2);
+}
+
+// A filled disc with the mark cut out of it.
+void markedDisc(QPainter& painter, const QColor& colour, const QPainterPath& mark) {
+    QPainterPath disc;
+    disc.addEllipse(QPointF(10, 10), 9, 9);
+    QPainterPathStroker stroker;
+    stroker.setWidth(2.2);
+    stroker.setCapStyle(Qt::RoundCap);
+    stroker.setJoinStyle(Qt::RoundJoin);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPath(disc.subtracted(stroker.createStroke(mark)));
+}
+
+void checkmarkCircle(QPainter& painter, const QColor& colour) {
+    QPainterPath check;
+    check.moveTo(5.8, 10.3);
+    check.lineTo(8.7, 13.2);
+    check.lineTo(14.3, 7.2);
+    markedDisc(painter, colour, check);
+}
+
+void xmarkCircle(QPainter& painter, const QColor& colour) {
+    ring(painter, colour);
+    painter.setPen(QPen(colour, 1.8, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(7, 7), QPointF(13, 13));
+    painter.drawLine(QPointF(13, 7), QPointF(7, 13));
+}
+
+void flag(QPainter& painter, const QColor& colour) {
+    painter.setPen(QPen(colour, 1.8, Qt::SolidLine, Qt::RoundCap));
+    painter.drawLine(QPointF(5, 3), QPointF(5, 18));
+    QPainterPath cloth;
+    cloth.moveTo(5, 3.5);
+    cloth.cubicTo(9, 1.5, 11, 5.5, 16, 3.5);
+    cloth.lineTo(16, 11);
+    cloth.cubicTo(11, 13, 9, 9, 5, 11);
+    cloth.closeSubpath();
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(colour);
+    painter.drawPath(cloth);
+}
+
 } // namespace
 
 void Glyphs::paint(QPainter& painter, Glyph glyph, const QRectF& area, const QColor& colour) {
@@ -80,6 +137,21 @@ void Glyphs::paint(QPainter& painter, Glyph glyph, const QRectF& area, const QCo
         break;
     case Glyph::gear:
         gear(painter, colour);
+        break;
+    case Glyph::infoCircle:
+        infoCircle(painter, colour);
+        break;
+    case Glyph::circle:
+        ring(painter, colour);
+        break;
+    case Glyph::checkmarkCircle:
+        checkmarkCircle(painter, colour);
+        break;
+    case Glyph::xmarkCircle:
+        xmarkCircle(painter, colour);
+        break;
+    case Glyph::flag:
+        flag(painter, colour);
         break;
     }
     painter.restore();

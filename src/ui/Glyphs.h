@@ -10,7 +10,16 @@ namespace halvrick {
 
 // The small symbols of the interface, painted so they look the same under every icon theme (and
 // where there is none).
-enum class Glyph { chevronRight, ellipsisCircle, gear };
+enum class Glyph {
+    chevronRight,
+    ellipsisCircle,
+    gear,
+    infoCircle,
+    circle,
+    checkmarkCircle,
+    xmarkCircle,
+    flag,
+};
 
 class Glyphs {
 public:

@@ -140,7 +140,9 @@ inline HistoryView::Source source(const StatsLedger& ledger, std::shared_ptr<Sav
                     return std::nullopt;
                 }
                 return cardFolder + QLatin1Char('/') + name;
-            }};
+            },
+            [] { return false; },
+            {}};
 }
 
 } // namespace halvrick::history_fixture

@@ -21,7 +21,8 @@ bool inkAt(const QImage& image, int x, int y) { return qAlpha(image.pixel(x, y))
 
 TEST(GlyphsTest, EachGlyphKeepsToItsAreaAndHasItsShape) {
     ASSERT_TRUE(qtTestAppReady());
-    for (const Glyph glyph : {Glyph::chevronRight, Glyph::ellipsisCircle, Glyph::gear}) {
+    for (const Glyph glyph : {Glyph::chevronRight, Glyph::ellipsisCircle, Glyph::gear, Glyph::infoCircle, Glyph::circle,
+                              Glyph::checkmarkCircle, Glyph::xmarkCircle, Glyph::flag}) {
         const QImage image = painted(glyph, QRectF(20, 20, 20, 20));
         for (int y = 0; y < 40; ++y) {
             for (int x = 0; x < 40; ++x) {
@@ -31,6 +32,11 @@ TEST(GlyphsTest, EachGlyphKeepsToItsAreaAndHasItsShape) {
             }
         }
     }
+    // A check is cut out of its disc; a plain circle is hollow.
+    const QImage check = painted(Glyph::checkmarkCircle, QRectF(0, 0, 40, 40));
+    EXPECT_TRUE(inkAt(check, 6, 20));
+    EXPECT_FALSE(inkAt(check, 17, 26));
+    EXPECT_FALSE(inkAt(painted(Glyph::circle, QRectF(0, 0, 40, 40)), 20, 20));
     // Probes on the 20-point grid, scaled by 2 into a 40-pixel canvas.
     const QImage chevron = painted(Glyph::chevronRight, QRectF(0, 0, 40, 40));
     EXPECT_TRUE(inkAt(chevron, 27, 20));  // the tip points right
