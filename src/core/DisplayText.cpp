@@ -20,6 +20,11 @@ bool isBidiControl(char32_t c) {
            (c >= 0x2066 && c <= 0x2069);
 }
 
+// Zero-width characters that could hide one name inside another; the joiners stay, emoji need them.
+bool isInvisible(char32_t c) {
+    return c == 0x200B || (c >= 0x2060 && c <= 0x2064) || c == 0xFEFF;
+}
+
 // Calls `visit` with each character of mended UTF-8 and the bytes that spell it.
 void forEachCharacter(const std::string& text, const std::function<void(char32_t, std::string_view)>& visit) {
     std::size_t i = 0;
@@ -44,7 +49,7 @@ std::string neutralised(std::string_view text) {
     forEachCharacter(mended, [&out](char32_t c, std::string_view bytes) {
         if (isControl(c)) {
             out += replacement;
-        } else if (!isBidiControl(c)) {
+        } else if (!isBidiControl(c) && !isInvisible(c)) {
             out += bytes;
         }
     });

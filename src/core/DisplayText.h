@@ -10,7 +10,7 @@ namespace halvrick {
 namespace DisplayText {
 
 // The text as it may be shown: control characters (line breaks and separators included) become U+FFFD,
-// bidi controls are removed, invalid UTF-8 is mended.
+// bidi controls and zero-width spaces are removed, invalid UTF-8 is mended.
 std::string neutralised(std::string_view text);
 
 // The text for one log line: control and bidi characters and the backslash are written as escapes

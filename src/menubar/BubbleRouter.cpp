@@ -1,6 +1,6 @@
 #include "menubar/BubbleRouter.h"
 
-#include "menubar/ShownText.h"
+#include "ui/PlainText.h"
 
 #include <utility>
 
@@ -39,7 +39,7 @@ void BubbleRouter::showHeadsUp(const std::string& message, const PeaFace& face, 
         return;
     }
     HeadsUpCard card;
-    card.message = shownText(message);
+    card.message = PlainText::shown(message);
     card.face = face;
     // Heads-ups are always in colour.
     card.style = PeaStyle{false, inputs_.increaseContrast()};

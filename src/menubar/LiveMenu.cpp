@@ -1,6 +1,6 @@
 #include "menubar/LiveMenu.h"
 
-#include "menubar/ShownText.h"
+#include "ui/PlainText.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -36,7 +36,7 @@ std::vector<MenuRow> offered(std::vector<MenuRow> rows, const std::function<bool
 }
 
 // "&" marks a mnemonic in a menu item; "History & Trends…" must keep its ampersand.
-QString itemText(const std::string& title) { return shownButtonText(title); }
+QString itemText(const std::string& title) { return PlainText::buttonTitle(title); }
 
 bool isSubmenu(const MenuRow& row) {
     return !row.submenu.empty();

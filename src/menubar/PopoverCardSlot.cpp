@@ -2,7 +2,7 @@
 
 #include "menubar/EveningCardView.h"
 #include "menubar/ReminderBubbleView.h"
-#include "menubar/ShownText.h"
+#include "ui/PlainText.h"
 #include "model/AppModel.h"
 #include "ui/RoundedPanel.h"
 #include "ui/Theme.h"
@@ -70,7 +70,7 @@ PopoverCardSlot::PopoverCardSlot(AppModel& model, const PopoverActions& actions,
 
 void PopoverCardSlot::refresh(PopoverCard card) {
     if (card == PopoverCard::headsUp) {
-        Theme::setTextIfChanged(*headsUp_, shownText(model_.headsUpMessage().value_or("")));
+        Theme::setTextIfChanged(*headsUp_, PlainText::shown(model_.headsUpMessage().value_or("")));
     }
     if (card == PopoverCard::evening && model_.eveningSummary() && !(*model_.eveningSummary() == evening_->summary())) {
         evening_->setSummary(*model_.eveningSummary());

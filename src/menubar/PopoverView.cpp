@@ -8,7 +8,7 @@
 #include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverFooter.h"
 #include "menubar/RestPromptView.h"
-#include "menubar/ShownText.h"
+#include "ui/PlainText.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 #include "pea/CursorPeaView.h"
@@ -276,7 +276,7 @@ void PopoverView::refresh() {
     refreshBlame();
     ignored_->refresh(IgnoredAppsView::ignoredList(model_.ignoredNames()));
     ignored_->setVisible(!model_.ignoredNames().empty());
-    Theme::setTextIfChanged(*quitMessage_, shownText(model_.quitMessage().value_or("")));
+    Theme::setTextIfChanged(*quitMessage_, PlainText::shown(model_.quitMessage().value_or("")));
     quitMessage_->setVisible(model_.quitMessage().has_value());
 
     cardSlot_->refresh(layout_.card);
@@ -295,11 +295,11 @@ void PopoverView::refresh() {
     }
     vitalsRow_->setVisible(layout_.showsVitalsLink);
 
-    Theme::setTextIfChanged(*suppression_, shownText(model_.suppressionNote().value_or("")));
+    Theme::setTextIfChanged(*suppression_, PlainText::shown(model_.suppressionNote().value_or("")));
     suppression_->setVisible(layout_.showsSuppressionNote);
     samplingNote_->setVisible(layout_.showsSamplingNote);
     if (layout_.showsDebugReadout) {
-        Theme::setTextIfChanged(*debugReadout_, shownText(model_.debugReadout()));
+        Theme::setTextIfChanged(*debugReadout_, PlainText::shown(model_.debugReadout()));
     }
     debugReadout_->setVisible(layout_.showsDebugReadout);
     forcedNote_->setVisible(layout_.showsForcedNote);
@@ -334,7 +334,7 @@ void PopoverView::refreshHeader() {
     pea_->setFace(model_.styled(model_.popoverFaceWithoutStyle()));
     pea_->setStyle(PeaStyle{false, model_.increaseContrast()});
     pea_->setAnimating(model_.isPopoverOpen() && !model_.reduceMotion());
-    const QString title = shownText(popoverTitle(model_.restPhase(), model_.line()));
+    const QString title = PlainText::shown(popoverTitle(model_.restPhase(), model_.line()));
     Theme::setTextIfChanged(*title_, title);
     title_->setVisible(!title.isEmpty());
     Theme::setTextIfChanged(*heat_, QString::fromUtf8(heatTitles[static_cast<std::size_t>(model_.state())]));
@@ -390,7 +390,7 @@ void PopoverView::refreshBlame() {
         return;
     }
     // The line above the rows may wrap differently: it changes only when the rows may move.
-    Theme::setTextIfChanged(*blameLine_, shownText(model_.displayedBlameLine()));
+    Theme::setTextIfChanged(*blameLine_, PlainText::shown(model_.displayedBlameLine()));
     const bool hasCulprit = model_.culprit().has_value();
     if (blameLine_->font().bold() != hasCulprit) {
         QFont font = blameLine_->font();

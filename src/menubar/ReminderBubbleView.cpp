@@ -1,7 +1,7 @@
 #include "menubar/ReminderBubbleView.h"
 
 #include "core/FaceState.h"
-#include "menubar/ShownText.h"
+#include "ui/PlainText.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 #include "pea/AnimatedPeaView.h"
@@ -73,7 +73,7 @@ void ReminderBubbleView::refresh() {
     // A reminder that went away between publishes leaves nothing behind, not its old text.
     content_->setVisible(reminder.has_value());
     Theme::setTextIfChanged(*text_, QString::fromUtf8(Copy::reminderPrefix.data(), Copy::reminderPrefix.size()) +
-                                        (reminder ? shownText(reminder->text) : QString()));
+                                        (reminder ? PlainText::shown(reminder->text) : QString()));
     pea_->setStyle(styleFor(model_));
     pea_->setAnimating(!model_.reduceMotion());
 }

@@ -5,6 +5,7 @@
 #include "pea/PeaRenderer.h"
 #include "sampling/AppIcons.h"
 #include "ui/CardText.h"
+#include "ui/PlainText.h"
 
 #include <QDate>
 #include <QFontMetricsF>
@@ -32,7 +33,7 @@ constexpr int smallestHeadlinePixels = 22;
 constexpr int headlineMaxLines = 6;
 
 QString headline(const RoastCardData& data) {
-    return QString::fromStdString(Copy::roastHeadline(data.app.displayName, data.state, data.personality));
+    return PlainText::shown(Copy::roastHeadline(data.app.displayName, data.state, data.personality));
 }
 
 QString subhead(const RoastCardData& data) { return QString::fromStdString(Copy::roastSubhead(data.cpuLoad)); }
@@ -136,7 +137,7 @@ void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
     const qreal textTop = textArea.center().y() - (nameHeight + 2 + shareHeight) / 2;
     painter.setPen(ink);
     CardText::drawLine(painter, QRectF(textArea.left(), textTop, textArea.width(), nameHeight),
-                       Qt::AlignLeft | Qt::AlignVCenter, nameFont, QString::fromStdString(data.app.displayName));
+                       Qt::AlignLeft | Qt::AlignVCenter, nameFont, PlainText::shown(data.app.displayName));
     painter.setPen(inkAt(0.7));
     CardText::drawLine(painter, QRectF(textArea.left(), textTop + nameHeight + 2, textArea.width(), shareHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, shareFont,

@@ -4,6 +4,7 @@
 #include "core/VitalsFigures.h"
 #include "reports/VitalsBar.h"
 #include "ui/ElidedLabel.h"
+#include "ui/PlainText.h"
 #include "ui/Theme.h"
 
 #include <QHBoxLayout>
@@ -17,19 +18,6 @@ namespace {
 QString text(const std::string& s) { return QString::fromStdString(s); }
 
 } // namespace
-
-QString vitalsDisplayName(const std::string& name) {
-    QString shown;
-    for (const QChar c : QString::fromStdString(name)) {
-        const QChar::Category category = c.category();
-        // Format characters hold the bidirectional marks, embeddings, overrides and isolates.
-        if (category != QChar::Other_Control && category != QChar::Other_Format && c != QChar::LineSeparator &&
-            c != QChar::ParagraphSeparator) {
-            shown += c;
-        }
-    }
-    return shown;
-}
 
 VitalsMemoryByApp::VitalsMemoryByApp(QWidget* parent) : VitalsPanel(16, 10, parent) {
     QLabel* title = plainLabel(Theme::label(this, TextStyle::headline));
@@ -78,7 +66,7 @@ void VitalsMemoryByApp::setApps(const std::vector<AppMemory>& apps,
     for (std::size_t i = 0; i < count; ++i) {
         const AppMemory& app = apps[i];
         Line& shown = line(i);
-        const QString name = vitalsDisplayName(app.name);
+        const QString name = PlainText::shown(app.name);
         if (shown.name->fullText() != name) {
             shown.name->setFullText(name);
             // The tooltip would read the name as markup.

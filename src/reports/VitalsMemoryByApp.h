@@ -45,8 +45,4 @@ private:
     std::vector<Line> lines_;
 };
 
-// A name from outside fit to show on one line: control and direction-changing characters are taken
-// out, so a name cannot reorder or break the text around it.
-QString vitalsDisplayName(const std::string& name);
-
 } // namespace halvrick

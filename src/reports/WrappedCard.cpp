@@ -6,6 +6,7 @@
 #include "pea/PeaRenderer.h"
 #include "sampling/AppIcons.h"
 #include "ui/CardText.h"
+#include "ui/PlainText.h"
 
 #include <QFontMetricsF>
 #include <QLinearGradient>
@@ -90,7 +91,7 @@ QString subtitle(const WrappedSummary& summary) {
 }
 
 QString culpritLine(const WrappedSummary::Culprit& culprit) {
-    return QString::fromStdString(culprit.app.displayName + " made me sweat " + Copy::duration(culprit.sweatSeconds));
+    return PlainText::shown(culprit.app.displayName + " made me sweat " + Copy::duration(culprit.sweatSeconds));
 }
 
 QString breaksValue(const WrappedSummary& summary) {

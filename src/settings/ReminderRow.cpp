@@ -4,6 +4,7 @@
 #include "model/SettingsStore.h"
 #include "settings/SettingsForm.h"
 #include "ui/ElidedLabel.h"
+#include "ui/PlainText.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -17,30 +18,6 @@
 
 namespace halvrick {
 
-namespace {
-
-bool isDirectionControl(char32_t c) {
-    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) ||
-           (c >= 0x2066 && c <= 0x2069);
-}
-
-} // namespace
-
-QString ReminderRow::shownText(const std::string& text) {
-    QString shown;
-    for (const char32_t c : QString::fromStdString(text).toUcs4()) {
-        if (isDirectionControl(c)) {
-            continue;
-        }
-        if (QChar::category(c) == QChar::Other_Control || c == 0x2028 || c == 0x2029) {
-            shown += QLatin1Char(' ');
-            continue;
-        }
-        shown += QString::fromUcs4(&c, 1);
-    }
-    return shown;
-}
-
 ReminderRow::ReminderRow(Reminder reminder, SettingsStore& settings, std::function<void()> onEdit,
                          QWidget* parent)
     : QWidget(parent), reminder_(std::move(reminder)) {
@@ -53,7 +30,7 @@ ReminderRow::ReminderRow(Reminder reminder, SettingsStore& settings, std::functi
 
     auto* lines = new QVBoxLayout;
     lines->setSpacing(2);
-    const QString shown = shownText(reminder_.text);
+    const QString shown = PlainText::shown(reminder_.text);
     text_ = new ElidedLabel(this, Qt::ElideRight);
     text_->setTextFormat(Qt::PlainText);
     text_->setFullText(shown);

@@ -29,9 +29,6 @@ public:
     QPushButton* editButton() const { return edit_; }
     QToolButton* deleteButton() const { return delete_; }
 
-    // The reminder's text as one line of plain text: control characters become spaces and direction
-    // overrides are dropped, so a text cannot disguise itself or the line around it.
-    static QString shownText(const std::string& text);
 
 private:
     Reminder reminder_;

@@ -1,26 +1,19 @@
 #include "ui/PlainText.h"
 
+#include "core/DisplayText.h"
+
 namespace halvrick::PlainText {
 
-QString shown(const QString& text) {
-    QString result;
-    result.reserve(text.size());
-    for (const QChar c : text) {
-        switch (c.category()) {
-        case QChar::Other_Control:
-            result += QChar(QChar::ReplacementCharacter);
-            break;
-        case QChar::Other_Format:
-            break;
-        default:
-            result += c;
-        }
-    }
-    return result;
+QString shown(const std::string& utf8) {
+    return QString::fromStdString(DisplayText::neutralised(utf8));
 }
 
-QString shown(const std::string& utf8) {
-    return shown(QString::fromStdString(utf8));
+QString shown(const QString& text) {
+    return shown(text.toStdString());
+}
+
+QString buttonTitle(const std::string& utf8) {
+    return shown(utf8).replace(QLatin1Char('&'), QStringLiteral("&&"));
 }
 
 } // namespace halvrick::PlainText

@@ -1,16 +1,19 @@
 #pragma once
 
 #include <QString>
+#include <string>
 
 namespace halvrick {
 
-// Names that come from the system (processes, applications, paths) shown as they are meant: control
-// characters become U+FFFD, and invisible format characters (bidi overrides and isolates, zero-width
-// marks) are dropped, so a name can neither reorder nor hide the text around it.
+// Names, paths and reminder texts that come from other programs and from files, as a plain-text label
+// shows them: control characters become U+FFFD, bidi controls and zero-width spaces are dropped, so a
+// name can neither split a row nor reorder or hide the text around it.
 namespace PlainText {
 
-QString shown(const QString& text);
 QString shown(const std::string& utf8);
+QString shown(const QString& text);
+// The same as a button's title, where an ampersand would otherwise mark a shortcut key.
+QString buttonTitle(const std::string& utf8);
 
 } // namespace PlainText
 

@@ -8,6 +8,7 @@
 #include "settings/ReminderRow.h"
 #include "settings/SettingsView.h"
 #include "ui/ElidedLabel.h"
+#include "ui/PlainText.h"
 #include "ui/SegmentedControl.h"
 
 #include "SettingsTestSupport.h"
@@ -223,8 +224,9 @@ TEST_F(SettingsWindowTest, RowSwitchAndTrashWriteAtOnce) {
 }
 
 TEST_F(SettingsWindowTest, AReminderTextCannotDisguiseItselfOrTheLine) {
-    EXPECT_EQ(ReminderRow::shownText("Pay\u202Egnp.exe\nnow\t!"), QStringLiteral("Paygnp.exe now !"));
-    EXPECT_EQ(ReminderRow::shownText("<b>bold</b> & \u2066x\u2069"), QStringLiteral("<b>bold</b> & x"));
+    EXPECT_EQ(PlainText::shown(std::string("Pay\u202Egnp.exe\nnow\t!")),
+              QString::fromUtf8("Paygnp.exe\uFFFDnow\uFFFD!"));
+    EXPECT_EQ(PlainText::shown(std::string("<b>bold</b> & \u2066x\u2069")), QStringLiteral("<b>bold</b> & x"));
 
     settings.setReminders({reminder("44444444-4444-4444-8444-444444444444", "<b>bold</b>", Schedule::every(5))});
     const ReminderRow& row = *focus().reminderRows()[0];
