@@ -6,9 +6,9 @@
 
 namespace halvrick {
 
-// Writes a whole file or nothing: the bytes go to a temporary file beside the target, which replaces the
-// target only once every byte is written and flushed. A full disk or a killed process therefore leaves
-// the user's old file in place, never an empty or half-written one. Main thread only.
+// A file the user chose, written whole or not at all through the same safe write as the ledgers
+// (SafeFile): a full disk or a killed process leaves the user's old file in place, never an empty or
+// half-written one. Main thread only.
 namespace AtomicFile {
 
 // Makes the parent folder first. Nothing on success, else why it failed; an existing target that is not
