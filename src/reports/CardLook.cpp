@@ -78,4 +78,19 @@ void paintPea(QPainter& painter, const QRectF& area, const PeaFace& face) {
     painter.restore();
 }
 
+qreal paintSignature(QPainter& painter, const QRectF& footer, qreal peaSide, qreal gap, const QFont& font) {
+    PeaFace face;
+    face.blush = 0.5;
+    face.sweatDrops = 1;
+    paintPea(painter, QRectF(footer.left(), footer.center().y() - peaSide / 2, peaSide, peaSide), face);
+    const QString name = QStringLiteral("Halvrick");
+    const qreal left = footer.left() + peaSide + gap;
+    const qreal width = QFontMetricsF(font).horizontalAdvance(name);
+    painter.save();
+    painter.setFont(font);
+    painter.drawText(QRectF(left, footer.top(), width + 1, footer.height()), Qt::AlignLeft | Qt::AlignVCenter, name);
+    painter.restore();
+    return left + width;
+}
+
 } // namespace halvrick::CardLook

@@ -3,6 +3,7 @@
 #include "core/PeaFace.h"
 
 #include <QColor>
+#include <QFont>
 #include <QRectF>
 #include <QSizeF>
 #include <QString>
@@ -30,8 +31,11 @@ void paintGradient(QPainter& painter, QSizeF size, const QColor& top, const QCol
 qreal statRowHeight();
 // Tiles sharing `row`'s width equally, `spacing` apart; a value shrinks to 0.65 before it is cut.
 void paintStats(QPainter& painter, const QRectF& row, const std::vector<Stat>& stats, qreal spacing = 10);
-// The celebrating pea, plain style, fitted into `area`.
+// A pea in the plain style, fitted into `area`.
 void paintPea(QPainter& painter, const QRectF& area, const PeaFace& face);
+// The footer's signature at the left of `footer`: the little blushing pea, `peaSide` square, then
+// "Halvrick" `gap` after it in `font`, in the painter's pen. Returns where the name ends.
+qreal paintSignature(QPainter& painter, const QRectF& footer, qreal peaSide, qreal gap, const QFont& font);
 
 } // namespace CardLook
 

@@ -2,7 +2,7 @@
 
 #include "core/PeaFace.h"
 #include "model/Copy.h"
-#include "pea/PeaRenderer.h"
+#include "reports/CardLook.h"
 #include "sampling/AppIcons.h"
 #include "ui/CardText.h"
 #include "ui/PlainText.h"
@@ -111,11 +111,7 @@ void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
     CardText::drawLine(painter, parts.header, Qt::AlignRight | Qt::AlignVCenter, CardText::font(13, QFont::Medium),
                        data.dateText);
 
-    const PeaStyle plain;
-    painter.save();
-    painter.translate(parts.pea.topLeft());
-    PeaRenderer::draw(PeaFace::heat(data.state), PeaFace::Detail::full, plain, painter, parts.pea.size());
-    painter.restore();
+    CardLook::paintPea(painter, parts.pea, PeaFace::heat(data.state));
 
     painter.setPen(ink);
     CardText::drawWrapped(painter, parts.headline, parts.headlineFont, headline(data), headlineMaxLines);
@@ -144,16 +140,8 @@ void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
                        QString::fromStdString(Copy::percent(data.share)) +
                            QStringLiteral(" of my computer. Personally."));
 
-    PeaFace footerFace;
-    footerFace.blush = 0.5;
-    footerFace.sweatDrops = 1;
-    painter.save();
-    painter.translate(parts.footer.topLeft());
-    PeaRenderer::draw(footerFace, PeaFace::Detail::full, plain, painter, QSizeF(footerSide, footerSide));
-    painter.restore();
     painter.setPen(ink);
-    CardText::drawLine(painter, parts.footer.adjusted(footerSide + 8, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                       CardText::font(16, QFont::Bold), QStringLiteral("Halvrick"));
+    CardLook::paintSignature(painter, parts.footer, footerSide, 8, CardText::font(16, QFont::Bold));
     painter.restore();
 }
 

@@ -3,7 +3,7 @@
 #include "core/FaceState.h"
 #include "core/PeaFace.h"
 #include "model/Copy.h"
-#include "pea/PeaRenderer.h"
+#include "reports/CardLook.h"
 #include "sampling/AppIcons.h"
 #include "ui/CardText.h"
 #include "ui/PlainText.h"
@@ -158,12 +158,7 @@ void paint(QPainter& painter, QSizeF area, const WrappedCardData& data) {
     painter.fillRect(card, background);
 
     const Layout parts = layout(summary);
-    const PeaStyle plain;
-    painter.save();
-    painter.translate(parts.pea.topLeft());
-    PeaRenderer::draw(face(FaceState::celebrating, HeatState::chill), PeaFace::Detail::full, plain, painter,
-                      parts.pea.size());
-    painter.restore();
+    CardLook::paintPea(painter, parts.pea, face(FaceState::celebrating, HeatState::chill));
 
     const QFont nameFont = CardText::font(40, QFont::ExtraBold);
     const QFont rangeFont = CardText::font(17, QFont::Medium);
@@ -209,19 +204,11 @@ void paint(QPainter& painter, QSizeF area, const WrappedCardData& data) {
              QString::fromStdString(Copy::duration(summary.longestStretchSeconds)),
              QStringLiteral("longest stretch without a break"));
 
-    PeaFace footerFace;
-    footerFace.blush = 0.5;
-    footerFace.sweatDrops = 1;
-    painter.save();
-    painter.translate(parts.footer.topLeft());
-    PeaRenderer::draw(footerFace, PeaFace::Detail::full, plain, painter, QSizeF(footerSide, footerSide));
-    painter.restore();
-    const QFont brandFont = CardText::font(15, QFont::Bold);
-    const qreal brandWidth = QFontMetricsF(brandFont).horizontalAdvance(QStringLiteral("Halvrick"));
-    CardText::drawLine(painter, parts.footer.adjusted(footerSide + 6, 0, 0, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                       brandFont, QStringLiteral("Halvrick"));
+    painter.setPen(ink);
+    const qreal brandRight =
+        CardLook::paintSignature(painter, parts.footer, footerSide, 6, CardText::font(15, QFont::Bold));
     painter.setPen(withOpacity(ink, 0.6));
-    CardText::drawLine(painter, parts.footer.adjusted(footerSide + 12 + brandWidth, 0, 0, 0),
+    CardText::drawLine(painter, parts.footer.adjusted(brandRight - parts.footer.left() + 6, 0, 0, 0),
                        Qt::AlignRight | Qt::AlignVCenter, CardText::font(11, QFont::Normal),
                        QStringLiteral("No analytics. Your CPU data never leaves this computer."), 0.8);
     painter.restore();

@@ -1,8 +1,6 @@
 #include "reports/RoastWindowController.h"
 
-#include "../model/AppModelFakes.h"
-#include "FakeChooser.h"
-#include "QtTestApp.h"
+#include "CardWindowTestSupport.h"
 #include "model/Copy.h"
 #include "reports/CardWindowView.h"
 #include "reports/RoastCard.h"
@@ -86,32 +84,16 @@ TEST(RoastCardTest, NamesAndDatesFollowTheDayOfTheCalendar) {
     EXPECT_TRUE(RoastCard::dateText(lateEvening, berlin).startsWith(QStringLiteral("Mar 6, 2026 at ")));
 }
 
-class RoastWindowTest : public fakes::ModelTest {
+class RoastWindowTest : public CardWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(qtTestAppReady());
-        ASSERT_TRUE(runtime.isValid());
-        savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-        make();
-        model->start();
-    }
-    void TearDown() override { qputenv("XDG_RUNTIME_DIR", savedRuntime); }
-
     void makeController(std::optional<QString> answer) {
-        auto fake = std::make_unique<FakeChooser>(std::move(answer));
-        chooser = fake.get();
-        controller = std::make_unique<RoastWindowController>(
-            *model, WallClock{[this] { return world.now; }, [this] { return world.calendar; }}, std::move(fake));
+        controller = std::make_unique<RoastWindowController>(*model, worldClock(), dialog(std::move(answer)));
     }
 
     void blame(const AppKey& key) {
         model->ingestProcesses(processSample(world.now, 2, {{AppKey::system(), 2}, {key, 1}}));
     }
 
-    QTemporaryDir runtime;
-    QByteArray savedRuntime;
-    FakeChooser* chooser = nullptr;
     std::unique_ptr<RoastWindowController> controller;
 };
 

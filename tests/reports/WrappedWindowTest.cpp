@@ -1,8 +1,6 @@
 #include "reports/WrappedWindowController.h"
 
-#include "../model/AppModelFakes.h"
-#include "FakeChooser.h"
-#include "QtTestApp.h"
+#include "CardWindowTestSupport.h"
 #include "reports/CardWindowView.h"
 #include "reports/WrappedCard.h"
 #include "ui/PngExport.h"
@@ -90,26 +88,12 @@ TEST(WrappedCardTest, AFullWeekKeepsTheFooterClearOfTheTiles) {
     EXPECT_EQ(image.pixelColor(600, 2), QColor(244, 251, 233));
 }
 
-class WrappedWindowTest : public fakes::ModelTest {
+class WrappedWindowTest : public CardWindowTest {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(qtTestAppReady());
-        ASSERT_TRUE(runtime.isValid());
-        savedRuntime = qgetenv("XDG_RUNTIME_DIR");
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
-        make();
-        model->start();
-    }
-    void TearDown() override { qputenv("XDG_RUNTIME_DIR", savedRuntime); }
-
     void makeController(std::optional<QString> answer) {
-        auto fake = std::make_unique<FakeChooser>(std::move(answer));
-        controller = std::make_unique<WrappedWindowController>(
-            *model, WallClock{[this] { return world.now; }, [this] { return world.calendar; }}, std::move(fake));
+        controller = std::make_unique<WrappedWindowController>(*model, worldClock(), dialog(std::move(answer)));
     }
 
-    QTemporaryDir runtime;
-    QByteArray savedRuntime;
     std::unique_ptr<WrappedWindowController> controller;
 };
 
