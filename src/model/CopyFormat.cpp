@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QString>
 #include <QTime>
 
@@ -387,7 +388,11 @@ std::string vitalsFolderSince(std::string_view earlierDay, std::optional<Date> e
 
 std::string timeFormatter(Date date, const Calendar& calendar, std::string_view locale) {
     const DateComponents c = calendar.components(date);
-    return qtLocale(locale).toString(QTime(c.hour, c.minute, c.second), QLocale::ShortFormat).toStdString();
+    const QLocale qt = qtLocale(locale);
+    // A short time has no seconds, also where the locale's short style has them (the C locale's does).
+    QString pattern = qt.timeFormat(QLocale::ShortFormat);
+    pattern.remove(QRegularExpression(QStringLiteral("[:.]s+")));
+    return qt.toString(QTime(c.hour, c.minute, c.second), pattern).toStdString();
 }
 
 std::string wrappedRange(Date start, Date end, const Calendar& calendar, std::string_view locale) {

@@ -292,6 +292,7 @@ TEST_F(CopyDatesTest, ShortTimes) {
     EXPECT_EQ(Copy::timeFormatter(afternoon, calendar, "de_DE"), "15:07");
     EXPECT_EQ(Copy::timeFormatter(afternoon, calendar, "en_US"), "3:07 PM");
     EXPECT_EQ(Copy::timeFormatter(calendar.date(2026, 3, 5), calendar, "de_DE"), "00:00");
+    EXPECT_EQ(Copy::timeFormatter(afternoon, calendar, "C"), "15:07") << "never seconds";
 }
 
 TEST_F(CopyDatesTest, MinuteOfDay) {
