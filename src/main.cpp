@@ -1,4 +1,5 @@
 #include "artwork/ArtworkExporter.h"
+#include "artwork/ArtworkLabWindowController.h"
 #include "menubar/StatusItemController.h"
 #include "model/AppModel.h"
 #include "model/Defaults.h"
@@ -101,11 +102,13 @@ int main(int argc, char** argv) {
     };
     shell.settingsWindow.openHistory = [&history = shell.history] { history.show(); };
 
+    ArtworkLabWindowController artworkLab;
     StatusItemController statusItem(
         model,
         {[&w = shell.settingsWindow] { w.show(); }, [&w = shell.history] { w.show(); },
          [&w = shell.vitals] { w.show(); }, [&w = shell.roast] { w.show(); },
-         [&w = shell.wrapped] { w.showLastWeek(); }, [&w = shell.wrapped] { w.showSample(); }},
+         [&w = shell.wrapped] { w.showLastWeek(); }, [&w = shell.wrapped] { w.showSample(); },
+         [&artworkLab] { artworkLab.show(); }},
         StatusItemController::Desktop::system());
     if (!statusItem.hasTray()) {
         std::cout << "No system tray found: Halvrick opens as a window instead." << std::endl;
