@@ -3,6 +3,7 @@
 #include "artwork/BusyBackground.h"
 #include "artwork/PeaTile.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QRectF>
 
@@ -140,9 +141,13 @@ void paint(QPainter& painter, QSizeF area) {
     painter.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
     painter.fillRect(QRectF(QPointF(0, 0), area), grey(0.97));
     paintHeader(painter);
+    // On screen only the rows in the scrolled-to part are drawn.
+    const QRectF visible = painter.hasClipping() ? painter.clipBoundingRect() : QRectF(QPointF(0, 0), area);
     double top = headerHeight;
     for (const FaceState state : allFaceStates) {
-        paintRow(painter, state, top);
+        if (visible.intersects(QRectF(0, top, area.width(), rowHeight))) {
+            paintRow(painter, state, top);
+        }
         top += rowHeight;
     }
     painter.restore();
@@ -154,8 +159,9 @@ ArtworkGridView::ArtworkGridView(QWidget* parent) : QWidget(parent) {
     setFixedSize(ArtworkGrid::size().toSize());
 }
 
-void ArtworkGridView::paintEvent(QPaintEvent*) {
+void ArtworkGridView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
+    painter.setClipRect(event->rect());
     ArtworkGrid::paint(painter, size());
 }
 

@@ -67,6 +67,24 @@ TEST(ArtworkGridTest, DrawsBackgroundsAndInvertsOnlyTheMonoDarkPea) {
     EXPECT_TRUE(near(grid.pixelColor(402 + 224 + 4, 24 + 4), Qt::white));
 }
 
+TEST(ArtworkGridTest, OnScreenItDrawsTheRowsInViewLikeThePicture) {
+    ASSERT_TRUE(qtTestAppReady());
+    ArtworkGridView view;
+    EXPECT_EQ(view.size(), QSize(738, 2264));
+    const QRect lastRows(0, 2264 - 230, 738, 230);
+    const QImage screen = view.grab(lastRows).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage picture =
+        PngExport::render(ArtworkGrid::paint, ArtworkGrid::size(), 1).copy(lastRows).convertToFormat(QImage::Format_ARGB32);
+    ASSERT_EQ(screen.size(), picture.size());
+    int differing = 0;
+    for (int y = 0; y < screen.height(); ++y) {
+        for (int x = 0; x < screen.width(); ++x) {
+            differing += near(screen.pixelColor(x, y), picture.pixelColor(x, y), 8) ? 0 : 1;
+        }
+    }
+    EXPECT_LT(differing, screen.width() * screen.height() / 200);
+}
+
 TEST(BusyBackgroundTest, ShapesSitAtTheirFractionsAndNeverSpillOver) {
     ASSERT_TRUE(qtTestAppReady());
     const QImage image = PngExport::render(
