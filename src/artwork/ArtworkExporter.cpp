@@ -48,9 +48,9 @@ CardPainter pea(const PeaFace& face, PeaFace::Detail detail, const PeaStyle& sty
 // The heads-up of a machine melting down at 91 %, mild voice, fully shown on a light grey.
 CardPainter notchPeekSample() {
     const HeadsUp headsUp = HeadsUp::heatingUp(HeatState::meltdown, std::nullopt, 91);
-    auto state = std::make_shared<NotchPeekState>(
-        QString::fromStdString(Copy::headsUp(headsUp, Personality::mild)), PeaFace::heat(HeatState::meltdown),
-        PeaStyle{}, false, [] {});
+    auto state =
+        std::make_shared<NotchPeekState>(QString::fromStdString(Copy::headsUp(headsUp, Personality::mild)),
+                                         PeaFace::heat(HeatState::meltdown), PeaStyle{}, false, [] {});
     state->setVisible(true);
     return [state](QPainter& painter, QSizeF size) {
         painter.fillRect(QRectF(QPointF(0, 0), size), QColor::fromRgbF(0.92, 0.92, 0.92));
@@ -70,22 +70,20 @@ QString absolute(const QString& folder) {
     return QDir::cleanPath(QFileInfo(folder).absoluteFilePath());
 }
 
-// A path in the one printed line: control and direction characters cannot break or reorder it.
-std::string printable(const std::string& text) {
-    QString line = QString::fromStdString(text);
-    for (QChar& c : line) {
-        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format) {
-            c = QChar::ReplacementCharacter;
-        }
-    }
-    return line.toStdString();
-}
-
 std::string wrote(const QStringList& files, const QString& folder) {
     return "Wrote " + std::to_string(files.size()) + " files to " + absolute(folder).toStdString();
 }
 
 } // namespace
+
+QString oneLine(QString text) {
+    for (QChar& c : text) {
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format) {
+            c = QChar::ReplacementCharacter;
+        }
+    }
+    return text;
+}
 
 QString iconName(IconSize icon) {
     return QStringLiteral("icon_%1x%1%2.png").arg(icon.points).arg(icon.scale == 2 ? "@2x" : "");
@@ -95,7 +93,8 @@ std::vector<ArtworkFile> plan() {
     std::vector<ArtworkFile> files;
     files.push_back({QStringLiteral("grid.png"), ArtworkGrid::size(), 2, ArtworkGrid::paint});
     files.push_back({QStringLiteral("notch-peek.png"),
-                     QSizeF(NotchPeekLayout::width, NotchPeekLayout::height(notchHeight)), 2, notchPeekSample()});
+                     QSizeF(NotchPeekLayout::width, NotchPeekLayout::height(notchHeight)), 2,
+                     notchPeekSample()});
     for (const FaceState state : allFaceStates) {
         const PeaFace face = halvrick::face(state, HeatState::sweating);
         const QString stem = QStringLiteral("state-") + name(state);
@@ -108,8 +107,9 @@ std::vector<ArtworkFile> plan() {
         }
     }
     for (const HeatState heat : allHeatStates) {
-        files.push_back({QStringLiteral("anim-") + name(heat) + "-menubar.png", ArtworkStrips::menuBarSize(heat), 4,
-                         [heat](QPainter& painter, QSizeF size) { ArtworkStrips::paintMenuBar(painter, size, heat); }});
+        files.push_back(
+            {QStringLiteral("anim-") + name(heat) + "-menubar.png", ArtworkStrips::menuBarSize(heat), 4,
+             [heat](QPainter& painter, QSizeF size) { ArtworkStrips::paintMenuBar(painter, size, heat); }});
     }
     for (const FaceState state : popoverStripFaces) {
         files.push_back(
@@ -151,7 +151,8 @@ QString defaultFolder(const QString& workingDirectory, const QString& desktop) {
 }
 
 QString defaultFolder() {
-    return defaultFolder(QDir::currentPath(), QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    return defaultFolder(QDir::currentPath(),
+                         QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
 }
 
 std::optional<QString> defaultWebFolder(const QString& workingDirectory) {
@@ -220,11 +221,11 @@ int run(LaunchOptions::Export kind, const std::optional<std::string>& folder, st
     }
     try {
         const QStringList files = artwork ? exportAll(*target) : exportWebAssets(*target);
-        out << printable(wrote(files, *target)) << std::endl;
+        out << oneLine(QString::fromStdString(wrote(files, *target))).toStdString() << std::endl;
         return 0;
     } catch (const std::exception& error) {
-        out << (artwork ? "Artwork export failed: " : "Web asset export failed: ") << printable(error.what())
-            << std::endl;
+        out << (artwork ? "Artwork export failed: " : "Web asset export failed: ")
+            << oneLine(QString::fromUtf8(error.what())).toStdString() << std::endl;
         return 1;
     }
 }

@@ -40,26 +40,21 @@ struct IconSize {
 };
 
 // The application icon set.
-inline constexpr std::array<IconSize, 10> iconSizes{{{16, 1},
-                                                     {16, 2},
-                                                     {32, 1},
-                                                     {32, 2},
-                                                     {128, 1},
-                                                     {128, 2},
-                                                     {256, 1},
-                                                     {256, 2},
-                                                     {512, 1},
-                                                     {512, 2}}};
+inline constexpr std::array<IconSize, 10> iconSizes{
+    {{16, 1}, {16, 2}, {32, 1}, {32, 2}, {128, 1}, {128, 2}, {256, 1}, {256, 2}, {512, 1}, {512, 2}}};
 inline constexpr std::array<int, 3> fullSizes{64, 96, 240};
-inline constexpr std::array<FaceState, 5> popoverStripFaces{FaceState::sweating, FaceState::meltdown,
-                                                            FaceState::tired, FaceState::napping,
-                                                            FaceState::celebrating};
+inline constexpr std::array<FaceState, 5> popoverStripFaces{
+    FaceState::sweating, FaceState::meltdown, FaceState::tired, FaceState::napping, FaceState::celebrating};
 inline constexpr std::array<int, 3> marketingWidths{512, 1024, 2048};
-inline constexpr std::array<FaceState, 8> webFaces{FaceState::chill,    FaceState::warm,   FaceState::sweating,
-                                                   FaceState::meltdown, FaceState::napping, FaceState::sideEye,
-                                                   FaceState::confused, FaceState::celebrating};
+inline constexpr std::array<FaceState, 8> webFaces{
+    FaceState::chill,   FaceState::warm,    FaceState::sweating, FaceState::meltdown,
+    FaceState::napping, FaceState::sideEye, FaceState::confused, FaceState::celebrating};
 
 inline constexpr const char* noWebFolderText = "Run from the repo root, or pass the Landing/assets folder.";
+
+// A path or message for one printed or shown line: control and direction characters, which could break
+// or reorder it, become U+FFFD.
+QString oneLine(QString text);
 
 // "icon_16x16.png", "icon_16x16@2x.png", ...
 QString iconName(IconSize icon);

@@ -1,5 +1,6 @@
 #include "artwork/ArtworkLabView.h"
 
+#include "artwork/ArtworkExporter.h"
 #include "artwork/ArtworkGridView.h"
 #include "artwork/FaceEditorView.h"
 #include "ui/ElidedLabel.h"
@@ -32,7 +33,8 @@ QToolButton* segment(const QString& title, QWidget* parent) {
 } // namespace
 
 ArtworkLabView::ArtworkLabView(Exporter exporter, FolderChooser folder, Reveal reveal, QWidget* parent)
-    : QWidget(parent), exporter_(std::move(exporter)), folder_(std::move(folder)), reveal_(std::move(reveal)) {
+    : QWidget(parent), exporter_(std::move(exporter)), folder_(std::move(folder)),
+      reveal_(std::move(reveal)) {
     setMinimumSize(900, 600);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -132,7 +134,7 @@ void ArtworkLabView::exportPNGs() {
     } else {
         message_ = QStringLiteral("Export failed: ") + failure;
     }
-    messageLabel_->setFullText(*message_);
+    messageLabel_->setFullText(ArtworkExporter::oneLine(*message_));
     messageLabel_->setHidden(false);
     if (written && reveal_) {
         reveal_(folder);

@@ -13,7 +13,8 @@ ArtworkLabWindowController::ArtworkLabWindowController(ArtworkLabView::Exporter 
                                                        ArtworkLabView::FolderChooser folder,
                                                        ArtworkLabView::Reveal reveal)
     : exporter_(exporter ? std::move(exporter) : ArtworkLabView::Exporter(ArtworkExporter::exportAll)),
-      folder_(folder ? std::move(folder) : ArtworkLabView::FolderChooser([] { return ArtworkExporter::defaultFolder(); })),
+      folder_(folder ? std::move(folder)
+                     : ArtworkLabView::FolderChooser([] { return ArtworkExporter::defaultFolder(); })),
       reveal_(reveal ? std::move(reveal) : ArtworkLabView::Reveal([](const QString& path) {
           QDesktopServices::openUrl(QUrl::fromLocalFile(path));
       })) {}

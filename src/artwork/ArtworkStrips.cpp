@@ -40,7 +40,8 @@ QSizeF menuBarSize(HeatState heat) {
 }
 
 void paintMenuBar(QPainter& painter, QSizeF size, HeatState heat) {
-    paintRow(painter, size, PeaAnimation::menuBarFrames(heat), menuBarFrame, menuBarGap, PeaFace::Detail::menuBar);
+    paintRow(painter, size, PeaAnimation::menuBarFrames(heat), menuBarFrame, menuBarGap,
+             PeaFace::Detail::menuBar);
 }
 
 QSizeF popoverSize() {

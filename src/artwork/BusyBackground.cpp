@@ -32,7 +32,8 @@ void paint(QPainter& painter, const QRectF& area) {
     // Circles are sized by width but never taller than the area.
     const QPointF origin = area.topLeft();
     circle(painter, origin + QPointF(0.15 * w, 0.9 * h), std::min(0.5 * w, h), QColor(42, 157, 143));
-    circle(painter, origin + QPointF(0.725 * w, 0.45 * h), std::min(0.25 * w, h), QColor::fromRgbF(1, 1, 1, 0.7));
+    circle(painter, origin + QPointF(0.725 * w, 0.45 * h), std::min(0.25 * w, h),
+           QColor::fromRgbF(1, 1, 1, 0.7));
     painter.fillRect(QRectF(origin.x() + 0.4 * w, origin.y(), 0.2 * w, h), QColor(38, 70, 83));
     painter.restore();
 }

@@ -216,14 +216,16 @@ QWidget* FaceEditorView::makeForm() {
     enumPicker("Mouth", PeaFace::allMouths, &PeaFace::mouth);
     enumPicker("Leaf", PeaFace::allLeafPoses, &PeaFace::leaf);
     enumPicker("Accessory", PeaFace::allAccessories, &PeaFace::accessory);
-    for (auto [name, field, maximum] : {std::tuple{"Sweat drops", &PeaFace::sweatDrops, 4},
-                                        std::tuple{"Zs", &PeaFace::sleepZ, 3}}) {
+    for (auto [name, field, maximum] :
+         {std::tuple{"Sweat drops", &PeaFace::sweatDrops, 4}, std::tuple{"Zs", &PeaFace::sleepZ, 3}}) {
         auto* label = new QLabel(shapes);
         auto* stepper = new QSpinBox(shapes);
         stepper->setObjectName(QString::fromUtf8(name));
         stepper->setRange(0, maximum);
         const QString lead = QString::fromUtf8(name) + QStringLiteral(": ");
-        const auto showCount = [this, label, lead, field] { label->setText(lead + QString::number(face_.*field)); };
+        const auto showCount = [this, label, lead, field] {
+            label->setText(lead + QString::number(face_.*field));
+        };
         connect(stepper, &QSpinBox::valueChanged, this, [this, field, showCount, changed](int value) {
             face_.*field = value;
             showCount();
@@ -305,7 +307,9 @@ QWidget* FaceEditorView::makePreviews() {
     const std::array<MenuBarTile::Background, 4> backgrounds{
         [](QPainter& painter, const QRectF& area) { painter.fillRect(area, Qt::white); },
         [](QPainter& painter, const QRectF& area) { painter.fillRect(area, Qt::black); },
-        [](QPainter& painter, const QRectF& area) { painter.fillRect(area, QColor::fromRgbF(0.5, 0.5, 0.5)); },
+        [](QPainter& painter, const QRectF& area) {
+            painter.fillRect(area, QColor::fromRgbF(0.5, 0.5, 0.5));
+        },
         BusyBackground::paint};
     for (std::size_t i = 0; i < backgrounds.size(); ++i) {
         auto* tile = new MenuBarTile(backgrounds[i], i == 1, previews);
@@ -319,7 +323,8 @@ QWidget* FaceEditorView::makePreviews() {
     fullRow->setSpacing(24);
     fullRow->addStretch(1);
     for (const int side : {32, 64, 96}) {
-        auto* pea = new AnimatedPeaView(face_, PeaFace::Detail::full, style(), animate_, std::nullopt, previews);
+        auto* pea =
+            new AnimatedPeaView(face_, PeaFace::Detail::full, style(), animate_, std::nullopt, previews);
         pea->setFixedSize(side, side);
         fullPreviews_.push_back(pea);
         fullRow->addWidget(pea, 0, Qt::AlignBottom);
@@ -328,7 +333,8 @@ QWidget* FaceEditorView::makePreviews() {
     backdrop->setFixedSize(240, 240);
     auto* backdropLayout = new QVBoxLayout(backdrop);
     backdropLayout->setContentsMargins(0, 0, 0, 0);
-    auto* large = new AnimatedPeaView(face_, PeaFace::Detail::full, style(), animate_, std::nullopt, backdrop);
+    auto* large =
+        new AnimatedPeaView(face_, PeaFace::Detail::full, style(), animate_, std::nullopt, backdrop);
     backdropLayout->addWidget(large);
     fullPreviews_.push_back(large);
     fullRow->addWidget(backdrop, 0, Qt::AlignBottom);

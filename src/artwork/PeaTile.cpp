@@ -22,8 +22,8 @@ void draw(QPainter& painter, const QRectF& frame, const PeaFace& face, PeaFace::
     // Inverting needs the pea alone, in straight (not premultiplied) colour, at the pixels it lands on.
     const QTransform device = painter.deviceTransform();
     const double scale = std::max(1.0, std::hypot(device.m11(), device.m12()));
-    QImage pea = PeaRenderer::image(face, detail, style, frame.size(), scale)
-                     .convertToFormat(QImage::Format_ARGB32);
+    QImage pea =
+        PeaRenderer::image(face, detail, style, frame.size(), scale).convertToFormat(QImage::Format_ARGB32);
     pea.invertPixels(QImage::InvertRgb);
     painter.drawImage(frame, pea);
 }

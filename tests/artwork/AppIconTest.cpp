@@ -1,6 +1,5 @@
-#include "artwork/AppIconView.h"
 #include "QtTestApp.h"
-
+#include "artwork/AppIconView.h"
 #include "ui/PngExport.h"
 
 #include <gtest/gtest.h>

@@ -16,10 +16,10 @@ struct CatalogueFile {
 
 // The full set as the artwork catalogue lists it, spelled out independently of the plan.
 inline std::vector<CatalogueFile> expectedFullSet() {
-    const QStringList faces{"chill",    "warm",      "sweating",    "meltdown", "coolingDown", "blaming",
-                            "allClear", "askingToQuit", "grateful", "tired",    "napping",     "sideEye",
-                            "wakeUpHappy", "snoozed", "dozing",     "wakingUp", "shh",         "celebrating",
-                            "hello",    "confused"};
+    const QStringList faces{"chill",    "warm",     "sweating",     "meltdown", "coolingDown",
+                            "blaming",  "allClear", "askingToQuit", "grateful", "tired",
+                            "napping",  "sideEye",  "wakeUpHappy",  "snoozed",  "dozing",
+                            "wakingUp", "shh",      "celebrating",  "hello",    "confused"};
     std::vector<CatalogueFile> files{{"grid.png", {1476, 4528}}, {"notch-peek.png", {680, 280}}};
     for (const QString& f : faces) {
         files.push_back({"state-" + f + "-menubar@2x.png", {36, 36}});
@@ -37,15 +37,15 @@ inline std::vector<CatalogueFile> expectedFullSet() {
     }
     files.push_back({"icon-1024.png", {1024, 1024}});
     for (const auto& [name, side] : std::vector<std::pair<QString, int>>{{"icon_16x16.png", 16},
-                                                                          {"icon_16x16@2x.png", 32},
-                                                                          {"icon_32x32.png", 32},
-                                                                          {"icon_32x32@2x.png", 64},
-                                                                          {"icon_128x128.png", 128},
-                                                                          {"icon_128x128@2x.png", 256},
-                                                                          {"icon_256x256.png", 256},
-                                                                          {"icon_256x256@2x.png", 512},
-                                                                          {"icon_512x512.png", 512},
-                                                                          {"icon_512x512@2x.png", 1024}}) {
+                                                                         {"icon_16x16@2x.png", 32},
+                                                                         {"icon_32x32.png", 32},
+                                                                         {"icon_32x32@2x.png", 64},
+                                                                         {"icon_128x128.png", 128},
+                                                                         {"icon_128x128@2x.png", 256},
+                                                                         {"icon_256x256.png", 256},
+                                                                         {"icon_256x256@2x.png", 512},
+                                                                         {"icon_512x512.png", 512},
+                                                                         {"icon_512x512@2x.png", 1024}}) {
         files.push_back({"appicon/" + name, {side, side}});
     }
     for (const int w : {512, 1024, 2048}) {
@@ -59,7 +59,8 @@ inline std::vector<CatalogueFile> expectedWebSet() {
     for (const QString h : {"chill", "warm", "sweating", "meltdown"}) {
         files.push_back({"pea-menubar-" + h + ".png", {120, 120}});
     }
-    for (const QString f : {"chill", "warm", "sweating", "meltdown", "napping", "sideEye", "confused", "celebrating"}) {
+    for (const QString f :
+         {"chill", "warm", "sweating", "meltdown", "napping", "sideEye", "confused", "celebrating"}) {
         files.push_back({"pea-" + f + "@2x.png", {960, 960}});
     }
     return files;

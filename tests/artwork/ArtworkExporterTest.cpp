@@ -1,7 +1,7 @@
 #include "artwork/ArtworkExporter.h"
+
 #include "ArtworkCatalogue.h"
 #include "QtTestApp.h"
-
 #include "core/Error.h"
 
 #include <QDir>
@@ -95,6 +95,13 @@ TEST(ArtworkExporterTest, AFolderThatCannotBeMadeFailsBeforeAnythingIsWritten) {
     EXPECT_THROW(ArtworkExporter::exportWebAssets(folder), Error);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
               QStringList{"taken"});
+}
+
+TEST(ArtworkExporterTest, OneLineNeutralisesLineBreaksAndDirectionMarks) {
+    EXPECT_EQ(ArtworkExporter::oneLine(QString::fromUtf8("/tmp/a\nb\u202Ec.png")),
+              QString::fromUtf8("/tmp/a\uFFFDb\uFFFDc.png"));
+    EXPECT_EQ(ArtworkExporter::oneLine("/home/u/Desktop/Halvrick Artwork"),
+              "/home/u/Desktop/Halvrick Artwork");
 }
 
 } // namespace

@@ -1,8 +1,7 @@
-#include "artwork/ArtworkLabWindowController.h"
-#include "artwork/ArtworkGridView.h"
-#include "artwork/FaceEditorView.h"
 #include "QtTestApp.h"
-
+#include "artwork/ArtworkGridView.h"
+#include "artwork/ArtworkLabWindowController.h"
+#include "artwork/FaceEditorView.h"
 #include "core/Error.h"
 #include "ui/ElidedLabel.h"
 

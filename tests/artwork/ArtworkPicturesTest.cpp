@@ -1,9 +1,8 @@
+#include "PeaPixels.h"
+#include "QtTestApp.h"
 #include "artwork/ArtworkGridView.h"
 #include "artwork/ArtworkStrips.h"
 #include "artwork/BusyBackground.h"
-#include "PeaPixels.h"
-#include "QtTestApp.h"
-
 #include "ui/PngExport.h"
 
 #include <QPainter>
@@ -73,8 +72,9 @@ TEST(ArtworkGridTest, OnScreenItDrawsTheRowsInViewLikeThePicture) {
     EXPECT_EQ(view.size(), QSize(738, 2264));
     const QRect lastRows(0, 2264 - 230, 738, 230);
     const QImage screen = view.grab(lastRows).toImage().convertToFormat(QImage::Format_ARGB32);
-    const QImage picture =
-        PngExport::render(ArtworkGrid::paint, ArtworkGrid::size(), 1).copy(lastRows).convertToFormat(QImage::Format_ARGB32);
+    const QImage picture = PngExport::render(ArtworkGrid::paint, ArtworkGrid::size(), 1)
+                               .copy(lastRows)
+                               .convertToFormat(QImage::Format_ARGB32);
     ASSERT_EQ(screen.size(), picture.size());
     int differing = 0;
     for (int y = 0; y < screen.height(); ++y) {
@@ -88,8 +88,8 @@ TEST(ArtworkGridTest, OnScreenItDrawsTheRowsInViewLikeThePicture) {
 TEST(BusyBackgroundTest, ShapesSitAtTheirFractionsAndNeverSpillOver) {
     ASSERT_TRUE(qtTestAppReady());
     const QImage image = PngExport::render(
-        [](QPainter& painter, QSizeF) { BusyBackground::paint(painter, QRectF(20, 10, 200, 100)); }, {240, 120},
-        1);
+        [](QPainter& painter, QSizeF) { BusyBackground::paint(painter, QRectF(20, 10, 200, 100)); },
+        {240, 120}, 1);
     EXPECT_EQ(qAlpha(image.pixel(10, 60)), 0);
     EXPECT_EQ(qAlpha(image.pixel(230, 60)), 0);
     EXPECT_EQ(qAlpha(image.pixel(120, 115)), 0) << "the teal circle is clipped at the bottom";
@@ -104,8 +104,8 @@ TEST(ArtworkStripsTest, StripWidthsFollowTheFrameCounts) {
         HeatState heat;
         double width;
     };
-    for (const Case& c : {Case{HeatState::chill, 26}, Case{HeatState::warm, 1060}, Case{HeatState::sweating, 268},
-                          Case{HeatState::meltdown, 356}}) {
+    for (const Case& c : {Case{HeatState::chill, 26}, Case{HeatState::warm, 1060},
+                          Case{HeatState::sweating, 268}, Case{HeatState::meltdown, 356}}) {
         EXPECT_EQ(ArtworkStrips::menuBarSize(c.heat), QSizeF(c.width, 26));
     }
     EXPECT_EQ(ArtworkStrips::popoverSize(), QSizeF(822, 108));
@@ -113,9 +113,10 @@ TEST(ArtworkStripsTest, StripWidthsFollowTheFrameCounts) {
 
 TEST(ArtworkStripsTest, FramesStandOnWhite) {
     ASSERT_TRUE(qtTestAppReady());
-    const QImage strip = PngExport::render(
-        [](QPainter& painter, QSizeF size) { ArtworkStrips::paintPopover(painter, size, FaceState::napping); },
-        ArtworkStrips::popoverSize(), 1);
+    const QImage strip =
+        PngExport::render([](QPainter& painter,
+                             QSizeF size) { ArtworkStrips::paintPopover(painter, size, FaceState::napping); },
+                          ArtworkStrips::popoverSize(), 1);
     EXPECT_EQ(strip.pixelColor(2, 2), QColor(Qt::white));
     EXPECT_EQ(strip.pixelColor(819, 105), QColor(Qt::white));
     EXPECT_NE(strip.pixelColor(6 + 48, 6 + 60), QColor(Qt::white)) << "the first frame's pea";

@@ -47,14 +47,16 @@ QStringList everything(const QString& folder) {
 
 void expectFiles(const QString& folder, const std::vector<CatalogueFile>& files) {
     for (const CatalogueFile& file : files) {
-        EXPECT_EQ(QImageReader(QDir(folder).filePath(file.path)).size(), file.pixels) << file.path.toStdString();
+        EXPECT_EQ(QImageReader(QDir(folder).filePath(file.path)).size(), file.pixels)
+            << file.path.toStdString();
     }
 }
 
 class ExportSwitchesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        ASSERT_TRUE(
+            QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
     QTemporaryDir work;
     QTemporaryDir runtime;
@@ -62,7 +64,8 @@ protected:
 
 TEST_F(ExportSwitchesTest, ArtworkSwitchWinsAndWritesTheFullSetIntoARelativeFolder) {
     ASSERT_TRUE(QDir(work.path()).mkpath("data/icons"));
-    const ProgramRun run = runProgram({"--export-web-assets", "web", "--export-artwork", "out"}, work.path(), runtime.path());
+    const ProgramRun run =
+        runProgram({"--export-web-assets", "web", "--export-artwork", "out"}, work.path(), runtime.path());
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.lines, QStringList{"Wrote 125 files to " + work.filePath("out")});
     const auto catalogue = expectedFullSet();

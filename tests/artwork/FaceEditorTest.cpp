@@ -1,7 +1,6 @@
-#include "artwork/FaceEditorView.h"
 #include "PeaPixels.h"
 #include "QtTestApp.h"
-
+#include "artwork/FaceEditorView.h"
 #include "pea/AnimatedPeaView.h"
 
 #include <QCheckBox>
@@ -188,8 +187,9 @@ TEST_F(FaceEditorTest, MonochromePeasShowWherePlacedInTheWindow) {
     for (auto [widget, side] : {std::pair<QWidget*, double>{editor.menuBarTiles()[0], 18},
                                 std::pair<QWidget*, double>{editor.fullPreviews()[2], 96}}) {
         // The left cheek: body, clear of the features cut out of it.
-        const QPointF cheek = QPointF(widget->mapTo(&editor, QPoint(0, 0))) +
-                              QPointF(widget->width() / 2.0 - 0.25 * side, widget->height() / 2.0 + 0.12 * side);
+        const QPointF cheek =
+            QPointF(widget->mapTo(&editor, QPoint(0, 0))) +
+            QPointF(widget->width() / 2.0 - 0.25 * side, widget->height() / 2.0 + 0.12 * side);
         EXPECT_TRUE(near(window.pixelColor(cheek.toPoint()), Qt::black, 40)) << side;
     }
 }
