@@ -90,6 +90,16 @@ TEST_F(ExportSwitchesTest, ArtworkSwitchWinsAndWritesTheFullSetIntoARelativeFold
     EXPECT_FALSE(QFileInfo::exists(work.filePath("web"))) << "the web export did not run";
 }
 
+TEST_F(ExportSwitchesTest, ArtworkSwitchAloneExportsIntoTheSourceTreesPreviews) {
+    QFile manifest(work.filePath("CMakeLists.txt"));
+    ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+    manifest.close();
+    const ProgramRun run = runProgram({"--export-artwork"}, work.path(), runtime.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, QStringList{"Wrote 125 files to " + work.filePath("Artwork/previews")});
+    EXPECT_EQ(QImageReader(work.filePath("Artwork/previews/grid.png")).size(), QSize(1476, 4528));
+}
+
 TEST_F(ExportSwitchesTest, WebSwitchWritesTwelveFilesBesideARunningInstance) {
     // An interactive instance holds the lock: the export neither waits for it nor leaves.
     QLockFile running(runtime.filePath("halvrick.lock"));
