@@ -1,3 +1,5 @@
+#include "artwork/ArtworkExporter.h"
+#include "artwork/ArtworkLabWindowController.h"
 #include "menubar/StatusItemController.h"
 #include "model/AppModel.h"
 #include "model/Defaults.h"
@@ -33,12 +35,13 @@ namespace {
 
 using namespace halvrick;
 
-// The artwork exporter is not part of this build: an export says so and fails rather than pretend.
-int refuseExport(LaunchOptions::Export kind) {
-    const char* lead = kind == LaunchOptions::Export::artwork ? "Artwork export failed: "
-                                                              : "Web asset export failed: ";
-    std::cout << lead << "the artwork exporter is not available in this build" << std::endl;
-    return 1;
+// Exports render without a display and never start the interface: offscreen unless a platform was set.
+int exportArtwork(const LaunchOptions& options, int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QGuiApplication app(argc, argv);
+    return ArtworkExporter::run(options.exportKind, options.exportFolder, std::cout);
 }
 
 // What the process owns from launch to exit, in the order it is built.
@@ -72,7 +75,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv, argv + argc);
     const LaunchOptions options = LaunchOptions::parse(arguments, LaunchOptions::processEnvironment());
     if (options.exportKind != LaunchOptions::Export::none) {
-        return refuseExport(options.exportKind);
+        return exportArtwork(options, argc, argv);
     }
     if (options.platform) {
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*options.platform));
@@ -109,11 +112,13 @@ int main(int argc, char** argv) {
     };
     shell.settingsWindow.openHistory = [&history = shell.history] { history.show(); };
 
+    ArtworkLabWindowController artworkLab;
     StatusItemController statusItem(
         model,
         {[&w = shell.settingsWindow] { w.show(); }, [&w = shell.history] { w.show(); },
          [&w = shell.vitals] { w.show(); }, [&w = shell.roast] { w.show(); },
-         [&w = shell.wrapped] { w.showLastWeek(); }, [&w = shell.wrapped] { w.showSample(); }},
+         [&w = shell.wrapped] { w.showLastWeek(); }, [&w = shell.wrapped] { w.showSample(); },
+         [&artworkLab] { artworkLab.show(); }},
         StatusItemController::Desktop::system());
     if (!statusItem.hasTray()) {
         std::cout << "No system tray found: Halvrick opens as a window instead." << std::endl;

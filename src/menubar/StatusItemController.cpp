@@ -147,6 +147,7 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
     actions.openRoast = closeThen(&Windows::showRoast);
     actions.openWrapped = closeThen(&Windows::showWrapped);
     actions.openSampleWrapped = closeThen(&Windows::showSampleWrapped);
+    actions.openArtworkLab = closeThen(&Windows::showArtworkLab);
     popoverView_ = new PopoverView(model_, actions);
     popover_->setContent(popoverView_);
     connect(popover_.get(), &PopupPanel::closed, this, &StatusItemController::popoverDidClose);

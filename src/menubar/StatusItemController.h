@@ -52,6 +52,8 @@ public:
         // The weekly summary of the last seven days, and the one with demonstration figures.
         std::function<void()> showWrapped;
         std::function<void()> showSampleWrapped;
+        // A default, so hosts may leave the developer's lab out.
+        std::function<void()> showArtworkLab = {};
     };
 
     // The desktop as the controller sees it; tests hand in fakes.

@@ -277,7 +277,9 @@ void draw(const PeaFace& face, PeaFace::Detail detail, const PeaStyle& style, QP
         return;
     }
     const double ratio = device->devicePixelRatioF();
-    const QTransform toDevice = painter.deviceTransform();
+    // Without the redirection of a widget's painter into its window, which the painter adds again when
+    // the layer is copied back, and which would put the layer outside the widget's own size.
+    const QTransform toDevice = painter.combinedTransform();
     // Only what can land on the device: a pea scaled far past it must not allocate a huge layer.
     const QRect reachable(0, 0, static_cast<int>(std::ceil(device->width() * ratio)),
                           static_cast<int>(std::ceil(device->height() * ratio)));

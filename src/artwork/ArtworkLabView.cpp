@@ -1,0 +1,144 @@
+#include "artwork/ArtworkLabView.h"
+
+#include "artwork/ArtworkExporter.h"
+#include "artwork/ArtworkGridView.h"
+#include "artwork/FaceEditorView.h"
+#include "ui/ElidedLabel.h"
+#include "ui/Theme.h"
+
+#include <QButtonGroup>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QToolButton>
+#include <exception>
+
+namespace halvrick {
+
+namespace {
+
+constexpr int tabSwitchWidth = 200;
+
+QToolButton* segment(const QString& title, QWidget* parent) {
+    auto* button = new QToolButton(parent);
+    button->setText(title);
+    button->setCheckable(true);
+    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+    return button;
+}
+
+} // namespace
+
+ArtworkLabView::ArtworkLabView(Exporter exporter, FolderChooser folder, Reveal reveal, QWidget* parent)
+    : QWidget(parent), exporter_(std::move(exporter)), folder_(std::move(folder)),
+      reveal_(std::move(reveal)) {
+    setMinimumSize(900, 600);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(10, 10, 10, 10);
+    auto* switcher = new QWidget(this);
+    switcher->setFixedWidth(tabSwitchWidth);
+    auto* switcherLayout = new QHBoxLayout(switcher);
+    switcherLayout->setContentsMargins(0, 0, 0, 0);
+    switcherLayout->setSpacing(0);
+    tabs_ = new QButtonGroup(this);
+    tabs_->setExclusive(true);
+    tabs_->addButton(segment(QStringLiteral("Editor"), switcher), editorTab);
+    tabs_->addButton(segment(QStringLiteral("Grid"), switcher), gridTab);
+    for (QAbstractButton* button : tabs_->buttons()) {
+        switcherLayout->addWidget(button);
+    }
+    tabs_->button(editorTab)->setChecked(true);
+    header->addWidget(switcher);
+    header->addStretch(1);
+    // The folder's path is the user's: shown as plain text, one line, cut at the end.
+    messageLabel_ = new ElidedLabel(this, Qt::ElideRight);
+    messageLabel_->setTextFormat(Qt::PlainText);
+    messageLabel_->setFont(Theme::font(TextStyle::caption, messageLabel_->font()));
+    Theme::setTextColour(*messageLabel_, Theme::text(Theme::Tone::secondary, palette()));
+    messageLabel_->setHidden(true);
+    header->addWidget(messageLabel_, 0);
+    exportButton_ = new QPushButton(QStringLiteral("Export PNGs"), this);
+    exportButton_->setAutoDefault(false);
+    header->addWidget(exportButton_);
+    layout->addLayout(header);
+
+    auto* divider = new QFrame(this);
+    divider->setFrameShape(QFrame::HLine);
+    divider->setFrameShadow(QFrame::Sunken);
+    layout->addWidget(divider);
+
+    contentLayout_ = new QVBoxLayout;
+    contentLayout_->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(contentLayout_, 1);
+    showContent();
+
+    connect(tabs_, &QButtonGroup::idClicked, this, &ArtworkLabView::setTab);
+    connect(exportButton_, &QPushButton::clicked, this, &ArtworkLabView::exportPNGs);
+}
+
+QAbstractButton* ArtworkLabView::tabButton(int tab) const {
+    return tabs_->button(tab);
+}
+
+void ArtworkLabView::setTab(int tab) {
+    if (tab == tab_) {
+        return;
+    }
+    tab_ = tab;
+    const QSignalBlocker blocker(tabs_);
+    if (QAbstractButton* button = tabs_->button(tab)) {
+        button->setChecked(true);
+    }
+    showContent();
+}
+
+// The editor starts afresh each time it is shown; the grid has no state to keep.
+void ArtworkLabView::showContent() {
+    if (content_) {
+        contentLayout_->removeWidget(content_);
+        content_->hide();
+        content_->deleteLater();
+    }
+    if (tab_ == editorTab) {
+        content_ = new FaceEditorView(this);
+    } else {
+        auto* scroll = new QScrollArea(this);
+        scroll->setWidget(new ArtworkGridView);
+        scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        scroll->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        content_ = scroll;
+    }
+    contentLayout_->addWidget(content_);
+}
+
+void ArtworkLabView::exportPNGs() {
+    const QString folder = folder_();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    std::optional<QStringList> written;
+    QString failure;
+    try {
+        written = exporter_(folder);
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+    }
+    QGuiApplication::restoreOverrideCursor();
+    if (written) {
+        message_ = QStringLiteral("Wrote %1 files to %2").arg(written->size()).arg(folder);
+    } else {
+        message_ = QStringLiteral("Export failed: ") + failure;
+    }
+    messageLabel_->setFullText(ArtworkExporter::oneLine(*message_));
+    messageLabel_->setHidden(false);
+    if (written && reveal_) {
+        reveal_(folder);
+    }
+}
+
+} // namespace halvrick

@@ -1,0 +1,37 @@
+#include "artwork/ArtworkLabWindowController.h"
+
+#include "artwork/ArtworkExporter.h"
+#include "ui/WindowShell.h"
+
+#include <QDesktopServices>
+#include <QUrl>
+#include <QVBoxLayout>
+
+namespace halvrick {
+
+ArtworkLabWindowController::ArtworkLabWindowController(ArtworkLabView::Exporter exporter,
+                                                       ArtworkLabView::FolderChooser folder,
+                                                       ArtworkLabView::Reveal reveal)
+    : exporter_(exporter ? std::move(exporter) : ArtworkLabView::Exporter(ArtworkExporter::exportAll)),
+      folder_(folder ? std::move(folder)
+                     : ArtworkLabView::FolderChooser([] { return ArtworkExporter::defaultFolder(); })),
+      reveal_(reveal ? std::move(reveal) : ArtworkLabView::Reveal([](const QString& path) {
+          QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+      })) {}
+
+ArtworkLabWindowController::~ArtworkLabWindowController() = default;
+
+void ArtworkLabWindowController::show() {
+    const bool firstShow = !window_;
+    if (firstShow) {
+        window_ = WindowShell::make(QString::fromUtf8(title));
+        auto* layout = new QVBoxLayout(window_.get());
+        layout->setContentsMargins(0, 0, 0, 0);
+        view_ = new ArtworkLabView(exporter_, folder_, reveal_, window_.get());
+        layout->addWidget(view_);
+        window_->resize(1100, 760);
+    }
+    WindowShell::present(*window_, firstShow);
+}
+
+} // namespace halvrick

@@ -1,0 +1,160 @@
+#include "ArtworkCatalogue.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QImageReader>
+#include <QLockFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+namespace halvrick {
+namespace {
+
+struct ProgramRun {
+    int exitCode = -1;
+    QStringList lines;
+};
+
+// The real program in `workingDirectory`, with no display at all and a private runtime folder.
+ProgramRun runProgram(const QStringList& arguments, const QString& workingDirectory, const QString& runtime) {
+    QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        environment.remove(QString::fromLatin1(name));
+    }
+    environment.insert("XDG_RUNTIME_DIR", runtime);
+    process.setProcessEnvironment(environment);
+    process.setWorkingDirectory(workingDirectory);
+    process.start(HALVRICK_PROGRAM, arguments);
+    EXPECT_TRUE(process.waitForFinished(120'000));
+    ProgramRun run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    run.lines = QString::fromUtf8(process.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    return run;
+}
+
+QStringList everything(const QString& folder) {
+    QStringList found;
+    QDir dir(folder);
+    for (const QFileInfo& entry : dir.entryInfoList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden)) {
+        found << entry.fileName();
+    }
+    return found;
+}
+
+void expectFiles(const QString& folder, const std::vector<CatalogueFile>& files) {
+    for (const CatalogueFile& file : files) {
+        EXPECT_EQ(QImageReader(QDir(folder).filePath(file.path)).size(), file.pixels)
+            << file.path.toStdString();
+    }
+}
+
+class ExportSwitchesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(
+            QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    }
+    QTemporaryDir work;
+    QTemporaryDir runtime;
+};
+
+TEST_F(ExportSwitchesTest, ArtworkSwitchWinsAndWritesTheFullSetIntoARelativeFolder) {
+    ASSERT_TRUE(QDir(work.path()).mkpath("data/icons"));
+    const ProgramRun run =
+        runProgram({"--export-web-assets", "web", "--export-artwork", "out"}, work.path(), runtime.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, QStringList{"Wrote 125 files to " + work.filePath("out")});
+    const auto catalogue = expectedFullSet();
+    expectFiles(work.filePath("out"), catalogue);
+    int written = 0;
+    QDirIterator files(work.filePath("out"), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        files.next();
+        ++written;
+    }
+    EXPECT_EQ(written, 125) << "no stray or temporary files";
+    // The icon set of the source tree gets the ten icons under their plain names, uncounted.
+    std::vector<CatalogueFile> icons;
+    for (const CatalogueFile& file : catalogue) {
+        if (file.path.startsWith("appicon/")) {
+            icons.push_back({file.path.mid(8), file.pixels});
+        }
+    }
+    ASSERT_EQ(icons.size(), 10u);
+    expectFiles(work.filePath("data/icons"), icons);
+    EXPECT_EQ(everything(work.filePath("data/icons")).size(), 10);
+    EXPECT_FALSE(QFileInfo::exists(work.filePath("web"))) << "the web export did not run";
+}
+
+TEST_F(ExportSwitchesTest, ArtworkSwitchAloneExportsIntoTheSourceTreesPreviews) {
+    QFile manifest(work.filePath("CMakeLists.txt"));
+    ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+    manifest.close();
+    const ProgramRun run = runProgram({"--export-artwork"}, work.path(), runtime.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, QStringList{"Wrote 125 files to " + work.filePath("Artwork/previews")});
+    EXPECT_EQ(QImageReader(work.filePath("Artwork/previews/grid.png")).size(), QSize(1476, 4528));
+}
+
+TEST_F(ExportSwitchesTest, WebSwitchWritesTwelveFilesBesideARunningInstance) {
+    // An interactive instance holds the lock: the export neither waits for it nor leaves.
+    QLockFile running(runtime.filePath("halvrick.lock"));
+    ASSERT_TRUE(running.tryLock(0));
+    const ProgramRun run = runProgram({"--export-web-assets", "site/img"}, work.path(), runtime.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, QStringList{"Wrote 12 files to " + work.filePath("site/img")});
+    expectFiles(work.filePath("site/img"), expectedWebSet());
+    EXPECT_EQ(everything(work.filePath("site/img")).size(), 12);
+}
+
+TEST_F(ExportSwitchesTest, WebSwitchWithoutAFolderUsesLandingAssetsOrSaysWhereToRunFrom) {
+    ProgramRun run = runProgram({"--export-web-assets"}, work.path(), runtime.path());
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines, QStringList{"Run from the repo root, or pass the Landing/assets folder."});
+    EXPECT_TRUE(everything(work.path()).isEmpty());
+
+    ASSERT_TRUE(QDir(work.path()).mkpath("Landing/assets"));
+    run = runProgram({"--export-web-assets"}, work.path(), runtime.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, QStringList{"Wrote 12 files to " + work.filePath("Landing/assets")});
+    EXPECT_EQ(everything(work.filePath("Landing/assets")).size(), 12);
+}
+
+TEST_F(ExportSwitchesTest, AnUnwritableFolderFailsWithOneLineAndLeavesNothing) {
+    QFile taken(work.filePath("taken"));
+    ASSERT_TRUE(taken.open(QIODevice::WriteOnly));
+    taken.close();
+    struct Case {
+        const char* flag;
+        QString lead;
+    };
+    for (const Case& c : {Case{"--export-artwork", "Artwork export failed: "},
+                          Case{"--export-web-assets", "Web asset export failed: "}}) {
+        const ProgramRun run = runProgram({c.flag, "taken/art"}, work.path(), runtime.path());
+        EXPECT_EQ(run.exitCode, 1);
+        ASSERT_EQ(run.lines.size(), 1) << run.lines.join('|').toStdString();
+        EXPECT_TRUE(run.lines[0].startsWith(c.lead)) << run.lines[0].toStdString();
+        EXPECT_EQ(everything(work.path()), QStringList{"taken"});
+    }
+}
+
+TEST_F(ExportSwitchesTest, AReadOnlyExportFolderKeepsNoHalfWrittenFile) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "permissions do not bind the superuser";
+    }
+    const QString folder = work.filePath("locked");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner));
+    const ProgramRun run = runProgram({"--export-web-assets", folder}, work.path(), runtime.path());
+    QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.lines.size(), 1);
+    EXPECT_TRUE(everything(folder).isEmpty());
+}
+
+} // namespace
+} // namespace halvrick
