@@ -53,7 +53,7 @@ public:
         std::function<void()> showWrapped;
         std::function<void()> showSampleWrapped;
         // A default, so hosts may leave the developer's lab out.
-        std::function<void()> showArtworkLab = {};
+        std::function<void()> showArtworkLab;
     };
 
     // The desktop as the controller sees it; tests hand in fakes.

@@ -67,7 +67,8 @@ protected:
             *model,
             StatusItemController::Windows{[this] { ++settingsShown; }, [this] { ++historyShown; },
                                           [this] { ++vitalsShown; }, [this] { ++roastShown; },
-                                          [this] { ++wrappedShown; }, [this] { ++sampleWrappedShown; }},
+                                          [this] { ++wrappedShown; }, [this] { ++sampleWrappedShown; },
+                                          [this] { ++artworkLabShown; }},
             fakeDesktop(withTray));
     }
 
@@ -115,6 +116,7 @@ protected:
     int roastShown = 0;
     int wrappedShown = 0;
     int sampleWrappedShown = 0;
+    int artworkLabShown = 0;
 };
 
 } // namespace halvrick::shelltest

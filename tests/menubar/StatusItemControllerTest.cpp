@@ -95,6 +95,11 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheModel) {
     heldKeys = Qt::AltModifier;
     emit menu.aboutToShow();
     EXPECT_NE(menu.action(MenuRow::Command::debugMenu), nullptr);
+    // The debug windows of this build.
+    menu.action(MenuRow::Command::sampleWrapped)->trigger();
+    menu.action(MenuRow::Command::artworkLab)->trigger();
+    EXPECT_EQ(sampleWrappedShown, 1);
+    EXPECT_EQ(artworkLabShown, 1);
     heldKeys = Qt::NoModifier;
     emit menu.aboutToShow();
     EXPECT_EQ(menu.action(MenuRow::Command::debugMenu), nullptr);
