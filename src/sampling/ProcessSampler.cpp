@@ -152,6 +152,7 @@ ProcessSampler::Outcome ProcessSampler::sweep(std::shared_ptr<const ApplicationI
     }
 
     Outcome outcome;
+    processReader_->beginSweep();
     const std::vector<std::int32_t> pids = processLister_->allPIDs();
     outcome.healthy = !pids.empty();
     // After a listing that found nothing, every process would look new: count none of them whole.
