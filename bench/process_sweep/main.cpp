@@ -1,6 +1,7 @@
-// One process-sampler sweep over a machine with 500 extra idle processes, against two floors: a bare loop
-// that opens and reads the same stat and status files, and one that re-reads them through descriptors
-// kept open, as the sampler does. Prints the medians and the sweep's ratio to each.
+// One process-sampler sweep over a machine with extra idle processes (500 unless a count is given),
+// against two floors: a bare loop that opens and reads the same stat and status files, and one that
+// re-reads them through descriptors kept open. Prints the medians and the sweep's ratio to each.
+// Usage: process_sweep [extra processes]
 
 #include "sampling/ApplicationIndex.h"
 #include "sampling/ProcessList.h"
@@ -22,12 +23,13 @@
 
 namespace {
 
-constexpr int childCount = 500;
+constexpr int defaultChildCount = 500;
+constexpr int largestChildCount = 10000;
 constexpr int rounds = 300;
 constexpr double target = 1.5;
 
 // Written before any handler can run and only read by it.
-pid_t children[childCount];
+pid_t children[largestChildCount];
 volatile sig_atomic_t spawned = 0;
 
 void killChildren() {
@@ -45,7 +47,7 @@ extern "C" void onFatalSignal(int signal) {
 // Idle children that die with this program, however it ends.
 class IdleChildren {
 public:
-    IdleChildren() {
+    explicit IdleChildren(int childCount) {
         for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT, SIGSEGV, SIGABRT}) {
             ::signal(s, onFatalSignal);
         }
@@ -155,8 +157,8 @@ double median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-int run() {
-    const IdleChildren idle;
+int run(int childCount) {
+    const IdleChildren idle(childCount);
     auto index = std::make_shared<const halvrick::ApplicationIndex>(
         halvrick::ApplicationIndex::build(halvrick::ApplicationIndex::Roots::standard()));
     halvrick::ProcessSampler::Sources sources;
@@ -206,9 +208,14 @@ int run() {
 
 } // namespace
 
-int main() {
+int main(int argc, char** argv) {
     try {
-        return run();
+        const int count = argc > 1 ? std::atoi(argv[1]) : defaultChildCount;
+        if (argc > 2 || count < 0 || count > largestChildCount) {
+            std::fprintf(stderr, "usage: process_sweep [extra processes, 0 to %d]\n", largestChildCount);
+            return 2;
+        }
+        return run(count);
     } catch (const std::exception& error) {
         std::fprintf(stderr, "process_sweep: %s\n", error.what());
         return 1;

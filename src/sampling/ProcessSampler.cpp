@@ -2,6 +2,7 @@
 
 #include "core/AppAttribution.h"
 #include "sampling/ApplicationIndexWatcher.h"
+#include "sampling/SamplingStall.h"
 #include "core/MendedUTF8.h"
 
 #include <QCoreApplication>
@@ -113,6 +114,7 @@ void ProcessSampler::sample() {
     if (stopped_ || sweeping_) {
         return;
     }
+    const SamplingStall stall("process sweep");
     sweeping_ = true;
     auto outcome = std::make_shared<Outcome>();
     executor_(
@@ -130,6 +132,7 @@ void ProcessSampler::deliver(Outcome outcome) {
     if (stopped_) {
         return;
     }
+    const SamplingStall stall("process sample");
     if (onHealth) {
         onHealth(outcome.healthy);
     }
