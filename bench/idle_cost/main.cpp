@@ -1,9 +1,13 @@
-// The running app's own CPU time while it sits idle in a tray with the popover closed, beside that of
-// `top -b -d 1` over the same window. Everything runs on a private X server with its own tray host, a
-// private session bus and a throwaway home, so the user's desktop and ledgers are never touched.
-// Usage: idle_cost [seconds]   (default 60)
+// The running app's own CPU time while it sits in a tray with the popover closed, beside that of
+// `top -b -d 1` over the same window, in three phases of one run: at rest, with half the cores busy (the
+// pea then animates), and with 3,000 extra sleeping processes. Each phase also gives the app's memory and
+// the longest time sampling held its main thread in one go, which the app reports when HALVRICK_STALLS
+// is set. Everything runs on a private X server with its own tray host, a private session bus and a
+// throwaway home, so the user's desktop and ledgers are never touched.
+// Usage: idle_cost [seconds per phase [program]]   (default 60, the halvrick built beside this)
 
 #include "Child.h"
+#include "Crowd.h"
 #include "DesktopProbe.h"
 #include "ProcTimes.h"
 
@@ -19,6 +23,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 #include <vector>
 
@@ -35,10 +40,18 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int defaultSeconds = 60;
 constexpr int longestSeconds = 24 * 60 * 60;
-// The app may take this share of top's time at most.
-constexpr double targetRatio = 1.0 / 3.0;
 // Start-up work (the application index, the first samples) is not idle cost.
 constexpr auto settleTime = 5s;
+// Long enough for the heat to rise and the pea to animate once half the cores are busy.
+constexpr auto loadSettleTime = 20s;
+constexpr std::size_t sleeperCount = 3000;
+// Targets: shares of top's CPU time, the resident memory and the longest main-thread stall.
+constexpr double restTarget = 0.2;
+constexpr double busyTarget = 0.5;
+constexpr double residentTargetMiB = 40;
+constexpr double stallTargetMs = 4;
+// Percentage points of machine load beyond a phase's own that other programs may add.
+constexpr double quietMachineMargin = 15;
 constexpr auto startTimeout = 10s;
 constexpr auto trayIconTimeout = 20s;
 const std::string appClass = "halvrick";
@@ -139,21 +152,30 @@ std::string readLineFrom(Pipe& pipe, Child& child, const std::string& what) {
                              std::to_string(startTimeout.count()) + " s");
 }
 
-int parseSeconds(int argc, char** argv) {
-    if (argc < 2) {
-        return defaultSeconds;
+struct Arguments {
+    int seconds = defaultSeconds;
+    std::string program = HALVRICK_PROGRAM;
+};
+
+Arguments parseArguments(int argc, char** argv) {
+    Arguments arguments;
+    if (argc > 3) {
+        throw std::runtime_error("usage: idle_cost [seconds per phase [program]]");
     }
-    if (argc > 2) {
-        throw std::runtime_error("usage: idle_cost [seconds]");
+    if (argc >= 2) {
+        char* end = nullptr;
+        errno = 0;
+        const long value = std::strtol(argv[1], &end, 10);
+        if (errno != 0 || end == argv[1] || *end != '\0' || value < 1 || value > longestSeconds) {
+            throw std::runtime_error(std::string("the duration must be a whole number of seconds from 1 to ") +
+                                     std::to_string(longestSeconds) + ", not \"" + argv[1] + "\"");
+        }
+        arguments.seconds = static_cast<int>(value);
     }
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(argv[1], &end, 10);
-    if (errno != 0 || end == argv[1] || *end != '\0' || value < 1 || value > longestSeconds) {
-        throw std::runtime_error(std::string("the duration must be a whole number of seconds from 1 to ") +
-                                 std::to_string(longestSeconds) + ", not \"" + argv[1] + "\"");
+    if (argc == 3) {
+        arguments.program = argv[2];
     }
-    return static_cast<int>(value);
+    return arguments;
 }
 
 struct Usage {
@@ -249,77 +271,80 @@ private:
     std::string busAddress_;
 };
 
-void printReport(double elapsed, const std::string& display, std::size_t processes, double machineBusy,
-                 const TreeTime& appGain, const TreeTime& topGain, const std::vector<ThreadGain>& threads,
-                 std::optional<long long> resident) {
-    const Usage app = usage(appGain.ticks, elapsed);
-    const Usage top = usage(topGain.ticks, elapsed);
-    std::printf(
-        "idle cost of halvrick over %.1f s, popover closed (Xvfb %s, trayer, private bus, empty home)\n",
-        elapsed, display.c_str());
-    std::printf(
-        "counted: user+system time of each process, of its live descendants and of those it reaped\n");
-    std::printf("         (halvrick: %zu descendants at the end; top: %zu); %.0f ticks a second\n",
-                appGain.descendants, topGain.descendants, ticksPerSecond());
-    // Both costs follow the machine: the pea animates when it is busy, top's sweep grows with processes.
-    std::printf("machine: %zu processes, %.1f%% busy across %ld cores during the window\n", processes,
-                machineBusy, ::sysconf(_SC_NPROCESSORS_ONLN));
-    for (const char* name : {"HALVRICK_LOG", "HALVRICK_DEBUG", "HALVRICK_PEEK", "HALVRICK_REST_MINUTES"}) {
-        if (std::getenv(name)) {
-            std::printf("note: %s is set and was passed on to halvrick\n", name);
+// The longest sampling steps the app reported in a stretch of its log: lines
+// "STALL: <wall ms> <cpu ms> <what>", longest by wall time and by the main thread's CPU time.
+struct Stall {
+    std::string what;
+    double milliseconds = 0;
+};
+struct Stalls {
+    Stall wall;
+    Stall cpu;
+    std::size_t count = 0;
+};
+
+std::optional<Stalls> longestStalls(const std::string& log, std::streamoff from, std::streamoff to) {
+    std::ifstream file(log);
+    file.seekg(from);
+    std::optional<Stalls> longest;
+    for (std::string line; file.tellg() >= 0 && file.tellg() < to && std::getline(file, line);) {
+        double wall = 0;
+        double cpu = 0;
+        int nameAt = 0;
+        if (std::sscanf(line.c_str(), "STALL: %lf %lf %n", &wall, &cpu, &nameAt) != 2 || nameAt == 0) {
+            continue;
+        }
+        const std::string what = line.substr(static_cast<std::size_t>(nameAt));
+        if (!longest) {
+            longest = Stalls{{what, wall}, {what, cpu}, 0};
+        }
+        ++longest->count;
+        if (wall > longest->wall.milliseconds) {
+            longest->wall = {what, wall};
+        }
+        if (cpu > longest->cpu.milliseconds) {
+            longest->cpu = {what, cpu};
         }
     }
-    std::printf("%-16s %10s %14s\n", "", "CPU s", "% of one core");
-    std::printf("%-16s %10.3f %13.3f%%\n", "halvrick", app.seconds, app.percentOfCore);
-    std::printf("%-16s %10.3f %13.3f%%\n", "top -b -d 1", top.seconds, top.percentOfCore);
-    if (top.seconds > 0) {
-        const double ratio = app.seconds / top.seconds;
-        std::printf("ratio:           %.3fx of top's (target: at most %.3fx): %s\n", ratio, targetRatio,
-                    ratio <= targetRatio ? "PASS" : "OVER");
-    } else {
-        std::printf("ratio:           none (top used no measurable time; target %.3fx): %s\n", targetRatio,
-                    app.seconds == 0 ? "PASS" : "OVER");
-    }
-    if (resident) {
-        std::printf("halvrick RSS at the end: %.1f MiB\n", static_cast<double>(*resident) / 1024.0);
-    }
-    std::printf("halvrick threads (CPU s in the window, by name):\n");
-    for (const ThreadGain& gain : threads) {
-        std::printf("  %-18s %8.3f  (%d thread%s)\n", gain.name.c_str(), usage(gain.ticks, elapsed).seconds,
-                    gain.threads, gain.threads == 1 ? "" : "s");
-    }
+    return longest;
 }
 
-int run(int seconds) {
-    catchStopSignals();
-    const WorkFolder work;
-    makeFolder(work / "home");
-    makeFolder(work / "run");
-    writeDefaults(work / "config");
-    PrivateDesktop desktop(work);
+std::streamoff sizeOf(const std::string& path) {
+    std::error_code error;
+    const auto size = std::filesystem::file_size(path, error);
+    return error ? 0 : static_cast<std::streamoff>(size);
+}
 
-    const std::string appLog = work / "app.log";
-    Child app({HALVRICK_PROGRAM, {}, desktop.desktopEnvironment(), appLog, std::nullopt});
-    waitFor(
-        app, trayIconTimeout, "the tray icon", [&] { return desktop.probe().appWindows(appClass).trayIcon; },
-        appLog);
-    for (auto settled = Clock::now() + settleTime; Clock::now() < settled;) {
-        pauseFor(100ms);
-        expectRunning(app, appLog);
-    }
-    if (desktop.probe().appWindows(appClass).otherWindow) {
-        throw std::runtime_error(
-            "a Halvrick window other than the tray icon is open: this is not the idle state");
-    }
+struct Phase {
+    std::string name;
+    double target = 0;
+    // How busy the phase itself makes the machine, in percent of all cores.
+    double addedBusy = 0;
+    double elapsed = 0;
+    std::size_t processes = 0;
+    double machineBusy = 0;
+    Usage app;
+    Usage top;
+    std::vector<ThreadGain> threads;
+    std::optional<long long> resident;
+    std::optional<Stalls> stall;
+};
 
-    // The window opens with top's start.
-    const std::size_t processes = processCount();
+// One window beside a fresh top.
+Phase measure(const std::string& name, double target, double addedBusy, int seconds, Child& app,
+              const PrivateDesktop& desktop, const WorkFolder& work, const std::string& appLog) {
+    Phase phase;
+    phase.name = name;
+    phase.target = target;
+    phase.addedBusy = addedBusy;
+    phase.processes = processCount();
     Child top({"top",
                {"-b", "-d", "1", "-n", std::to_string(seconds + 10)},
                desktop.environment(),
                work / "top.txt",
                std::nullopt});
     const auto opened = Clock::now();
+    const std::streamoff logFrom = sizeOf(appLog);
     const MachineTicks machineBefore = machineTicks();
     const TreeTime topBefore = treeTime(top.pid());
     const TreeTime appBefore = treeTime(app.pid());
@@ -334,18 +359,135 @@ int run(int seconds) {
     const TreeTime topAfter = treeTime(top.pid());
     const auto threadsAfter = threadTimes(app.pid());
     const MachineTicks machineAfter = machineTicks();
-    const double elapsed = std::chrono::duration<double>(Clock::now() - opened).count();
-    const auto resident = residentKiB(app.pid());
+    phase.elapsed = std::chrono::duration<double>(Clock::now() - opened).count();
+    phase.stall = longestStalls(appLog, logFrom, sizeOf(appLog));
+    phase.resident = residentKiB(app.pid());
     top.stop();
+    phase.machineBusy = busyPercent(machineBefore, machineAfter);
+    phase.app = usage(appAfter.ticks - appBefore.ticks, phase.elapsed);
+    phase.top = usage(topAfter.ticks - topBefore.ticks, phase.elapsed);
+    phase.threads = threadGains(threadsBefore, threadsAfter);
+    return phase;
+}
+
+const char* verdict(bool met) { return met ? "PASS" : "OVER"; }
+
+void printPhase(const Phase& phase) {
+    std::printf("\n== %s: %.1f s, %zu processes, machine %.1f%% busy across %ld cores\n", phase.name.c_str(),
+                phase.elapsed, phase.processes, phase.machineBusy, ::sysconf(_SC_NPROCESSORS_ONLN));
+    // Other programs' load heats the pea as well: it then animates where this phase means it to be still.
+    if (phase.machineBusy > phase.addedBusy + quietMachineMargin) {
+        std::printf("note: other programs kept the machine busier than this phase makes it: these are not the\n"
+                    "      figures of a quiet machine\n");
+    }
+    std::printf("%-16s %10s %14s\n", "", "CPU s", "% of one core");
+    std::printf("%-16s %10.3f %13.3f%%\n", "halvrick", phase.app.seconds, phase.app.percentOfCore);
+    std::printf("%-16s %10.3f %13.3f%%\n", "top -b -d 1", phase.top.seconds, phase.top.percentOfCore);
+    if (phase.top.seconds > 0) {
+        const double ratio = phase.app.seconds / phase.top.seconds;
+        std::printf("ratio:           %.3fx of top's (target: at most %.2fx): %s\n", ratio, phase.target,
+                    verdict(ratio <= phase.target));
+    } else {
+        std::printf("ratio:           none (top used no measurable time)\n");
+    }
+    if (phase.resident) {
+        const double mib = static_cast<double>(*phase.resident) / 1024.0;
+        std::printf("RSS at the end:  %.1f MiB (target: under %.0f MiB): %s\n", mib, residentTargetMiB,
+                    verdict(mib < residentTargetMiB));
+    }
+    if (phase.stall) {
+        const Stalls& stall = *phase.stall;
+        std::printf("longest main-thread stall from sampling (%zu steps timed; target: at most %.0f ms):\n",
+                    stall.count, stallTargetMs);
+        std::printf("  by wall time:   %.3f ms (%s): %s\n", stall.wall.milliseconds, stall.wall.what.c_str(),
+                    verdict(stall.wall.milliseconds <= stallTargetMs));
+        std::printf("  by CPU time:    %.3f ms (%s): %s\n", stall.cpu.milliseconds, stall.cpu.what.c_str(),
+                    verdict(stall.cpu.milliseconds <= stallTargetMs));
+    } else {
+        std::printf("longest main-thread stall from sampling: not reported (this build does not time it)\n");
+    }
+    std::printf("halvrick threads (CPU s in the window, by name):\n");
+    for (const ThreadGain& gain : phase.threads) {
+        std::printf("  %-18s %8.3f  (%d thread%s)\n", gain.name.c_str(),
+                    static_cast<double>(gain.ticks) / ticksPerSecond(), gain.threads, gain.threads == 1 ? "" : "s");
+    }
+}
+
+void settle(Child& app, const std::string& appLog, Clock::duration time) {
+    for (const auto settled = Clock::now() + time; Clock::now() < settled;) {
+        pauseFor(100ms);
+        expectRunning(app, appLog);
+    }
+}
+
+int run(const Arguments& arguments) {
+    catchStopSignals();
+    const WorkFolder work;
+    makeFolder(work / "home");
+    makeFolder(work / "run");
+    writeDefaults(work / "config");
+    PrivateDesktop desktop(work);
+
+    const std::string appLog = work / "app.log";
+    std::vector<std::string> environment = desktop.desktopEnvironment();
+    environment.push_back("HALVRICK_STALLS=1");
+    Child app({arguments.program, {}, environment, appLog, std::nullopt});
+    waitFor(
+        app, trayIconTimeout, "the tray icon", [&] { return desktop.probe().appWindows(appClass).trayIcon; },
+        appLog);
+    settle(app, appLog, settleTime);
+    if (desktop.probe().appWindows(appClass).otherWindow) {
+        throw std::runtime_error(
+            "a Halvrick window other than the tray icon is open: this is not the idle state");
+    }
+
+    std::printf("idle cost of %s, popover closed (Xvfb %s, trayer, private bus, empty home)\n",
+                arguments.program.c_str(), desktop.display().c_str());
+    std::printf("counted: user+system time of each process, its live descendants and those it reaped; "
+                "%.0f ticks a second\n",
+                ticksPerSecond());
+    for (const char* name : {"HALVRICK_LOG", "HALVRICK_DEBUG", "HALVRICK_PEEK", "HALVRICK_REST_MINUTES"}) {
+        if (std::getenv(name)) {
+            std::printf("note: %s is set and was passed on to halvrick\n", name);
+        }
+    }
+    std::vector<Phase> phases;
+    phases.push_back(measure("at rest", restTarget, 0, arguments.seconds, app, desktop, work, appLog));
+    printPhase(phases.back());
+    {
+        const long online = std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN));
+        const auto cores = static_cast<std::size_t>(std::max(1L, online / 2));
+        const Crowd busy(cores, Crowd::Kind::spinning);
+        settle(app, appLog, loadSettleTime);
+        phases.push_back(measure("half the cores busy (" + std::to_string(cores) + " spinning processes)",
+                                 busyTarget, 100.0 * static_cast<double>(cores) / static_cast<double>(online),
+                                 arguments.seconds, app, desktop, work, appLog));
+        printPhase(phases.back());
+    }
+    settle(app, appLog, settleTime);
+    {
+        const Crowd sleepers(sleeperCount, Crowd::Kind::sleeping);
+        settle(app, appLog, settleTime);
+        phases.push_back(measure(std::to_string(sleeperCount) + " extra sleeping processes", restTarget, 0,
+                                 arguments.seconds, app, desktop, work, appLog));
+        printPhase(phases.back());
+    }
     if (desktop.probe().appWindows(appClass).otherWindow) {
         throw std::runtime_error(
             "a Halvrick window opened during the measurement: this was not the idle state");
     }
 
-    printReport(elapsed, desktop.display(), processes, busyPercent(machineBefore, machineAfter),
-                {appAfter.ticks - appBefore.ticks, appAfter.descendants},
-                {topAfter.ticks - topBefore.ticks, topAfter.descendants},
-                threadGains(threadsBefore, threadsAfter), resident);
+    std::printf("\nsummary %-44s %8s %8s %14s\n", "", "x top", "RSS MiB", "stall ms wall/CPU");
+    for (const Phase& phase : phases) {
+        const double ratio = phase.top.seconds > 0 ? phase.app.seconds / phase.top.seconds : 0;
+        char stall[64] = "-";
+        if (phase.stall) {
+            std::snprintf(stall, sizeof stall, "%.2f / %.2f", phase.stall->wall.milliseconds,
+                          phase.stall->cpu.milliseconds);
+        }
+        std::printf("  %-50s %8.3f %8.1f %14s\n", phase.name.c_str(), ratio,
+                    phase.resident ? static_cast<double>(*phase.resident) / 1024.0 : 0.0, stall);
+    }
     return 0;
 }
 
@@ -355,7 +497,7 @@ int run(int seconds) {
 
 int main(int argc, char** argv) {
     try {
-        return halvrick::run(halvrick::parseSeconds(argc, argv));
+        return halvrick::run(halvrick::parseArguments(argc, argv));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "idle_cost: %s\n", error.what());
         return 1;

@@ -19,12 +19,15 @@ namespace {
 
 constexpr double side = MenuBarIcons::pointSize;
 
-// Badge: about half the icon's height, digits 70 % of that.
-constexpr double badgeHeight = 10;
+// Badge: a strip along the bottom, digits 7 points tall as the smallest that still read at 22 pixels.
+constexpr double badgeHeight = 9;
 constexpr double badgeDigitHeight = 7;
-constexpr double badgePadding = 1.5;
+constexpr double badgePadding = 1;
 // The clear ring between badge and pea.
 constexpr double badgeRing = 1;
+// Beside a badge the pea is drawn at this side, top centre: its 22-pixel frame fits the 32-pixel icon
+// as it is, and its face ends above the ring.
+constexpr double badgedPeaSide = side * 22 / 32;
 
 // Digits alone: never taller than this, so "1" does not turn into a bar.
 constexpr double digitsMaxHeight = 14;
@@ -159,6 +162,10 @@ QColor TrayIconComposer::trayTint(const QPalette& palette, std::string_view curr
     return palette.color(QPalette::Active, QPalette::WindowText);
 }
 
+QRectF TrayIconComposer::badgedPeaRect() {
+    return QRectF((side - badgedPeaSide) / 2, 0, badgedPeaSide, badgedPeaSide);
+}
+
 QRectF TrayIconComposer::badgeRect(int percent) {
     // Whole points, so its edges fall on pixel edges at the smallest size.
     const double width = std::clamp(
@@ -212,7 +219,51 @@ void TrayIconComposer::forgetUnless(const Look& look) {
         look_ = look;
         badged_.clear();
         digits_.reset();
+        badgeLayers_.reset();
     }
+}
+
+const TrayIconComposer::Images& TrayIconComposer::smallPea(const MenuBarIcons::Frame& frame) {
+    const std::int64_t key = frame.icon.cacheKey();
+    if (const auto found = smallPeas_.find(key); found != smallPeas_.end()) {
+        return found->second;
+    }
+    Images peas;
+    for (std::size_t i = 0; i < MenuBarIcons::pixelSizes.size(); ++i) {
+        const int pixels = MenuBarIcons::pixelSizes[i];
+        const int wanted = static_cast<int>(std::lround(badgedPeaSide * pixels / side));
+        // The smallest render at least as large, scaled down with area averaging when it is larger.
+        std::size_t source = 0;
+        while (source + 1 < frame.images.size() && frame.images[source].width() < wanted) {
+            ++source;
+        }
+        const QImage& image = frame.images[source];
+        peas[i] = image.width() == wanted
+                      ? image
+                      : image.scaled(wanted, wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    return smallPeas_.emplace(key, std::move(peas)).first->second;
+}
+
+const TrayIconComposer::BadgeLayers& TrayIconComposer::badgeLayers(const Look& look) {
+    if (!badgeLayers_) {
+        BadgeLayers layers;
+        const QRectF badge = badgeRect(look.percent);
+        const QRectF ring = badge.adjusted(-badgeRing, -badgeRing, badgeRing, badgeRing);
+        for (std::size_t i = 0; i < MenuBarIcons::pixelSizes.size(); ++i) {
+            const int pixels = MenuBarIcons::pixelSizes[i];
+            layers.ring[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) {
+                painter.setPen(Qt::NoPen);
+                painter.setBrush(Qt::black);
+                painter.drawRoundedRect(ring, badgeHeight / 2 + badgeRing, badgeHeight / 2 + badgeRing);
+            });
+            layers.badge[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) {
+                paintBadge(painter, look.percent, look.style, QColor::fromRgba(look.tint));
+            });
+        }
+        badgeLayers_ = std::move(layers);
+    }
+    return *badgeLayers_;
 }
 
 QIcon TrayIconComposer::badged(const MenuBarIcons::Frame& frame, const Look& look) {
@@ -221,12 +272,22 @@ QIcon TrayIconComposer::badged(const MenuBarIcons::Frame& frame, const Look& loo
     if (const auto found = badged_.find(key); found != badged_.end()) {
         return found->second;
     }
+    const Images& peas = smallPea(frame);
+    const BadgeLayers& layers = badgeLayers(look);
     QIcon icon;
     for (std::size_t i = 0; i < MenuBarIcons::pixelSizes.size(); ++i) {
         const int pixels = MenuBarIcons::pixelSizes[i];
-        icon.addPixmap(QPixmap::fromImage(paintedOver(frame.images[i], pixels, [&](QPainter& painter) {
-            paintBadge(painter, look.percent, look.style, QColor::fromRgba(look.tint));
-        })));
+        QImage image = blank(pixels);
+        QPainter painter(&image);
+        const QRectF pea = badgedPeaRect();
+        const double k = pixels / side;
+        painter.drawImage(QPointF(std::round(pea.left() * k), 0), peas[i]);
+        painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
+        painter.drawImage(0, 0, layers.ring[i]);
+        painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        painter.drawImage(0, 0, layers.badge[i]);
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(image));
     }
     return badged_.emplace(key, icon).first->second;
 }

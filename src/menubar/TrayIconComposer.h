@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QRectF>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -46,6 +47,9 @@ public:
     static QColor trayTint(const QPalette& palette, std::string_view currentDesktop);
 
     // Drawing, on the 22-point square of MenuBarIcons::pointSize.
+    // Where the pea sits beside a badge: smaller and at the top, so that even a three-digit badge leaves
+    // its face clear.
+    static QRectF badgedPeaRect();
     // Where the badge of `percent` sits: bottom right, as wide as its digits need.
     static QRectF badgeRect(int percent);
     // The badge over a pea already painted: a clear ring around it keeps it apart from the pea.
@@ -63,15 +67,28 @@ private:
         friend bool operator==(const Look&, const Look&) = default;
     };
 
+    using Images = std::array<QImage, MenuBarIcons::pixelSizes.size()>;
+    // The badge of one look at every size, and the ring it clears around itself.
+    struct BadgeLayers {
+        Images ring;
+        Images badge;
+    };
+
     QIcon badged(const MenuBarIcons::Frame& frame, const Look& look);
     QIcon digits(const Look& look);
     void forgetUnless(const Look& look);
+    const Images& smallPea(const MenuBarIcons::Frame& frame);
+    const BadgeLayers& badgeLayers(const Look& look);
 
     MenuBarIcons& icons_;
     // Composed icons of the current look only, so a changing figure never grows the cache.
     std::optional<Look> look_;
     std::map<std::int64_t, QIcon> badged_;
     std::optional<QIcon> digits_;
+    std::optional<BadgeLayers> badgeLayers_;
+    // The pea at badgedPeaRect for every frame ever badged (frames are never pruned either), so a new
+    // figure only costs its badge and one blit per frame.
+    std::map<std::int64_t, Images> smallPeas_;
 };
 
 } // namespace halvrick

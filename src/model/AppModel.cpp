@@ -65,11 +65,12 @@ AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults
     const auto applications = [watcher = services.applications.get()] { return watcher->current(); };
     services.appDirectory = std::make_unique<LinuxAppDirectory>(applications);
     services.systemSampler = std::make_unique<SystemSampler>();
+    services.worker = std::make_unique<WorkerQueue>();
     ProcessSampler::Sources sources;
     sources.applications = applications;
+    sources.executor = ProcessSampler::on(*services.worker);
     services.processSampler = std::make_unique<ProcessSampler>(std::move(sources));
     services.machineSampler = std::make_unique<MachineSampler>();
-    services.worker = std::make_unique<WorkerQueue>();
     services.breakdownSampler = std::make_unique<SystemBreakdownSampler>(*services.worker);
     services.presence = std::make_shared<PresenceTracker>();
     services.dataFolder = LedgerFile::applicationSupportFolder();

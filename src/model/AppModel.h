@@ -99,7 +99,8 @@ public:
         std::unique_ptr<SystemSampler> systemSampler;
         std::unique_ptr<ProcessSampler> processSampler;
         std::unique_ptr<MachineSampler> machineSampler;
-        // Runs the process listings; made before and destroyed after the breakdown sampler.
+        // Runs the process sweeps and listings; destroyed after the breakdown sampler and before the
+        // process sampler.
         std::unique_ptr<WorkerQueue> worker;
         std::unique_ptr<SystemBreakdownSampler> breakdownSampler;
         std::shared_ptr<PresenceTracker> presence;

@@ -1,6 +1,7 @@
 #include "sampling/MachineSampler.h"
 
 #include "sampling/LinuxMachineReadings.h"
+#include "sampling/SamplingStall.h"
 
 #include <QDir>
 #include <algorithm>
@@ -38,6 +39,7 @@ void MachineSampler::start(double interval) {
 }
 
 void MachineSampler::sample() {
+    const SamplingStall stall("vitals");
     const Date date = wallClock_();
     const auto now = monotonicClock_();
     const auto memory = readings_->readMemory();

@@ -70,6 +70,18 @@ ProcFileCache::~ProcFileCache() {
     }
 }
 
+std::string_view ProcFileCache::leaf(File file) {
+    switch (file) {
+    case File::stat:
+        return "stat";
+    case File::status:
+        return "status";
+    case File::statm:
+        return "statm";
+    }
+    return "stat";
+}
+
 int ProcFileCache::open(int procFD, std::int32_t pid, std::string_view leaf) {
     std::array<char, 40> path{};
     if (procFD < 0 || pid <= 0 || leaf.size() > path.size() - 16) {
@@ -93,11 +105,11 @@ std::optional<std::string_view> ProcFileCache::read(int procFD, std::int32_t pid
             // The process these were opened for has ended; the pid may already name another.
             closeAll(entry);
         }
-        if (entry.stat < 0 && entry.status < 0) {
+        if (entry.isEmpty()) {
             entries_.erase(it);
         }
     }
-    const int fd = open(procFD, pid, file == File::stat ? "stat" : "status");
+    const int fd = open(procFD, pid, leaf(file));
     if (fd < 0) {
         return std::nullopt;
     }
@@ -136,6 +148,7 @@ void ProcFileCache::close(int& fd) {
 void ProcFileCache::closeAll(Entry& entry) {
     close(entry.stat);
     close(entry.status);
+    close(entry.statm);
 }
 
 bool ProcFileCache::hasRoom() {

@@ -16,7 +16,8 @@ namespace halvrick {
 // the pid now.
 class ProcFileCache {
 public:
-    enum class File { stat, status };
+    enum class File { stat, status, statm };
+    static std::string_view leaf(File file);
 
     // Descriptors always left to the rest of the program.
     static constexpr std::size_t reservedDescriptors = 256;
@@ -47,9 +48,11 @@ private:
     struct Entry {
         int stat = -1;
         int status = -1;
+        int statm = -1;
         std::uint64_t sweep = 0;
 
-        int& operator[](File file) { return file == File::stat ? stat : status; }
+        int& operator[](File file) { return file == File::stat ? stat : file == File::status ? status : statm; }
+        bool isEmpty() const { return stat < 0 && status < 0 && statm < 0; }
     };
 
     void close(int& fd);

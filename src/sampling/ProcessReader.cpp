@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <charconv>
@@ -14,6 +15,8 @@ namespace {
 // Large enough for any stat line and for the part of status that holds the memory lines.
 constexpr std::size_t statBufferSize = 2048;
 constexpr std::size_t statusBufferSize = 4096;
+constexpr std::size_t statmBufferSize = 256;
+constexpr std::size_t meminfoBufferSize = 8192;
 constexpr std::size_t cgroupBufferSize = 4096;
 constexpr std::size_t pathBufferSize = 4096;
 
@@ -77,7 +80,8 @@ std::optional<std::uint64_t> statusKilobytes(std::string_view text, std::string_
 ProcProcessReader::ProcProcessReader(const std::string& procRoot, double ticksPerSecond,
                                      std::unique_ptr<ProcFileCache> keptFiles)
     : procFD_(::open(procRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
-      ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100), keptFiles_(std::move(keptFiles)) {}
+      ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100),
+      pageSize_(static_cast<std::uint64_t>(std::max(1L, ::sysconf(_SC_PAGESIZE)))), keptFiles_(std::move(keptFiles)) {}
 
 ProcProcessReader::~ProcProcessReader() {
     if (procFD_ >= 0) {
@@ -90,7 +94,51 @@ std::optional<std::string_view> ProcProcessReader::read(std::int32_t pid, ProcFi
     if (keptFiles_) {
         return keptFiles_->read(procFD_, pid, file, buffer, size);
     }
-    return readEntry(procFD_, pid, file == ProcFileCache::File::stat ? "stat" : "status", buffer, size);
+    return readEntry(procFD_, pid, ProcFileCache::leaf(file), buffer, size);
+}
+
+void ProcProcessReader::beginSweep() {
+    swapInUse_ = true;
+    if (procFD_ < 0) {
+        return;
+    }
+    const int fd = ::openat(procFD_, "meminfo", O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        return;
+    }
+    char buffer[meminfoBufferSize];
+    const ssize_t n = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    if (n > 0) {
+        swapInUse_ = swapInUse(std::string_view(buffer, static_cast<std::size_t>(n)));
+    }
+}
+
+bool ProcProcessReader::swapInUse(std::string_view meminfoText) {
+    const auto total = statusKilobytes(meminfoText, "SwapTotal:");
+    const auto free = statusKilobytes(meminfoText, "SwapFree:");
+    return !total || !free || *free < *total;
+}
+
+std::optional<std::uint64_t> ProcProcessReader::parseStatmFootprint(std::string_view statmText,
+                                                                    std::uint64_t pageSize) {
+    // size resident shared text lib data dt, in pages; shared is RssFile + RssShmem.
+    const auto size = leadingNumber(statmText);
+    const std::size_t afterSize = statmText.find(' ');
+    if (!size || afterSize == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::string_view rest = statmText.substr(afterSize + 1);
+    const auto resident = leadingNumber(rest);
+    const std::size_t afterResident = rest.find(' ');
+    if (!resident || afterResident == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const auto shared = leadingNumber(rest.substr(afterResident + 1));
+    if (!shared) {
+        return std::nullopt;
+    }
+    return (*resident > *shared ? *resident - *shared : 0) * pageSize;
 }
 
 void ProcProcessReader::endSweep() {
@@ -158,6 +206,11 @@ std::optional<ProcessStat> ProcProcessReader::readStat(std::int32_t pid) {
 }
 
 std::optional<std::uint64_t> ProcProcessReader::readFootprint(std::int32_t pid) {
+    if (!swapInUse_) {
+        char buffer[statmBufferSize];
+        const auto text = read(pid, ProcFileCache::File::statm, buffer, sizeof buffer);
+        return text ? parseStatmFootprint(*text, pageSize_) : std::nullopt;
+    }
     char buffer[statusBufferSize];
     const auto text = read(pid, ProcFileCache::File::status, buffer, sizeof buffer);
     if (!text) {

@@ -40,13 +40,18 @@ public:
     virtual std::string readCgroup(std::int32_t pid) = 0;
     // Ticks per second of the CPU and start times.
     virtual double ticksPerSecond() const = 0;
+    // Called before every sweep over all processes.
+    virtual void beginSweep() {}
     // Called after every sweep over all processes: what is kept for processes that were not read in it
     // can go.
     virtual void endSweep() {}
 };
 
-// Reads <procRoot>/<pid>/{stat,status,exe,comm,cgroup} with fixed buffers and no allocation on the
-// per-sample path (stat and status). With a file cache, stat and status stay open between sweeps.
+// Reads <procRoot>/<pid>/{stat,statm,status,exe,comm,cgroup} with fixed buffers and no allocation on the
+// per-sample path (stat and the footprint). With a file cache, those stay open between sweeps.
+//
+// The footprint comes from statm, which the kernel writes for a fraction of what status costs, unless
+// <procRoot>/meminfo says some swap is in use (or cannot be read): only status tells a process's swap.
 class ProcProcessReader final : public ProcessReader {
 public:
     explicit ProcProcessReader(const std::string& procRoot = "/proc",
@@ -62,6 +67,7 @@ public:
     std::optional<std::string> readName(std::int32_t pid) override;
     std::string readCgroup(std::int32_t pid) override;
     double ticksPerSecond() const override { return ticksPerSecond_; }
+    void beginSweep() override;
     void endSweep() override;
 
     // The fields after the last ")" (a name may hold spaces and parentheses).
@@ -70,6 +76,10 @@ public:
     static std::optional<std::string_view> nameInStat(std::string_view text);
     // (RssAnon + VmSwap) in bytes; 0 when neither line is there.
     static std::uint64_t parseFootprint(std::string_view statusText);
+    // (resident - shared) pages of a statm text in bytes, which is RssAnon; nothing for a malformed text.
+    static std::optional<std::uint64_t> parseStatmFootprint(std::string_view statmText, std::uint64_t pageSize);
+    // Whether a meminfo text shows swap in use; true when it cannot tell.
+    static bool swapInUse(std::string_view meminfoText);
 
 private:
     std::optional<std::string_view> read(std::int32_t pid, ProcFileCache::File file, char* buffer,
@@ -77,6 +87,8 @@ private:
 
     int procFD_ = -1;
     double ticksPerSecond_;
+    std::uint64_t pageSize_;
+    bool swapInUse_ = true;
     std::unique_ptr<ProcFileCache> keptFiles_;
 };
 

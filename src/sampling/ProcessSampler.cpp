@@ -2,7 +2,10 @@
 
 #include "core/AppAttribution.h"
 #include "sampling/ApplicationIndexWatcher.h"
+#include "sampling/SamplingStall.h"
 #include "core/MendedUTF8.h"
+
+#include <QCoreApplication>
 
 #include <unistd.h>
 
@@ -46,7 +49,7 @@ ProcessSampler::ProcessSampler(Sources sources)
       applications_(std::move(sources.applications)),
       coreCount_(sources.coreCount.value_or(static_cast<int>(std::max(1L, ::sysconf(_SC_NPROCESSORS_ONLN))))),
       ownPID_(sources.ownPID.value_or(static_cast<std::int32_t>(::getpid()))),
-      listingPaths_(listingPaths()),
+      listingPaths_(listingPaths()), executor_(std::move(sources.executor)),
       timer_(std::move(sources.timer)) {
     if (!tickReader_) {
         tickReader_ = std::make_unique<ProcTickReader>();
@@ -71,32 +74,90 @@ ProcessSampler::ProcessSampler(Sources sources)
     if (!timer_) {
         timer_ = std::make_unique<QtRepeatingTimer>();
     }
+    if (!executor_) {
+        executor_ = [](QObject*, std::function<void()> job, std::function<void()> done) {
+            job();
+            done();
+        };
+    }
+    if (auto* app = QCoreApplication::instance()) {
+        QObject::connect(app, &QCoreApplication::aboutToQuit, &context_, [this] { stop(); });
+    }
 }
 
 ProcessSampler::~ProcessSampler() = default;
 
+ProcessSampler::Executor ProcessSampler::on(WorkerQueue& worker) {
+    return [&worker](QObject* context, std::function<void()> job, std::function<void()> done) {
+        worker.post(context, std::move(job), std::move(done));
+    };
+}
+
 void ProcessSampler::start(double interval) {
+    if (stopped_) {
+        return;
+    }
     timer_->stop();
     interval_ = interval;
     sample();
     timer_->start(interval, [this] { sample(); });
 }
 
+void ProcessSampler::stop() {
+    stopped_ = true;
+    timer_->stop();
+}
+
 void ProcessSampler::sample() {
+    // One sweep at a time: a tick that finds the previous one still running is skipped, so no process
+    // is read twice for one interval.
+    if (stopped_ || sweeping_) {
+        return;
+    }
+    const SamplingStall stall("process sweep");
+    sweeping_ = true;
+    auto outcome = std::make_shared<Outcome>();
+    executor_(
+        &context_,
+        [this, outcome, index = applications_(), interval = interval_]() mutable {
+            *outcome = sweep(std::move(index), interval);
+        },
+        [this, outcome] {
+            sweeping_ = false;
+            deliver(std::move(*outcome));
+        });
+}
+
+void ProcessSampler::deliver(Outcome outcome) {
+    if (stopped_) {
+        return;
+    }
+    const SamplingStall stall("process sample");
+    if (onHealth) {
+        onHealth(outcome.healthy);
+    }
+    if (outcome.sample && onSample) {
+        onSample(*outcome.sample);
+    }
+}
+
+ProcessSampler::Outcome ProcessSampler::sweep(std::shared_ptr<const ApplicationIndex> index,
+                                              std::optional<double> interval) {
     const Date now = wallClock_();
     const double monotonic = monotonicClock_();
     const std::optional<HostCPU::Ticks> ticks = tickReader_->readTicks();
     const bool first = !lastTime_;
+    sweepInterval_ = interval;
 
-    if (auto index = applications_(); index != index_) {
+    if (index != index_) {
         index_ = std::move(index);
         reattribute();
     }
 
+    Outcome outcome;
+    processReader_->beginSweep();
     const std::vector<std::int32_t> pids = processLister_->allPIDs();
-    if (onHealth) {
-        onHealth(!pids.empty());
-    }
+    outcome.healthy = !pids.empty();
     // After a listing that found nothing, every process would look new: count none of them whole.
     const bool baselineAll = first || lastListingEmpty_;
     lastListingEmpty_ = pids.empty();
@@ -115,14 +176,15 @@ void ProcessSampler::sample() {
 
     if (!first && lastTicks_ && ticks) {
         const double elapsed = monotonic - lastMonotonic_;
-        if (elapsed > 0 && !spansGap(elapsed, now - *lastTime_) && onSample) {
-            report(now, elapsed, *ticks, ownTicks);
+        if (elapsed > 0 && !spansGap(elapsed, now - *lastTime_)) {
+            outcome.sample = report(now, elapsed, *ticks, ownTicks);
         }
     }
     compact();
     lastTime_ = now;
     lastMonotonic_ = monotonic;
     lastTicks_ = ticks;
+    return outcome;
 }
 
 void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ownTicks) {
@@ -188,11 +250,12 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
 }
 
 bool ProcessSampler::spansGap(double elapsed, double wallElapsed) const {
-    return (interval_ && elapsed > maximumIntervalFactor * *interval_) ||
+    return (sweepInterval_ && elapsed > maximumIntervalFactor * *sweepInterval_) ||
            std::abs(wallElapsed - elapsed) > clockJumpTolerance;
 }
 
-void ProcessSampler::report(Date now, double elapsed, const HostCPU::Ticks& ticks, std::uint64_t ownTicks) {
+ProcessSampler::Sample ProcessSampler::report(Date now, double elapsed, const HostCPU::Ticks& ticks,
+                                              std::uint64_t ownTicks) {
     const double ticksPerSecond = processReader_->ticksPerSecond();
     Sample sample;
     sample.time = now;
@@ -223,7 +286,7 @@ void ProcessSampler::report(Date now, double elapsed, const HostCPU::Ticks& tick
         sample.cpuSeconds[AppKey::system()] += remainder;
     }
     sample.attributedPIDs.insert(attributed_.begin(), attributed_.end());
-    onSample(sample);
+    return sample;
 }
 
 std::uint32_t ProcessSampler::attribute(const Known& known) {

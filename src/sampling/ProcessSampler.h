@@ -7,6 +7,9 @@
 #include "sampling/ProcessList.h"
 #include "sampling/ProcessReader.h"
 #include "sampling/RepeatingTimer.h"
+#include "sampling/WorkerQueue.h"
+
+#include <QObject>
 
 #include <cstdint>
 #include <functional>
@@ -24,6 +27,10 @@ class ApplicationIndexWatcher;
 
 // Every interval, how many CPU seconds each application used since the previous sample and how much
 // memory it holds. Machine CPU time that no readable process accounts for goes to the system.
+//
+// The sweep (listing, reads, attribution) runs through the executor, in the app on the worker thread;
+// the main thread only starts sweeps and receives their samples, in order. The readers, clocks and tick
+// source are called on the worker; the callbacks and the application index on the main thread.
 class ProcessSampler {
 public:
     struct Sample {
@@ -35,6 +42,10 @@ public:
         std::set<std::int32_t> attributedPIDs;
         double ownCPUSeconds = 0;
     };
+
+    // Runs `job` away from the main thread, then `done` on the main thread unless `context` is gone by
+    // then; one job at a time, in the order given.
+    using Executor = std::function<void(QObject* context, std::function<void()> job, std::function<void()> done)>;
 
     // What the sampler reads; whatever is left empty is this machine's.
     struct Sources {
@@ -49,7 +60,12 @@ public:
         std::function<std::shared_ptr<const ApplicationIndex>()> applications;
         std::optional<int> coreCount;
         std::optional<std::int32_t> ownPID;
+        // Empty: every sweep runs at once on the calling thread.
+        Executor executor;
     };
+
+    // Sweeps on `worker`, which must stop before the sampler goes.
+    static Executor on(WorkerQueue& worker);
 
     // A sample this many intervals after the previous one spans a suspend or a stall: it only
     // re-baselines, so that no hours are booked at once.
@@ -73,8 +89,11 @@ public:
 
     // Takes one sample now (the first one only sets the baseline), then one every interval.
     void start(double interval);
-    // One sample, as the timer takes it.
+    // One sample, as the timer takes it; none while the previous sweep is still running.
     void sample();
+    // Quitting began: no more sweeps, and a sweep still running is dropped. Also on aboutToQuit.
+    void stop();
+    bool isSweeping() const { return sweeping_; }
 
 private:
     struct Known {
@@ -98,9 +117,19 @@ private:
         std::vector<std::int32_t> pids;
     };
 
+    // What one sweep hands to the main thread.
+    struct Outcome {
+        bool healthy = false;
+        std::optional<Sample> sample;
+    };
+
+    // Worker side: everything below up to `lastTicks_` is touched only by the running sweep.
+    Outcome sweep(std::shared_ptr<const ApplicationIndex> index, std::optional<double> interval);
     void visit(std::int32_t pid, bool baselineAll, std::uint64_t& ownTicks);
     bool spansGap(double elapsed, double wallElapsed) const;
-    void report(Date now, double elapsed, const HostCPU::Ticks& ticks, std::uint64_t ownTicks);
+    Sample report(Date now, double elapsed, const HostCPU::Ticks& ticks, std::uint64_t ownTicks);
+    // Main thread.
+    void deliver(Outcome outcome);
     std::uint32_t attribute(const Known& known);
     std::uint32_t intern(const AppKey& key);
     Tally& tally(std::uint32_t app);
@@ -133,11 +162,17 @@ private:
     std::uint64_t sweep_ = 0;
     bool lastListingEmpty_ = false;
 
-    std::optional<double> interval_;
+    std::optional<double> sweepInterval_;
     std::optional<Date> lastTime_;
     double lastMonotonic_ = 0;
     std::optional<HostCPU::Ticks> lastTicks_;
 
+    Executor executor_;
+    std::optional<double> interval_;
+    bool sweeping_ = false;
+    bool stopped_ = false;
+    // Finished sweeps reach the sampler only while it exists.
+    QObject context_;
     // Last, so that it stops before anything it calls into goes.
     std::unique_ptr<RepeatingTimer> timer_;
 };

@@ -1,5 +1,7 @@
 #include "sampling/SystemSampler.h"
 
+#include "sampling/SamplingStall.h"
+
 #include <algorithm>
 #include <chrono>
 #include <utility>
@@ -54,6 +56,7 @@ void SystemSampler::stop() {
 }
 
 void SystemSampler::sample() {
+    const SamplingStall stall("load");
     const std::optional<HostCPU::Ticks> ticks = tickReader_->readTicks();
     if (!ticks) {
         if (onHealth) {
@@ -83,6 +86,7 @@ void SystemSampler::pollThermal() {
     if (!onThermalChange) {
         return;
     }
+    const SamplingStall stall("thermal");
     const ThermalLevel level = thermalLevelForRawState(thermalSource_->thermalState());
     if (level != lastThermal_) {
         lastThermal_ = level;

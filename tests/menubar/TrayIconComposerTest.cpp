@@ -7,6 +7,7 @@
 #include <QCoreApplication>
 #include <QPainter>
 #include <QPalette>
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
@@ -106,11 +107,14 @@ TEST_F(TrayIconComposerTest, TheFaceModeIsTheCachedFrameItself) {
               icons.frame(face, colour).icon.cacheKey());
 }
 
-// The badge covers only its corner: every pixel away from it is the pea's own, in every style and size.
-TEST_F(TrayIconComposerTest, TheBadgeIsOpaqueInItsCornerAndLeavesThePeaAlone) {
+// Beside the badge the pea is drawn smaller at the top: every pixel away from the badge is the pea's own
+// (at 32 and 64 pixels the 22- and 44-pixel frames as they are), and the badge is opaque.
+TEST_F(TrayIconComposerTest, TheBadgeIsOpaqueInItsCornerAndLeavesTheSmallerPeaAlone) {
     const PeaFace face = PeaFace::heat(HeatState::warm);
     const std::vector<std::pair<PeaStyle, QColor>> looks{
         {colour, Qt::black}, {highContrast, Qt::black}, {monochrome, Qt::black}, {monochrome, Qt::white}};
+    // Icon size and the index of the frame render the pea is drawn from unscaled.
+    const std::vector<std::pair<std::size_t, std::size_t>> exact{{1, 0}, {3, 2}};
     for (const auto& [style, tint] : looks) {
         for (const int percent : {7, 48, 100}) {
             const QIcon badged = one(face, MenuBarDisplay::faceAndCPU, percent, style, tint);
@@ -121,18 +125,24 @@ TEST_F(TrayIconComposerTest, TheBadgeIsOpaqueInItsCornerAndLeavesThePeaAlone) {
                              << "style " << style.monochrome << style.highContrast << " tint "
                              << tint.name().toStdString() << " " << percent << "% at " << pixels << " px");
                 const QImage image = imageOf(badged, pixels);
-                const QImage pea = plain.images[i].convertToFormat(QImage::Format_ARGB32);
                 const QRectF badge = TrayIconComposer::badgeRect(percent);
                 const QRect touched = inPixels(badge.adjusted(-1, -1, 1, 1), pixels, 1);
                 const QRect inside = inPixels(badge, pixels);
+                const auto source = std::find_if(exact.begin(), exact.end(), [i](auto e) { return e.first == i; });
+                const QImage pea = source == exact.end()
+                                       ? QImage()
+                                       : plain.images[source->second].convertToFormat(QImage::Format_ARGB32);
+                const QPoint offset = inPixels(TrayIconComposer::badgedPeaRect(), pixels).topLeft();
                 int opaque = 0;
                 for (int y = 0; y < pixels; ++y) {
                     for (int x = 0; x < pixels; ++x) {
                         const QPoint p(x, y);
-                        if (!touched.contains(p)) {
-                            ASSERT_EQ(image.pixel(p), pea.pixel(p)) << x << "," << y;
-                        } else if (inside.contains(p) && image.pixelColor(p).alpha() >= 128) {
-                            ++opaque;
+                        if (touched.contains(p)) {
+                            opaque += inside.contains(p) && image.pixelColor(p).alpha() >= 128;
+                        } else if (!pea.isNull()) {
+                            const QPoint q = p - offset;
+                            const QRgb expected = pea.rect().contains(q) ? pea.pixel(q) : qRgba(0, 0, 0, 0);
+                            ASSERT_EQ(image.pixel(p), expected) << x << "," << y;
                         }
                     }
                 }
@@ -142,6 +152,32 @@ TEST_F(TrayIconComposerTest, TheBadgeIsOpaqueInItsCornerAndLeavesThePeaAlone) {
             }
         }
     }
+}
+
+// Even a three-digit figure leaves the face clear: at every figure the badge and its ring stay below the
+// pea's eyes and mouth (the upper three quarters of its square), and its digits still read at 22 pixels.
+TEST_F(TrayIconComposerTest, AtEveryFigureTheFaceStaysClearOfTheBadgeAndTheDigitsStayReadable) {
+    const QRectF pea = TrayIconComposer::badgedPeaRect();
+    const double faceBottom = pea.top() + 0.75 * pea.height();
+    for (int percent = 0; percent <= 100; ++percent) {
+        const QRectF badge = TrayIconComposer::badgeRect(percent);
+        EXPECT_GE(badge.top() - 1, faceBottom) << percent;
+        EXPECT_GE(badge.left(), 0) << percent;
+    }
+    // Read at 22 pixels: the white digits of "100" span at least 7 rows inside the badge.
+    const QImage image = imageOf(one(PeaFace::heat(HeatState::meltdown), MenuBarDisplay::faceAndCPU, 100, colour), 22);
+    const QRect inside = inPixels(TrayIconComposer::badgeRect(100), 22);
+    int top = 22, bottom = -1;
+    for (int y = inside.top(); y <= inside.bottom(); ++y) {
+        for (int x = inside.left(); x <= inside.right(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.alpha() > 200 && c.lightness() > 160) {
+                top = std::min(top, y);
+                bottom = std::max(bottom, y);
+            }
+        }
+    }
+    EXPECT_GE(bottom - top + 1, 6);
 }
 
 TEST_F(TrayIconComposerTest, BadgeDigitsShowAsWhiteOnColourAndAsHolesInMonochrome) {

@@ -44,6 +44,27 @@ TEST(ProcessReaderParseTest, FootprintIsAnonymousMemoryResidentOrSwapped) {
     EXPECT_EQ(ProcProcessReader::parseFootprint("Name:\tkthreadd\nState:\tS\nXRssAnon:\t 5 kB\n"), 0u);
 }
 
+TEST(ProcessReaderParseTest, StatmGivesResidentAnonymousPagesAndMeminfoTellsWhetherSwapIsInUse) {
+    EXPECT_EQ(ProcProcessReader::parseStatmFootprint("5000 1200 200 10 0 900 0\n", 4096), 1000u * 4096u);
+    EXPECT_EQ(ProcProcessReader::parseStatmFootprint("0 0 0 0 0 0 0\n", 4096), 0u);
+    EXPECT_EQ(ProcProcessReader::parseStatmFootprint("10 3 5 0 0 0 0\n", 4096), 0u);
+    for (const char* malformed : {"", "12", "12 4", "a b c"}) {
+        EXPECT_EQ(ProcProcessReader::parseStatmFootprint(malformed, 4096), std::nullopt) << malformed;
+    }
+    const struct {
+        const char* meminfo;
+        bool inUse;
+    } cases[] = {
+        {"MemTotal: 100 kB\nSwapTotal:  2048 kB\nSwapFree:  2048 kB\n", false},
+        {"SwapTotal:  0 kB\nSwapFree:  0 kB\n", false},
+        {"SwapTotal:  2048 kB\nSwapFree:  2000 kB\n", true},
+        {"MemTotal: 100 kB\n", true},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ProcProcessReader::swapInUse(c.meminfo), c.inUse) << c.meminfo;
+    }
+}
+
 class ProcessReaderTest : public testing::Test {
 protected:
     void TearDown() override { fixtures::fs::remove_all(tree.root()); }
@@ -63,6 +84,25 @@ TEST_F(ProcessReaderTest, ReadsOneProcess) {
     EXPECT_EQ(reader.readName(321), "worker");
     EXPECT_EQ(reader.readCgroup(321), p.cgroup);
     EXPECT_EQ(reader.ticksPerSecond(), 100);
+}
+
+TEST_F(ProcessReaderTest, WithoutSwapInUseTheFootprintComesFromStatm) {
+    FakeProcess p{.pid = 321, .name = "worker", .exe = "/usr/bin/worker"};
+    p.rssAnonKB = 2;
+    p.swapKB = 1;
+    tree.write(p);
+    const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    fixtures::writeFile(tree.root() / "321" / "statm", "900 50 20 1 0 60 0\n");
+    ProcProcessReader reader(tree.root().string(), 100);
+    // No meminfo: the swap may be in use, so status is read.
+    reader.beginSweep();
+    EXPECT_EQ(reader.readFootprint(321), 3u * 1024u);
+    fixtures::writeFile(tree.root() / "meminfo", "SwapTotal:  4096 kB\nSwapFree:   4096 kB\n");
+    reader.beginSweep();
+    EXPECT_EQ(reader.readFootprint(321), 30u * page);
+    fixtures::writeFile(tree.root() / "meminfo", "SwapTotal:  4096 kB\nSwapFree:   4000 kB\n");
+    reader.beginSweep();
+    EXPECT_EQ(reader.readFootprint(321), 3u * 1024u);
 }
 
 TEST_F(ProcessReaderTest, FallsBackOrGivesNothing) {
@@ -89,6 +129,8 @@ TEST(ProcessReaderSmokeTest, ReadsItsOwnProcess) {
     ASSERT_TRUE(stat.has_value());
     EXPECT_GT(stat->startTime, 0u);
     EXPECT_FALSE(stat->isKernelThread());
+    EXPECT_GT(reader.readFootprint(self).value_or(0), 0u);
+    reader.beginSweep();
     EXPECT_GT(reader.readFootprint(self).value_or(0), 0u);
     EXPECT_TRUE(reader.readPath(self).has_value());
     EXPECT_TRUE(reader.readName(self).has_value());

@@ -3,13 +3,17 @@
 #include "core/MendedUTF8.h"
 
 #include "ProcessFixtures.h"
+#include "QtTestSupport.h"
 
 #include <QCoreApplication>
+#include <QPointer>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <deque>
 #include <numeric>
+#include <thread>
 
 namespace halvrick {
 namespace {
@@ -42,6 +46,7 @@ class VanishingLister : public ProcessLister {
 public:
     explicit VanishingLister(ProcTree& tree) : tree_(tree), inner_(tree.root().string()) {}
     std::vector<std::int32_t> allPIDs() override {
+        threads.push_back(std::this_thread::get_id());
         if (emptyOnce) {
             emptyOnce = false;
             return {};
@@ -56,10 +61,40 @@ public:
 
     std::vector<std::int32_t> vanishing;
     bool emptyOnce = false;
+    std::vector<std::thread::id> threads;
 
 private:
     ProcTree& tree_;
     ProcProcessLister inner_;
+};
+
+// Holds every sweep until the test runs its worker half, then its main-thread half.
+class HeldExecutor {
+public:
+    ProcessSampler::Executor executor() {
+        return [this](QObject* context, std::function<void()> job, std::function<void()> done) {
+            held.push_back({context, std::move(job), std::move(done)});
+        };
+    }
+    void runJob() { held.front().job(); }
+    void deliver() {
+        const Held next = std::move(held.front());
+        held.pop_front();
+        if (next.context) {
+            next.done();
+        }
+    }
+    void run() {
+        runJob();
+        deliver();
+    }
+
+    struct Held {
+        QPointer<QObject> context;
+        std::function<void()> job;
+        std::function<void()> done;
+    };
+    std::deque<Held> held;
 };
 
 AppKey process(const std::string& name) { return {AppKey::Kind::process, name, name}; }
@@ -82,7 +117,8 @@ protected:
         fixtures::fs::remove_all(root);
     }
 
-    ProcessSampler& make(std::unique_ptr<ProcFileCache> keptFiles = nullptr) {
+    ProcessSampler& make(std::unique_ptr<ProcFileCache> keptFiles = nullptr,
+                         ProcessSampler::Executor executor = nullptr) {
         auto lister = std::make_unique<VanishingLister>(procs);
         this->lister = lister.get();
         auto timer = std::make_unique<FakeTimer>();
@@ -98,6 +134,7 @@ protected:
         sources.applications = [this] { return index; };
         sources.coreCount = 4;
         sources.ownPID = ownPID;
+        sources.executor = std::move(executor);
         sampler = std::make_unique<ProcessSampler>(std::move(sources));
         sampler->onSample = [this](const Sample& s) { samples.push_back(s); };
         sampler->onHealth = [this](bool healthy) { health.push_back(healthy); };
@@ -168,6 +205,80 @@ TEST_F(ProcessSamplerTest, StartOnlySetsTheBaselineThenEachIntervalCountsGrowth)
     EXPECT_THAT(sample->cpuSeconds, Not(Contains(Key(process("bash")))));
     EXPECT_THAT(sample->pids.at(process("bash")), ElementsAre(300));
     EXPECT_THAT(health, ElementsAre(true, true));
+}
+
+TEST_F(ProcessSamplerTest, SweepsRunOnTheExecutorOneAtATimeAndTheirSamplesArriveInOrder) {
+    HeldExecutor worker;
+    make(nullptr, worker.executor());
+    ASSERT_EQ(worker.held.size(), 1u);
+    // A tick while the baseline sweep is still running starts no second one.
+    timer->fire();
+    EXPECT_EQ(worker.held.size(), 1u);
+    EXPECT_TRUE(sampler->isSweeping());
+    worker.runJob();
+    EXPECT_TRUE(health.empty());
+    worker.deliver();
+    EXPECT_THAT(health, ElementsAre(true));
+    EXPECT_FALSE(sampler->isSweeping());
+
+    const AppKey editor = appKey("org.gnome.gedit.desktop", "Text Editor");
+    for (const std::uint64_t ticks : {20, 40}) {
+        grow(gedit, ticks);
+        host(400, 400);
+        monotonic += 2;
+        wall += 2;
+        timer->fire();
+        ASSERT_EQ(worker.held.size(), 1u);
+        worker.run();
+        ASSERT_FALSE(samples.empty());
+        EXPECT_DOUBLE_EQ(samples.back().cpuSeconds.at(editor), static_cast<double>(ticks) / 100);
+    }
+    EXPECT_EQ(samples.size(), 2u);
+    // Three sweeps, each listing the processes once.
+    EXPECT_EQ(lister->threads.size(), 3u);
+}
+
+TEST_F(ProcessSamplerTest, ASweepThatFinishesAfterQuittingBeganIsDropped) {
+    testApplication();
+    HeldExecutor worker;
+    make(nullptr, worker.executor());
+    worker.run();
+    host(400, 400);
+    monotonic += 2;
+    wall += 2;
+    timer->fire();
+    worker.runJob();
+    ASSERT_TRUE(QMetaObject::invokeMethod(QCoreApplication::instance(), "aboutToQuit"));
+    worker.deliver();
+    EXPECT_TRUE(samples.empty());
+    EXPECT_THAT(health, ElementsAre(true));
+    EXPECT_FALSE(timer->isActive());
+    sampler->sample();
+    EXPECT_TRUE(worker.held.empty());
+}
+
+TEST_F(ProcessSamplerTest, OnTheWorkerQueueSweepsLeaveTheMainThreadAndSamplesComeBackToIt) {
+    testApplication();
+    WorkerQueue queue;
+    make(nullptr, ProcessSampler::on(queue));
+    ASSERT_TRUE(waitUntil([this] { return !health.empty(); }));
+    grow(gedit, 20);
+    host(400, 400);
+    monotonic += 2;
+    wall += 2;
+    const std::thread::id mainThread = std::this_thread::get_id();
+    std::thread::id deliveredOn;
+    sampler->onSample = [&](const Sample& sample) {
+        deliveredOn = std::this_thread::get_id();
+        samples.push_back(sample);
+    };
+    timer->fire();
+    ASSERT_TRUE(waitUntil([this] { return !samples.empty(); }));
+    EXPECT_EQ(deliveredOn, mainThread);
+    ASSERT_EQ(lister->threads.size(), 2u);
+    EXPECT_NE(lister->threads[0], mainThread);
+    EXPECT_EQ(lister->threads[1], lister->threads[0]);
+    EXPECT_DOUBLE_EQ(samples.back().cpuSeconds.at(appKey("org.gnome.gedit.desktop", "Text Editor")), 0.2);
 }
 
 TEST_F(ProcessSamplerTest, SharesAddUpToTheHostsBusyTime) {

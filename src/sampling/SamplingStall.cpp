@@ -1,0 +1,46 @@
+#include "sampling/SamplingStall.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <time.h>
+
+namespace halvrick {
+
+namespace {
+
+SamplingStall::Writer& writer() {
+    static SamplingStall::Writer current = [] () -> SamplingStall::Writer {
+        if (std::getenv("HALVRICK_STALLS") == nullptr) {
+            return nullptr;
+        }
+        return [](std::string_view what, double wall, double cpu) {
+            std::printf("STALL: %.3f %.3f %.*s\n", wall, cpu, static_cast<int>(what.size()), what.data());
+            std::fflush(stdout);
+        };
+    }();
+    return current;
+}
+
+double threadCPUMilliseconds() {
+    timespec ts{};
+    ::clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return static_cast<double>(ts.tv_sec) * 1e3 + static_cast<double>(ts.tv_nsec) / 1e6;
+}
+
+} // namespace
+
+SamplingStall::SamplingStall(std::string_view what)
+    : what_(what), timing_(static_cast<bool>(writer())),
+      start_(timing_ ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point()),
+      cpuStart_(timing_ ? threadCPUMilliseconds() : 0) {}
+
+SamplingStall::~SamplingStall() {
+    if (timing_ && writer()) {
+        const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+        writer()(what_, wall, threadCPUMilliseconds() - cpuStart_);
+    }
+}
+
+void SamplingStall::setWriter(Writer writer) { halvrick::writer() = std::move(writer); }
+
+} // namespace halvrick
