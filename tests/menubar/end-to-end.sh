@@ -190,17 +190,19 @@ wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit
 python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
     || fail "stats.json does not decode"
 
-# Quitting with a reminder bubble up is as quick, and saves as well. Daily times are exact to the minute: the
-# reminder is due at the next whole minute that is at least 5 s away, so the program has seen it before.
+# Quitting with a reminder bubble up is as quick, and saves as well. Daily times are exact to the minute: a
+# reminder is due at the next whole minute that is at least 5 s away, so that the program has seen it before;
+# a second one a minute later stands in should the program start too slowly for the first.
 due=$(( ($(date +%s) + 5 + 59) / 60 * 60 ))
 python3 -c 'import base64, json, sys
-path, hour, minute = sys.argv[1], int(sys.argv[2]), int(sys.argv[3])
+path, times = sys.argv[1], sys.argv[2:]
 d = json.load(open(path))
-reminder = {"id": "6A1C2E4B-8D3F-4B7A-9C5E-1F2A3B4C5D6E", "text": "Stretch your legs",
-            "schedule": {"daily": {"hour": hour, "minute": minute}}, "isEnabled": True}
-d["reminders"] = {"$data": base64.b64encode(json.dumps([reminder]).encode()).decode()}
-json.dump(d, open(path, "w"))' "$defaults" "$(date -d "@$due" +%-H)" "$(date -d "@$due" +%-M)" \
-    || fail "could not add a reminder to $defaults"
+reminders = [{"id": "6A1C2E4B-8D3F-4B7A-9C5E-1F2A3B4C5D6" + str(i), "text": "Stretch your legs",
+              "schedule": {"daily": {"hour": int(t.split(":")[0]), "minute": int(t.split(":")[1])}}, "isEnabled": True}
+             for i, t in enumerate(times)]
+d["reminders"] = {"$data": base64.b64encode(json.dumps(reminders).encode()).decode()}
+json.dump(d, open(path, "w"))' "$defaults" "$(date -d "@$due" +%-H:%-M)" "$(date -d "@$((due + 60))" +%-H:%-M)" \
+    || fail "could not add the reminders to $defaults"
 rm -f "$work/app.pid"
 dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
 pids+=($!)
@@ -218,7 +220,8 @@ bubble_shown() {
     return 1
 }
 reminded() { grep -q '^.*REMINDER: Stretch your legs$' "$work/app.log"; }
-wait_for $((due - $(date +%s) + 15)) reminded || fail "the reminder due at $(date -d "@$due" +%H:%M) never came"
+wait_for $((due + 60 - $(date +%s) + 15)) reminded \
+    || fail "neither reminder, due at $(date -d "@$due" +%H:%M) and a minute later, came"
 wait_for 10 bubble_shown || fail "the reminder showed no bubble"
 rm -f "$stats"
 kill -TERM "$app"
