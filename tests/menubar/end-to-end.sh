@@ -1,9 +1,11 @@
 #!/bin/bash
 # The real program on a real (virtual) desktop: Xvfb with trayer as the tray, a private session bus and a
-# throwaway home. First expects a clear exit without any display server. Then waits for the tray icon,
-# clicks it, expects the popover, loads every core and expects the icon to leave the chill face, then ends
-# the program with SIGTERM and expects it to have written stats.json on the way out; last kills the X
-# server under a second program and expects the ledger saved all the same.
+# throwaway home. First expects a clear exit without any display server. Then waits for the tray icon and
+# the first-run window, presses "Let's go" and expects the popover and the first run recorded; closes the
+# popover, clicks the icon, expects the popover again, loads every core and expects the icon to leave the
+# chill face, then ends the program with SIGTERM and expects it to have written stats.json on the way out.
+# A second program gets a reminder due at the next whole minute and must quit as quickly with its bubble
+# up; last the X server is killed under a third program and the ledger must be saved all the same.
 # Usage: end-to-end.sh <path of the halvrick executable>
 set -u
 
@@ -79,7 +81,9 @@ mkdir -p "$work/home" "$work/run"
 chmod 700 "$work/run"
 # HALVRICK_LOG: the program writes its state once a second, so the test knows when it is chill.
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb HALVRICK_LOG=1
-unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY
+# Without TZ the program and date(1) both read the system's zone, so a reminder's daily time means the same.
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY TZ
+defaults="$HOME/.config/Halvrick/defaults.json"
 # The program replaces the shell, so the recorded pid is the program's.
 dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
 pids+=($!)
@@ -112,6 +116,39 @@ popover_shown() {
     done
     return 1
 }
+
+# The home is new: the first-run window (titled "Halvrick", 620 px wide or more) is up at launch. Return
+# presses its default button, "Let's go", which records the first run and opens the popover.
+first_run_window() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
+        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Halvrick ] || continue
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if [ "$WIDTH" -ge 620 ]; then
+            echo "$w"
+            return 0
+        fi
+    done
+    return 1
+}
+wait_for 10 first_run_window >/dev/null || fail "no first-run window appeared in a new home"
+welcome=$(first_run_window)
+popover_shown && fail "the popover was open before the first run was done"
+first_run_recorded() {
+    python3 -c 'import json, sys; sys.exit(0 if json.load(open(sys.argv[1])).get("hasCompletedFirstRun") is True else 1)' \
+        "$defaults" 2>/dev/null
+}
+first_run_recorded && fail "the first run was recorded before it was done"
+xdotool windowfocus --sync "$welcome" key Return
+wait_for 10 popover_shown || fail "pressing Return in the first-run window opened no popover"
+first_run_gone() { ! first_run_window >/dev/null; }
+wait_for 10 first_run_gone || fail "the first-run window stayed up after \"Let's go\""
+first_run_recorded || fail "the first run was not recorded in $defaults"
+# A click on the icon closes the popover; the program ignores a click that reopens it within 300 ms.
+xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
+popover_hidden() { ! popover_shown; }
+wait_for 10 popover_hidden || fail "clicking the tray icon did not close the popover"
+sleep 0.5
 popover_shown && fail "the popover was open before the click"
 xdotool mousemove $((x + width / 2)) $((y + height / 2)) click 1
 wait_for 10 popover_shown || fail "clicking the tray icon opened no popover"
@@ -152,8 +189,49 @@ wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit
 [ -f "$stats" ] || fail "stats.json was not written at quit"
 python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
     || fail "stats.json does not decode"
+
+# Quitting with a reminder bubble up is as quick, and saves as well. Daily times are exact to the minute: a
+# reminder is due at the next whole minute that is at least 5 s away, so that the program has seen it before;
+# a second one a minute later stands in should the program start too slowly for the first.
+due=$(( ($(date +%s) + 5 + 59) / 60 * 60 ))
+python3 -c 'import base64, json, sys
+path, times = sys.argv[1], sys.argv[2:]
+d = json.load(open(path))
+reminders = [{"id": "6A1C2E4B-8D3F-4B7A-9C5E-1F2A3B4C5D6" + str(i), "text": "Stretch your legs",
+              "schedule": {"daily": {"hour": int(t.split(":")[0]), "minute": int(t.split(":")[1])}}, "isEnabled": True}
+             for i, t in enumerate(times)]
+d["reminders"] = {"$data": base64.b64encode(json.dumps(reminders).encode()).decode()}
+json.dump(d, open(path, "w"))' "$defaults" "$(date -d "@$due" +%-H:%-M)" "$(date -d "@$((due + 60))" +%-H:%-M)" \
+    || fail "could not add the reminders to $defaults"
+rm -f "$work/app.pid"
+dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
+pids+=($!)
+wait_for 10 test -s "$work/app.pid" || fail "the program did not start again"
+app=$(cat "$work/app.pid")
+# The bubble: a window of the program wider than the icon, with no popover open.
+bubble_shown() {
+    local w
+    for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
+        eval "$(xdotool getwindowgeometry --shell "$w")"
+        if [ "$WIDTH" -gt 64 ]; then
+            return 0
+        fi
+    done
+    return 1
+}
+reminded() { grep -q '^.*REMINDER: Stretch your legs$' "$work/app.log"; }
+wait_for $((due + 60 - $(date +%s) + 15)) reminded \
+    || fail "neither reminder, due at $(date -d "@$due" +%H:%M) and a minute later, came"
+wait_for 10 bubble_shown || fail "the reminder showed no bubble"
+rm -f "$stats"
+kill -TERM "$app"
+wait_for 5 sh -c "! kill -0 $app 2>/dev/null" || fail "with a reminder bubble up the program did not quit within 5 s of SIGTERM"
+[ -f "$stats" ] || fail "stats.json was not written at quit with a reminder bubble up"
+python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
+    || fail "stats.json written with a reminder bubble up does not decode"
+
 # The X server going away ends the program through Qt's "The X11 connection broke" (or Xlib's fatal IO
-# error), with no quit signal: the ledgers must be saved on that road too. A second program on a second
+# error), with no quit signal: the ledgers must be saved on that road too. A third program on a second
 # server books a busy loop's CPU time after its first save; its server is killed, and the CPU time booked
 # since must be in stats.json.
 cpu_on_disk() {
@@ -188,7 +266,7 @@ python3 -c 'import sys; sys.exit(0 if float(sys.argv[2]) - float(sys.argv[1]) >=
     || fail "the CPU time booked before the X server went away was not saved ($before s, then $after s)"
 
 if [ "$heating_checked" = no ]; then
-    echo "end-to-end: tray icon, popover, saving at quit and when the X server dies work; heating up was not checked"
+    echo "end-to-end: tray icon, first run, popover, saving at quit (also with a reminder bubble up) and when the X server dies work; heating up was not checked"
     exit 77
 fi
-echo "end-to-end: tray icon, popover, heating up, saving at quit and when the X server dies all work"
+echo "end-to-end: tray icon, first run, popover, heating up, saving at quit (also with a reminder bubble up) and when the X server dies all work"
