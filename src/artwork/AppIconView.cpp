@@ -113,13 +113,6 @@ PeaFace::Detail peaDetail(QSizeF size) {
     return side(size) >= 64 ? PeaFace::Detail::full : PeaFace::Detail::menuBar;
 }
 
-PeaFace face() {
-    PeaFace face;
-    face.blush = 0.5;
-    face.sweatDrops = 1;
-    return face;
-}
-
 void paint(QPainter& painter, QSizeF size) {
     const double s = side(size);
     if (!(s > 0)) {
@@ -138,7 +131,7 @@ void paint(QPainter& painter, QSizeF size) {
     painter.strokePath(path, outline);
     const double pea = peaFraction * tile.width();
     const QRectF peaFrame(tile.center().x() - pea / 2, tile.center().y() - pea / 2, pea, pea);
-    PeaTile::draw(painter, peaFrame, face(), peaDetail(size), {});
+    PeaTile::draw(painter, peaFrame, PeaFace::mark(), peaDetail(size), {});
     painter.restore();
 }
 

@@ -21,8 +21,6 @@ QRectF tileRect(QSizeF size);
 double strokeWidth(QSizeF size);
 // Small icons draw the pea as plainly as the tray does.
 PeaFace::Detail peaDetail(QSizeF size);
-// The neutral face, blushing a little, with one drop of sweat.
-PeaFace face();
 
 void paint(QPainter& painter, QSizeF size);
 

@@ -160,6 +160,13 @@ PeaFace PeaFace::rest(RestFace rest, HeatState heat) {
     return f;
 }
 
+PeaFace PeaFace::mark() {
+    PeaFace f;
+    f.blush = 0.5;
+    f.sweatDrops = 1;
+    return f;
+}
+
 PeaFace PeaFace::stuffed() {
     PeaFace f;
     f.eyes = Eyes::wide;

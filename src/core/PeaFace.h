@@ -66,6 +66,9 @@ struct PeaFace {
     static PeaFace heat(HeatState state);
     static PeaFace rest(RestFace rest, HeatState heat);
     static PeaFace stuffed();
+    // Halvrick's own mark, on its icon and as the cards' signature: the neutral face, blushing a little,
+    // with one drop of sweat.
+    static PeaFace mark();
 
     PeaFace cappedForMild() const;
     PeaFace simplifiedForMenuBar() const;

@@ -79,10 +79,7 @@ void paintPea(QPainter& painter, const QRectF& area, const PeaFace& face) {
 }
 
 qreal paintSignature(QPainter& painter, const QRectF& footer, qreal peaSide, qreal gap, const QFont& font) {
-    PeaFace face;
-    face.blush = 0.5;
-    face.sweatDrops = 1;
-    paintPea(painter, QRectF(footer.left(), footer.center().y() - peaSide / 2, peaSide, peaSide), face);
+    paintPea(painter, QRectF(footer.left(), footer.center().y() - peaSide / 2, peaSide, peaSide), PeaFace::mark());
     const QString name = QStringLiteral("Halvrick");
     const qreal left = footer.left() + peaSide + gap;
     const qreal width = QFontMetricsF(font).horizontalAdvance(name);

@@ -31,8 +31,8 @@ TEST(AppIconTest, StrokeAndPeaDetailFollowTheSize) {
         EXPECT_EQ(AppIcon::peaDetail({c.side, c.side}), c.detail);
     }
     EXPECT_EQ(AppIcon::peaDetail({300, 40}), PeaFace::Detail::menuBar) << "the shorter side decides";
-    EXPECT_EQ(AppIcon::face().blush, 0.5);
-    EXPECT_EQ(AppIcon::face().sweatDrops, 1);
+    EXPECT_EQ(PeaFace::mark().blush, 0.5);
+    EXPECT_EQ(PeaFace::mark().sweatDrops, 1);
 }
 
 TEST(AppIconTest, DrawsTheGradientTileWithAShadowBelowAndClearMargins) {
