@@ -84,52 +84,54 @@ export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb HALVRIC
 # Without TZ the program and date(1) both read the system's zone, so a reminder's daily time means the same.
 unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY TZ
 defaults="$HOME/.config/Halvrick/defaults.json"
-# The program replaces the shell, so the recorded pid is the program's.
-dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/app.pid" || fail "the program did not start"
-app=$(cat "$work/app.pid")
+# Starts the program on a private bus and sets `app` to its pid; the program replaces the shell, so the
+# recorded pid is the program's. Usage: start_program <what the failure calls it> [display]
+start_program() {
+    rm -f "$work/app.pid"
+    env ${2:+DISPLAY=$2} dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
+    pids+=($!)
+    wait_for 10 test -s "$work/app.pid" || fail "the program did not start$1"
+    app=$(cat "$work/app.pid")
+}
 
-# The tray icon: the program's 22-pixel window inside trayer.
-icon_window() {
+# The first visible window of the program whose geometry ($X $Y $WIDTH $HEIGHT) and name ($NAME) pass
+# the test given; prints "<window> <x> <y> <width> <height>". Usage: program_window <test command>
+program_window() {
     local w
     for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
         eval "$(xdotool getwindowgeometry --shell "$w")"
-        if [ "$WIDTH" -le 64 ] && [ "$HEIGHT" -le 64 ]; then
+        NAME=$(xdotool getwindowname "$w" 2>/dev/null)
+        if "$@"; then
             echo "$w $X $Y $WIDTH $HEIGHT"
             return 0
         fi
     done
     return 1
 }
+
+stats_decodes() {
+    python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats"
+}
+
+start_program ""
+
+# The tray icon: the program's 22-pixel window inside trayer.
+is_icon() { [ "$WIDTH" -le 64 ] && [ "$HEIGHT" -le 64 ]; }
+icon_window() { program_window is_icon; }
 wait_for 20 icon_window >/dev/null || fail "no tray icon appeared"
 read -r icon x y width height < <(icon_window)
 
 # The popover: a window of the program 340 points wide, below the tray.
-popover_shown() {
-    local w
-    for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        if [ "$WIDTH" -ge 340 ] && [ "$WIDTH" -le 344 ] && [ "$Y" -ge "$height" ]; then
-            return 0
-        fi
-    done
-    return 1
-}
+is_popover() { [ "$WIDTH" -ge 340 ] && [ "$WIDTH" -le 344 ] && [ "$Y" -ge "$height" ]; }
+popover_shown() { program_window is_popover >/dev/null; }
 
 # The home is new: the first-run window (titled "Halvrick", 620 px wide or more) is up at launch. Return
 # presses its default button, "Let's go", which records the first run and opens the popover.
+is_first_run() { [ "$NAME" = Halvrick ] && [ "$WIDTH" -ge 620 ]; }
 first_run_window() {
-    local w
-    for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
-        [ "$(xdotool getwindowname "$w" 2>/dev/null)" = Halvrick ] || continue
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        if [ "$WIDTH" -ge 620 ]; then
-            echo "$w"
-            return 0
-        fi
-    done
-    return 1
+    local found
+    found=$(program_window is_first_run) || return 1
+    echo "${found%% *}"
 }
 wait_for 10 first_run_window >/dev/null || fail "no first-run window appeared in a new home"
 welcome=$(first_run_window)
@@ -187,8 +189,7 @@ rm -f "$stats"
 kill -TERM "$app"
 wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit on SIGTERM"
 [ -f "$stats" ] || fail "stats.json was not written at quit"
-python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
-    || fail "stats.json does not decode"
+stats_decodes || fail "stats.json does not decode"
 
 # Quitting with a reminder bubble up is as quick, and saves as well. Daily times are exact to the minute: a
 # reminder is due at the next whole minute that is at least 5 s away, so that the program has seen it before;
@@ -203,22 +204,10 @@ reminders = [{"id": "6A1C2E4B-8D3F-4B7A-9C5E-1F2A3B4C5D6" + str(i), "text": "Str
 d["reminders"] = {"$data": base64.b64encode(json.dumps(reminders).encode()).decode()}
 json.dump(d, open(path, "w"))' "$defaults" "$(date -d "@$due" +%-H:%-M)" "$(date -d "@$((due + 60))" +%-H:%-M)" \
     || fail "could not add the reminders to $defaults"
-rm -f "$work/app.pid"
-dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/app.pid" || fail "the program did not start again"
-app=$(cat "$work/app.pid")
+start_program " again"
 # The bubble: a window of the program wider than the icon, with no popover open.
-bubble_shown() {
-    local w
-    for w in $(xdotool search --onlyvisible --classname halvrick 2>/dev/null); do
-        eval "$(xdotool getwindowgeometry --shell "$w")"
-        if [ "$WIDTH" -gt 64 ]; then
-            return 0
-        fi
-    done
-    return 1
-}
+is_bubble() { [ "$WIDTH" -gt 64 ]; }
+bubble_shown() { program_window is_bubble >/dev/null; }
 reminded() { grep -q '^.*REMINDER: Stretch your legs$' "$work/app.log"; }
 wait_for $((due + 60 - $(date +%s) + 15)) reminded \
     || fail "neither reminder, due at $(date -d "@$due" +%H:%M) and a minute later, came"
@@ -227,8 +216,7 @@ rm -f "$stats"
 kill -TERM "$app"
 wait_for 5 sh -c "! kill -0 $app 2>/dev/null" || fail "with a reminder bubble up the program did not quit within 5 s of SIGTERM"
 [ -f "$stats" ] || fail "stats.json was not written at quit with a reminder bubble up"
-python3 -c 'import json, sys; d = json.load(open(sys.argv[1])); assert isinstance(d.get("days"), dict)' "$stats" \
-    || fail "stats.json written with a reminder bubble up does not decode"
+stats_decodes || fail "stats.json written with a reminder bubble up does not decode"
 
 # The X server going away ends the program through Qt's "The X11 connection broke" (or Xlib's fatal IO
 # error), with no quit signal: the ledgers must be saved on that road too. A third program on a second
@@ -243,12 +231,8 @@ Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$work/display2" 2>/dev/
 server=$!
 pids+=($server)
 wait_for 10 test -s "$work/display2" || fail "the second Xvfb did not start"
-rm -f "$stats" "$work/app.pid"
-DISPLAY=":$(head -n1 "$work/display2")" \
-    dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/app.pid" || fail "the program did not start on the second server"
-app=$(cat "$work/app.pid")
+rm -f "$stats"
+start_program " on the second server" ":$(head -n1 "$work/display2")"
 wait_for 30 test -s "$stats" || fail "the program on the second server never saved"
 before=$(cpu_on_disk) || fail "stats.json does not decode"
 sh -c 'while :; do :; done' &
