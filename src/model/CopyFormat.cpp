@@ -391,7 +391,8 @@ std::string timeFormatter(Date date, const Calendar& calendar, std::string_view 
     const QLocale qt = qtLocale(locale);
     // A short time has no seconds, also where the locale's short style has them (the C locale's does).
     QString pattern = qt.timeFormat(QLocale::ShortFormat);
-    pattern.remove(QRegularExpression(QStringLiteral("[:.]s+")));
+    static const QRegularExpression seconds(QStringLiteral("[:.]s+"));
+    pattern.remove(seconds);
     return qt.toString(QTime(c.hour, c.minute, c.second), pattern).toStdString();
 }
 
