@@ -91,6 +91,14 @@ QPainterPath centredIn(const QPainterPath& path, const QRectF& area) {
     return path.translated(area.center() - bounds.center());
 }
 
+// The ring around `badge` in opaque black; the composition mode in force decides that it clears.
+void paintRing(QPainter& painter, const QRectF& badge) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    const double radius = badgeHeight / 2 + badgeRing;
+    painter.drawRoundedRect(badge.adjusted(-badgeRing, -badgeRing, badgeRing, badgeRing), radius, radius);
+}
+
 QImage blank(int pixels) {
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -184,11 +192,8 @@ void TrayIconComposer::paintBadge(QPainter& painter, int percent, const PeaStyle
     const double radius = badgeHeight / 2;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-    painter.setBrush(Qt::black);
-    const QRectF ring = badge.adjusted(-badgeRing, -badgeRing, badgeRing, badgeRing);
-    painter.drawRoundedRect(ring, radius + badgeRing, radius + badgeRing);
+    paintRing(painter, badge);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QColor fill = style.monochrome ? tint : style.highContrast ? QColor(Qt::black) : QColor(28, 28, 30);
     painter.setBrush(fill);
@@ -249,14 +254,9 @@ const TrayIconComposer::BadgeLayers& TrayIconComposer::badgeLayers(const Look& l
     if (!badgeLayers_) {
         BadgeLayers layers;
         const QRectF badge = badgeRect(look.percent);
-        const QRectF ring = badge.adjusted(-badgeRing, -badgeRing, badgeRing, badgeRing);
         for (std::size_t i = 0; i < MenuBarIcons::pixelSizes.size(); ++i) {
             const int pixels = MenuBarIcons::pixelSizes[i];
-            layers.ring[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) {
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(Qt::black);
-                painter.drawRoundedRect(ring, badgeHeight / 2 + badgeRing, badgeHeight / 2 + badgeRing);
-            });
+            layers.ring[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) { paintRing(painter, badge); });
             layers.badge[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) {
                 paintBadge(painter, look.percent, look.style, QColor::fromRgba(look.tint));
             });
