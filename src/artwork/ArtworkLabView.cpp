@@ -4,9 +4,9 @@
 #include "artwork/ArtworkGridView.h"
 #include "artwork/FaceEditorView.h"
 #include "ui/ElidedLabel.h"
+#include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
 
-#include <QButtonGroup>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -21,15 +21,6 @@ namespace {
 
 constexpr int tabSwitchWidth = 200;
 
-QToolButton* segment(const QString& title, QWidget* parent) {
-    auto* button = new QToolButton(parent);
-    button->setText(title);
-    button->setCheckable(true);
-    button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-    return button;
-}
-
 } // namespace
 
 ArtworkLabView::ArtworkLabView(Exporter exporter, FolderChooser folder, Reveal reveal, QWidget* parent)
@@ -42,20 +33,10 @@ ArtworkLabView::ArtworkLabView(Exporter exporter, FolderChooser folder, Reveal r
 
     auto* header = new QHBoxLayout;
     header->setContentsMargins(10, 10, 10, 10);
-    auto* switcher = new QWidget(this);
-    switcher->setFixedWidth(tabSwitchWidth);
-    auto* switcherLayout = new QHBoxLayout(switcher);
-    switcherLayout->setContentsMargins(0, 0, 0, 0);
-    switcherLayout->setSpacing(0);
-    tabs_ = new QButtonGroup(this);
-    tabs_->setExclusive(true);
-    tabs_->addButton(segment(QStringLiteral("Editor"), switcher), editorTab);
-    tabs_->addButton(segment(QStringLiteral("Grid"), switcher), gridTab);
-    for (QAbstractButton* button : tabs_->buttons()) {
-        switcherLayout->addWidget(button);
-    }
-    tabs_->button(editorTab)->setChecked(true);
-    header->addWidget(switcher);
+    // Options in the order of the tab numbers.
+    tabs_ = new SegmentedControl({QStringLiteral("Editor"), QStringLiteral("Grid")}, this);
+    tabs_->setFixedWidth(tabSwitchWidth);
+    header->addWidget(tabs_);
     header->addStretch(1);
     // The folder's path is the user's: shown as plain text, one line, cut at the end.
     messageLabel_ = new ElidedLabel(this, Qt::ElideRight);
@@ -79,7 +60,7 @@ ArtworkLabView::ArtworkLabView(Exporter exporter, FolderChooser folder, Reveal r
     layout->addLayout(contentLayout_, 1);
     showContent();
 
-    connect(tabs_, &QButtonGroup::idClicked, this, &ArtworkLabView::setTab);
+    connect(tabs_, &SegmentedControl::currentChanged, this, &ArtworkLabView::setTab);
     connect(exportButton_, &QPushButton::clicked, this, &ArtworkLabView::exportPNGs);
 }
 
@@ -92,10 +73,7 @@ void ArtworkLabView::setTab(int tab) {
         return;
     }
     tab_ = tab;
-    const QSignalBlocker blocker(tabs_);
-    if (QAbstractButton* button = tabs_->button(tab)) {
-        button->setChecked(true);
-    }
+    tabs_->setCurrentIndex(tab);
     showContent();
 }
 

@@ -6,13 +6,13 @@
 #include <optional>
 
 class QAbstractButton;
-class QButtonGroup;
 class QPushButton;
 class QVBoxLayout;
 
 namespace halvrick {
 
 class ElidedLabel;
+class SegmentedControl;
 
 // The artwork lab's content: the Editor / Grid switch, the last export's outcome and "Export PNGs" over
 // the face editor or the preview grid.
@@ -53,7 +53,7 @@ private:
     Reveal reveal_;
     int tab_ = editorTab;
     std::optional<QString> message_;
-    QButtonGroup* tabs_;
+    SegmentedControl* tabs_;
     ElidedLabel* messageLabel_;
     QPushButton* exportButton_;
     QVBoxLayout* contentLayout_;

@@ -274,7 +274,11 @@ void PopoverView::refresh() {
     refreshHeader();
 
     refreshBlame();
-    ignored_->refresh(IgnoredAppsView::ignoredList(model_.ignoredNames()));
+    // Sorting the names takes a collator: only when they changed, not on every new figure.
+    if (model_.ignoredNames() != ignoredShown_) {
+        ignoredShown_ = model_.ignoredNames();
+        ignored_->refresh(IgnoredAppsView::ignoredList(ignoredShown_));
+    }
     ignored_->setVisible(!model_.ignoredNames().empty());
     Theme::setTextIfChanged(*quitMessage_, PlainText::shown(model_.quitMessage().value_or("")));
     quitMessage_->setVisible(model_.quitMessage().has_value());

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <map>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace halvrick {
@@ -128,6 +129,8 @@ private:
     std::map<AppKey, BlameRow*> rows_;
     SystemPartsView* systemParts_ = nullptr;
     IgnoredAppsView* ignored_ = nullptr;
+    // The ignored names the list shows.
+    std::map<std::string, std::string> ignoredShown_;
     QLabel* quitMessage_ = nullptr;
     PopoverCardSlot* cardSlot_ = nullptr;
     HabitStripView* habitStrip_ = nullptr;

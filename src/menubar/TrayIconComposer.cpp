@@ -91,6 +91,21 @@ QPainterPath centredIn(const QPainterPath& path, const QRectF& area) {
     return path.translated(area.center() - bounds.center());
 }
 
+// The badge around `digits` (as badgeDigitsPath makes them).
+QRectF badgeAround(const QPainterPath& digits) {
+    // Whole points, so its edges fall on pixel edges at the smallest size.
+    const double width = std::clamp(std::ceil(digits.boundingRect().width() + 2 * badgePadding), badgeHeight, side);
+    return QRectF(side - width, side - badgeHeight, width, badgeHeight);
+}
+
+// The ring around `badge` in opaque black; the composition mode in force decides that it clears.
+void paintRing(QPainter& painter, const QRectF& badge) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(Qt::black);
+    const double radius = badgeHeight / 2 + badgeRing;
+    painter.drawRoundedRect(badge.adjusted(-badgeRing, -badgeRing, badgeRing, badgeRing), radius, radius);
+}
+
 QImage blank(int pixels) {
     QImage image(pixels, pixels, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
@@ -167,10 +182,7 @@ QRectF TrayIconComposer::badgedPeaRect() {
 }
 
 QRectF TrayIconComposer::badgeRect(int percent) {
-    // Whole points, so its edges fall on pixel edges at the smallest size.
-    const double width = std::clamp(
-        std::ceil(badgeDigitsPath(percent).boundingRect().width() + 2 * badgePadding), badgeHeight, side);
-    return QRectF(side - width, side - badgeHeight, width, badgeHeight);
+    return badgeAround(badgeDigitsPath(percent));
 }
 
 QRectF TrayIconComposer::digitsRect(int percent) {
@@ -180,20 +192,22 @@ QRectF TrayIconComposer::digitsRect(int percent) {
 }
 
 void TrayIconComposer::paintBadge(QPainter& painter, int percent, const PeaStyle& style, const QColor& tint) {
-    const QRectF badge = badgeRect(percent);
+    const QPainterPath digits = badgeDigitsPath(percent);
+    paintBadgeAround(painter, digits, badgeAround(digits), style, tint);
+}
+
+void TrayIconComposer::paintBadgeAround(QPainter& painter, const QPainterPath& outline, const QRectF& badge,
+                                        const PeaStyle& style, const QColor& tint) {
     const double radius = badgeHeight / 2;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
-    painter.setPen(Qt::NoPen);
     painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
-    painter.setBrush(Qt::black);
-    const QRectF ring = badge.adjusted(-badgeRing, -badgeRing, badgeRing, badgeRing);
-    painter.drawRoundedRect(ring, radius + badgeRing, radius + badgeRing);
+    paintRing(painter, badge);
     painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
     const QColor fill = style.monochrome ? tint : style.highContrast ? QColor(Qt::black) : QColor(28, 28, 30);
     painter.setBrush(fill);
     painter.drawRoundedRect(badge, radius, radius);
-    const QPainterPath digits = centredIn(badgeDigitsPath(percent), badge);
+    const QPainterPath digits = centredIn(outline, badge);
     if (style.monochrome) {
         // A tinted image has one colour: the digits are holes through the badge.
         painter.setCompositionMode(QPainter::CompositionMode_DestinationOut);
@@ -248,17 +262,14 @@ const TrayIconComposer::Images& TrayIconComposer::smallPea(const MenuBarIcons::F
 const TrayIconComposer::BadgeLayers& TrayIconComposer::badgeLayers(const Look& look) {
     if (!badgeLayers_) {
         BadgeLayers layers;
-        const QRectF badge = badgeRect(look.percent);
-        const QRectF ring = badge.adjusted(-badgeRing, -badgeRing, badgeRing, badgeRing);
+        // The figure's outline once for every size.
+        const QPainterPath digits = badgeDigitsPath(look.percent);
+        const QRectF badge = badgeAround(digits);
         for (std::size_t i = 0; i < MenuBarIcons::pixelSizes.size(); ++i) {
             const int pixels = MenuBarIcons::pixelSizes[i];
-            layers.ring[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) {
-                painter.setPen(Qt::NoPen);
-                painter.setBrush(Qt::black);
-                painter.drawRoundedRect(ring, badgeHeight / 2 + badgeRing, badgeHeight / 2 + badgeRing);
-            });
+            layers.ring[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) { paintRing(painter, badge); });
             layers.badge[i] = paintedOver(QImage(), pixels, [&](QPainter& painter) {
-                paintBadge(painter, look.percent, look.style, QColor::fromRgba(look.tint));
+                paintBadgeAround(painter, digits, badge, look.style, QColor::fromRgba(look.tint));
             });
         }
         badgeLayers_ = std::move(layers);

@@ -18,6 +18,7 @@
 #include <vector>
 
 class QPainter;
+class QPainterPath;
 class QPalette;
 
 namespace halvrick {
@@ -74,6 +75,9 @@ private:
         Images badge;
     };
 
+    // paintBadge with the figure's outline and the badge's place already worked out.
+    static void paintBadgeAround(QPainter& painter, const QPainterPath& outline, const QRectF& badge,
+                                 const PeaStyle& style, const QColor& tint);
     QIcon badged(const MenuBarIcons::Frame& frame, const Look& look);
     QIcon digits(const Look& look);
     void forgetUnless(const Look& look);
