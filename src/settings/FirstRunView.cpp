@@ -57,7 +57,6 @@ private:
 
 QLabel* wrappingLabel(QWidget* parent, const QString& text, TextStyle style, Theme::Tone tone) {
     QLabel* label = Theme::label(parent, style, tone);
-    label->setTextFormat(Qt::PlainText);
     label->setWordWrap(true);
     label->setText(text);
     // Wrapping text takes the width it is given instead of asking for a line's worth.
@@ -82,7 +81,6 @@ FirstRunView::FirstRunView(Choices choices, Date now, const Calendar& calendar,
     pea->setFixedSize(96, 96);
     stack->addWidget(pea, 0, Qt::AlignHCenter);
     QLabel* hello = Theme::label(body, TextStyle::title2);
-    hello->setTextFormat(Qt::PlainText);
     hello->setText(QStringLiteral("Hi, I'm Halvrick."));
     stack->addWidget(hello, 0, Qt::AlignHCenter);
 
