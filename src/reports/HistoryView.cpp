@@ -108,10 +108,7 @@ QLabel* sectionTitle(QWidget* parent, const QString& title) {
 }
 
 QLabel* caption(QWidget* parent, const QString& value) {
-    QLabel* label = Theme::label(parent, TextStyle::caption, Theme::Tone::secondary);
-    label->setText(value);
-    label->setWordWrap(true);
-    return label;
+    return Theme::wrappingLabel(parent, value, TextStyle::caption, Theme::Tone::secondary);
 }
 
 } // namespace

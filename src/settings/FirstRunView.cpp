@@ -56,9 +56,7 @@ private:
 };
 
 QLabel* wrappingLabel(QWidget* parent, const QString& text, TextStyle style, Theme::Tone tone) {
-    QLabel* label = Theme::label(parent, style, tone);
-    label->setWordWrap(true);
-    label->setText(text);
+    QLabel* label = Theme::wrappingLabel(parent, text, style, tone);
     // Wrapping text takes the width it is given instead of asking for a line's worth.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return label;
