@@ -81,7 +81,8 @@ Layout layout(const RoastCardData& data) {
 }
 
 QString dateText(Date date, const Calendar& calendar) {
-    return HistoryDates::format(date, calendar, "MMM d, yyyy") + QStringLiteral(" at ") + QString::fromStdString(Copy::timeFormatter(date, calendar));
+    return HistoryDates::format(date, calendar, "MMM d, yyyy") + QStringLiteral(" at ") +
+           QString::fromStdString(Copy::timeFormatter(date, calendar));
 }
 
 void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
