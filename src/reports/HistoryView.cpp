@@ -20,6 +20,7 @@
 #include "reports/SweatCalendarView.h"
 #include "ui/AtomicFile.h"
 #include "ui/CardExport.h"
+#include "ui/PlainText.h"
 #include "ui/PngExport.h"
 #include "ui/SavePathChooser.h"
 #include "ui/SegmentedControl.h"
@@ -365,7 +366,7 @@ void HistoryView::refreshSections(const StatsLedger& ledger, const StatsTotals& 
             continue;
         }
         if (blameRowsShown.empty()) {
-            lead = text(Copy::historyBlameLead(record.name, record.topDays, record.days));
+            lead = PlainText::shown(Copy::historyBlameLead(record.name, record.topDays, record.days));
         }
         blameRowsShown.push_back({culpritKey(record.id, record.name), dayCountText(record.topDays),
                                   duration(record.sweatSeconds)});

@@ -1,6 +1,7 @@
 #include "CardWindowTestSupport.h"
 #include "HistoryFixture.h"
 #include "VitalsTestSupport.h"
+#include "reports/CulpritList.h"
 #include "reports/HistoryView.h"
 #include "reports/RoastWindowController.h"
 #include "reports/WrappedWindowController.h"
@@ -62,8 +63,10 @@ TEST(DarkWindowShotsTest, HistoryAtItsMinimumSizeWithAHostileName) {
     using namespace history_fixture;
     StatsLedger ledger = thirteenMonths();
     const AppKey hostile(AppKey::Kind::process, "hostile", hostileName);
-    ledger.addCPU(5000, hostile, daysAgo(0), calendar());
-    ledger.addSweat(4000, hostile, daysAgo(0), calendar());
+    for (int day = 0; day < 10; ++day) {
+        ledger.addCPU(5000, hostile, daysAgo(day), calendar());
+        ledger.addSweat(4000, hostile, daysAgo(day), calendar());
+    }
     QTemporaryDir cards;
     QWidget window;
     window.setAttribute(Qt::WA_DontShowOnScreen);
@@ -78,6 +81,11 @@ TEST(DarkWindowShotsTest, HistoryAtItsMinimumSizeWithAHostileName) {
     column->resize(column->width(), column->sizeHint().height());
     keep(*column, "history-column");
     EXPECT_LE(column->minimumSizeHint().width(), view->sections().viewport()->width());
+    // The sentence that names the worst culprit neither breaks its line nor turns the text around.
+    const QString lead = view->blameHistory().lead();
+    EXPECT_TRUE(lead.contains(QStringLiteral("<b>Bold</b>"))) << lead.toStdString();
+    EXPECT_FALSE(lead.contains(QLatin1Char('\n')));
+    EXPECT_FALSE(lead.contains(QChar(0x202E)));
 }
 
 class DarkVitalsShotsTest : public vitalstest::VitalsTest {};
