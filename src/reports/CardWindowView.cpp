@@ -44,7 +44,6 @@ CardWindowView::CardWindowView(QWidget* card, ExportCard exportCard, SavePathCho
     frame->setGraphicsEffect(shadow);
 
     message_ = Theme::label(this, TextStyle::caption, Theme::Tone::secondary);
-    message_->setTextFormat(Qt::PlainText);
     save_ = new QPushButton(QStringLiteral("Save PNG…"), this);
     save_->setAutoDefault(false);
     connect(save_, &QPushButton::clicked, this, &CardWindowView::save);

@@ -26,7 +26,6 @@ QString text(std::string_view value) { return QString::fromUtf8(value.data(), st
 QLabel* label(QWidget* parent, const QString& value, TextStyle style, Theme::Tone tone = Theme::Tone::primary,
               bool semibold = false) {
     QLabel* result = Theme::label(parent, style, tone);
-    result->setTextFormat(Qt::PlainText);
     result->setText(value);
     if (semibold) {
         QFont font = result->font();

@@ -34,7 +34,6 @@ CulpritList::CulpritList(const QString& title, const QString& note, bool noteBes
         }
     }
     lead_ = Theme::label(this, TextStyle::callout);
-    lead_->setTextFormat(Qt::PlainText);
     lead_->setWordWrap(true);
     lead_->hide();
     empty_ = Theme::label(this, TextStyle::callout, Theme::Tone::secondary);

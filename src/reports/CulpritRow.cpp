@@ -23,9 +23,7 @@ CulpritRow::CulpritRow(IconSource icons, QWidget* parent) : QWidget(parent), ico
     auto* names = new QVBoxLayout;
     names->setSpacing(1);
     name_ = new ElidedLabel(this, Qt::ElideMiddle);
-    name_->setTextFormat(Qt::PlainText);
     caption_ = Theme::label(this, TextStyle::caption2, Theme::Tone::secondary);
-    caption_->setTextFormat(Qt::PlainText);
     names->addWidget(name_);
     names->addWidget(caption_);
     duration_ = Theme::label(this, TextStyle::callout, Theme::Tone::secondary);

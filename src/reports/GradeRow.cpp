@@ -143,7 +143,6 @@ GradeRow::GradeRow(ShareButton::MakeFile makeShareFile, QWidget* parent)
     auto* header = new QHBoxLayout;
     header->setSpacing(6);
     QLabel* title = Theme::label(this, TextStyle::headline);
-    title->setTextFormat(Qt::PlainText);
     title->setText(QStringLiteral("Today's grade"));
     header->addWidget(title);
     info_ = new GlyphView(Glyph::infoCircle, Theme::Tone::secondary, 12, this);
@@ -153,7 +152,6 @@ GradeRow::GradeRow(ShareButton::MakeFile makeShareFile, QWidget* parent)
     header->addStretch(1);
     column->addLayout(header);
     line_ = Theme::label(this, TextStyle::callout, Theme::Tone::secondary);
-    line_->setTextFormat(Qt::PlainText);
     line_->setWordWrap(true);
     column->addWidget(line_);
     chipRow_ = new QHBoxLayout;

@@ -20,6 +20,7 @@
 #include "reports/SweatCalendarView.h"
 #include "ui/AtomicFile.h"
 #include "ui/CardExport.h"
+#include "ui/PlainText.h"
 #include "ui/PngExport.h"
 #include "ui/SavePathChooser.h"
 #include "ui/SegmentedControl.h"
@@ -108,10 +109,7 @@ QLabel* sectionTitle(QWidget* parent, const QString& title) {
 }
 
 QLabel* caption(QWidget* parent, const QString& value) {
-    QLabel* label = Theme::label(parent, TextStyle::caption, Theme::Tone::secondary);
-    label->setText(value);
-    label->setWordWrap(true);
-    return label;
+    return Theme::wrappingLabel(parent, value, TextStyle::caption, Theme::Tone::secondary);
 }
 
 } // namespace
@@ -368,7 +366,7 @@ void HistoryView::refreshSections(const StatsLedger& ledger, const StatsTotals& 
             continue;
         }
         if (blameRowsShown.empty()) {
-            lead = text(Copy::historyBlameLead(record.name, record.topDays, record.days));
+            lead = PlainText::shown(Copy::historyBlameLead(record.name, record.topDays, record.days));
         }
         blameRowsShown.push_back({culpritKey(record.id, record.name), dayCountText(record.topDays),
                                   duration(record.sweatSeconds)});

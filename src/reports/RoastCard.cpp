@@ -3,14 +3,13 @@
 #include "core/PeaFace.h"
 #include "model/Copy.h"
 #include "reports/CardLook.h"
+#include "reports/HistoryDates.h"
 #include "sampling/AppIcons.h"
 #include "ui/CardText.h"
 #include "ui/PlainText.h"
 
-#include <QDate>
 #include <QFontMetricsF>
 #include <QLinearGradient>
-#include <QLocale>
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -82,10 +81,8 @@ Layout layout(const RoastCardData& data) {
 }
 
 QString dateText(Date date, const Calendar& calendar) {
-    const DateComponents c = calendar.components(date);
-    const QString day = QLocale(QLocale::English, QLocale::UnitedStates)
-                            .toString(QDate(c.year, c.month, c.day), QStringLiteral("MMM d, yyyy"));
-    return day + QStringLiteral(" at ") + QString::fromStdString(Copy::timeFormatter(date, calendar));
+    return HistoryDates::format(date, calendar, "MMM d, yyyy") + QStringLiteral(" at ") +
+           QString::fromStdString(Copy::timeFormatter(date, calendar));
 }
 
 void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {

@@ -20,7 +20,7 @@ namespace {
 QString text(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 QLabel* label(QWidget* parent, TextStyle style, Theme::Tone tone, bool wraps = false) {
-    QLabel* made = plainLabel(Theme::label(parent, style, tone));
+    QLabel* made = Theme::label(parent, style, tone);
     made->setWordWrap(wraps);
     // A wrapped label may be given room for more lines than it needs: the text stays at its top.
     made->setAlignment(Qt::AlignLeft | Qt::AlignTop);

@@ -20,10 +20,10 @@ QString text(const std::string& s) { return QString::fromStdString(s); }
 } // namespace
 
 VitalsMemoryByApp::VitalsMemoryByApp(QWidget* parent) : VitalsPanel(16, 10, parent) {
-    QLabel* title = plainLabel(Theme::label(this, TextStyle::headline));
+    QLabel* title = Theme::label(this, TextStyle::headline);
     title->setText(QStringLiteral("Memory by app"));
     column().addWidget(title);
-    empty_ = plainLabel(Theme::label(this, TextStyle::callout, Theme::Tone::secondary));
+    empty_ = Theme::label(this, TextStyle::callout, Theme::Tone::secondary);
     empty_->setText(QStringLiteral("Nothing is holding much memory right now."));
     column().addWidget(empty_);
     area_ = new QWidget(this);
@@ -41,12 +41,11 @@ VitalsMemoryByApp::Line& VitalsMemoryByApp::line(std::size_t index) {
         stack->setSpacing(4);
         auto* figures = new QHBoxLayout;
         auto* name = new ElidedLabel(row, Qt::ElideRight);
-        name->setTextFormat(Qt::PlainText);
         name->setFont(Theme::font(TextStyle::callout, name->font()));
         figures->addWidget(name, 1, Qt::AlignBaseline);
-        QLabel* bytes = plainLabel(Theme::label(row, TextStyle::callout));
+        QLabel* bytes = Theme::label(row, TextStyle::callout);
         figures->addWidget(bytes, 0, Qt::AlignBaseline);
-        QLabel* note = plainLabel(Theme::label(row, TextStyle::caption, Theme::Tone::secondary));
+        QLabel* note = Theme::label(row, TextStyle::caption, Theme::Tone::secondary);
         figures->addWidget(note, 0, Qt::AlignBaseline);
         stack->addLayout(figures);
         auto* bar = new VitalsBar(row);
@@ -67,11 +66,7 @@ void VitalsMemoryByApp::setApps(const std::vector<AppMemory>& apps,
         const AppMemory& app = apps[i];
         Line& shown = line(i);
         const QString name = PlainText::shown(app.name);
-        if (shown.name->fullText() != name) {
-            shown.name->setFullText(name);
-            // The tooltip would read the name as markup.
-            shown.name->setToolTip(QString());
-        }
+        shown.name->setFullText(name);
         Theme::setTextIfChanged(*shown.bytes, text(Bytes::memory(app.bytes)));
         const std::optional<std::string> note = VitalsFigures::appNote(app.id, app.bytes, yesterday);
         if (note) {

@@ -18,18 +18,13 @@ RoundedPanel::Look panelLook(const QPalette& palette) {
 
 } // namespace
 
-QLabel* plainLabel(QLabel* label) {
-    label->setTextFormat(Qt::PlainText);
-    return label;
-}
-
 VitalsFigure addVitalsFigure(QBoxLayout& layout, QWidget* parent) {
-    QLabel* figure = plainLabel(new QLabel(parent));
+    QLabel* figure = Theme::label(parent, TextStyle::title2);
     QFont font = figure->font();
     font.setPixelSize(26);
     font.setWeight(QFont::DemiBold);
     figure->setFont(font);
-    QLabel* total = plainLabel(Theme::label(parent, TextStyle::caption, Theme::Tone::secondary));
+    QLabel* total = Theme::label(parent, TextStyle::caption, Theme::Tone::secondary);
     // Box layouts know no baselines: both sit on the bottom, the small text raised by the difference
     // of the descents.
     const int raise = figure->fontMetrics().descent() - total->fontMetrics().descent();
@@ -52,7 +47,7 @@ VitalsPanel::VitalsPanel(int padding, int spacing, QWidget* parent)
 }
 
 QLabel* VitalsPanel::addTitle(const QString& text) {
-    QLabel* title = plainLabel(Theme::label(this, TextStyle::caption, Theme::Tone::secondary));
+    QLabel* title = Theme::label(this, TextStyle::caption, Theme::Tone::secondary);
     QFont font = title->font();
     font.setWeight(QFont::DemiBold);
     title->setFont(font);
@@ -65,11 +60,11 @@ QLabel* VitalsPanel::addDetail(const QString& label, QWidget** row) {
     auto* line = new QWidget(this);
     auto* layout = new QHBoxLayout(line);
     layout->setContentsMargins(0, 0, 0, 0);
-    QLabel* name = plainLabel(Theme::label(line, TextStyle::caption, Theme::Tone::secondary));
+    QLabel* name = Theme::label(line, TextStyle::caption, Theme::Tone::secondary);
     name->setText(label);
     layout->addWidget(name);
     layout->addStretch(1);
-    QLabel* value = plainLabel(Theme::label(line, TextStyle::caption));
+    QLabel* value = Theme::label(line, TextStyle::caption);
     layout->addWidget(value);
     column_->addWidget(line);
     if (row) {

@@ -30,9 +30,6 @@ private:
     QVBoxLayout* column_;
 };
 
-// Text from outside shown as it is: never read as markup.
-QLabel* plainLabel(QLabel* label);
-
 // The cards' big figure and its small "of …" total beside it, on one baseline; added to `layout`.
 struct VitalsFigure {
     QLabel* figure;

@@ -19,7 +19,7 @@ QString text(const std::string& s) { return QString::fromStdString(s); }
 
 VitalsStorageCard::VitalsStorageCard(QWidget* parent) : VitalsPanel(14, 9, parent) {
     addTitle(QStringLiteral("Storage"));
-    unreadable_ = plainLabel(Theme::label(this, TextStyle::callout, Theme::Tone::secondary));
+    unreadable_ = Theme::label(this, TextStyle::callout, Theme::Tone::secondary);
     unreadable_->setText(QStringLiteral("The startup disk can't be read right now."));
     unreadable_->setWordWrap(true);
     column().addWidget(unreadable_);
@@ -34,14 +34,14 @@ VitalsStorageCard::VitalsStorageCard(QWidget* parent) : VitalsPanel(14, 9, paren
     bar_ = new VitalsBar(figures_);
     stack->addWidget(bar_);
     auto* freeRow = new QHBoxLayout;
-    QLabel* freeName = plainLabel(Theme::label(figures_, TextStyle::caption, Theme::Tone::secondary));
+    QLabel* freeName = Theme::label(figures_, TextStyle::caption, Theme::Tone::secondary);
     freeName->setText(QStringLiteral("Free"));
     freeRow->addWidget(freeName);
     freeRow->addStretch(1);
-    free_ = plainLabel(Theme::label(figures_, TextStyle::caption));
+    free_ = Theme::label(figures_, TextStyle::caption);
     freeRow->addWidget(free_);
     stack->addLayout(freeRow);
-    nearlyFull_ = plainLabel(Theme::label(figures_, TextStyle::caption));
+    nearlyFull_ = Theme::label(figures_, TextStyle::caption);
     nearlyFull_->setText(QStringLiteral("nearly full"));
     Theme::setTextColour(*nearlyFull_, Theme::colour(Theme::Colour::orange, palette()));
     stack->addWidget(nearlyFull_);

@@ -36,15 +36,15 @@ VitalsView::VitalsView(AppModel& model, Environment environment, QWidget* parent
 
     auto* header = new QVBoxLayout;
     header->setSpacing(3);
-    QLabel* title = plainLabel(Theme::label(content, TextStyle::title2));
+    QLabel* title = Theme::label(content, TextStyle::title2);
     title->setText(QStringLiteral("Vitals"));
     header->addWidget(title);
-    QLabel* subtitle = plainLabel(Theme::label(content, TextStyle::caption, Theme::Tone::secondary));
+    QLabel* subtitle = Theme::label(content, TextStyle::caption, Theme::Tone::secondary);
     subtitle->setText(QStringLiteral("This computer, right now."));
     header->addWidget(subtitle);
     stack->addLayout(header);
 
-    reading_ = plainLabel(Theme::label(content, TextStyle::body, Theme::Tone::secondary));
+    reading_ = Theme::label(content, TextStyle::body, Theme::Tone::secondary);
     reading_->setText(QStringLiteral("Reading the machine…"));
     stack->addWidget(reading_);
 
@@ -68,7 +68,7 @@ VitalsView::VitalsView(AppModel& model, Environment environment, QWidget* parent
     stack->addWidget(whatChanged_);
     memoryByApp_ = new VitalsMemoryByApp(content);
     stack->addWidget(memoryByApp_);
-    footer_ = plainLabel(Theme::label(content, TextStyle::caption2, Theme::Tone::tertiary));
+    footer_ = Theme::label(content, TextStyle::caption2, Theme::Tone::tertiary);
     footer_->setText(QStringLiteral("Read locally every few seconds. Nothing leaves this computer."));
     stack->addWidget(footer_);
     stack->addStretch(1);

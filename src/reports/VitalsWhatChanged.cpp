@@ -30,11 +30,11 @@ QWidget* area(QWidget* parent, int spacing) {
 
 VitalsWhatChanged::VitalsWhatChanged(std::vector<FolderSizer::Folder> folders, QWidget* parent)
     : VitalsPanel(16, 10, parent) {
-    QLabel* title = plainLabel(Theme::label(this, TextStyle::headline));
+    QLabel* title = Theme::label(this, TextStyle::headline);
     title->setText(QStringLiteral("What changed"));
     column().addWidget(title);
 
-    noComparisons_ = plainLabel(Theme::label(this, TextStyle::callout, Theme::Tone::secondary));
+    noComparisons_ = Theme::label(this, TextStyle::callout, Theme::Tone::secondary);
     noComparisons_->setText(QStringLiteral("Nothing much changed."));
     column().addWidget(noComparisons_);
     comparisonArea_ = area(this, 10);
@@ -49,7 +49,7 @@ VitalsWhatChanged::VitalsWhatChanged(std::vector<FolderSizer::Folder> folders, Q
     divider->setForegroundRole(QPalette::Mid);
     column().addWidget(divider);
 
-    noEvents_ = plainLabel(Theme::label(this, TextStyle::callout, Theme::Tone::secondary));
+    noEvents_ = Theme::label(this, TextStyle::callout, Theme::Tone::secondary);
     noEvents_->setText(QStringLiteral("Nothing worth mentioning yet. The pea is watching."));
     column().addWidget(noEvents_);
     eventArea_ = area(this, 10);
@@ -63,14 +63,14 @@ VitalsWhatChanged::Line& VitalsWhatChanged::line(std::vector<Line>& lines, std::
         auto* layout = new QHBoxLayout(row);
         layout->setContentsMargins(0, 0, 0, 0);
         layout->setSpacing(isEvent ? 10 : 6);
-        QLabel* words = plainLabel(Theme::label(row, TextStyle::callout));
+        QLabel* words = Theme::label(row, TextStyle::callout);
         words->setWordWrap(isEvent);
         layout->addWidget(words, isEvent ? 1 : 0, Qt::AlignBaseline);
         if (!isEvent) {
             layout->addStretch(1);
         }
-        QLabel* value = plainLabel(Theme::label(row, isEvent ? TextStyle::caption : TextStyle::callout,
-                                                Theme::Tone::secondary));
+        QLabel* value = Theme::label(row, isEvent ? TextStyle::caption : TextStyle::callout,
+                                      Theme::Tone::secondary);
         layout->addWidget(value, 0, Qt::AlignBaseline);
         area->layout()->addWidget(row);
         lines.push_back({row, words, value});

@@ -56,10 +56,7 @@ private:
 };
 
 QLabel* wrappingLabel(QWidget* parent, const QString& text, TextStyle style, Theme::Tone tone) {
-    QLabel* label = Theme::label(parent, style, tone);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setText(text);
+    QLabel* label = Theme::wrappingLabel(parent, text, style, tone);
     // Wrapping text takes the width it is given instead of asking for a line's worth.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     return label;
@@ -82,7 +79,6 @@ FirstRunView::FirstRunView(Choices choices, Date now, const Calendar& calendar,
     pea->setFixedSize(96, 96);
     stack->addWidget(pea, 0, Qt::AlignHCenter);
     QLabel* hello = Theme::label(body, TextStyle::title2);
-    hello->setTextFormat(Qt::PlainText);
     hello->setText(QStringLiteral("Hi, I'm Halvrick."));
     stack->addWidget(hello, 0, Qt::AlignHCenter);
 

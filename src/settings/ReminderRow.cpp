@@ -32,7 +32,6 @@ ReminderRow::ReminderRow(Reminder reminder, SettingsStore& settings, std::functi
     lines->setSpacing(2);
     const QString shown = PlainText::shown(reminder_.text);
     text_ = new ElidedLabel(this, Qt::ElideRight);
-    text_->setTextFormat(Qt::PlainText);
     text_->setFullText(shown);
     // A tooltip reads markup: the text goes in escaped, so it shows as written.
     text_->setToolTip(QStringLiteral("<p style='white-space:pre'>") + shown.toHtmlEscaped() +

@@ -42,11 +42,7 @@ QVBoxLayout* addSection(QVBoxLayout& pane, const QString& title, QGroupBox** box
 }
 
 QLabel* caption(const QString& text, QWidget* parent) {
-    QLabel* label = Theme::label(parent, TextStyle::caption, Theme::Tone::secondary);
-    label->setTextFormat(Qt::PlainText);
-    label->setWordWrap(true);
-    label->setText(text);
-    return label;
+    return Theme::wrappingLabel(parent, text, TextStyle::caption, Theme::Tone::secondary);
 }
 
 QBoxLayout* addRow(QVBoxLayout& section, int spacing) {

@@ -169,6 +169,13 @@ void Theme::setTextColour(QWidget& widget, const QColor& colour) {
     widget.setPalette(palette);
 }
 
+QLabel* Theme::wrappingLabel(QWidget* parent, const QString& text, TextStyle style, Tone tone) {
+    QLabel* made = label(parent, style, tone);
+    made->setWordWrap(true);
+    made->setText(text);
+    return made;
+}
+
 void Theme::setTextIfChanged(QLabel& label, const QString& text) {
     if (label.text() != text) {
         label.setText(text);

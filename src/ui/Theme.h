@@ -40,6 +40,8 @@ public:
 
     // A plain-text label in a style and tone; the tone's colour follows later palette changes.
     static QLabel* label(QWidget* parent, TextStyle style, Tone tone = Tone::primary);
+    // The same showing `text`, wrapped at word boundaries.
+    static QLabel* wrappingLabel(QWidget* parent, const QString& text, TextStyle style, Tone tone = Tone::primary);
     // Sets a label's text colour (a fixed colour such as orange, or a tone).
     static void setTextColour(QWidget& widget, const QColor& colour);
     // Setting an equal text still relayouts a QLabel; publishes arrive every second.

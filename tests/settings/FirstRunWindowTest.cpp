@@ -3,6 +3,7 @@
 #include "SettingsTestSupport.h"
 #include "settings/FirstRunView.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QShortcut>
 #include <gtest/gtest.h>
@@ -139,6 +140,25 @@ TEST_F(FirstRunWindowTest, TheWindowShowsTheSampleCardAsOnePicture) {
     const QPoint cardCentre = view.card().mapTo(controller->window(), view.card().rect().center());
     const QColor inCard = shot.pixelColor(cardCentre * shot.devicePixelRatio());
     EXPECT_GT(inCard.red(), inCard.blue()) << "the card's warm gradient is painted";
+}
+
+// Looked at by hand: the window in a dark palette, set before it is built.
+TEST_F(FirstRunWindowTest, TheWindowInTheDark) {
+    // Built from its button and window colours, so the bevel shades are dark too.
+    QPalette dark(QColor(60, 60, 60), QColor(40, 40, 40));
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(235, 235, 235));
+    dark.setColor(QPalette::Button, QColor(60, 60, 60));
+    dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
+    QApplication::setPalette(dark);
+    show();
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_TRUE(controller->window()->grab().save(QDir::current().filePath(QStringLiteral("first-run-dark.png"))));
+    QApplication::setPalette(QPalette());
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 
 #include "SettingsTestSupport.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDir>
 #include <QImage>
@@ -288,6 +289,32 @@ TEST_F(SettingsShotsTest, PanesEditorAndConfirmationDrawTheirContent) {
     view().confirmReset();
     EXPECT_GT(distinctColours(shot(*view().resetConfirmation(), "reset-confirmation")), 4);
     view().resetConfirmation()->reject();
+}
+
+// In a dark palette, set before the window is built, with a reminder text that is long and tries markup.
+TEST_F(SettingsShotsTest, TheFocusPaneInTheDarkWithAHostileReminder) {
+    // Built from its button and window colours, so the bevel shades are dark too.
+    QPalette dark(QColor(60, 60, 60), QColor(40, 40, 40));
+    dark.setColor(QPalette::Window, QColor(40, 40, 40));
+    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Text, QColor(235, 235, 235));
+    dark.setColor(QPalette::Button, QColor(60, 60, 60));
+    dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
+    QApplication::setPalette(dark);
+    settings.setReminders({reminder("55555555-5555-4555-8555-555555555555",
+                                    "<b>Stand</b> up\u202E and stretch your legs, drink some water, look out of the "
+                                    "window for a while and then come back",
+                                    Schedule::every(5))});
+    controller.show();
+    QWidget& window = *controller.window();
+    EXPECT_GT(distinctColours(shot(window, "dark-general")), 4);
+    view().tabs()->setCurrentIndex(1);
+    for (int round = 0; round < 3; ++round) {
+        QCoreApplication::processEvents();
+    }
+    EXPECT_GT(distinctColours(shot(window, "dark-focus")), 4);
+    QApplication::setPalette(QPalette());
 }
 
 } // namespace
