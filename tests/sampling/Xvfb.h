@@ -6,14 +6,13 @@
 #include <QProcess>
 #include <QString>
 
-#include <filesystem>
+#include <algorithm>
 #include <string>
-
-#include <unistd.h>
 
 namespace halvrick {
 
-// A private X server for the tests of this process, on a display number nobody uses.
+// A private X server for the tests of this process. The server picks a free display number itself and
+// tells it on its standard output, so tests started side by side never race for one.
 class Xvfb {
 public:
     ~Xvfb() {
@@ -29,43 +28,30 @@ public:
     // The display name once the server accepts connections; empty when it could not be started.
     std::string start() {
         testApplication();
-        const int first = 100 + static_cast<int>(getpid() % 800);
-        for (int number = first; number < first + 20; ++number) {
-            const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
-            const std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
-            if (std::filesystem::exists(socket) || std::filesystem::exists(lock)) {
-                continue;
-            }
-            const std::string name = ":" + std::to_string(number);
-            process_.start(QStringLiteral("Xvfb"),
-                           {QString::fromStdString(name), QStringLiteral("-nolisten"), QStringLiteral("tcp"),
-                            QStringLiteral("-noreset"), QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1024x768x24")});
-            if (!process_.waitForStarted(5000)) {
-                return {};
-            }
-            if (waitForSocket(socket)) {
-                return name;
-            }
-            // Another server took the number first.
+        process_.setProcessChannelMode(QProcess::SeparateChannels);
+        process_.setStandardErrorFile(QProcess::nullDevice());
+        process_.start(QStringLiteral("Xvfb"),
+                       {QStringLiteral("-displayfd"), QStringLiteral("1"), QStringLiteral("-nolisten"),
+                        QStringLiteral("tcp"), QStringLiteral("-noreset"), QStringLiteral("-screen"),
+                        QStringLiteral("0"), QStringLiteral("1024x768x24")});
+        if (!process_.waitForStarted(5000)) {
+            return {};
         }
-        return {};
+        // The number is written once the server listens; a loaded machine may take a while.
+        const QDeadlineTimer deadline(30000);
+        QByteArray output;
+        while (!output.contains('\n') && process_.state() == QProcess::Running && !deadline.hasExpired()) {
+            process_.waitForReadyRead(static_cast<int>(std::min<qint64>(deadline.remainingTime(), 1000)));
+            output += process_.readAllStandardOutput();
+        }
+        const QByteArray number = output.trimmed();
+        if (number.isEmpty() || process_.state() != QProcess::Running) {
+            return {};
+        }
+        return ":" + number.toStdString();
     }
 
 private:
-    bool waitForSocket(const std::string& socket) {
-        const QDeadlineTimer deadline(10000);
-        while (!deadline.hasExpired()) {
-            if (std::filesystem::exists(socket) && process_.state() == QProcess::Running) {
-                return true;
-            }
-            // Returns at once when the server gives up; otherwise waits a short step and looks again.
-            if (process_.waitForFinished(20)) {
-                return false;
-            }
-        }
-        return false;
-    }
-
     QProcess process_;
 };
 
