@@ -188,8 +188,12 @@ ProcessSampler::Outcome ProcessSampler::sweep(std::shared_ptr<const ApplicationI
 }
 
 void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ownTicks) {
-    const std::optional<ProcessStat> stat = processReader_->readStat(pid);
     auto it = known_.find(pid);
+    if (it != known_.end() && !it->second.counted && sweep_ - it->second.read < uncountedRecheckSweeps) {
+        it->second.sweep = sweep_;
+        return;
+    }
+    const std::optional<ProcessStat> stat = processReader_->readStat(pid);
     if (!stat) {
         nextUnread_[pid] = it == known_.end() ? std::nullopt : std::optional(it->second.startTime);
         return;
@@ -197,12 +201,15 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
     const bool same = it != known_.end() && it->second.startTime == stat->startTime;
     if (same && !it->second.counted) {
         it->second.sweep = sweep_;
+        it->second.read = sweep_;
         return;
     }
     if (!same && stat->isKernelThread()) {
-        known_.insert_or_assign(pid, Known{stat->startTime, stat->cpuTime, 0, false, sweep_, {}, {}, {}});
+        known_.insert_or_assign(pid, Known{stat->startTime, stat->cpuTime, 0, false, sweep_, sweep_, {}, {}, {}});
         return;
     }
+    // A process found only now in the place of one left to the system may have started sweeps ago.
+    const bool replacedUncounted = it != known_.end() && !it->second.counted;
     const std::optional<std::uint64_t> footprint = processReader_->readFootprint(pid);
     if (!footprint) {
         nextUnread_[pid] = stat->startTime;
@@ -216,6 +223,7 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
         Known fresh;
         fresh.startTime = stat->startTime;
         fresh.sweep = sweep_;
+        fresh.read = sweep_;
         fresh.path = processReader_->readPath(pid);
         if (fresh.path && std::find(listingPaths_.begin(), listingPaths_.end(), *fresh.path) != listingPaths_.end()) {
             fresh.counted = false;
@@ -230,7 +238,7 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
         const auto unread = unread_.find(pid);
         const bool listedBefore =
             unread != unread_.end() && (!unread->second || *unread->second == stat->startTime);
-        delta = baselineAll || listedBefore ? 0 : stat->cpuTime;
+        delta = baselineAll || listedBefore || replacedUncounted ? 0 : stat->cpuTime;
         it = known_.insert_or_assign(pid, std::move(fresh)).first;
     }
     Known& known = it->second;

@@ -73,6 +73,9 @@ public:
     // Seconds by which wall and monotonic elapsed times may differ before the wall clock counts as
     // having jumped, which also re-baselines.
     static constexpr double clockJumpTolerance = 1;
+    // A kernel thread stays one and its time is the system's whatever it reads: its pid is read again
+    // only every this many sweeps, to find a new process that took the pid over in between.
+    static constexpr std::uint64_t uncountedRecheckSweeps = 15;
 
     ProcessSampler();
     explicit ProcessSampler(Sources sources);
@@ -103,6 +106,8 @@ private:
         // False for kernel threads and the process listing, whose time is left to the system.
         bool counted = true;
         std::uint64_t sweep = 0;
+        // The sweep that last read the process.
+        std::uint64_t read = 0;
         // Kept to attribute again when the application index changes.
         std::optional<std::string> path;
         std::optional<std::string> name;

@@ -352,6 +352,25 @@ TEST_F(ProcessSamplerTest, AReusedIdentifierIsANewProcess) {
     EXPECT_THAT(sample->pids, Not(Contains(Key(appKey("org.gnome.gedit.desktop", "Text Editor")))));
 }
 
+TEST_F(ProcessSamplerTest, KernelThreadsAreReadAgainOnlyNowAndThen) {
+    make();
+    // kthreadd's pid goes to a new program right after the first sweep. Until the kernel thread is read
+    // again, the newcomer's time is the system's; then it is baselined, as it may have started sweeps ago.
+    FakeProcess successor{.pid = 2, .name = "cruncher", .exe = "/usr/bin/cruncher", .cpu = 0, .start = 1100};
+    for (std::uint64_t sweep = 2; sweep <= ProcessSampler::uncountedRecheckSweeps + 2; ++sweep) {
+        grow(successor, 100);
+        host(400, 400);
+        const auto sample = step();
+        ASSERT_TRUE(sample);
+        SCOPED_TRACE(sweep);
+        const bool found = sweep > ProcessSampler::uncountedRecheckSweeps;
+        EXPECT_EQ(sample->pids.contains(process("cruncher")), found);
+        const double counted = sweep > ProcessSampler::uncountedRecheckSweeps + 1 ? 1.0 : 0.0;
+        EXPECT_EQ(sample->cpuSeconds.contains(process("cruncher")), counted > 0);
+        EXPECT_DOUBLE_EQ(sample->cpuSeconds.at(AppKey::system()), 4.0 - counted);
+    }
+}
+
 TEST_F(ProcessSamplerTest, ProcessesThatVanishOrFailToReadAreNeverCountedWhole) {
     FakeProcess shortLived{.pid = 700, .name = "short", .exe = "/usr/bin/short", .cpu = 40, .start = 950};
     procs.write(shortLived);
