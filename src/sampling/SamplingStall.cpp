@@ -13,7 +13,12 @@ SamplingStall::Writer& writer() {
         if (std::getenv("HALVRICK_STALLS") == nullptr) {
             return nullptr;
         }
+        std::printf("STALLS: steps of %g ms or more\n", SamplingStall::reportedFromMilliseconds);
+        std::fflush(stdout);
         return [](std::string_view what, double wall, double cpu) {
+            if (wall < SamplingStall::reportedFromMilliseconds && cpu < SamplingStall::reportedFromMilliseconds) {
+                return;
+            }
             std::printf("STALL: %.3f %.3f %.*s\n", wall, cpu, static_cast<int>(what.size()), what.data());
             std::fflush(stdout);
         };
