@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QPointer>
 #include <QRect>
 #include <QString>
 #include <QSystemTrayIcon>
@@ -10,8 +11,11 @@
 #include <optional>
 
 class QMenu;
+class QWidget;
 
 namespace halvrick {
+
+class X11TrayPainter;
 
 // What the status item needs of the desktop's tray. A StatusNotifierItem tray reports no geometry and
 // shows the context menu itself; an XEmbed tray reports its icon's geometry.
@@ -32,13 +36,17 @@ public:
     virtual std::optional<QRect> geometry() const = 0;
 };
 
-// The tray through QSystemTrayIcon.
+// The tray through QSystemTrayIcon. On an XEmbed tray, Qt's tray window is handed one icon that always
+// paints the frame on show, and a new frame is drawn straight into that window by an X11TrayPainter:
+// Qt's repaint of the window costs far more than the frame itself, eight times a second while the pea
+// animates. A StatusNotifierItem tray gets every new icon through Qt.
 class SystemTrayPresence final : public QObject, public TrayPresence {
     Q_OBJECT
 
 public:
     // None when the desktop has no tray.
     static std::unique_ptr<SystemTrayPresence> make();
+    ~SystemTrayPresence() override;
 
     void setIcon(const QIcon& icon) override;
     void setToolTip(const QString& text) override;
@@ -47,8 +55,16 @@ public:
 
 private:
     SystemTrayPresence();
+    // Qt's XEmbed tray window, once it exists.
+    QWidget* embeddedWindow();
+    bool paintDirectly(const QIcon& icon);
 
     QSystemTrayIcon icon_;
+    // The frame on show, which the icon Qt holds on an XEmbed tray paints.
+    std::shared_ptr<QIcon> shown_;
+    QIcon following_;
+    std::unique_ptr<X11TrayPainter> painter_;
+    QPointer<QWidget> embedded_;
 };
 
 } // namespace halvrick

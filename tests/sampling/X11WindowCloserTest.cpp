@@ -171,6 +171,7 @@ protected:
         if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
             return;
         }
+        testApplication();
         server_ = new Xvfb;
         display_ = server_->start();
         if (!display_.empty()) {

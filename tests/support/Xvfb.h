@@ -1,7 +1,5 @@
 #pragma once
 
-#include "QtTestSupport.h"
-
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QString>
@@ -12,7 +10,8 @@
 namespace halvrick {
 
 // A private X server for the tests of this process. The server picks a free display number itself and
-// tells it on its standard output, so tests started side by side never race for one.
+// tells it on its standard output, so tests started side by side never race for one. Needs the test
+// program's application object.
 class Xvfb {
 public:
     ~Xvfb() {
@@ -27,7 +26,6 @@ public:
 
     // The display name once the server accepts connections; empty when it could not be started.
     std::string start() {
-        testApplication();
         process_.setProcessChannelMode(QProcess::SeparateChannels);
         process_.setStandardErrorFile(QProcess::nullDevice());
         process_.start(QStringLiteral("Xvfb"),
