@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <pthread.h>
+#include <sched.h>
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -11,7 +12,11 @@ namespace halvrick {
 namespace {
 
 // Nice values are per thread on Linux. Never raise the priority above what the process already has.
+// As a batch thread the worker never takes the processor from the main thread when it wakes for a job,
+// which would hold the interface up for as long as a long sweep keeps that processor.
 void lowerPriority(int niceness) {
+    const sched_param none{};
+    ::pthread_setschedparam(::pthread_self(), SCHED_BATCH, &none);
     const pid_t tid = ::gettid();
     errno = 0;
     const int current = ::getpriority(PRIO_PROCESS, static_cast<id_t>(tid));

@@ -7,6 +7,8 @@
 #include <chrono>
 #include <future>
 #include <gtest/gtest.h>
+
+#include <sched.h>
 #include <memory>
 #include <pthread.h>
 #include <sys/resource.h>
@@ -71,25 +73,33 @@ TEST_F(WorkerQueueTest, RunsJobsOneAtATimeInOrderAndDeliversOnTheMainThread) {
     EXPECT_FALSE(anyDoneOffMain);
 }
 
-TEST_F(WorkerQueueTest, WorkerIsNamedAndRunsNicerThanTheMainThread) {
+TEST_F(WorkerQueueTest, WorkerIsNamedAndRunsNicerThanTheMainThreadAsABatchThread) {
     errno = 0;
     const int mainNice = ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()));
+    const int mainPolicy = ::sched_getscheduler(0);
+    struct Seen {
+        std::string name;
+        int nice;
+        int policy;
+    };
     WorkerQueue queue;
-    std::optional<std::pair<std::string, int>> seen;
+    std::optional<Seen> seen;
     queue.post(
         &context,
         [] {
             std::array<char, 16> name{};
             ::pthread_getname_np(::pthread_self(), name.data(), name.size());
-            return std::pair<std::string, int>(name.data(),
-                                               ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())));
+            return Seen{name.data(), ::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())),
+                        ::sched_getscheduler(0)};
         },
-        [&](std::pair<std::string, int> result) { seen = result; });
+        [&](Seen result) { seen = result; });
     ASSERT_TRUE(waitUntil([&] { return seen.has_value(); }));
-    EXPECT_EQ(seen->first, "halvrick.worker");
-    EXPECT_GE(seen->second, 10);
-    EXPECT_GE(seen->second, mainNice);
+    EXPECT_EQ(seen->name, "halvrick.worker");
+    EXPECT_GE(seen->nice, 10);
+    EXPECT_GE(seen->nice, mainNice);
+    EXPECT_EQ(seen->policy, SCHED_BATCH);
     EXPECT_EQ(::getpriority(PRIO_PROCESS, static_cast<id_t>(::gettid())), mainNice);
+    EXPECT_EQ(::sched_getscheduler(0), mainPolicy);
 }
 
 TEST_F(WorkerQueueTest, ResultForAGoneContextIsDropped) {
