@@ -205,12 +205,21 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
         return;
     }
     if (!same && stat->isKernelThread()) {
-        known_.insert_or_assign(pid, Known{stat->startTime, stat->cpuTime, 0, false, sweep_, sweep_, {}, {}, {}});
+        Known thread;
+        thread.startTime = stat->startTime;
+        thread.cpuTime = stat->cpuTime;
+        thread.counted = false;
+        thread.sweep = sweep_;
+        thread.read = sweep_;
+        known_.insert_or_assign(pid, std::move(thread));
         return;
     }
     // A process found only now in the place of one left to the system may have started sweeps ago.
     const bool replacedUncounted = it != known_.end() && !it->second.counted;
-    const std::optional<std::uint64_t> footprint = processReader_->readFootprint(pid);
+    const bool heldStill = same && stat->cpuTime == it->second.cpuTime &&
+                           sweep_ - it->second.footprintRead < idleFootprintSweeps;
+    const std::optional<std::uint64_t> footprint =
+        heldStill ? std::optional(it->second.footprint) : processReader_->readFootprint(pid);
     if (!footprint) {
         nextUnread_[pid] = stat->startTime;
         return;
@@ -244,6 +253,10 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
     Known& known = it->second;
     known.cpuTime = stat->cpuTime;
     known.sweep = sweep_;
+    if (!heldStill) {
+        known.footprint = *footprint;
+        known.footprintRead = sweep_;
+    }
     if (apps_[known.app].kind != AppKey::Kind::system) {
         attributed_.push_back(pid);
     }

@@ -76,6 +76,9 @@ public:
     // A kernel thread stays one and its time is the system's whatever it reads: its pid is read again
     // only every this many sweeps, to find a new process that took the pid over in between.
     static constexpr std::uint64_t uncountedRecheckSweeps = 15;
+    // A process that used no CPU since its memory was read holds what it held then, give or take what a
+    // run shorter than a clock tick can touch: its memory is read again only every this many sweeps.
+    static constexpr std::uint64_t idleFootprintSweeps = 5;
 
     ProcessSampler();
     explicit ProcessSampler(Sources sources);
@@ -108,6 +111,8 @@ private:
         std::uint64_t sweep = 0;
         // The sweep that last read the process.
         std::uint64_t read = 0;
+        std::uint64_t footprint = 0;
+        std::uint64_t footprintRead = 0;
         // Kept to attribute again when the application index changes.
         std::optional<std::string> path;
         std::optional<std::string> name;

@@ -371,6 +371,27 @@ TEST_F(ProcessSamplerTest, KernelThreadsAreReadAgainOnlyNowAndThen) {
     }
 }
 
+TEST_F(ProcessSamplerTest, TheMemoryOfAProcessThatDidNotRunIsReadOnlyNowAndThen) {
+    make();
+    const AppKey editor = appKey("org.gnome.gedit.desktop", "Text Editor");
+    const auto footprintAfterStep = [&](std::uint64_t cpu) {
+        grow(gedit, cpu);
+        host(400, 400);
+        const auto sample = step();
+        return sample ? sample->footprints.at(editor) : 0;
+    };
+    gedit.rssAnonKB = 2000;
+    procs.write(gedit);
+    // Read at the first sweep; then held until a sweep reads it again.
+    for (std::uint64_t sweep = 2; sweep < 1 + ProcessSampler::idleFootprintSweeps; ++sweep) {
+        EXPECT_EQ(footprintAfterStep(0), 1000U * 1024) << sweep;
+    }
+    EXPECT_EQ(footprintAfterStep(0), 2000U * 1024);
+    // A process that ran is read at once.
+    gedit.rssAnonKB = 3000;
+    EXPECT_EQ(footprintAfterStep(5), 3000U * 1024);
+}
+
 TEST_F(ProcessSamplerTest, ProcessesThatVanishOrFailToReadAreNeverCountedWhole) {
     FakeProcess shortLived{.pid = 700, .name = "short", .exe = "/usr/bin/short", .cpu = 40, .start = 950};
     procs.write(shortLived);
@@ -383,8 +404,9 @@ TEST_F(ProcessSamplerTest, ProcessesThatVanishOrFailToReadAreNeverCountedWhole) 
     ASSERT_TRUE(sample);
     EXPECT_THAT(sample->pids, Not(Contains(Key(process("short")))));
 
-    // gedit's status cannot be read once, bash's stat neither; both come back with 50 s of CPU time
-    // that was not spent in the next interval.
+    // gedit ran, but its status cannot be read once, bash's stat neither; both come back with 50 s of
+    // CPU time that was not spent in the next interval.
+    grow(gedit, 10);
     procs.removeEntry(gedit.pid, "status");
     procs.removeEntry(bash.pid, "stat");
     host(400, 400);
