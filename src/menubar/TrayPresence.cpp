@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QIconEngine>
-#include <QPainter>
 #include <QWidget>
 
 namespace halvrick {

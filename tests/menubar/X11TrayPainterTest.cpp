@@ -1,12 +1,10 @@
 #include "menubar/X11TrayPainter.h"
 
-#include "QtTestApp.h"
 #include "Xvfb.h"
 
 #include <QImage>
 #include <QPainter>
 #include <QPixmap>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -30,26 +28,13 @@ QIcon halves(const QColor& left, const QColor& right) {
     return QIcon(QPixmap::fromImage(image));
 }
 
-class X11TrayPainterTest : public testing::Test {
+class X11TrayPainterTest : public XvfbTest {
 protected:
-    static void SetUpTestSuite() {
-        if (!qtTestAppReady() || QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
+    void SetUp() override {
+        XvfbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
             return;
         }
-        server_ = new Xvfb;
-        display_ = server_->start();
-    }
-
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-
-    void SetUp() override {
-        if (server_ == nullptr) {
-            GTEST_SKIP() << "Xvfb is not installed";
-        }
-        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
         connection_ = xcb_connect(display_.c_str(), nullptr);
         ASSERT_EQ(xcb_connection_has_error(connection_), 0);
         screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
@@ -123,8 +108,6 @@ protected:
         }
     }
 
-    static inline Xvfb* server_ = nullptr;
-    static inline std::string display_;
     xcb_connection_t* connection_ = nullptr;
     xcb_screen_t* screen_ = nullptr;
     std::unique_ptr<X11TrayPainter> painter_;

@@ -5,7 +5,6 @@
 #include "sampling/X11IdleReader.h"
 
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -53,31 +52,12 @@ TEST(X11DisplayTest, MissingDisplayReadsAsNothing) {
     EXPECT_FALSE(X11FullScreenProbe(nullptr).isFullScreenAppInFront());
 }
 
-class X11FacilitiesTest : public testing::Test {
+class X11FacilitiesTest : public XvfbTest {
 protected:
     static void SetUpTestSuite() {
-        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
-            return;
-        }
         testApplication();
-        server_ = new Xvfb;
-        display_ = server_->start();
+        XvfbTest::SetUpTestSuite();
     }
-
-    static void TearDownTestSuite() {
-        delete server_;
-        server_ = nullptr;
-    }
-
-    void SetUp() override {
-        if (server_ == nullptr) {
-            GTEST_SKIP() << "Xvfb is not installed";
-        }
-        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
-    }
-
-    static inline Xvfb* server_ = nullptr;
-    static inline std::string display_;
 };
 
 TEST_F(X11FacilitiesTest, ReadsIdleTimeThroughTheScreenSaverExtension) {

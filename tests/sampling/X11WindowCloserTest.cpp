@@ -5,7 +5,6 @@
 #include "QtTestSupport.h"
 #include "Xvfb.h"
 
-#include <QStandardPaths>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -165,15 +164,11 @@ private:
     Display* display_;
 };
 
-class X11WindowCloserTest : public testing::Test {
+class X11WindowCloserTest : public XvfbTest {
 protected:
     static void SetUpTestSuite() {
-        if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
-            return;
-        }
         testApplication();
-        server_ = new Xvfb;
-        display_ = server_->start();
+        XvfbTest::SetUpTestSuite();
         if (!display_.empty()) {
             // The server resets whenever its last client leaves, refusing connections meanwhile; the
             // tests come and go, this one stays.
@@ -186,15 +181,14 @@ protected:
             XCloseDisplay(keepAlive_);
             keepAlive_ = nullptr;
         }
-        delete server_;
-        server_ = nullptr;
+        XvfbTest::TearDownTestSuite();
     }
 
     void SetUp() override {
-        if (server_ == nullptr) {
-            GTEST_SKIP() << "Xvfb is not installed";
+        XvfbTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) {
+            return;
         }
-        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
         ASSERT_NE(keepAlive_, nullptr);
         desktopClient = std::make_unique<TestDesktop>(display_);
         ASSERT_TRUE(desktopClient->isOpen());
@@ -210,8 +204,6 @@ protected:
                                std::make_unique<ProcProcessReader>(proc.root().string(), 100.0), "testhost");
     }
 
-    static inline Xvfb* server_ = nullptr;
-    static inline std::string display_;
     static inline Display* keepAlive_ = nullptr;
 
     fixtures::ProcTree proc{fixtures::freshFolder("closer")};

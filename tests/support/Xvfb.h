@@ -2,7 +2,10 @@
 
 #include <QDeadlineTimer>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QString>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
@@ -51,6 +54,35 @@ public:
 
 private:
     QProcess process_;
+};
+
+// A suite whose tests share one private X server, started before the first and stopped after the last.
+// Its tests are skipped where Xvfb is not installed and fail where it did not start. The suite makes the
+// test program's application object before it calls SetUpTestSuite here.
+class XvfbTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty()) {
+            server_ = new Xvfb;
+            display_ = server_->start();
+        }
+    }
+
+    static void TearDownTestSuite() {
+        delete server_;
+        server_ = nullptr;
+        display_.clear();
+    }
+
+    void SetUp() override {
+        if (server_ == nullptr) {
+            GTEST_SKIP() << "Xvfb is not installed";
+        }
+        ASSERT_FALSE(display_.empty()) << "Xvfb did not start";
+    }
+
+    static inline Xvfb* server_ = nullptr;
+    static inline std::string display_;
 };
 
 } // namespace halvrick
