@@ -9,9 +9,11 @@
 
 namespace halvrick {
 
-// Idle time from the X server's screen-saver extension: a local round trip, cheap enough to ask every tick.
-// The model and the rest coach both ask on every tick, so an answer is reused, moved on by the time since,
-// for reuseDuration: input in that moment shows a quarter of a second later.
+// Idle time from the X server's screen-saver extension, without waiting on the server: each call takes
+// the answer to the question asked before, moved on by the time since it was asked, and asks the next one.
+// Input is therefore seen one call late (a tick, for the model and the rest coach); only the first call
+// waits for its answer. Questions are at least reuseDuration apart, as the model and the rest coach both
+// ask on every tick.
 class X11IdleReader : public IdleReader {
 public:
     static constexpr double reuseDuration = 0.25;
@@ -26,11 +28,20 @@ private:
         double idle;
         double time;
     };
+    struct Question {
+        unsigned int sequence;
+        double time;
+    };
+
+    void ask(double now);
+    // Takes the answer to the question out, if it has come or when `wait`; false while it has not.
+    bool collect(bool wait);
 
     std::shared_ptr<X11Display> display_;
     MonotonicClock monotonicClock_;
     bool hasExtension_ = false;
     std::optional<Answer> last_;
+    std::optional<Question> asked_;
 };
 
 } // namespace halvrick
