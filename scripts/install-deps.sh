@@ -7,7 +7,7 @@ PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-charts-dev qt6-svg-dev qt6-qpa-plugins libqt6svg6
   nlohmann-json3-dev libhowardhinnant-date-dev tzdata
-  libx11-dev libxss-dev libx11-xcb-dev libxcb-render0-dev libxcb-screensaver0-dev
+  libx11-dev libx11-xcb-dev libxcb-render0-dev libxcb-screensaver0-dev
   fonts-quicksand fonts-dejavu-core fonts-noto-color-emoji
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth trayer xdotool imagemagick dbus-daemon dbus-x11 python3 procps
