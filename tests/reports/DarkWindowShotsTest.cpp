@@ -1,4 +1,5 @@
 #include "CardWindowTestSupport.h"
+#include "DarkPalette.h"
 #include "HistoryFixture.h"
 #include "VitalsTestSupport.h"
 #include "reports/CulpritList.h"
@@ -17,30 +18,6 @@ namespace {
 
 // A name from another program that tries markup, a line break, a bidi override and sheer length.
 const std::string hostileName = "<b>Bold</b>\u202Eexe.\nname-of-a-process-that-goes-on-and-on-and-on-forever-and-ever";
-
-QPalette darkPalette() {
-    // Built from its button and window colours, so the bevel shades are dark too.
-    QPalette palette(QColor(60, 60, 60), QColor(40, 40, 40));
-    palette.setColor(QPalette::Window, QColor(40, 40, 40));
-    palette.setColor(QPalette::WindowText, QColor(235, 235, 235));
-    palette.setColor(QPalette::Base, QColor(30, 30, 30));
-    palette.setColor(QPalette::AlternateBase, QColor(48, 48, 48));
-    palette.setColor(QPalette::Text, QColor(235, 235, 235));
-    palette.setColor(QPalette::Button, QColor(60, 60, 60));
-    palette.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-    palette.setColor(QPalette::ToolTipBase, QColor(60, 60, 60));
-    palette.setColor(QPalette::ToolTipText, QColor(235, 235, 235));
-    return palette;
-}
-
-// The dark palette for the test's windows, set before they are built; the default again after.
-class DarkPalette {
-public:
-    DarkPalette() { QApplication::setPalette(darkPalette()); }
-    ~DarkPalette() { QApplication::setPalette(QPalette()); }
-    DarkPalette(const DarkPalette&) = delete;
-    DarkPalette& operator=(const DarkPalette&) = delete;
-};
 
 // Scroll areas size their columns over a few rounds of posted layout requests.
 void settleLayouts() {

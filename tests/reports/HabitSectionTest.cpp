@@ -1,6 +1,7 @@
 #include "reports/ChallengeSection.h"
 #include "reports/GradeRow.h"
 
+#include "DarkPalette.h"
 #include "../model/AppModelFakes.h"
 #include "QtTestApp.h"
 #include "core/StatsLedger.h"
@@ -246,16 +247,7 @@ TEST_F(ChallengeSectionModelTest, TheHabitSectionInEachState) {
     for (const State& state : states) {
         state.set();
         for (const bool dark : {false, true}) {
-            QPalette palette;
-            if (dark) {
-                palette.setColor(QPalette::Window, QColor(40, 40, 40));
-                palette.setColor(QPalette::WindowText, QColor(235, 235, 235));
-                palette.setColor(QPalette::Base, QColor(30, 30, 30));
-                palette.setColor(QPalette::Text, QColor(235, 235, 235));
-                palette.setColor(QPalette::Button, QColor(60, 60, 60));
-                palette.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-            }
-            QApplication::setPalette(palette);
+            QApplication::setPalette(dark ? darkPalette() : QPalette());
             history.show();
             QWidget& window = *history.window();
             window.resize(760, 760);

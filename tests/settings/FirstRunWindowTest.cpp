@@ -1,5 +1,6 @@
 #include "settings/FirstRunWindowController.h"
 
+#include "DarkPalette.h"
 #include "SettingsTestSupport.h"
 #include "settings/FirstRunView.h"
 
@@ -144,21 +145,12 @@ TEST_F(FirstRunWindowTest, TheWindowShowsTheSampleCardAsOnePicture) {
 
 // Looked at by hand: the window in a dark palette, set before it is built.
 TEST_F(FirstRunWindowTest, TheWindowInTheDark) {
-    // Built from its button and window colours, so the bevel shades are dark too.
-    QPalette dark(QColor(60, 60, 60), QColor(40, 40, 40));
-    dark.setColor(QPalette::Window, QColor(40, 40, 40));
-    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    dark.setColor(QPalette::Text, QColor(235, 235, 235));
-    dark.setColor(QPalette::Button, QColor(60, 60, 60));
-    dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-    QApplication::setPalette(dark);
+    const DarkPalette dark;
     show();
     for (int round = 0; round < 3; ++round) {
         QCoreApplication::processEvents();
     }
     EXPECT_TRUE(controller->window()->grab().save(QDir::current().filePath(QStringLiteral("first-run-dark.png"))));
-    QApplication::setPalette(QPalette());
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "settings/SettingsWindowController.h"
 
+#include "DarkPalette.h"
 #include "model/Copy.h"
 #include "settings/BoundedStepSpinBox.h"
 #include "settings/FocusPane.h"
@@ -293,15 +294,7 @@ TEST_F(SettingsShotsTest, PanesEditorAndConfirmationDrawTheirContent) {
 
 // In a dark palette, set before the window is built, with a reminder text that is long and tries markup.
 TEST_F(SettingsShotsTest, TheFocusPaneInTheDarkWithAHostileReminder) {
-    // Built from its button and window colours, so the bevel shades are dark too.
-    QPalette dark(QColor(60, 60, 60), QColor(40, 40, 40));
-    dark.setColor(QPalette::Window, QColor(40, 40, 40));
-    dark.setColor(QPalette::WindowText, QColor(235, 235, 235));
-    dark.setColor(QPalette::Base, QColor(30, 30, 30));
-    dark.setColor(QPalette::Text, QColor(235, 235, 235));
-    dark.setColor(QPalette::Button, QColor(60, 60, 60));
-    dark.setColor(QPalette::ButtonText, QColor(235, 235, 235));
-    QApplication::setPalette(dark);
+    const DarkPalette dark;
     settings.setReminders({reminder("55555555-5555-4555-8555-555555555555",
                                     "<b>Stand</b> up\u202E and stretch your legs, drink some water, look out of the "
                                     "window for a while and then come back",
@@ -314,7 +307,6 @@ TEST_F(SettingsShotsTest, TheFocusPaneInTheDarkWithAHostileReminder) {
         QCoreApplication::processEvents();
     }
     EXPECT_GT(distinctColours(shot(window, "dark-focus")), 4);
-    QApplication::setPalette(QPalette());
 }
 
 } // namespace
