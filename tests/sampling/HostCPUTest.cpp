@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <string>
+#include <utility>
 
 #include <unistd.h>
 
@@ -94,6 +97,47 @@ TEST_F(ProcTreeTest, AListerKeepsUpWithItsFolder) {
     fs::create_directories(proc / "5");
     EXPECT_TRUE(lister.allPIDs().empty());
     EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{5}));
+}
+
+TEST_F(ProcTreeTest, AListerReadsTheFolderAgainOnlyWhenATaskBeganOrEnded) {
+    const fs::path proc = root / "proc";
+    for (const char* name : {"1", "7"}) {
+        fs::create_directories(proc / name);
+    }
+    std::ofstream(proc / "loadavg") << "0.10 0.20 0.30 1/12 400\n";
+    ProcProcessLister lister(proc.string());
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 7}));
+    // Only the running count moved: nothing began or ended, so the folder is not read.
+    fs::create_directories(proc / "9");
+    std::ofstream(proc / "loadavg") << "0.50 0.20 0.30 3/12 400\n";
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 7}));
+    std::ofstream(proc / "loadavg") << "0.50 0.20 0.30 3/13 401\n";
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 7, 9}));
+    // A task reaped lowers the count without a new pid.
+    fs::remove(proc / "7");
+    std::ofstream(proc / "loadavg") << "0.50 0.20 0.30 3/12 401\n";
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 9}));
+    // Without a mark to trust, every listing reads the folder.
+    std::ofstream(proc / "loadavg") << "garbled\n";
+    fs::create_directories(proc / "20");
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 9, 20}));
+    fs::create_directories(proc / "21");
+    EXPECT_EQ(lister.allPIDs(), (std::vector<std::int32_t>{1, 9, 20, 21}));
+}
+
+TEST(ProcProcessListerTest, TakesTheThreadCountAndNewestPidFromLoadavg) {
+    const std::pair<const char*, std::optional<std::string>> cases[] = {
+        {"0.00 0.01 0.05 1/123 4567\n", "123 4567"},
+        {"12.50 8.00 4.25 17/2048 4194303", "2048 4194303"},
+        {"0.00 0.01 0.05 1/123\n", std::nullopt},
+        {"0.00 0.01 0.05 1/ 4567\n", std::nullopt},
+        {"0.00 0.01 0.05 1/12x 4567\n", std::nullopt},
+        {"0.00 0.01 0.05 1/123 45 67\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [text, mark] : cases) {
+        EXPECT_EQ(ProcProcessLister::taskMark(text), mark) << text;
+    }
 }
 
 TEST(HostCPUSmokeTest, ReadsThisMachine) {
