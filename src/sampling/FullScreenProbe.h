@@ -2,7 +2,9 @@
 
 #include "sampling/X11Display.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace halvrick {
@@ -44,11 +46,18 @@ private:
         unsigned long typeNormal = 0;
     };
 
+    // What the server said of one of the front application's windows.
+    struct WindowFacts {
+        bool viewable = false;
+        std::optional<PixelSize> size;
+        std::vector<std::uint32_t> types;
+        std::vector<std::uint32_t> state;
+    };
+
     // Every X screen's size. X11 itself knows no monitors: a full-screen window on one of several
     // monitors is found by its full-screen state instead.
     std::vector<PixelSize> screenSizes() const;
-    bool isFullScreenWindow(unsigned long window, unsigned long pid,
-                            const std::vector<PixelSize>& screens) const;
+    bool isFullScreenWindow(const WindowFacts& window, const std::vector<PixelSize>& screens) const;
 
     std::shared_ptr<X11Display> display_;
     Atoms atoms_;
