@@ -126,7 +126,8 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
             }
         };
     }
-    MenuBarIcons::shared().prewarm(PeaStyle{model_.settings().menuBarMonochrome(), model_.increaseContrast()},
+    MenuBarIcons::shared().prewarm(model_.menuBarLoopFaces(),
+                                   PeaStyle{model_.settings().menuBarMonochrome(), model_.increaseContrast()},
                                    desktop_.tint());
 
     PopoverActions actions;

@@ -167,6 +167,9 @@ public:
     PeaFace styled(const PeaFace& face) const;
     PeaFace menuBarFace() const;
     std::vector<PeaFace> menuBarFrames() const;
+    // Every face of every heat state's tray loop, still or animated, in the current voice: what the tray
+    // shows without a mood, so it can be drawn ahead.
+    std::vector<PeaFace> menuBarLoopFaces() const;
     // Tells the status item when the tray face changed.
     void refreshMenuFace();
     void updateDisplayOptions(bool reduceMotion, bool increaseContrast);

@@ -57,6 +57,17 @@ std::vector<PeaFace> AppModel::menuBarFrames() const {
     return frames;
 }
 
+std::vector<PeaFace> AppModel::menuBarLoopFaces() const {
+    std::vector<PeaFace> faces;
+    for (const HeatState state : allHeatStates) {
+        faces.push_back(styled(PeaFace::heat(state)));
+        for (const PeaFace& frame : PeaAnimation::menuBarFrames(state)) {
+            faces.push_back(styled(frame));
+        }
+    }
+    return faces;
+}
+
 void AppModel::refreshMenuFace() {
     const PeaFace current = menuBarFace();
     if (lastMenuFace_ && *lastMenuFace_ == current) {

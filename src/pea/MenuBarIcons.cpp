@@ -1,7 +1,5 @@
 #include "pea/MenuBarIcons.h"
 
-#include "core/HeatState.h"
-#include "core/PeaAnimation.h"
 #include "pea/PeaRenderer.h"
 
 #include <QPainter>
@@ -77,11 +75,9 @@ bool MenuBarIcons::contains(const PeaFace& face, const PeaStyle& style, const QC
     return cache_.contains(keyFor(face, style, tint));
 }
 
-void MenuBarIcons::prewarm(const PeaStyle& style, const QColor& tint) {
-    for (const HeatState state : allHeatStates) {
-        for (const PeaFace& face : PeaAnimation::menuBarFrames(state)) {
-            frame(face, style, tint);
-        }
+void MenuBarIcons::prewarm(const std::vector<PeaFace>& faces, const PeaStyle& style, const QColor& tint) {
+    for (const PeaFace& face : faces) {
+        frame(face, style, tint);
     }
 }
 

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <unordered_map>
+#include <vector>
 
 namespace halvrick {
 
@@ -40,8 +41,8 @@ public:
     // tint images themselves, so a monochrome pea is tinted `tint` by hand; colour frames ignore it.
     Frame frame(const PeaFace& face, const PeaStyle& style, const QColor& tint = Qt::black);
     bool contains(const PeaFace& face, const PeaStyle& style, const QColor& tint = Qt::black) const;
-    // Renders every frame of every heat state's tray loop that is not cached yet.
-    void prewarm(const PeaStyle& style, const QColor& tint = Qt::black);
+    // Renders every one of `faces` that is not cached yet.
+    void prewarm(const std::vector<PeaFace>& faces, const PeaStyle& style, const QColor& tint = Qt::black);
     std::size_t size() const { return cache_.size(); }
 
     static QImage drawFrame(const PeaFace& face, const PeaStyle& style, int pixels);

@@ -87,6 +87,26 @@ TEST_F(AppModelFacesTest, OnlyThePlainHeatFaceIsAnimated) {
     EXPECT_EQ(model->menuBarFrames(), std::vector<PeaFace>{heatFace()});
 }
 
+TEST_F(AppModelFacesTest, TheLoopFacesHoldEveryHeatFrameTheTrayShowsInEitherVoice) {
+    for (const Personality personality : {Personality::mild, Personality::gremlin}) {
+        settings->setPersonality(personality);
+        const std::vector<PeaFace> loops = model->menuBarLoopFaces();
+        for (const HeatState state : allHeatStates) {
+            model->setForcedState(state);
+            // Heat falling from a meltdown shows a passing mood first.
+            world.advance(10);
+            ASSERT_EQ(model->overlayState(), std::nullopt);
+            for (const bool reduceMotion : {false, true}) {
+                model->updateDisplayOptions(reduceMotion, false);
+                for (const PeaFace& frame : model->menuBarFrames()) {
+                    EXPECT_THAT(loops, ::testing::Contains(frame))
+                        << toString(personality) << " " << static_cast<int>(state);
+                }
+            }
+        }
+    }
+}
+
 TEST_F(AppModelFacesTest, ChangedDisplayOptionsAlwaysRedrawTheTray) {
     tick(5);
     const std::size_t before = menuFaces.size();

@@ -27,6 +27,15 @@ protected:
 
 constexpr int sizesPerFrame = static_cast<int>(MenuBarIcons::pixelSizes.size());
 
+std::vector<PeaFace> heatLoops() {
+    std::vector<PeaFace> faces;
+    for (const HeatState state : allHeatStates) {
+        const std::vector<PeaFace> loop = PeaAnimation::menuBarFrames(state);
+        faces.insert(faces.end(), loop.begin(), loop.end());
+    }
+    return faces;
+}
+
 TEST_F(MenuBarIconsTest, TheSameFaceIsRenderedOnceAndADifferentFaceAgain) {
     const PeaFace warm = PeaFace::heat(HeatState::warm);
     const MenuBarIcons::Frame first = icons.frame(warm, colour);
@@ -80,8 +89,8 @@ TEST_F(MenuBarIconsTest, EveryFrameHoldsTheFourTraySizes) {
     EXPECT_EQ(MenuBarIcons::pixelSizes, (std::array<int, 4>{22, 32, 44, 64}));
 }
 
-TEST_F(MenuBarIconsTest, PrewarmingRendersEveryHeatLoopOnce) {
-    icons.prewarm(colour);
+TEST_F(MenuBarIconsTest, PrewarmingRendersEveryFaceOnce) {
+    icons.prewarm(heatLoops(), colour);
     const int firstRenders = renders;
     EXPECT_EQ(firstRenders, static_cast<int>(icons.size()) * sizesPerFrame);
     for (const HeatState state : allHeatStates) {
@@ -89,21 +98,21 @@ TEST_F(MenuBarIconsTest, PrewarmingRendersEveryHeatLoopOnce) {
             EXPECT_TRUE(icons.contains(face, colour));
         }
     }
-    icons.prewarm(colour);
+    icons.prewarm(heatLoops(), colour);
     EXPECT_EQ(renders, firstRenders);
 }
 
 TEST_F(MenuBarIconsTest, StylesAndTintsNeverShareFrames) {
-    icons.prewarm(monochrome);
+    icons.prewarm(heatLoops(), monochrome);
     const std::size_t perStyle = icons.size();
-    icons.prewarm(colour);
+    icons.prewarm(heatLoops(), colour);
     EXPECT_EQ(icons.size(), 2 * perStyle);
-    icons.prewarm(highContrast);
+    icons.prewarm(heatLoops(), highContrast);
     EXPECT_EQ(icons.size(), 3 * perStyle);
-    icons.prewarm(monochrome, Qt::white);
+    icons.prewarm(heatLoops(), monochrome, Qt::white);
     EXPECT_EQ(icons.size(), 4 * perStyle);
     // Colour frames are never tinted, so any tint finds them.
-    icons.prewarm(colour, Qt::white);
+    icons.prewarm(heatLoops(), colour, Qt::white);
     EXPECT_EQ(icons.size(), 4 * perStyle);
 }
 
