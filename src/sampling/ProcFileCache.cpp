@@ -78,6 +78,8 @@ std::string_view ProcFileCache::leaf(File file) {
         return "status";
     case File::statm:
         return "statm";
+    case File::schedstat:
+        return "schedstat";
     }
     return "stat";
 }
@@ -125,6 +127,16 @@ std::optional<std::string_view> ProcFileCache::read(int procFD, std::int32_t pid
     return text;
 }
 
+std::size_t ProcFileCache::openFor(std::int32_t pid) const {
+    const auto it = entries_.find(pid);
+    if (it == entries_.end()) {
+        return 0;
+    }
+    const Entry& entry = it->second;
+    return static_cast<std::size_t>((entry.stat >= 0) + (entry.status >= 0) + (entry.statm >= 0) +
+                                    (entry.schedstat >= 0));
+}
+
 void ProcFileCache::endSweep() {
     for (auto it = entries_.begin(); it != entries_.end();) {
         if (it->second.sweep == sweep_) {
@@ -149,6 +161,7 @@ void ProcFileCache::closeAll(Entry& entry) {
     close(entry.stat);
     close(entry.status);
     close(entry.statm);
+    close(entry.schedstat);
 }
 
 bool ProcFileCache::hasRoom() {

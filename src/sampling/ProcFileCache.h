@@ -16,7 +16,7 @@ namespace halvrick {
 // the pid now.
 class ProcFileCache {
 public:
-    enum class File { stat, status, statm };
+    enum class File { stat, status, statm, schedstat };
     static std::string_view leaf(File file);
 
     // Descriptors always left to the rest of the program.
@@ -42,6 +42,8 @@ public:
     static int open(int procFD, std::int32_t pid, std::string_view leaf);
 
     std::size_t openCount() const { return openCount_; }
+    // The files kept open for one process.
+    std::size_t openFor(std::int32_t pid) const;
     std::size_t limit() const { return limit_; }
 
 private:
@@ -49,10 +51,23 @@ private:
         int stat = -1;
         int status = -1;
         int statm = -1;
+        int schedstat = -1;
         std::uint64_t sweep = 0;
 
-        int& operator[](File file) { return file == File::stat ? stat : file == File::status ? status : statm; }
-        bool isEmpty() const { return stat < 0 && status < 0 && statm < 0; }
+        int& operator[](File file) {
+            switch (file) {
+            case File::stat:
+                return stat;
+            case File::status:
+                return status;
+            case File::statm:
+                return statm;
+            case File::schedstat:
+                break;
+            }
+            return schedstat;
+        }
+        bool isEmpty() const { return stat < 0 && status < 0 && statm < 0 && schedstat < 0; }
     };
 
     void close(int& fd);

@@ -7,6 +7,7 @@
 #include <array>
 #include <cerrno>
 #include <charconv>
+#include <limits>
 
 namespace halvrick {
 
@@ -16,6 +17,7 @@ namespace {
 constexpr std::size_t statBufferSize = 2048;
 constexpr std::size_t statusBufferSize = 4096;
 constexpr std::size_t statmBufferSize = 256;
+constexpr std::size_t schedstatBufferSize = 128;
 constexpr std::size_t meminfoBufferSize = 8192;
 constexpr std::size_t cgroupBufferSize = 4096;
 constexpr std::size_t pathBufferSize = 4096;
@@ -152,8 +154,9 @@ std::optional<ProcessStat> ProcProcessReader::parseStat(std::string_view text) {
     if (close == std::string_view::npos || text.find('(') > close) {
         return std::nullopt;
     }
-    // Fields from the state (field 3) on; flags is field 9, utime 14, stime 15, starttime 22.
-    constexpr std::size_t flagsField = 6, utimeField = 11, stimeField = 12, startField = 19;
+    // Fields from the state (field 3) on; flags is field 9, utime 14, stime 15, num_threads 20,
+    // starttime 22.
+    constexpr std::size_t flagsField = 6, utimeField = 11, stimeField = 12, threadsField = 17, startField = 19;
     std::array<std::uint64_t, startField + 1> wanted{};
     std::size_t field = 0;
     std::size_t i = close + 1;
@@ -168,7 +171,8 @@ std::optional<ProcessStat> ProcProcessReader::parseStat(std::string_view text) {
         while (end < text.size() && text[end] != ' ' && text[end] != '\n') {
             ++end;
         }
-        if (field == flagsField || field == utimeField || field == stimeField || field == startField) {
+        if (field == flagsField || field == utimeField || field == stimeField || field == threadsField ||
+            field == startField) {
             const auto [last, ec] = std::from_chars(text.data() + i, text.data() + end, wanted[field]);
             if (ec != std::errc{} || last != text.data() + end) {
                 return std::nullopt;
@@ -181,6 +185,7 @@ std::optional<ProcessStat> ProcProcessReader::parseStat(std::string_view text) {
     stat.cpuTime = wanted[utimeField] + wanted[stimeField];
     stat.startTime = wanted[startField];
     stat.flags = static_cast<std::uint32_t>(wanted[flagsField]);
+    stat.threads = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted[threadsField], std::numeric_limits<std::uint32_t>::max()));
     return stat;
 }
 
@@ -203,6 +208,12 @@ std::optional<ProcessStat> ProcProcessReader::readStat(std::int32_t pid) {
     char buffer[statBufferSize];
     const auto text = read(pid, ProcFileCache::File::stat, buffer, sizeof buffer);
     return text ? parseStat(*text) : std::nullopt;
+}
+
+std::optional<std::uint64_t> ProcProcessReader::readRunTime(std::int32_t pid) {
+    char buffer[schedstatBufferSize];
+    const auto text = read(pid, ProcFileCache::File::schedstat, buffer, sizeof buffer);
+    return text ? leadingNumber(*text) : std::nullopt;
 }
 
 std::optional<std::uint64_t> ProcProcessReader::readFootprint(std::int32_t pid) {

@@ -193,7 +193,21 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
         it->second.sweep = sweep_;
         return;
     }
-    const std::optional<ProcessStat> stat = processReader_->readStat(pid);
+    // A process of one thread whose thread has not run since the last sweep spent no CPU time, which its
+    // run time tells for a fraction of what its stat costs. The run time is read before the stat, so time
+    // spent between the two is found on the next sweep.
+    std::optional<std::uint64_t> runTime;
+    std::optional<ProcessStat> stat;
+    if (it != known_.end() && it->second.counted && it->second.singleThreaded && it->second.tellsRunTime) {
+        runTime = processReader_->readRunTime(pid);
+        it->second.tellsRunTime = runTime.has_value();
+        if (runTime && runTime == it->second.runTime) {
+            stat = ProcessStat{it->second.cpuTime, it->second.startTime, 0, 1};
+        }
+    }
+    if (!stat) {
+        stat = processReader_->readStat(pid);
+    }
     if (!stat) {
         nextUnread_[pid] = it == known_.end() ? std::nullopt : std::optional(it->second.startTime);
         return;
@@ -253,6 +267,8 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
     Known& known = it->second;
     known.cpuTime = stat->cpuTime;
     known.sweep = sweep_;
+    known.singleThreaded = stat->threads == 1;
+    known.runTime = runTime;
     if (!heldStill) {
         known.footprint = *footprint;
         known.footprintRead = sweep_;

@@ -113,6 +113,10 @@ private:
         std::uint64_t read = 0;
         std::uint64_t footprint = 0;
         std::uint64_t footprintRead = 0;
+        // Of one thread at the last reading of its stat, and how long that thread had run before it.
+        bool singleThreaded = false;
+        std::optional<std::uint64_t> runTime;
+        bool tellsRunTime = true;
         // Kept to attribute again when the application index changes.
         std::optional<std::string> path;
         std::optional<std::string> name;

@@ -53,6 +53,7 @@ struct FakeProcess {
     std::uint64_t cpu = 0;          // utime + stime, in ticks
     std::uint64_t start = 1;
     std::uint32_t flags = 0x400000;
+    std::uint32_t threads = 1;
     std::optional<std::uint64_t> rssAnonKB = 1000;
     std::optional<std::uint64_t> swapKB = 0;
     std::string cgroup = "0::/user.slice/user-1000.slice/session-2.scope\n";
@@ -77,7 +78,7 @@ public:
         const std::uint64_t stime = p.cpu / 3;
         std::ostringstream stat;
         stat << p.pid << " (" << p.name << ") S 1 " << p.pid << " " << p.pid << " 0 -1 " << p.flags
-             << " 120 0 0 0 " << utime << " " << stime << " 7 9 20 0 1 0 " << p.start
+             << " 120 0 0 0 " << utime << " " << stime << " 7 9 20 0 " << p.threads << " 0 " << p.start
              << " 1000000 250 18446744073709551615 1 1 0 0 0 0 0 0 0 0 0 0 17 3 0 0 0 0 0\n";
         writeFile(dir / "stat", stat.str());
         std::ostringstream status;
@@ -88,7 +89,7 @@ public:
         if (p.swapKB) {
             status << "VmSwap:\t    " << *p.swapKB << " kB\n";
         }
-        status << "Threads:\t1\nCpus_allowed_list:\t0-7\n";
+        status << "Threads:\t" << p.threads << "\nCpus_allowed_list:\t0-7\n";
         writeFile(dir / "status", status.str());
         writeFile(dir / "comm", p.name + "\n");
         writeFile(dir / "cgroup", p.cgroup);

@@ -19,10 +19,11 @@ TEST(ProcessReaderParseTest, ReadsCountersAfterTheLastParenthesis) {
         std::optional<ProcessStat> expected;
     } cases[] = {
         {"16378 (head) R 16375 16375 8617 0 -1 4194304 101 0 0 0 7 3 5 5 20 0 1 0 81373 2998272 408 0\n",
-         ProcessStat{10, 81373, 4194304}},
+         ProcessStat{10, 81373, 4194304, 1}},
         // a name may hold blanks and parentheses
-        {"42 (my (odd) name) S 1 1 1 0 -1 4194560 0 0 0 0 100 50 0 0 20 0 1 0 999 0 0\n", ProcessStat{150, 999, 4194560}},
-        {"2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 1 0 0 20 0 1 0 2 0 0\n", ProcessStat{1, 2, 2129984}},
+        {"42 (my (odd) name) S 1 1 1 0 -1 4194560 0 0 0 0 100 50 0 0 20 0 12 0 999 0 0\n",
+         ProcessStat{150, 999, 4194560, 12}},
+        {"2 (kthreadd) S 0 0 0 0 -1 2129984 0 0 0 0 0 1 0 0 20 0 1 0 2 0 0\n", ProcessStat{1, 2, 2129984, 1}},
         {"1 (init) S 1 1 1 0 -1 4194560 0 0 0 0 100 50\n", std::nullopt},
         {"1 init S 1 1 1 0 -1 4194560 0 0 0 0 100 50 0 0 20 0 1 0 999 0 0\n", std::nullopt},
         {"1 (init) S 1 1 1 0 -1 4194560 0 0 0 0 x 50 0 0 20 0 1 0 999 0 0\n", std::nullopt},
@@ -77,7 +78,10 @@ TEST_F(ProcessReaderTest, ReadsOneProcess) {
     p.swapKB = 1;
     tree.write(p);
     ProcProcessReader reader(tree.root().string(), 100);
-    EXPECT_EQ(reader.readStat(321), (ProcessStat{90, 77, 0x400000}));
+    EXPECT_EQ(reader.readStat(321), (ProcessStat{90, 77, 0x400000, 1}));
+    EXPECT_EQ(reader.readRunTime(321), std::nullopt) << "a kernel without schedstat files";
+    fixtures::writeFile(tree.root() / "321" / "schedstat", "123456789 2000 7\n");
+    EXPECT_EQ(reader.readRunTime(321), 123456789U);
     EXPECT_EQ(reader.readFootprint(321), 3u * 1024u);
     // a program replaced by an upgrade is still the same program
     EXPECT_EQ(reader.readPath(321), "/usr/bin/worker");
