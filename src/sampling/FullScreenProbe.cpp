@@ -81,7 +81,8 @@ bool X11FullScreenProbe::isFullScreenAppInFront() {
     const xcb_window_t root = static_cast<xcb_window_t>(DefaultRootWindow(display));
     const auto askActive = askProperty(connection, root, atoms_.activeWindow, XCB_ATOM_WINDOW, 1);
     const auto askClients = askProperty(connection, root, atoms_.clientList, XCB_ATOM_WINDOW, maximumItems);
-    const std::optional<std::uint32_t> active = firstItem(propertyItems(connection, askActive, XCB_ATOM_WINDOW));
+    const std::optional<std::uint32_t> active =
+        firstItem(propertyItems(connection, askActive, XCB_ATOM_WINDOW));
     const std::vector<std::uint32_t> clients = propertyItems(connection, askClients, XCB_ATOM_WINDOW);
     if (!active || *active == XCB_NONE) {
         return false;
@@ -95,7 +96,8 @@ bool X11FullScreenProbe::isFullScreenAppInFront() {
     const std::optional<std::uint32_t> pid = firstItem(propertyItems(connection, askPid, XCB_ATOM_CARDINAL));
     std::vector<std::uint32_t> candidates;
     for (std::size_t i = 0; i < clients.size(); ++i) {
-        const std::optional<std::uint32_t> owner = firstItem(propertyItems(connection, askClientPids[i], XCB_ATOM_CARDINAL));
+        const std::optional<std::uint32_t> owner =
+            firstItem(propertyItems(connection, askClientPids[i], XCB_ATOM_CARDINAL));
         if (pid && owner == pid) {
             candidates.push_back(clients[i]);
         }
@@ -147,7 +149,8 @@ std::vector<PixelSize> X11FullScreenProbe::screenSizes() const {
     return sizes;
 }
 
-bool X11FullScreenProbe::isFullScreenWindow(const WindowFacts& window, const std::vector<PixelSize>& screens) const {
+bool X11FullScreenProbe::isFullScreenWindow(const WindowFacts& window,
+                                            const std::vector<PixelSize>& screens) const {
     if (!window.viewable) {
         return false;
     }
@@ -157,7 +160,8 @@ bool X11FullScreenProbe::isFullScreenWindow(const WindowFacts& window, const std
     if (holds(window.state, atoms_.stateHidden)) {
         return false;
     }
-    return holds(window.state, atoms_.stateFullScreen) || (window.size && fillsAScreen(*window.size, screens));
+    return holds(window.state, atoms_.stateFullScreen) ||
+           (window.size && fillsAScreen(*window.size, screens));
 }
 
 } // namespace halvrick

@@ -35,7 +35,8 @@ std::vector<std::int32_t> ProcessList::allPIDs(const std::string& procRoot) {
 }
 
 ProcProcessLister::ProcProcessLister(std::string procRoot)
-    : procRoot_(std::move(procRoot)), dir_(opendir(procRoot_.c_str()), closedir), loadavg_(procRoot_ + "/loadavg") {}
+    : procRoot_(std::move(procRoot)), dir_(opendir(procRoot_.c_str()), closedir),
+      loadavg_(procRoot_ + "/loadavg") {}
 
 std::optional<std::string> ProcProcessLister::taskMark(std::string_view loadavgText) {
     // The fourth field is running/threads, the fifth the newest pid; the running count moves all the time.
@@ -49,7 +50,8 @@ std::optional<std::string> ProcProcessLister::taskMark(std::string_view loadavgT
     const auto digits = [](std::string_view text) {
         return !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
     };
-    if (space == std::string_view::npos || !digits(mark.substr(0, space)) || !digits(mark.substr(space + 1))) {
+    if (space == std::string_view::npos || !digits(mark.substr(0, space)) ||
+        !digits(mark.substr(space + 1))) {
         return std::nullopt;
     }
     return std::string(mark);

@@ -156,7 +156,8 @@ std::optional<ProcessStat> ProcProcessReader::parseStat(std::string_view text) {
     }
     // Fields from the state (field 3) on; flags is field 9, utime 14, stime 15, num_threads 20,
     // starttime 22.
-    constexpr std::size_t flagsField = 6, utimeField = 11, stimeField = 12, threadsField = 17, startField = 19;
+    constexpr std::size_t flagsField = 6, utimeField = 11, stimeField = 12, threadsField = 17,
+                          startField = 19;
     std::array<std::uint64_t, startField + 1> wanted{};
     std::size_t field = 0;
     std::size_t i = close + 1;
@@ -185,7 +186,8 @@ std::optional<ProcessStat> ProcProcessReader::parseStat(std::string_view text) {
     stat.cpuTime = wanted[utimeField] + wanted[stimeField];
     stat.startTime = wanted[startField];
     stat.flags = static_cast<std::uint32_t>(wanted[flagsField]);
-    stat.threads = static_cast<std::uint32_t>(std::min<std::uint64_t>(wanted[threadsField], std::numeric_limits<std::uint32_t>::max()));
+    stat.threads = static_cast<std::uint32_t>(
+        std::min<std::uint64_t>(wanted[threadsField], std::numeric_limits<std::uint32_t>::max()));
     return stat;
 }
 

@@ -51,8 +51,9 @@ public:
     virtual void endSweep() {}
 };
 
-// Reads <procRoot>/<pid>/{stat,schedstat,statm,status,exe,comm,cgroup} with fixed buffers and no allocation on the
-// per-sample path (stat and the footprint). With a file cache, those stay open between sweeps.
+// Reads <procRoot>/<pid>/{stat,schedstat,statm,status,exe,comm,cgroup} with fixed buffers and no
+// allocation on the per-sample path (stat, run time and the footprint). With a file cache, those stay
+// open between sweeps.
 //
 // The footprint comes from statm, which the kernel writes for a fraction of what status costs, unless
 // <procRoot>/meminfo says some swap is in use (or cannot be read): only status tells a process's swap.

@@ -393,7 +393,8 @@ TEST_F(ProcessSamplerTest, TheMemoryOfAProcessThatDidNotRunIsReadOnlyNowAndThen)
 }
 
 TEST_F(ProcessSamplerTest, AProcessOfOneThreadIsReadWholeOnlyWhenItsThreadRan) {
-    FakeProcess pool{.pid = 800, .name = "pool", .exe = "/usr/bin/pool", .cpu = 10, .start = 960, .threads = 4};
+    FakeProcess pool{
+        .pid = 800, .name = "pool", .exe = "/usr/bin/pool", .cpu = 10, .start = 960, .threads = 4};
     procs.write(pool);
     for (const FakeProcess& p : {gedit, pool}) {
         fixtures::writeFile(procs.root() / std::to_string(p.pid) / "schedstat", "5000 0 1\n");
@@ -411,7 +412,8 @@ TEST_F(ProcessSamplerTest, AProcessOfOneThreadIsReadWholeOnlyWhenItsThreadRan) {
     };
     // The second sweep learns the run times; from then on a run time that holds still stands for the stat.
     EXPECT_EQ(cpuAfterStep(0, 0), std::pair(0.0, 0.0));
-    EXPECT_EQ(cpuAfterStep(30, 20), std::pair(0.0, 0.2)) << "the stat is not read while the thread did not run";
+    EXPECT_EQ(cpuAfterStep(30, 20), std::pair(0.0, 0.2))
+        << "the stat is not read while the thread did not run";
     // Its thread ran: the stat is read and the time it shows is counted, none of it lost.
     fixtures::writeFile(procs.root() / std::to_string(gedit.pid) / "schedstat", "9000 0 2\n");
     EXPECT_EQ(cpuAfterStep(10, 0), std::pair(0.4, 0.0));
