@@ -21,7 +21,7 @@ public:
 
     // Descriptors always left to the rest of the program.
     static constexpr std::size_t reservedDescriptors = 256;
-    // Enough for the files of eight thousand processes; larger machines read the rest by opening them.
+    // Enough for the files of five thousand processes; larger machines read the rest by opening them.
     static constexpr std::size_t largestLimit = 16384;
 
     // Keeps at most `limit` files open. Without a limit, as many as the process's descriptor limit leaves
