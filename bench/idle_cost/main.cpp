@@ -414,16 +414,18 @@ void printPhase(const Phase& phase) {
     }
     if (phase.stall) {
         const Stalls& stall = *phase.stall;
-        std::printf("longest main-thread stall from sampling (%zu reported of its %s; target: at most %.0f ms):\n",
-                    stall.count, phase.timedSteps.value_or("steps").c_str(), stallTargetMs);
+        std::printf(
+            "longest main-thread stall from sampling (%zu reported of its %s; target: at most %.0f ms):\n",
+            stall.count, phase.timedSteps.value_or("steps").c_str(), stallTargetMs);
         std::printf("  by wall time:   %.3f ms (%s): %s\n", stall.wall.milliseconds, stall.wall.what.c_str(),
                     verdict(stall.wall.milliseconds <= stallTargetMs));
         std::printf("  by CPU time:    %.3f ms (%s): %s\n", stall.cpu.milliseconds, stall.cpu.what.c_str(),
                     verdict(stall.cpu.milliseconds <= stallTargetMs));
     } else if (phase.timedSteps) {
-        std::printf("longest main-thread stall from sampling: none of the %s it reports (target: at most %.0f "
-                    "ms): PASS\n",
-                    phase.timedSteps->c_str(), stallTargetMs);
+        std::printf(
+            "longest main-thread stall from sampling: none of the %s it reports (target: at most %.0f "
+            "ms): PASS\n",
+            phase.timedSteps->c_str(), stallTargetMs);
     } else {
         std::printf("longest main-thread stall from sampling: not reported (this build does not time it)\n");
     }

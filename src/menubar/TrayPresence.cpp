@@ -94,11 +94,12 @@ void SystemTrayPresence::setIcon(const QIcon& icon) {
 bool SystemTrayPresence::paintDirectly(const QIcon& icon) {
     QWidget* window = embeddedWindow();
     // Until Qt's window holds the following icon, its own repaints would bring an old frame back.
-    if (window == nullptr || !painter_ || icon_.icon().cacheKey() != following_.cacheKey() || !window->isVisible()) {
+    if (window == nullptr || !painter_ || icon_.icon().cacheKey() != following_.cacheKey() ||
+        !window->isVisible()) {
         return false;
     }
-    return painter_->show(static_cast<std::uint32_t>(window->winId()), window->size(), window->devicePixelRatioF(),
-                          icon);
+    return painter_->show(static_cast<std::uint32_t>(window->winId()), window->size(),
+                          window->devicePixelRatioF(), icon);
 }
 
 QWidget* SystemTrayPresence::embeddedWindow() {

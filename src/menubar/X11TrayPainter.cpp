@@ -65,8 +65,8 @@ std::unique_ptr<X11TrayPainter> X11TrayPainter::make(xcb_connection_t* connectio
     if (render == nullptr || render->present == 0) {
         return nullptr;
     }
-    const auto version =
-        reply(xcb_render_query_version_reply(connection, xcb_render_query_version(connection, 0, 11), nullptr));
+    const auto version = reply(
+        xcb_render_query_version_reply(connection, xcb_render_query_version(connection, 0, 11), nullptr));
     const auto answer = reply(
         xcb_render_query_pict_formats_reply(connection, xcb_render_query_pict_formats(connection), nullptr));
     if (!version || !answer) {
@@ -117,7 +117,8 @@ bool X11TrayPainter::show(std::uint32_t window, QSize size, double devicePixelRa
         return false;
     }
     const auto known = icons_.find(icon.cacheKey());
-    const std::uint32_t picture = known != icons_.end() ? known->second : upload(icon, size, devicePixelRatio);
+    const std::uint32_t picture =
+        known != icons_.end() ? known->second : upload(icon, size, devicePixelRatio);
     if (picture == 0) {
         return false;
     }
@@ -129,8 +130,8 @@ bool X11TrayPainter::show(std::uint32_t window, QSize size, double devicePixelRa
         // Shows the parent's background again, under the icon's translucent pixels.
         xcb_clear_area(connection_, 0, window_, 0, 0, width, height);
     }
-    xcb_render_composite(connection_, windowHasAlpha_ ? XCB_RENDER_PICT_OP_SRC : XCB_RENDER_PICT_OP_OVER, picture,
-                         XCB_NONE, windowPicture_, 0, 0, 0, 0, 0, 0, width, height);
+    xcb_render_composite(connection_, windowHasAlpha_ ? XCB_RENDER_PICT_OP_SRC : XCB_RENDER_PICT_OP_OVER,
+                         picture, XCB_NONE, windowPicture_, 0, 0, 0, 0, 0, 0, width, height);
     xcb_flush(connection_);
     return true;
 }
@@ -157,8 +158,8 @@ bool X11TrayPainter::useWindow(std::uint32_t window, QSize pixels) {
         return false;
     }
     windowPicture_ = xcb_generate_id(connection_);
-    quietly(connection_,
-            xcb_render_create_picture_checked(connection_, windowPicture_, window, visual->second.format, 0, nullptr));
+    quietly(connection_, xcb_render_create_picture_checked(connection_, windowPicture_, window,
+                                                           visual->second.format, 0, nullptr));
     windowHasAlpha_ = visual->second.hasAlpha;
     window_ = window;
     pixels_ = pixels;
@@ -187,10 +188,12 @@ std::uint32_t X11TrayPainter::upload(const QIcon& icon, QSize size, double devic
     quietly(connection_, xcb_create_pixmap_checked(connection_, 32, pixmap, window_, width, height));
     const xcb_gcontext_t gc = xcb_generate_id(connection_);
     quietly(connection_, xcb_create_gc_checked(connection_, gc, pixmap, 0, nullptr));
-    quietly(connection_, xcb_put_image_checked(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, width, height, 0,
-                                               0, 0, 32, static_cast<std::uint32_t>(bytes), image.constBits()));
+    quietly(connection_,
+            xcb_put_image_checked(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, pixmap, gc, width, height, 0, 0, 0,
+                                  32, static_cast<std::uint32_t>(bytes), image.constBits()));
     const xcb_render_picture_t picture = xcb_generate_id(connection_);
-    quietly(connection_, xcb_render_create_picture_checked(connection_, picture, pixmap, formats_->argb32, 0, nullptr));
+    quietly(connection_,
+            xcb_render_create_picture_checked(connection_, picture, pixmap, formats_->argb32, 0, nullptr));
     // The picture keeps the pixmap alive on the server.
     quietly(connection_, xcb_free_gc_checked(connection_, gc));
     quietly(connection_, xcb_free_pixmap_checked(connection_, pixmap));

@@ -16,7 +16,8 @@ SamplingStall::Writer& writer() {
         std::printf("STALLS: steps of %g ms or more\n", SamplingStall::reportedFromMilliseconds);
         std::fflush(stdout);
         return [](std::string_view what, double wall, double cpu) {
-            if (wall < SamplingStall::reportedFromMilliseconds && cpu < SamplingStall::reportedFromMilliseconds) {
+            if (wall < SamplingStall::reportedFromMilliseconds &&
+                cpu < SamplingStall::reportedFromMilliseconds) {
                 return;
             }
             std::printf("STALL: %.3f %.3f %.*s\n", wall, cpu, static_cast<int>(what.size()), what.data());

@@ -49,14 +49,14 @@ void X11IdleReader::ask(double now) {
     asked_ = Question{cookie.sequence, now};
 }
 
-bool X11IdleReader::collect(bool wait) {
+void X11IdleReader::collect(bool wait) {
     xcb_connection_t* connection = XGetXCBConnection(display_->handle());
     void* answer = nullptr;
     xcb_generic_error_t* error = nullptr;
     if (wait) {
         answer = xcb_screensaver_query_info_reply(connection, {asked_->sequence}, &error);
     } else if (xcb_poll_for_reply(connection, asked_->sequence, &answer, &error) == 0) {
-        return false;
+        return;
     }
     const auto* info = static_cast<xcb_screensaver_query_info_reply_t*>(answer);
     if (info != nullptr) {
@@ -67,7 +67,6 @@ bool X11IdleReader::collect(bool wait) {
     std::free(answer);
     std::free(error);
     asked_.reset();
-    return true;
 }
 
 } // namespace halvrick

@@ -34,8 +34,8 @@ private:
     };
 
     void ask(double now);
-    // Takes the answer to the question out, if it has come or when `wait`; false while it has not.
-    bool collect(bool wait);
+    // Takes the answer to the question out if it has come; with `wait`, waits for it.
+    void collect(bool wait);
 
     std::shared_ptr<X11Display> display_;
     MonotonicClock monotonicClock_;

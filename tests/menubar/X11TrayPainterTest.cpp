@@ -57,8 +57,9 @@ protected:
             const xcb_colormap_t colormap = xcb_generate_id(connection_);
             xcb_create_colormap(connection_, XCB_COLORMAP_ALLOC_NONE, colormap, screen_->root, *visual);
             const std::uint32_t values[] = {background, 0, colormap};
-            xcb_create_window(connection_, 32, id, screen_->root, 0, 0, 22, 22, 0, XCB_WINDOW_CLASS_INPUT_OUTPUT,
-                              *visual, XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
+            xcb_create_window(connection_, 32, id, screen_->root, 0, 0, 22, 22, 0,
+                              XCB_WINDOW_CLASS_INPUT_OUTPUT, *visual,
+                              XCB_CW_BACK_PIXEL | XCB_CW_BORDER_PIXEL | XCB_CW_COLORMAP, values);
         } else {
             const std::uint32_t values[] = {background};
             xcb_create_window(connection_, XCB_COPY_FROM_PARENT, id, screen_->root, 0, 0, 22, 22, 0,
@@ -72,7 +73,8 @@ protected:
     std::optional<xcb_visualid_t> argbVisual() const {
         for (auto depth = xcb_screen_allowed_depths_iterator(screen_); depth.rem; xcb_depth_next(&depth)) {
             if (depth.data->depth == 32) {
-                for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem; xcb_visualtype_next(&visual)) {
+                for (auto visual = xcb_depth_visuals_iterator(depth.data); visual.rem;
+                     xcb_visualtype_next(&visual)) {
                     if (visual.data->_class == XCB_VISUAL_CLASS_TRUE_COLOR) {
                         return visual.data->visual_id;
                     }
@@ -84,8 +86,9 @@ protected:
 
     // The pixel as the server holds it, 0xAARRGGBB (the top byte means nothing without alpha).
     std::uint32_t pixel(xcb_window_t window, int x, int y) {
-        const auto cookie = xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<std::int16_t>(x),
-                                          static_cast<std::int16_t>(y), 1, 1, ~0U);
+        const auto cookie =
+            xcb_get_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window, static_cast<std::int16_t>(x),
+                          static_cast<std::int16_t>(y), 1, 1, ~0U);
         xcb_get_image_reply_t* reply = xcb_get_image_reply(connection_, cookie, nullptr);
         EXPECT_NE(reply, nullptr);
         if (reply == nullptr) {

@@ -87,7 +87,8 @@ TEST_F(X11FacilitiesTest, AnAnswerComesOneQuestionLateWithoutWaitingOnTheServer)
     const std::optional<double> first = reader.idleSeconds();
     ASSERT_TRUE(first.has_value());
     now += X11IdleReader::reuseDuration / 2;
-    EXPECT_EQ(reader.idleSeconds(), *first + X11IdleReader::reuseDuration / 2) << "no question within a moment";
+    EXPECT_EQ(reader.idleSeconds(), *first + X11IdleReader::reuseDuration / 2)
+        << "no question within a moment";
 
     // Input, then a call: it answers from before the input and asks again; the next call has the news.
     QProcess input;
@@ -96,7 +97,8 @@ TEST_F(X11FacilitiesTest, AnAnswerComesOneQuestionLateWithoutWaitingOnTheServer)
         environment.insert(QStringLiteral("DISPLAY"), QString::fromStdString(display_));
         return environment;
     }());
-    input.start(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), QStringLiteral("37"), QStringLiteral("41")});
+    input.start(QStringLiteral("xdotool"),
+                {QStringLiteral("mousemove"), QStringLiteral("37"), QStringLiteral("41")});
     ASSERT_TRUE(input.waitForFinished(10000));
     ASSERT_EQ(input.exitCode(), 0);
     now = 110;
