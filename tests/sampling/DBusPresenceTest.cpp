@@ -1,3 +1,4 @@
+#include "EndProcess.h"
 #include "QtTestSupport.h"
 #include "sampling/DBusIdleReader.h"
 #include "sampling/LogindPresenceSignals.h"
@@ -23,15 +24,7 @@ namespace {
 // A bus daemon of our own for the tests of this process.
 class PrivateBus {
 public:
-    ~PrivateBus() {
-        if (daemon_.state() != QProcess::NotRunning) {
-            daemon_.terminate();
-            if (!daemon_.waitForFinished(5000)) {
-                daemon_.kill();
-                daemon_.waitForFinished(5000);
-            }
-        }
-    }
+    ~PrivateBus() { endProcess(daemon_); }
 
     // The bus address once the daemon listens; empty when it could not be started.
     QString start() {

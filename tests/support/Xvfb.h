@@ -1,5 +1,7 @@
 #pragma once
 
+#include "EndProcess.h"
+
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -17,15 +19,7 @@ namespace halvrick {
 // program's application object.
 class Xvfb {
 public:
-    ~Xvfb() {
-        if (process_.state() != QProcess::NotRunning) {
-            process_.terminate();
-            if (!process_.waitForFinished(5000)) {
-                process_.kill();
-                process_.waitForFinished(5000);
-            }
-        }
-    }
+    ~Xvfb() { endProcess(process_); }
 
     // The display name once the server accepts connections; empty when it could not be started.
     std::string start() {
