@@ -272,6 +272,8 @@ public:
     const std::optional<AppKey>& confirmingQuit() const { return confirmingQuit_; }
     // The popover asks whether to quit this application.
     void setConfirmingQuit(std::optional<AppKey> app);
+    // A row's Quit: the outcome of the last quit goes, and the confirmation moves to `app`.
+    void askToQuit(const AppKey& app);
     const std::optional<std::string>& quitMessage() const { return quitMessage_; }
     // Asked to quit, or found gone, within the last blame window: its row offers no second quit.
     bool isLeaving(const AppKey& app) const;
