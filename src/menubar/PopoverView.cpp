@@ -426,11 +426,7 @@ void PopoverView::refreshBlame() {
             tabsMoved = true;
             row = new BlameRow(entry.app, model_.appDirectory(), rowsBox_);
             row->onIgnore = [this](const AppKey& key) { ignore(key); };
-            row->onQuit = [this](const AppKey& key) {
-                if (key.kind == AppKey::Kind::app) {
-                    model_.setConfirmingQuit(key);
-                }
-            };
+            row->onQuit = [this](const AppKey& key) { model_.askToQuit(key); };
             row->onCancel = [this] { model_.setConfirmingQuit(std::nullopt); };
             row->onConfirm = [this] { model_.confirmQuit(); };
         }

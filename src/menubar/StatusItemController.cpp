@@ -2,6 +2,7 @@
 
 #include "core/HeatState.h"
 #include "menubar/HeadsUpView.h"
+#include "menubar/PopoverLayout.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
@@ -194,6 +195,7 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
             self->reminderChanged();
         }
     };
+    model_.showsActiveReminder = [self] { return self && self->showsActiveReminder(); };
     // The settings' first values need no refresh, the first CPU figure does.
     connect(&model_, &AppModel::cpuLoadChanged, this, &StatusItemController::updateCPUTitle,
             Qt::QueuedConnection);
@@ -235,6 +237,7 @@ StatusItemController::~StatusItemController() {
     model_.onHeadsUp = nullptr;
     model_.onRestPhaseChange = nullptr;
     model_.onReminder = nullptr;
+    model_.showsActiveReminder = nullptr;
     if (desktop_.displayOptions) {
         desktop_.displayOptions->onChange = nullptr;
     }
@@ -301,6 +304,7 @@ void StatusItemController::showPopover(bool altHeld) {
     // A bubble or a peek never stays up beside the popover.
     router_->closeBubble();
     notchPeek_->close();
+    noteReminderOnScreen();
 }
 
 void StatusItemController::closePopover() {
@@ -324,6 +328,8 @@ void StatusItemController::showHeadsUp(const std::string& message, const PeaFace
 
 void StatusItemController::restPhaseChanged(RestPhase phase) {
     router_->restPhaseChanged(phase);
+    // The open popover's card comes back when the break's cards leave it.
+    noteReminderOnScreen();
 }
 
 void StatusItemController::reminderChanged() {
@@ -362,6 +368,27 @@ void StatusItemController::presentBubble(BubbleContent content, const std::optio
     place(*bubble_, std::nullopt);
     if (!bubble_->isVisible()) {
         bubble_->show();
+    }
+    if (content == BubbleContent::reminder) {
+        noteReminderOnScreen();
+    }
+}
+
+bool StatusItemController::showsActiveReminder() const {
+    // Without a tray there is no bubble, and the popover's window may lie under others: the
+    // notification is the one sure way to reach the user.
+    if (!hasTray() || !model_.activeReminder()) {
+        return false;
+    }
+    if (isPopoverShown()) {
+        return popoverLayout(PopoverSnapshot::of(model_, false)).card == PopoverCard::reminder;
+    }
+    return bubbleContent() == BubbleContent::reminder && bubble_->isVisible();
+}
+
+void StatusItemController::noteReminderOnScreen() {
+    if (showsActiveReminder()) {
+        model_.activeReminderShown();
     }
 }
 

@@ -109,6 +109,8 @@ public:
     void showReminderIfPossible();
     void closeBubble();
     BubbleContent bubbleContent() const { return router_->bubbleContent(); }
+    // Whether the model's active reminder is on screen here: in the bubble, or on the open popover's card.
+    bool showsActiveReminder() const;
 
     AppModel& model() const { return model_; }
     // The menu the tray shows, kept current from the model (also popped by Ctrl+click).
@@ -139,6 +141,8 @@ private:
     class ModelInputs;
 
     void popoverDidClose();
+    // The active reminder may have come on screen: the model takes down its notification.
+    void noteReminderOnScreen();
     // Puts the view of `content` into the bubble, placed under the tray icon.
     void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp);
     // Places a panel from its final size inside the free area of its screen; `cursor` is the pointer

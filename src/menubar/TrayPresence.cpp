@@ -3,8 +3,10 @@
 #include "menubar/X11TrayPainter.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QGuiApplication>
 #include <QIconEngine>
+#include <QToolTip>
 #include <QWidget>
 
 namespace halvrick {
@@ -114,7 +116,22 @@ QWidget* SystemTrayPresence::embeddedWindow() {
     return embedded_;
 }
 
-void SystemTrayPresence::setToolTip(const QString& text) { icon_.setToolTip(text); }
+void SystemTrayPresence::setToolTip(const QString& text) {
+    const QString before = icon_.toolTip();
+    icon_.setToolTip(text);
+    // A StatusNotifierItem host is told of the change and asks again; Qt's XEmbed window is not.
+    if (QWidget* window = embeddedWindow()) {
+        followShownToolTip(*window, before, text);
+    }
+}
+
+void SystemTrayPresence::followShownToolTip(QWidget& owner, const QString& before, const QString& after) {
+    if (!QToolTip::isVisible() || before == after || QToolTip::text() != before) {
+        return;
+    }
+    // The pointer rests on the icon while its tooltip is up: the tooltip stays where it is.
+    QToolTip::showText(QCursor::pos(), after, &owner);
+}
 
 void SystemTrayPresence::setContextMenu(QMenu* menu) { icon_.setContextMenu(menu); }
 

@@ -53,6 +53,11 @@ public:
     void setContextMenu(QMenu* menu) override;
     std::optional<QRect> geometry() const override;
 
+    // A widget's new tooltip text reaches the screen only at the next hover: a tooltip on show keeps the
+    // old text until it times out. When `owner`'s tooltip reading `before` is on show, it now reads
+    // `after`, where it stands; otherwise nothing happens, at the cost of one check.
+    static void followShownToolTip(QWidget& owner, const QString& before, const QString& after);
+
 private:
     SystemTrayPresence();
     // Qt's XEmbed tray window, once it exists.

@@ -250,6 +250,9 @@ public:
     void completeReminder();
     // Brings the shown reminder back in ten minutes and shows the next one.
     void snoozeReminder();
+    // The status item put the active reminder on screen: a notification sent while it could not is
+    // taken down, so that the two do not lie on top of each other.
+    void activeReminderShown();
     // A new idle line for the state, never the one on show while another is left.
     void refreshLine();
 
@@ -272,6 +275,8 @@ public:
     const std::optional<AppKey>& confirmingQuit() const { return confirmingQuit_; }
     // The popover asks whether to quit this application.
     void setConfirmingQuit(std::optional<AppKey> app);
+    // A row's Quit: the outcome of the last quit goes, and the confirmation moves to `app`.
+    void askToQuit(const AppKey& app);
     const std::optional<std::string>& quitMessage() const { return quitMessage_; }
     // Asked to quit, or found gone, within the last blame window: its row offers no second quit.
     bool isLeaving(const AppKey& app) const;
@@ -336,6 +341,10 @@ public:
     std::function<void(const std::string& text, const PeaFace& face, double duration)> onHeadsUp;
     std::function<void(RestPhase phase)> onRestPhaseChange;
     std::function<void()> onReminder;
+    // Whether the status item shows the active reminder itself now (its bubble, or the popover's card).
+    // A reminder is also sent as a notification only while it does not: the server's popup would lie
+    // over the bubble's buttons.
+    std::function<bool()> showsActiveReminder;
 
 signals:
     void stateChanged();
@@ -389,6 +398,9 @@ private:
     void statsChanged(Date now);
     void presenceLost();
     void queueDueReminders(Date now, bool present, bool suppressed);
+    // A shown or waiting reminder that the list no longer holds as it was (deleted, disabled, edited)
+    // is taken back.
+    void withdrawChangedReminders();
     // At most once a minute.
     void checkHabits(Date now);
     void handleChallengeResult(const ChallengeResult& result);
@@ -495,6 +507,8 @@ private:
     std::unique_ptr<RestCoach> coach_;
     ReminderScheduler reminders_;
     std::vector<Reminder> reminderQueue_;
+    // The active reminder went out as a notification.
+    bool reminderNotified_ = false;
     bool started_ = false;
 };
 

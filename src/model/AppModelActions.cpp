@@ -46,4 +46,14 @@ std::optional<AppShare> AppModel::roastEntry() const {
     return culprit_ ? culprit_ : firstNonSystem(topApps_);
 }
 
+void AppModel::askToQuit(const AppKey& app) {
+    // Only applications are asked to quit; processes and the system have no Quit.
+    if (app.kind != AppKey::Kind::app) {
+        return;
+    }
+    // The line tells how the last quit went: beside a new question it would read as its answer.
+    publish(quitMessage_, std::nullopt, &AppModel::quitMessageChanged);
+    setConfirmingQuit(app);
+}
+
 } // namespace halvrick

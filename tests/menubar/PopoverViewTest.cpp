@@ -219,6 +219,25 @@ TEST_F(PopoverViewTest, QuitAsksOnlyTheRowWithTheSameKey) {
     EXPECT_FALSE(view->quitMessageLabel().isHidden());
 }
 
+// The outcome line answers the last quit: a Quit on another row clears it.
+TEST_F(PopoverViewTest, ANewQuitClearsTheLastOutcomeLine) {
+    heatUp();
+    view->refresh();
+    BlameRow* compiler = const_cast<BlameRow*>(row(fakes::app("Compiler")));
+    BlameRow* browser = const_cast<BlameRow*>(row(fakes::app("Browser")));
+    compiler->quitButton()->click();
+    QCoreApplication::processEvents();
+    compiler->confirmButton()->click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(view->quitMessageLabel().text(), "Asked Compiler to leave. Fingers crossed.");
+    ASSERT_TRUE(shown(view->quitMessageLabel()));
+
+    browser->quitButton()->click();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(browser->isConfirming());
+    EXPECT_FALSE(shown(view->quitMessageLabel()));
+}
+
 TEST_F(PopoverViewTest, AQuitThatWentOutGreysTheRowAtOnce) {
     heatUp();
     view->refresh();

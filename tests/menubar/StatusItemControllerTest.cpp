@@ -2,6 +2,7 @@
 #include "ShellTestSupport.h"
 
 #include "menubar/HeadsUpView.h"
+#include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
@@ -364,6 +365,89 @@ TEST_F(StatusItemBubbleTest, ReminderThatCameWhileThePopoverWasOpenShowsWhenItCl
     controller->bubblePanel().hide();
     EXPECT_TRUE(bubbleShown());
     EXPECT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+}
+
+// The bubble and the popover's card go with the reminder they show: deleted, disabled or edited in the
+// settings, it is taken back at the next tick.
+TEST_F(StatusItemBubbleTest, AReminderBubbleClosesWhenItsReminderChanges) {
+    const Uuid id = *Uuid::fromString("0A1B2C3D-0000-4000-8000-000000000001");
+    const std::pair<const char*, std::vector<Reminder>> edits[] = {
+        {"deleted", {}},
+        {"disabled", {Reminder(id, "Stretch", Reminder::Schedule::every(1), false)}},
+        {"edited", {Reminder(id, "Stretch your legs", Reminder::Schedule::every(1), true)}},
+    };
+    makeController();
+    const auto nextTick = [this] {
+        world.advance(1);
+        model->ingestLoad(5, world.now);
+        QCoreApplication::processEvents();
+    };
+    for (const auto& [name, list] : edits) {
+        SCOPED_TRACE(name);
+        reminderDue();
+        ASSERT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+        settings->setReminders(list);
+        nextTick();
+        EXPECT_FALSE(bubbleShown());
+        EXPECT_EQ(controller->bubbleContent(), BubbleContent::none);
+        EXPECT_EQ(model->activeReminder(), std::nullopt);
+    }
+
+    reminderDue();
+    click();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(controller->popoverView().cardSlot().card(), PopoverCard::reminder);
+    settings->setReminders({});
+    nextTick();
+    EXPECT_EQ(controller->popoverView().cardSlot().card(), PopoverCard::none);
+}
+
+// With notifications on, the server's popup for a reminder never lies over the pea's own bubble for it
+// (it would take the click meant for "Done"): it goes out only while the reminder cannot be seen here,
+// and comes down as soon as it can.
+TEST_F(StatusItemBubbleTest, TheServersPopupNeverLiesOverTheReminderBubble) {
+    makeController();
+    settings->setNotificationsEnabled(true);
+    world.advance(1);
+    model->ingestLoad(5, world.now);
+    reminderDue();
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+    EXPECT_TRUE(notifier.sent.empty());
+    model->completeReminder();
+
+    // On the open popover's card it is in sight as well.
+    click();
+    reminderDue();
+    EXPECT_TRUE(controller->showsActiveReminder());
+    EXPECT_TRUE(notifier.sent.empty());
+    model->completeReminder();
+    controller->closePopover();
+
+    // Behind a rest prompt it waits unseen: the server tells of it until the bubble can.
+    controller->restPhaseChanged(RestPhase::prompting);
+    reminderDue();
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::restPrompt);
+    ASSERT_EQ(notifier.sent.size(), 1u);
+    const std::string notification = notifier.sent[0].first;
+    const std::size_t removed = notifier.removed.size();
+    controller->restPhaseChanged(RestPhase::active);
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+    ASSERT_EQ(notifier.removed.size(), removed + 1);
+    EXPECT_EQ(notifier.removed.back(), notification);
+}
+
+TEST_F(StatusItemControllerTest, WithoutATrayEveryReminderIsAlsoANotification) {
+    makeController(false);
+    settings->setNotificationsEnabled(true);
+    settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-000000000001"), "Stretch",
+                                     Reminder::Schedule::every(1), true)});
+    for (int i = 0; i < 3 && !model->activeReminder(); ++i) {
+        world.advance(60);
+        model->ingestLoad(5, world.now);
+    }
+    ASSERT_TRUE(model->activeReminder());
+    EXPECT_FALSE(controller->showsActiveReminder()) << "the window may lie under others";
+    EXPECT_EQ(notifier.sent.size(), 1u);
 }
 
 TEST_F(StatusItemBubbleTest, DisplayOptionsReachTheModelAtOnceAndOnEveryChange) {

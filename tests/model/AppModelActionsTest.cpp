@@ -55,6 +55,31 @@ TEST_F(AppModelActionsTest, TheRoastAndTheTestHeadsUpPassOverTheSystem) {
                                                 settings->personality()));
 }
 
+// The outcome line answers the last quit: a new question on another row (or the same) clears it.
+TEST_F(AppModelActionsTest, ANewQuitQuestionClearsTheLastOutcome) {
+    ProcessSampler::Sample sample = processSample(world.now, 2, {{app("Editor"), 1}, {app("Game"), 1}});
+    sample.pids = {{app("Editor"), {41}}, {app("Game"), {51}}};
+    model->ingestProcesses(sample);
+    model->askToQuit(app("Editor"));
+    EXPECT_EQ(model->confirmingQuit(), app("Editor"));
+    model->confirmQuit();
+    ASSERT_EQ(model->quitMessage(), "Asked Editor to leave. Fingers crossed.");
+
+    model->askToQuit(app("Game"));
+    EXPECT_EQ(model->quitMessage(), std::nullopt);
+    EXPECT_EQ(model->confirmingQuit(), app("Game"));
+    world.quitSucceeds = false;
+    model->confirmQuit();
+    ASSERT_EQ(model->quitMessage(), "Game didn't want to go. Try quitting it yourself.");
+
+    // Processes and the system have no Quit: nothing changes.
+    for (const AppKey& key : {AppKey{AppKey::Kind::process, "backupd", "backupd"}, AppKey::system()}) {
+        model->askToQuit(key);
+        EXPECT_EQ(model->confirmingQuit(), std::nullopt);
+        EXPECT_EQ(model->quitMessage(), "Game didn't want to go. Try quitting it yourself.");
+    }
+}
+
 TEST_F(AppModelActionsTest, TheWeeklySummarySeenOnSundayEveningIsNoLongerOffered) {
     world.now = world.calendar.date(2026, 3, 8, 19, 0, 0);
     model->popoverWillOpen(false);
