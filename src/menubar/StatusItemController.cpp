@@ -196,6 +196,7 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
         }
     };
     model_.showsActiveReminder = [self] { return self && self->showsActiveReminder(); };
+    model_.showsRestPrompt = [self] { return self && self->showsRestPrompt(); };
     // The settings' first values need no refresh, the first CPU figure does.
     connect(&model_, &AppModel::cpuLoadChanged, this, &StatusItemController::updateCPUTitle,
             Qt::QueuedConnection);
@@ -238,6 +239,7 @@ StatusItemController::~StatusItemController() {
     model_.onRestPhaseChange = nullptr;
     model_.onReminder = nullptr;
     model_.showsActiveReminder = nullptr;
+    model_.showsRestPrompt = nullptr;
     if (desktop_.displayOptions) {
         desktop_.displayOptions->onChange = nullptr;
     }
@@ -384,6 +386,16 @@ bool StatusItemController::showsActiveReminder() const {
         return popoverLayout(PopoverSnapshot::of(model_, false)).card == PopoverCard::reminder;
     }
     return bubbleContent() == BubbleContent::reminder && bubble_->isVisible();
+}
+
+bool StatusItemController::showsRestPrompt() const {
+    if (!hasTray() || model_.restPhase() != RestPhase::prompting) {
+        return false;
+    }
+    if (isPopoverShown()) {
+        return popoverLayout(PopoverSnapshot::of(model_, false)).header == PopoverHeader::restPrompt;
+    }
+    return bubbleContent() == BubbleContent::restPrompt && bubble_->isVisible();
 }
 
 void StatusItemController::noteReminderOnScreen() {

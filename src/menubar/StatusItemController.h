@@ -111,6 +111,8 @@ public:
     BubbleContent bubbleContent() const { return router_->bubbleContent(); }
     // Whether the model's active reminder is on screen here: in the bubble, or on the open popover's card.
     bool showsActiveReminder() const;
+    // Whether the rest prompt is on screen here: in the bubble, or heading the open popover.
+    bool showsRestPrompt() const;
 
     AppModel& model() const { return model_; }
     // The menu the tray shows, kept current from the model (also popped by Ctrl+click).

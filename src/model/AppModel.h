@@ -345,6 +345,8 @@ public:
     // A reminder is also sent as a notification only while it does not: the server's popup would lie
     // over the bubble's buttons.
     std::function<bool()> showsActiveReminder;
+    // The same for the rest prompt: its bubble, or the popover headed by the prompt.
+    std::function<bool()> showsRestPrompt;
 
 signals:
     void stateChanged();

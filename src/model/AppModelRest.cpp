@@ -79,6 +79,7 @@ void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool annou
         return lines.empty() ? std::string_view() : lines[services_.random(lines.size())];
     };
 
+    bool promptShown = false;
     for (const RestEvent& event : events) {
         log("REST: " + toString(event));
         const Personality personality = settings_.personality();
@@ -95,9 +96,7 @@ void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool annou
             book([](StatsLedger& ledger, Date now, const Calendar& calendar) {
                 ledger.recordPromptShown(now, calendar);
             });
-            if (settings_.notificationsEnabled() && services_.identity.hasIdentifier()) {
-                notifier_.send(restPromptId, Copy::restPrompt(coach_->config().restInterval, personality));
-            }
+            promptShown = true;
             break;
         case RestEvent::Kind::snoozed:
             showMomentary(FaceState::snoozed, 3);
@@ -139,6 +138,13 @@ void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool annou
     publish(restPhase_, phase, &AppModel::restPhaseChanged);
     if (onRestPhaseChange) {
         onRestPhaseChange(phase);
+    }
+    // Sent once the status item has had its say: over the prompt's bubble the server's popup would take
+    // the click meant for its buttons.
+    const bool shownHere = showsRestPrompt && showsRestPrompt();
+    if (promptShown && phase == RestPhase::prompting && !shownHere && settings_.notificationsEnabled() &&
+        services_.identity.hasIdentifier()) {
+        notifier_.send(restPromptId, Copy::restPrompt(coach_->config().restInterval, settings_.personality()));
     }
     refreshMenuFace();
 }

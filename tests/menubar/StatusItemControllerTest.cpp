@@ -436,6 +436,25 @@ TEST_F(StatusItemBubbleTest, TheServersPopupNeverLiesOverTheReminderBubble) {
     EXPECT_EQ(notifier.removed.back(), notification);
 }
 
+TEST_F(StatusItemBubbleTest, TheServersPopupNeverLiesOverTheRestPromptBubble) {
+    makeController();
+    settings->setNotificationsEnabled(true);
+    world.advance(1);
+    model->ingestLoad(5, world.now);
+    model->handleRestEvents(model->coach().promptNow(), true);
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::restPrompt);
+    EXPECT_TRUE(controller->showsRestPrompt());
+    EXPECT_TRUE(notifier.sent.empty());
+    model->handleRestEvents(model->coach().notNow(), true);
+    EXPECT_FALSE(controller->showsRestPrompt());
+
+    // The open popover is headed by the prompt.
+    click();
+    model->handleRestEvents(model->coach().promptNow(), true);
+    EXPECT_TRUE(controller->showsRestPrompt());
+    EXPECT_TRUE(notifier.sent.empty());
+}
+
 TEST_F(StatusItemControllerTest, WithoutATrayEveryReminderIsAlsoANotification) {
     makeController(false);
     settings->setNotificationsEnabled(true);

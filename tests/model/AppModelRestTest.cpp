@@ -204,6 +204,25 @@ TEST_F(AppModelRestTest, OnlyLeavingThePromptTakesItsNotificationAway) {
     EXPECT_THAT(notifier.removed, ElementsAre("rest-prompt"));
 }
 
+// Over the pea's own prompt the server's popup would take the click meant for its buttons: it goes out
+// only while the status item cannot show the prompt.
+TEST_F(AppModelRestTest, ThePromptGoesToTheServerOnlyWhileThePeaCannotShowIt) {
+    settings->setNotificationsEnabled(true);
+    bool onScreen = true;
+    model->showsRestPrompt = [&onScreen] { return onScreen; };
+    work(5);
+    model->handleRestEvents(model->coach().promptNow(), true);
+    EXPECT_EQ(model->restPhase(), RestPhase::prompting);
+    EXPECT_THAT(notifier.sent, IsEmpty());
+    EXPECT_EQ(today().promptsShown, 1);
+
+    model->handleRestEvents(model->coach().notNow(), true);
+    onScreen = false;
+    model->handleRestEvents(model->coach().promptNow(), true);
+    EXPECT_THAT(notifier.sent, ElementsAre(Pair("rest-prompt", testing::_)));
+    EXPECT_EQ(today().promptsShown, 2);
+}
+
 TEST_F(AppModelRestTest, WithoutAnIdentityNoNotificationIsPostedOrRemoved) {
     world.identity = AppIdentity::withoutIdentifier();
     make();
