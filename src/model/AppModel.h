@@ -59,6 +59,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace halvrick {
@@ -470,6 +471,8 @@ private:
     MemoryBlamePolicy memoryBlame_{1ULL << 30, HeatState::warm};
     std::optional<Date> lastLoadSample_;
     std::optional<Date> lastHabitCheck_;
+    // Whether the evening check was on, and its minute of day, when the card was last restored.
+    std::optional<std::pair<bool, std::int64_t>> eveningSettings_;
     // The running cool-down's ticking task, and when it started on the monotonic clock.
     std::optional<std::uint64_t> coolDownTask_;
     std::uint64_t coolDownTasks_ = 0;
