@@ -385,6 +385,8 @@ signals:
 private:
     void recordTime(Date now);
     void recordApps(const ProcessSampler::Sample& sample);
+    // The measured system parts, each at most the share of the system row they are listed under.
+    void publishSystemParts();
     void updateDebugReadout(Date now);
     // After booking into the stats ledger: dirty, pruned on a new day, saved once a minute.
     void statsChanged(Date now);
@@ -482,6 +484,8 @@ private:
     HeatBreakTrigger heatBreak_{1200, 2700};
     std::map<AppKey, std::vector<std::int32_t>> pidsByApp_;
     std::set<std::int32_t> attributedPIDs_;
+    // The system parts as the listings measured them.
+    std::vector<SystemPart> measuredSystemParts_;
     std::int64_t headsUpGeneration_ = 0;
     std::int64_t momentaryGeneration_ = 0;
     std::optional<PeaFace> lastMenuFace_;
