@@ -59,6 +59,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace halvrick {
@@ -395,6 +396,8 @@ signals:
 private:
     void recordTime(Date now);
     void recordApps(const ProcessSampler::Sample& sample);
+    // The measured system parts, each at most the share of the system row they are listed under.
+    void publishSystemParts();
     void updateDebugReadout(Date now);
     // After booking into the stats ledger: dirty, pruned on a new day, saved once a minute.
     void statsChanged(Date now);
@@ -484,6 +487,8 @@ private:
     MemoryBlamePolicy memoryBlame_{1ULL << 30, HeatState::warm};
     std::optional<Date> lastLoadSample_;
     std::optional<Date> lastHabitCheck_;
+    // Whether the evening check was on, and its minute of day, when the card was last restored.
+    std::optional<std::pair<bool, std::int64_t>> eveningSettings_;
     // The running cool-down's ticking task, and when it started on the monotonic clock.
     std::optional<std::uint64_t> coolDownTask_;
     std::uint64_t coolDownTasks_ = 0;
@@ -493,6 +498,8 @@ private:
     HeatBreakTrigger heatBreak_{1200, 2700};
     std::map<AppKey, std::vector<std::int32_t>> pidsByApp_;
     std::set<std::int32_t> attributedPIDs_;
+    // The system parts as the listings measured them.
+    std::vector<SystemPart> measuredSystemParts_;
     std::int64_t headsUpGeneration_ = 0;
     std::int64_t momentaryGeneration_ = 0;
     std::optional<PeaFace> lastMenuFace_;

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace halvrick {
 
@@ -69,6 +70,7 @@ void AppModel::handleChallengeResult(const ChallengeResult& result) {
 }
 
 void AppModel::restoreEvening(Date now) {
+    eveningSettings_ = std::pair(settings_.endOfDayEnabled(), settings_.endOfDayMinute());
     const auto clear = [this] {
         if (eveningSummary_) {
             publish(eveningSummary_, std::nullopt, &AppModel::eveningSummaryChanged);
@@ -222,6 +224,10 @@ void AppModel::seedChallengeForDebug(int daysAgo, int met) {
 }
 
 void AppModel::checkHabits(Date now) {
+    // The evening card follows its settings at the next tick, not at the next check.
+    if (eveningSettings_ != std::pair(settings_.endOfDayEnabled(), settings_.endOfDayMinute())) {
+        restoreEvening(now);
+    }
     // A clock set back does not hold the checks off until it catches up.
     if (lastHabitCheck_ && now >= *lastHabitCheck_ && now - *lastHabitCheck_ < 60) {
         return;

@@ -90,7 +90,25 @@ void AppModel::ingestBreakdown(const SystemBreakdownSampler::Result& result) {
             shown.push_back(part);
         }
     }
-    publish(systemParts_, std::move(shown), &AppModel::systemPartsChanged);
+    measuredSystemParts_ = std::move(shown);
+    publishSystemParts();
+}
+
+void AppModel::publishSystemParts() {
+    // The system row is measured over the process samples, its parts over the listings: apart, a part
+    // can read more than the row it sits under. It shows no more than that row, in the order measured.
+    std::vector<SystemPart> parts = measuredSystemParts_;
+    const auto system = std::find_if(topApps_.begin(), topApps_.end(), [](const AppShare& entry) {
+        return entry.app.kind == AppKey::Kind::system;
+    });
+    if (system != topApps_.end()) {
+        for (SystemPart& part : parts) {
+            part.share = std::min(part.share, system->share);
+        }
+    }
+    if (parts != systemParts_) {
+        publish(systemParts_, std::move(parts), &AppModel::systemPartsChanged);
+    }
 }
 
 void AppModel::ingestVitals(const MachineVitals& vitals) {

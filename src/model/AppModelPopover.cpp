@@ -14,6 +14,7 @@ void AppModel::popoverWillOpen(bool debugUnlocked) {
     publish(quitMessage_, std::nullopt, &AppModel::quitMessageChanged);
     publish(confirmingQuit_, std::nullopt, &AppModel::confirmingQuitChanged);
     breakdown_.reset();
+    measuredSystemParts_.clear();
     publish(systemParts_, std::vector<SystemPart>(), &AppModel::systemPartsChanged);
     services_.breakdownSampler->start(config_.processSampleInterval);
     publish(suppressionNote_, suppressionNoteFor(presence_->suppression()),
@@ -31,6 +32,7 @@ void AppModel::popoverWillOpen(bool debugUnlocked) {
 void AppModel::popoverDidClose() {
     publish(isPopoverOpen_, false, &AppModel::isPopoverOpenChanged);
     services_.breakdownSampler->stop();
+    measuredSystemParts_.clear();
     publish(systemParts_, std::vector<SystemPart>(), &AppModel::systemPartsChanged);
 }
 
@@ -127,6 +129,7 @@ void AppModel::refreshBlame() {
                 &AppModel::blameLineChanged);
     }
     publish(culprit_, std::move(next), &AppModel::culpritChanged);
+    publishSystemParts();
 }
 
 } // namespace halvrick

@@ -141,15 +141,19 @@ void ChallengeSection::setConfirmingGiveUp(bool confirming) {
 }
 
 void ChallengeSection::rebuild() {
-    const std::optional<ChallengeProgress> progress = model_.challengeProgress(now_());
-    card_ = choose(model_.challengeResult(), model_.activeChallenge(), progress);
+    Shown state{model_.challengeResult(), model_.activeChallenge(), model_.challengeProgress(now_()),
+                confirmingGiveUp_};
+    if (state == built_) {
+        return;
+    }
+    card_ = choose(state.result, state.active, state.progress);
     QWidget* next = nullptr;
     switch (card_) {
     case Card::result:
-        next = resultCard(*model_.challengeResult());
+        next = resultCard(*state.result);
         break;
     case Card::active:
-        next = activeCard(*model_.activeChallenge(), *progress);
+        next = activeCard(*state.active, *state.progress);
         break;
     case Card::starters:
         next = starterCards();
@@ -161,6 +165,7 @@ void ChallengeSection::rebuild() {
         shown_->deleteLater();
     }
     shown_ = next;
+    built_ = std::move(state);
     // A scrolling column must not squeeze the card below its content.
     shown_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Minimum);
     column_->addWidget(shown_);

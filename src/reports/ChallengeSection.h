@@ -33,13 +33,25 @@ public:
     ChallengeSection(AppModel& model, std::function<Date()> now, std::function<Calendar()> calendar,
                      QWidget* parent = nullptr);
 
-    // Reads the model again; a different running challenge ends a pending give-up question.
+    // Reads the model again, as the window does once a minute: a new card only when what it shows
+    // changed (a new day, a day met, another state); a different running challenge ends a pending
+    // give-up question.
     void refresh();
 
     Card card() const { return card_; }
     bool confirmingGiveUp() const { return confirmingGiveUp_; }
 
 private:
+    // What the card on show was built from.
+    struct Shown {
+        std::optional<ChallengeResult> result;
+        std::optional<ActiveChallenge> active;
+        std::optional<ChallengeProgress> progress;
+        bool confirmingGiveUp = false;
+
+        friend bool operator==(const Shown&, const Shown&) = default;
+    };
+
     QWidget* resultCard(const ChallengeResult& result);
     QWidget* activeCard(const ActiveChallenge& challenge, const ChallengeProgress& progress);
     QWidget* starterCards();
@@ -51,6 +63,7 @@ private:
     std::function<Calendar()> calendar_;
     QVBoxLayout* column_;
     QWidget* shown_ = nullptr;
+    std::optional<Shown> built_;
     Card card_ = Card::starters;
     bool confirmingGiveUp_ = false;
     std::optional<ActiveChallenge> lastActive_;

@@ -8,6 +8,7 @@
 #include "model/Copy.h"
 #include "pea/PeaView.h"
 #include "reports/CardLook.h"
+#include "reports/ChallengeSection.h"
 #include "reports/CulpritKey.h"
 #include "reports/CulpritList.h"
 #include "reports/GradeCard.h"
@@ -202,7 +203,8 @@ QWidget* HistoryView::makeSections() {
     gradeRow_ = new GradeRow([this] { return gradeFile(); }, content);
     habits->addWidget(gradeRow_);
     if (source_.challengeSection) {
-        habits->addWidget(source_.challengeSection(content));
+        challenge_ = source_.challengeSection(content);
+        habits->addWidget(challenge_);
     }
     column->addLayout(habits);
 
@@ -328,6 +330,9 @@ void HistoryView::refreshSections(const StatsLedger& ledger, const StatsTotals& 
                                   const std::vector<DailyTotals>& days, Date now, const Calendar& calendar) {
     gradeRow_->set(ledger.dailyTotals(7, now, calendar), source_.personality(), now, calendar,
                    source_.increaseContrast && source_.increaseContrast());
+    if (challenge_) {
+        challenge_->refresh();
+    }
     const std::array<std::pair<QString, QString>, 6> summary{{
         {duration(totals.sweatingSeconds + totals.meltdownSeconds), QStringLiteral("Hot time")},
         {duration(totals.meltdownSeconds), QStringLiteral("Meltdown")},

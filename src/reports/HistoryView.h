@@ -21,6 +21,7 @@ class QStackedWidget;
 
 namespace halvrick {
 
+class ChallengeSection;
 class CulpritList;
 class GradeRow;
 class HistoryChartView;
@@ -49,8 +50,8 @@ public:
         std::function<std::optional<QString>(const QString& fileName)> cardPath;
         // The desktop's increased contrast, for the grade's colours.
         std::function<bool()> increaseContrast;
-        // This week's challenge, below the grade row; none leaves it out.
-        std::function<QWidget*(QWidget* parent)> challengeSection;
+        // This week's challenge, below the grade row, refreshed with the view; none leaves it out.
+        std::function<ChallengeSection*(QWidget* parent)> challengeSection;
     };
 
     static constexpr const char* failureMessage = "Couldn't make the image. Try again?";
@@ -127,6 +128,7 @@ private:
     QScrollArea* scroll_ = nullptr;
     QLabel* emptyTitle_ = nullptr;
     GradeRow* gradeRow_ = nullptr;
+    ChallengeSection* challenge_ = nullptr;
     std::vector<StatTile*> summaryTiles_;
     QWidget* calendarSection_ = nullptr;
     SweatCalendarView* heatmap_ = nullptr;

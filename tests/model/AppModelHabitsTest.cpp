@@ -67,6 +67,51 @@ TEST_F(AppModelEveningTest, FiresOnceInTheWindowWithANotificationAndStaysDismiss
     EXPECT_EQ(model->eveningSummary(), std::nullopt);
 }
 
+// Turning the check off hides a card that fired today without dismissing it: it comes back when the
+// check is on again, after a restart too, until the evening's day is over.
+TEST_F(AppModelEveningTest, TheCardFollowsTheCheckAtOnceAcrossRestartsUntilTheDayIsOver) {
+    until(18, 31);
+    ASSERT_TRUE(model->eveningSummary());
+
+    settings->setEndOfDayEnabled(false);
+    tick(5);
+    EXPECT_EQ(model->eveningSummary(), std::nullopt);
+    EXPECT_EQ(world.defaults->getString("eveningDismissedDay"), std::nullopt);
+
+    settings->setEndOfDayEnabled(true);
+    tick(5);
+    ASSERT_TRUE(model->eveningSummary());
+    EXPECT_EQ(model->eveningSummary()->dayKey, "2026-03-05");
+    EXPECT_EQ(timesSaid(dayDone), 1) << "restored, not fired again";
+    EXPECT_EQ(notifier.sent.size(), 1u);
+
+    // Moved to 23:20, today's card stays: it fired today, and its window now runs past midnight.
+    settings->setEndOfDayMinute(23 * 60 + 20);
+    tick(5);
+    EXPECT_TRUE(model->eveningSummary());
+
+    settings->setEndOfDayEnabled(false);
+    make();
+    model->start();
+    tick(5);
+    EXPECT_EQ(model->eveningSummary(), std::nullopt);
+    settings->setEndOfDayEnabled(true);
+    tick(5);
+    ASSERT_TRUE(model->eveningSummary());
+    EXPECT_EQ(model->eveningSummary()->dayKey, "2026-03-05");
+    EXPECT_EQ(timesSaid(dayDone), 1);
+
+    // Past midnight the card belongs to the window that opened at 23:20, until that closes at 00:50.
+    while (world.now < world.calendar.date(2026, 3, 6, 0, 45, 0)) {
+        tick(5, 60);
+    }
+    EXPECT_TRUE(model->eveningSummary());
+    while (world.now < world.calendar.date(2026, 3, 6, 0, 52, 0)) {
+        tick(5, 60);
+    }
+    EXPECT_EQ(model->eveningSummary(), std::nullopt);
+}
+
 TEST_F(AppModelEveningTest, HeldBackByQuietHoursACallOrAShortDay) {
     settings->setQuietHoursEnabled(true);
     settings->setQuietStartMinute(18 * 60);

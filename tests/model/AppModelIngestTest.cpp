@@ -93,6 +93,45 @@ TEST_F(AppModelIngestTest, PublishesAtMostThreeSystemPartsOfAtLeastThreeThousand
     EXPECT_THAT(model->systemParts(), IsEmpty());
 }
 
+// The system row comes from the process samples, its parts from the listings: two measurements that
+// never quite agree. A part reads at most what the row above it reads, in the order it was measured.
+TEST_F(AppModelIngestTest, ASystemPartNeverReadsAboveTheSystemRowItSitsUnder) {
+    const auto systemShare = [this] {
+        for (const AppShare& entry : model->topApps()) {
+            if (entry.app.kind == AppKey::Kind::system) {
+                return entry.share;
+            }
+        }
+        return -1.0;
+    };
+    const auto names = [this] {
+        std::vector<std::string> shown;
+        for (const SystemPart& part : model->systemParts()) {
+            shown.push_back(part.name);
+        }
+        return shown;
+    };
+    model->ingestProcesses(processSample(world.now, 2, {{AppKey::system(), 0.036}}));
+    ASSERT_DOUBLE_EQ(systemShare(), 0.009);
+    list({0, 0});
+    list({0.010, 0.004});
+    EXPECT_THAT(shownShares(), ElementsAre(DoubleEq(0.009), DoubleEq(0.004)));
+    EXPECT_THAT(names(), ElementsAre("part1", "part2"));
+
+    // The row rises above the measured part: the part reads its own figure again.
+    model->ingestProcesses(processSample(world.now, 2, {{AppKey::system(), 0.08}}));
+    ASSERT_GT(systemShare(), 0.010);
+    EXPECT_THAT(shownShares(), ElementsAre(DoubleEq(0.010), DoubleEq(0.004)));
+
+    // The row falls with the next process sample, before any new listing.
+    world.advance(12);
+    model->ingestProcesses(processSample(world.now, 2, {{AppKey::system(), 0.012}}));
+    const double row = systemShare();
+    ASSERT_LT(row, 0.004);
+    EXPECT_THAT(shownShares(), ElementsAre(DoubleEq(row), DoubleEq(row)));
+    EXPECT_THAT(names(), ElementsAre("part1", "part2"));
+}
+
 TEST_F(AppModelIngestTest, AListingThatYieldsNothingKeepsThePreviousParts) {
     list({0.4});
     list({0.4});

@@ -8,6 +8,7 @@
 #include "reports/StatTile.h"
 #include "ui/SegmentedControl.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QToolButton>
@@ -94,6 +95,52 @@ TEST_F(HistoryWindowControllerTest, AnOpenWindowFollowsTheLedgerOnceAMinute) {
     model->seedSampleWeek();
     QCoreApplication::processEvents();
     EXPECT_EQ(view->summaryTiles()[4]->value(), "7");
+}
+
+// The challenge card follows the day while the window stays open across midnight, and the minute's
+// refresh builds a new card only when what it shows changed.
+TEST_F(HistoryWindowControllerTest, AnOpenWindowsChallengeFollowsTheDay) {
+    const auto shown = [this](const QString& text) {
+        for (QWidget* widget : controller->window()->findChildren<QWidget*>()) {
+            const auto* label = qobject_cast<QLabel*>(widget);
+            const auto* button = qobject_cast<QAbstractButton*>(widget);
+            const QString said = label ? label->text() : button ? button->text() : widget->accessibleName();
+            if (said == text && widget->isVisibleTo(controller->window())) {
+                return widget;
+            }
+        }
+        return static_cast<QWidget*>(nullptr);
+    };
+    const auto minuteLater = [this](double seconds) {
+        world.advance(seconds);
+        emit model->cpuLoadChanged();
+        // The refresh runs on the next turn of the loop, and a new card shows on the one after.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+    };
+    model->stats().ledger().addActive(1200, world.now, world.calendar);
+    // Wednesday, the day before the world's Thursday morning.
+    model->startChallenge(ChallengeKind::breakHabit, world.calendar.addingDays(-1, world.now));
+    controller->show();
+    EXPECT_TRUE(shown(QStringLiteral("Day 2 of 7")));
+    EXPECT_TRUE(shown(QStringLiteral("Thu: today, not met yet")));
+    QWidget* giveUp = shown(QStringLiteral("Give up"));
+    ASSERT_TRUE(giveUp);
+
+    minuteLater(60);
+    EXPECT_EQ(shown(QStringLiteral("Give up")), giveUp) << "nothing changed, nothing rebuilt";
+
+    model->stats().ledger().recordBreakTaken(world.now, world.calendar);
+    minuteLater(60);
+    EXPECT_TRUE(shown(QStringLiteral("Thu: met")));
+    EXPECT_TRUE(shown(QStringLiteral("1 of 5 days met")));
+
+    // Friday, just after midnight.
+    minuteLater(world.calendar.date(2026, 3, 6, 0, 0, 30) - world.now);
+    EXPECT_TRUE(shown(QStringLiteral("Day 3 of 7")));
+    EXPECT_FALSE(shown(QStringLiteral("Day 2 of 7")));
+    EXPECT_TRUE(shown(QStringLiteral("Thu: met")));
+    EXPECT_TRUE(shown(QStringLiteral("Fri: today, not met yet")));
 }
 
 } // namespace
