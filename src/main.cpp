@@ -2,6 +2,7 @@
 #include "artwork/ArtworkLabWindowController.h"
 #include "menubar/StatusItemController.h"
 #include "model/AppModel.h"
+#include "model/CommandLine.h"
 #include "model/Defaults.h"
 #include "model/LaunchOptions.h"
 #include "model/SaveAtExit.h"
@@ -44,6 +45,14 @@ int exportArtwork(const LaunchOptions& options, int argc, char** argv) {
     return ArtworkExporter::run(options.exportKind, options.exportFolder, std::cout);
 }
 
+QStringList argumentList(int argc, char** argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i) {
+        list << QString::fromLocal8Bit(argv[i]);
+    }
+    return list;
+}
+
 // What the process owns from launch to exit, in the order it is built.
 struct Application {
     explicit Application(Notifier& notifier)
@@ -76,6 +85,13 @@ int main(int argc, char** argv) {
     const LaunchOptions options = LaunchOptions::parse(arguments, LaunchOptions::processEnvironment());
     if (options.exportKind != LaunchOptions::Export::none) {
         return exportArtwork(options, argc, argv);
+    }
+    // Help and the version need no display and write nothing.
+    const CommandLine line = CommandLine::parse(argumentList(argc, argv), QStringLiteral(HALVRICK_VERSION));
+    if (line.ends()) {
+        (line.answer == CommandLine::Answer::misuse ? std::cerr : std::cout)
+            << line.text.toStdString() << std::flush;
+        return line.exitStatus();
     }
     if (options.platform) {
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*options.platform));
