@@ -1,6 +1,8 @@
 #include "artwork/ArtworkExporter.h"
 #include "artwork/ArtworkLabWindowController.h"
+#include "menubar/PopupPanel.h"
 #include "menubar/StatusItemController.h"
+#include "model/ActivationService.h"
 #include "model/AppModel.h"
 #include "model/CommandLine.h"
 #include "model/Defaults.h"
@@ -22,6 +24,7 @@
 #include "settings/SettingsWindowController.h"
 
 #include <QApplication>
+#include <QDBusConnection>
 #include <QPointer>
 #include <QSessionManager>
 #include <QTimer>
@@ -51,6 +54,26 @@ QStringList argumentList(int argc, char** argv) {
         list << QString::fromLocal8Bit(argv[i]);
     }
     return list;
+}
+
+// A later start: the running copy is asked to show itself, and this one leaves.
+int askRunningCopy(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const bool asked = ActivationService::activateRunning(QDBusConnection::sessionBus());
+    std::cout << (asked ? ActivationService::askedLine : ActivationService::alreadyRunningLine) << std::endl;
+    return 0;
+}
+
+// Where the running copy is asked to show itself: the popover, or its window where there is no tray
+// (brought back when it was closed, or to the front).
+void showItself(StatusItemController& statusItem) {
+    if (!statusItem.isPopoverShown()) {
+        statusItem.showPopover();
+        return;
+    }
+    PopupPanel& panel = statusItem.popoverPanel();
+    panel.raise();
+    panel.activateWindow();
 }
 
 // What the process owns from launch to exit, in the order it is built.
@@ -101,17 +124,19 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Held until exit; a second interactive launch leaves quietly.
+    // Held until exit; a second interactive launch hands over to the running copy.
     std::optional<SingleInstance> instance;
     if (const auto lockPath = SingleInstance::defaultLockPath()) {
         instance.emplace(*lockPath);
         if (instance->tryLock() == SingleInstance::Outcome::heldByAnother) {
-            return 0;
+            return askRunningCopy(argc, argv);
         }
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvrick"));
+    // Taken as early as possible, so that a start right behind this one finds it.
+    ActivationService activation(QDBusConnection::sessionBus());
     // The tray app has no main window: closing History must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -146,6 +171,11 @@ int main(int argc, char** argv) {
         }
     };
     notifier.onOpen = openPopover;
+    activation.setOnActivate([weakStatusItem] {
+        if (weakStatusItem) {
+            showItself(*weakStatusItem);
+        }
+    });
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, [&model] { saveLedgers(model); });
     // Logging out may end the session without a clean quit.
