@@ -22,6 +22,7 @@
 #include "sampling/XdgPaths.h"
 #include "settings/FirstRunWindowController.h"
 #include "settings/SettingsWindowController.h"
+#include "ui/WindowShell.h"
 
 #include <QApplication>
 #include <QDBusConnection>
@@ -176,6 +177,8 @@ int main(int argc, char** argv) {
             showItself(*weakStatusItem);
         }
     });
+    WindowShell::setOpenSettings([&w = shell.settingsWindow] { w.show(); });
+    WindowShell::addShortcuts(statusItem.popoverPanel());
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, [&model] { saveLedgers(model); });
     // Logging out may end the session without a clean quit.

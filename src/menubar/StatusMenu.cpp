@@ -34,21 +34,16 @@ std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDe
     }
     rows.push_back(MenuRow::separator());
     rows.push_back(MenuRow::item(Command::wrapped, "Zurez Erazuri"));
-    MenuRow settings = MenuRow::item(Command::settings, "Settings…");
-    settings.shortcut = "Ctrl+,";
-    rows.push_back(std::move(settings));
+    // No shortcuts: keys typed at a tray menu never reach its items (a tray host draws the menu itself).
+    rows.push_back(MenuRow::item(Command::settings, "Settings…"));
     rows.push_back(MenuRow::separator());
     // A tray application has no application menu: its about box and help live here.
     rows.push_back(MenuRow::item(Command::about, "About Halvrick"));
     if (offersHelp) {
-        MenuRow help = MenuRow::item(Command::help, "Halvrick Help");
-        help.shortcut = "F1";
-        rows.push_back(std::move(help));
+        rows.push_back(MenuRow::item(Command::help, "Halvrick Help"));
     }
     rows.push_back(MenuRow::separator());
-    MenuRow quit = MenuRow::item(Command::quit, "Quit Halvrick");
-    quit.shortcut = "Ctrl+Q";
-    rows.push_back(std::move(quit));
+    rows.push_back(MenuRow::item(Command::quit, "Quit Halvrick"));
     return rows;
 }
 
