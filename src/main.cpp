@@ -1,3 +1,4 @@
+#include "artwork/AppIconView.h"
 #include "artwork/ArtworkExporter.h"
 #include "artwork/ArtworkLabWindowController.h"
 #include "menubar/PopupPanel.h"
@@ -26,6 +27,10 @@
 
 #include <QApplication>
 #include <QDBusConnection>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QSessionManager>
 #include <QTimer>
@@ -63,6 +68,21 @@ int askRunningCopy(int argc, char** argv) {
     const bool asked = ActivationService::activateRunning(QDBusConnection::sessionBus());
     std::cout << (asked ? ActivationService::askedLine : ActivationService::alreadyRunningLine) << std::endl;
     return 0;
+}
+
+// The icon of every window, drawn as the installed app icon is, so that title bars and task lists match
+// the desktop entry.
+QIcon windowIcon() {
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        AppIcon::paint(painter, QSizeF(side, side));
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
 }
 
 // Where the running copy is asked to show itself: the popover, or its window where there is no tray
@@ -136,6 +156,9 @@ int main(int argc, char** argv) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvrick"));
+    QApplication::setApplicationVersion(QStringLiteral(HALVRICK_VERSION));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(AppIdentity::appId));
+    QApplication::setWindowIcon(windowIcon());
     // Taken as early as possible, so that a start right behind this one finds it.
     ActivationService activation(QDBusConnection::sessionBus());
     // The tray app has no main window: closing History must not end it.

@@ -3,10 +3,10 @@
 #include "model/AppModel.h"
 #include "model/Updater.h"
 #include "model/WebAddress.h"
+#include "ui/AboutBox.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QMessageBox>
 #include <QString>
 
 
@@ -107,10 +107,7 @@ void StatusMenu::perform(const MenuRow& row) {
 }
 
 void StatusMenu::showAbout() {
-    const QString version = QStringLiteral(HALVRICK_VERSION);
-    QMessageBox::about(nullptr, QStringLiteral("About Halvrick"),
-                       version.isEmpty() ? QStringLiteral("Halvrick")
-                                         : QStringLiteral("Halvrick ") + version);
+    AboutBox::present(QStringLiteral(HALVRICK_VERSION));
 }
 
 void StatusMenu::openHelp() {
