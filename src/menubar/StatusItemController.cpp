@@ -6,6 +6,7 @@
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
 #include "menubar/RestPromptView.h"
+#include "menubar/TrayIconTint.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
 #include "ui/Theme.h"
@@ -89,9 +90,10 @@ StatusItemController::Desktop StatusItemController::Desktop::system() {
         return areas;
     };
     desktop.monotonic = [] { return std::chrono::steady_clock::now(); };
-    desktop.tint = [] {
+    // The tray's colours are asked once: the tint is read for every new icon loop.
+    desktop.tint = [trayForeground = TrayIconTint::advertisedForeground()] {
         const char* current = std::getenv("XDG_CURRENT_DESKTOP");
-        return TrayIconComposer::trayTint(QApplication::palette(), current ? current : "");
+        return TrayIconComposer::trayTint(QApplication::palette(), current ? current : "", trayForeground);
     };
     desktop.debugAlwaysUnlocked = std::getenv("HALVRICK_DEBUG") != nullptr;
     desktop.popup = desktop.tray != nullptr;
