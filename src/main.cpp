@@ -54,6 +54,9 @@ int exportArtwork(const LaunchOptions& options, int argc, char** argv) {
     return ArtworkExporter::run(options.exportKind, options.exportFolder, std::cout);
 }
 
+// One heads-up notification at a time: a new one replaces the last.
+constexpr const char* headsUpNotificationId = "heads-up";
+
 QStringList argumentList(int argc, char** argv) {
     QStringList list;
     for (int i = 0; i < argc; ++i) {
@@ -200,6 +203,19 @@ int main(int argc, char** argv) {
             showItself(*weakStatusItem);
         }
     });
+    if (!statusItem.showsBubbles()) {
+        // No bubble to say it in: the notification carries the heads-up (reminders and the rest prompt
+        // post theirs anyway).
+        model.onHeadsUp = [shown = std::move(model.onHeadsUp), &notifier, &settings = shell.settings](
+                              const std::string& text, const PeaFace& face, double duration) {
+            if (shown) {
+                shown(text, face, duration);
+            }
+            if (settings.notificationsEnabled()) {
+                notifier.send(headsUpNotificationId, text);
+            }
+        };
+    }
     WindowShell::setOpenSettings([&w = shell.settingsWindow] { w.show(); });
     WindowShell::addShortcuts(statusItem.popoverPanel());
 

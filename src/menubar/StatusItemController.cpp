@@ -57,7 +57,7 @@ private:
 class StatusItemController::BubbleSurfaces final : public BubbleRouter::Surfaces {
 public:
     explicit BubbleSurfaces(StatusItemController& controller) : c_(controller) {}
-    bool hasStatusItem() const override { return c_.hasTray(); }
+    bool hasStatusItem() const override { return c_.showsBubbles(); }
     bool isPopoverShown() const override { return c_.isPopoverShown(); }
     void showPopover() override { c_.showPopover(); }
     void closePopover() override { c_.closePopover(); }
@@ -67,7 +67,7 @@ public:
     bool isBubbleShown() const override { return c_.bubble_->isVisible(); }
     void closeBubble() override { c_.bubble_->hide(); }
     bool showPeek(const HeadsUpCard& card, double duration) override {
-        return c_.hasTray() &&
+        return hasStatusItem() &&
                c_.notchPeek_->show(card.message, card.face, card.style, card.animate, duration, card.onTap);
     }
     void closePeek() override { c_.notchPeek_->close(); }
@@ -97,6 +97,7 @@ StatusItemController::Desktop StatusItemController::Desktop::system() {
     };
     desktop.debugAlwaysUnlocked = std::getenv("HALVRICK_DEBUG") != nullptr;
     desktop.popup = desktop.tray != nullptr;
+    desktop.bubbles = QGuiApplication::platformName() != QStringLiteral("wayland");
     desktop.scheduler = std::make_unique<QtScheduler>();
     desktop.notchScreens = std::make_unique<SystemNotchScreenInfo>();
     desktop.displayOptions = SystemDisplayOptions::make();
