@@ -1,7 +1,11 @@
+#include "artwork/AppIconView.h"
 #include "artwork/ArtworkExporter.h"
 #include "artwork/ArtworkLabWindowController.h"
+#include "menubar/PopupPanel.h"
 #include "menubar/StatusItemController.h"
+#include "model/ActivationService.h"
 #include "model/AppModel.h"
+#include "model/CommandLine.h"
 #include "model/Defaults.h"
 #include "model/LaunchOptions.h"
 #include "model/SaveAtExit.h"
@@ -19,8 +23,14 @@
 #include "sampling/XdgPaths.h"
 #include "settings/FirstRunWindowController.h"
 #include "settings/SettingsWindowController.h"
+#include "ui/WindowShell.h"
 
 #include <QApplication>
+#include <QDBusConnection>
+#include <QIcon>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
 #include <QPointer>
 #include <QSessionManager>
 #include <QTimer>
@@ -42,6 +52,52 @@ int exportArtwork(const LaunchOptions& options, int argc, char** argv) {
     }
     QGuiApplication app(argc, argv);
     return ArtworkExporter::run(options.exportKind, options.exportFolder, std::cout);
+}
+
+// One heads-up notification at a time: a new one replaces the last.
+constexpr const char* headsUpNotificationId = "heads-up";
+
+QStringList argumentList(int argc, char** argv) {
+    QStringList list;
+    for (int i = 0; i < argc; ++i) {
+        list << QString::fromLocal8Bit(argv[i]);
+    }
+    return list;
+}
+
+// A later start: the running copy is asked to show itself, and this one leaves.
+int askRunningCopy(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const bool asked = ActivationService::activateRunning(QDBusConnection::sessionBus());
+    std::cout << (asked ? ActivationService::askedLine : ActivationService::alreadyRunningLine) << std::endl;
+    return 0;
+}
+
+// The icon of every window, drawn as the installed app icon is, so that title bars and task lists match
+// the desktop entry.
+QIcon windowIcon() {
+    QIcon icon;
+    for (const int side : {16, 22, 24, 32, 48, 64, 128, 256}) {
+        QImage image(side, side, QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        AppIcon::paint(painter, QSizeF(side, side));
+        painter.end();
+        icon.addPixmap(QPixmap::fromImage(image));
+    }
+    return icon;
+}
+
+// Where the running copy is asked to show itself: the popover, or its window where there is no tray
+// (brought back when it was closed, or to the front).
+void showItself(StatusItemController& statusItem) {
+    if (!statusItem.isPopoverShown()) {
+        statusItem.showPopover();
+        return;
+    }
+    PopupPanel& panel = statusItem.popoverPanel();
+    panel.raise();
+    panel.activateWindow();
 }
 
 // What the process owns from launch to exit, in the order it is built.
@@ -77,6 +133,13 @@ int main(int argc, char** argv) {
     if (options.exportKind != LaunchOptions::Export::none) {
         return exportArtwork(options, argc, argv);
     }
+    // Help and the version need no display and write nothing.
+    const CommandLine line = CommandLine::parse(argumentList(argc, argv), QStringLiteral(HALVRICK_VERSION));
+    if (line.ends()) {
+        (line.answer == CommandLine::Answer::misuse ? std::cerr : std::cout)
+            << line.text.toStdString() << std::flush;
+        return line.exitStatus();
+    }
     if (options.platform) {
         qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(*options.platform));
     }
@@ -85,17 +148,22 @@ int main(int argc, char** argv) {
         return 1;
     }
 
-    // Held until exit; a second interactive launch leaves quietly.
+    // Held until exit; a second interactive launch hands over to the running copy.
     std::optional<SingleInstance> instance;
     if (const auto lockPath = SingleInstance::defaultLockPath()) {
         instance.emplace(*lockPath);
         if (instance->tryLock() == SingleInstance::Outcome::heldByAnother) {
-            return 0;
+            return askRunningCopy(argc, argv);
         }
     }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Halvrick"));
+    QApplication::setApplicationVersion(QStringLiteral(HALVRICK_VERSION));
+    QGuiApplication::setDesktopFileName(QString::fromLatin1(AppIdentity::appId));
+    QApplication::setWindowIcon(windowIcon());
+    // Taken as early as possible, so that a start right behind this one finds it.
+    ActivationService activation(QDBusConnection::sessionBus());
     // The tray app has no main window: closing History must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
@@ -130,6 +198,26 @@ int main(int argc, char** argv) {
         }
     };
     notifier.onOpen = openPopover;
+    activation.setOnActivate([weakStatusItem] {
+        if (weakStatusItem) {
+            showItself(*weakStatusItem);
+        }
+    });
+    if (!statusItem.showsBubbles()) {
+        // No bubble to say it in: the notification carries the heads-up (reminders and the rest prompt
+        // post theirs anyway).
+        model.onHeadsUp = [shown = std::move(model.onHeadsUp), &notifier, &settings = shell.settings](
+                              const std::string& text, const PeaFace& face, double duration) {
+            if (shown) {
+                shown(text, face, duration);
+            }
+            if (settings.notificationsEnabled()) {
+                notifier.send(headsUpNotificationId, text);
+            }
+        };
+    }
+    WindowShell::setOpenSettings([&w = shell.settingsWindow] { w.show(); });
+    WindowShell::addShortcuts(statusItem.popoverPanel());
 
     QObject::connect(&app, &QCoreApplication::aboutToQuit, &model, [&model] { saveLedgers(model); });
     // Logging out may end the session without a clean quit.

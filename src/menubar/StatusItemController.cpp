@@ -7,6 +7,7 @@
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
 #include "menubar/RestPromptView.h"
+#include "menubar/TrayIconTint.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
 #include "ui/Theme.h"
@@ -57,7 +58,7 @@ private:
 class StatusItemController::BubbleSurfaces final : public BubbleRouter::Surfaces {
 public:
     explicit BubbleSurfaces(StatusItemController& controller) : c_(controller) {}
-    bool hasStatusItem() const override { return c_.hasTray(); }
+    bool hasStatusItem() const override { return c_.showsBubbles(); }
     bool isPopoverShown() const override { return c_.isPopoverShown(); }
     void showPopover() override { c_.showPopover(); }
     void closePopover() override { c_.closePopover(); }
@@ -67,7 +68,7 @@ public:
     bool isBubbleShown() const override { return c_.bubble_->isVisible(); }
     void closeBubble() override { c_.bubble_->hide(); }
     bool showPeek(const HeadsUpCard& card, double duration) override {
-        return c_.hasTray() &&
+        return hasStatusItem() &&
                c_.notchPeek_->show(card.message, card.face, card.style, card.animate, duration, card.onTap);
     }
     void closePeek() override { c_.notchPeek_->close(); }
@@ -90,12 +91,14 @@ StatusItemController::Desktop StatusItemController::Desktop::system() {
         return areas;
     };
     desktop.monotonic = [] { return std::chrono::steady_clock::now(); };
-    desktop.tint = [] {
+    // The tray's colours are asked once: the tint is read for every new icon loop.
+    desktop.tint = [trayForeground = TrayIconTint::advertisedForeground()] {
         const char* current = std::getenv("XDG_CURRENT_DESKTOP");
-        return TrayIconComposer::trayTint(QApplication::palette(), current ? current : "");
+        return TrayIconComposer::trayTint(QApplication::palette(), current ? current : "", trayForeground);
     };
     desktop.debugAlwaysUnlocked = std::getenv("HALVRICK_DEBUG") != nullptr;
     desktop.popup = desktop.tray != nullptr;
+    desktop.bubbles = QGuiApplication::platformName() != QStringLiteral("wayland");
     desktop.scheduler = std::make_unique<QtScheduler>();
     desktop.notchScreens = std::make_unique<SystemNotchScreenInfo>();
     desktop.displayOptions = SystemDisplayOptions::make();

@@ -72,6 +72,10 @@ public:
         bool debugAlwaysUnlocked = false;
         // Popovers are real popups; off for the ordinary window of a trayless desktop and in tests.
         bool popup = true;
+        // Bubbles can be placed under the tray icon without taking the keyboard focus. Not on Wayland
+        // alone: there the compositor puts a new window where it likes and may hand it the focus, so
+        // the pea says nothing in bubbles and its notifications carry the messages.
+        bool bubbles = true;
         // Ends heads-ups and peeks; single-shot timers when none is given.
         std::unique_ptr<Scheduler> scheduler;
         // The tray's screen, for the notch peek; none given counts as a screen without a notch.
@@ -123,6 +127,8 @@ public:
     const NotchPeekController& notchPeek() const { return *notchPeek_; }
     const TrayIconAnimator& animator() const { return animator_; }
     bool hasTray() const { return desktop_.tray != nullptr; }
+    // Whether the pea can talk in bubbles here (a tray to hang them from, a desktop that places them).
+    bool showsBubbles() const { return hasTray() && desktop_.bubbles; }
     // Whether the Debug submenu is offered: HALVRICK_DEBUG, or Alt held when the popover last opened or
     // the menu was popped.
     bool debugUnlocked() const;

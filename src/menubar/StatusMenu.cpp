@@ -3,10 +3,10 @@
 #include "model/AppModel.h"
 #include "model/Updater.h"
 #include "model/WebAddress.h"
+#include "ui/AboutBox.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-#include <QMessageBox>
 #include <QString>
 
 
@@ -34,21 +34,16 @@ std::vector<MenuRow> statusMenuRows(const MenuSnapshot& snapshot, bool includeDe
     }
     rows.push_back(MenuRow::separator());
     rows.push_back(MenuRow::item(Command::wrapped, "Zurez Erazuri"));
-    MenuRow settings = MenuRow::item(Command::settings, "Settings…");
-    settings.shortcut = "Ctrl+,";
-    rows.push_back(std::move(settings));
+    // No shortcuts: keys typed at a tray menu never reach its items (a tray host draws the menu itself).
+    rows.push_back(MenuRow::item(Command::settings, "Settings…"));
     rows.push_back(MenuRow::separator());
     // A tray application has no application menu: its about box and help live here.
     rows.push_back(MenuRow::item(Command::about, "About Halvrick"));
     if (offersHelp) {
-        MenuRow help = MenuRow::item(Command::help, "Halvrick Help");
-        help.shortcut = "F1";
-        rows.push_back(std::move(help));
+        rows.push_back(MenuRow::item(Command::help, "Halvrick Help"));
     }
     rows.push_back(MenuRow::separator());
-    MenuRow quit = MenuRow::item(Command::quit, "Quit Halvrick");
-    quit.shortcut = "Ctrl+Q";
-    rows.push_back(std::move(quit));
+    rows.push_back(MenuRow::item(Command::quit, "Quit Halvrick"));
     return rows;
 }
 
@@ -112,10 +107,7 @@ void StatusMenu::perform(const MenuRow& row) {
 }
 
 void StatusMenu::showAbout() {
-    const QString version = QStringLiteral(HALVRICK_VERSION);
-    QMessageBox::about(nullptr, QStringLiteral("About Halvrick"),
-                       version.isEmpty() ? QStringLiteral("Halvrick")
-                                         : QStringLiteral("Halvrick ") + version);
+    AboutBox::present(QStringLiteral(HALVRICK_VERSION));
 }
 
 void StatusMenu::openHelp() {

@@ -170,7 +170,11 @@ QString TrayIconComposer::toolTip(HeatState state, MenuBarDisplay display, doubl
     return text;
 }
 
-QColor TrayIconComposer::trayTint(const QPalette& palette, std::string_view currentDesktop) {
+QColor TrayIconComposer::trayTint(const QPalette& palette, std::string_view currentDesktop,
+                                  const std::optional<QColor>& trayForeground) {
+    if (trayForeground) {
+        return *trayForeground;
+    }
     if (containsNoCase(currentDesktop, "gnome")) {
         return Qt::white;
     }

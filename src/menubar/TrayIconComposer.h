@@ -44,8 +44,10 @@ public:
     // "Halvrick: Sweating", the heat state even while the face shows another mood; the CPU modes add the
     // figure the icon has no room to spell out: "Halvrick: Sweating, CPU 48%".
     static QString toolTip(HeatState state, MenuBarDisplay display, double cpuLoad);
-    // The tray's text colour: the palette's, except on GNOME, whose top bar is dark whatever the theme.
-    static QColor trayTint(const QPalette& palette, std::string_view currentDesktop);
+    // The tray's text colour: the one the tray asks for when it names one (its panel may be dark under a
+    // light theme), else white on GNOME, whose top bar is dark whatever the theme, else the palette's.
+    static QColor trayTint(const QPalette& palette, std::string_view currentDesktop,
+                           const std::optional<QColor>& trayForeground = std::nullopt);
 
     // Drawing, on the 22-point square of MenuBarIcons::pointSize.
     // Where the pea sits beside a badge: smaller and at the top, so that even a three-digit badge leaves

@@ -41,7 +41,8 @@ private:
     AppModel& model_;
     WallClock clock_;
     std::unique_ptr<SavePathChooser> chooser_;
-    CardWindow window_{QStringLiteral("Roast card…")};
+    // A window title, not a menu item: no ellipsis.
+    CardWindow window_{QStringLiteral("Roast card")};
 };
 
 } // namespace halvrick

@@ -3,17 +3,24 @@
 #include <QSize>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <memory>
 
 namespace halvrick {
 
 // The one window of a window controller: made on first show, hidden (never destroyed) when closed and
 // reused on every later show. The application menu of other desktops becomes per-window shortcuts
-// (Ctrl+W closes, Ctrl+Q quits). Main thread only.
+// (Ctrl+W closes, Ctrl+Q quits, Ctrl+, opens the settings). Main thread only.
 namespace WindowShell {
 
 // An empty top-level window; a size of zero leaves the minimum free.
 std::unique_ptr<QWidget> make(const QString& title, QSize minimumSize = {});
+
+// Gives `window` the shortcuts of every window; for top-level windows made elsewhere.
+void addShortcuts(QWidget& window);
+
+// What Ctrl+, does in every window, windows made before this included; nothing until it is set.
+void setOpenSettings(std::function<void()> openSettings);
 
 // Shows the window, centred on the screen the first time, and brings it to the front. The window
 // manager may refuse to move focus; that is its call.

@@ -245,6 +245,7 @@ protected:
         options->options = initialOptions;
         displayOptions = options.get();
         desktop.displayOptions = std::move(options);
+        desktop.bubbles = bubbles;
         controller = std::make_unique<StatusItemController>(*model, StatusItemController::Windows{},
                                                             std::move(desktop));
     }
@@ -267,6 +268,7 @@ protected:
     FakeDisplayOptions* displayOptions = nullptr;
     DisplayOptions initialOptions;
     std::optional<NotchScreen> notchScreen;
+    bool bubbles = true;
 };
 
 TEST_F(StatusItemBubbleTest, HeadsUpFromTheModelShowsUnderTheIconForItsDuration) {
@@ -289,6 +291,27 @@ TEST_F(StatusItemBubbleTest, HeadsUpFromTheModelShowsUnderTheIconForItsDuration)
     scheduler->advance(model->config().headsUpDisplayDuration);
     EXPECT_FALSE(bubbleShown());
     EXPECT_EQ(controller->bubbleContent(), BubbleContent::none);
+}
+
+// Wayland alone: a window the compositor places where it likes, maybe taking the focus, is no bubble. The
+// notifications and the popover's cards carry what the bubbles would have said.
+TEST_F(StatusItemBubbleTest, WhereBubblesCannotBePlacedNoneIsShown) {
+    bubbles = false;
+    notchScreen = notchedScreen();
+    makeController();
+    EXPECT_FALSE(controller->showsBubbles());
+    model->showTestHeadsUp();
+    EXPECT_FALSE(bubbleShown());
+    EXPECT_EQ(controller->notchPeek().state(), nullptr) << "nor a peek";
+    world.advance(1);
+    model->ingestLoad(5, world.now);
+    controller->restPhaseChanged(RestPhase::prompting);
+    EXPECT_FALSE(bubbleShown()) << "the rest prompt";
+    reminderDue();
+    EXPECT_FALSE(bubbleShown()) << "a reminder";
+    EXPECT_EQ(controller->bubbleContent(), BubbleContent::none);
+    click();
+    EXPECT_TRUE(controller->isPopoverShown()) << "the popover opens all the same";
 }
 
 TEST_F(StatusItemBubbleTest, OpeningThePopoverClosesTheBubbleAndThePeek) {

@@ -115,7 +115,7 @@ TEST_F(RoastWindowTest, EveryShowHasTheCurrentCulpritAFreshDateAndNoLineInTheSam
     controller->show();
     QWidget* window = controller->window();
     ASSERT_NE(window, nullptr);
-    EXPECT_EQ(window->windowTitle(), QStringLiteral("Roast card…"));
+    EXPECT_EQ(window->windowTitle(), QStringLiteral("Roast card"));
     auto* card = dynamic_cast<RoastCardWidget*>(&controller->view()->card());
     ASSERT_NE(card, nullptr);
     EXPECT_EQ(card->data().app, app("Browser"));
