@@ -144,7 +144,8 @@ void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool annou
     const bool shownHere = showsRestPrompt && showsRestPrompt();
     if (promptShown && phase == RestPhase::prompting && !shownHere && settings_.notificationsEnabled() &&
         services_.identity.hasIdentifier()) {
-        notifier_.send(restPromptId, Copy::restPrompt(coach_->config().restInterval, settings_.personality()));
+        notifier_.send(restPromptId,
+                       Copy::restPrompt(coach_->config().restInterval, settings_.personality()));
     }
     refreshMenuFace();
 }
