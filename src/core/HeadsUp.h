@@ -15,7 +15,8 @@ class HeadsUp {
 public:
     enum class Kind : int { heatingUp = 0, thermal = 1, cooledDown = 2 };
 
-    // The machine has stayed at `state` for a while; `culprit` is the application most to blame.
+    // The machine has stayed at `state` for a while; `culprit` is the application most to blame and
+    // `cpuLoad` the load behind that heat.
     static HeadsUp heatingUp(HeatState state, std::optional<AppKey> culprit, double cpuLoad) {
         HeadsUp h(Kind::heatingUp);
         h.state_ = state;

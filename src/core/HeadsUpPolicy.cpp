@@ -1,5 +1,7 @@
 #include "core/HeadsUpPolicy.h"
 
+#include <algorithm>
+
 namespace halvrick {
 
 namespace {
@@ -14,11 +16,29 @@ bool withinCooldown(const std::optional<Date>& last, Date at, double cooldown) {
     return elapsed >= 0 && elapsed < cooldown;
 }
 
+// The heat that is real at this tick: `state` as far as `score` reaches its threshold.
+HeatState heatInForce(const Config& config, HeatState state, std::optional<double> score,
+                      ThermalLevel thermal) {
+    // A forced state, and the meltdown of critical thermal pressure, stand whatever the score says.
+    if (!score || thermal == ThermalLevel::critical) {
+        return state;
+    }
+    HeatState real = HeatState::chill;
+    if (*score >= config.meltdownThreshold) {
+        real = HeatState::meltdown;
+    } else if (*score >= config.sweatingThreshold) {
+        real = HeatState::sweating;
+    } else if (*score >= config.warmThreshold) {
+        real = HeatState::warm;
+    }
+    return std::min(state, real);
+}
+
 } // namespace
 
-std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, const std::optional<AppKey>& culprit,
-                                               double cpuLoad, ThermalLevel thermal, bool suppressed,
-                                               Date at) {
+std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<double> score,
+                                               const std::optional<AppKey>& culprit, double cpuLoad,
+                                               ThermalLevel thermal, bool suppressed, Date at) {
     const ThermalLevel previous = lastThermal_;
     lastThermal_ = thermal;
     if (!config_.headsUpEnabled) {
@@ -49,10 +69,15 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, const std::optio
     if (at - *hotSince_ < config_.headsUpSustain || suppressed) {
         return std::nullopt;
     }
+    // The episode goes on while the state is held; only what is real now may be announced.
+    const HeatState named = heatInForce(config_, state, score, thermal);
+    if (named < config_.headsUpMinimumState) {
+        return std::nullopt;
+    }
 
     if (announced_) {
         // Only an escalation is announced again within an episode, and it skips both cooldowns.
-        if (*announced_ >= state) {
+        if (*announced_ >= named) {
             return std::nullopt;
         }
     } else {
@@ -68,12 +93,12 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, const std::optio
         }
     }
 
-    announced_ = state;
+    announced_ = named;
     lastHeatAnnouncement_ = at;
     if (culprit) {
         lastAnnouncementByApp_.insert_or_assign(culprit->id, at);
     }
-    return HeadsUp::heatingUp(state, culprit, cpuLoad);
+    return HeadsUp::heatingUp(named, culprit, cpuLoad);
 }
 
 } // namespace halvrick

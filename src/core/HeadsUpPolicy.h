@@ -25,8 +25,12 @@ public:
     // The app model overwrites headsUpEnabled here from the user's setting.
     void setConfig(const Config& config) { config_ = config; }
 
+    // `state` is the displayed heat state and `score` the heat score under it, none while the state is
+    // forced. The displayed state is held for a while after the score has left it, so a heat notice
+    // names only as much heat as the score still holds, with `cpuLoad` as its figure.
     // `suppressed`: notices must be held back now (a call, full screen, quiet hours, a break).
-    std::optional<HeadsUp> evaluate(HeatState state, const std::optional<AppKey>& culprit, double cpuLoad,
+    std::optional<HeadsUp> evaluate(HeatState state, std::optional<double> score,
+                                    const std::optional<AppKey>& culprit, double cpuLoad,
                                     ThermalLevel thermal, bool suppressed, Date at);
 
 private:

@@ -68,7 +68,12 @@ void AppModel::ingestLoad(double load, Date at) {
     }
 
     const std::optional<AppKey> culprit = culprit_ ? std::optional(culprit_->app) : std::nullopt;
-    if (const auto h = headsUp_.evaluate(effective, culprit, load, thermal_, suppressed, at)) {
+    // The figure is the smoothed load the score is made of: this tick's load alone may already have
+    // fallen while the heat it is named for is still real.
+    const std::optional<double> heatScore =
+        engine_.forcedState() ? std::nullopt : std::optional(engine_.score());
+    const double heatLoad = engine_.smoothedLoad().value_or(load);
+    if (const auto h = headsUp_.evaluate(effective, heatScore, culprit, heatLoad, thermal_, suppressed, at)) {
         announce(Copy::headsUp(*h, settings_.personality()), std::nullopt, std::nullopt);
     }
 

@@ -159,9 +159,10 @@ FocusPane::FocusPane(SettingsBindings& bindings, std::function<void(const Remind
 void FocusPane::sync() {
     const SettingsStore& settings = bindings_.settings();
     SettingsForm::setChecked(*breaks_, settings.restEnabled());
-    {
+    // Showing the same value again would wipe what is being typed over it.
+    if (const int shown = shownInterval(settings.restIntervalMinutes()); interval_->value() != shown) {
         const QSignalBlocker blocker(interval_);
-        interval_->setValue(shownInterval(settings.restIntervalMinutes()));
+        interval_->setValue(shown);
     }
     for (std::size_t index = 0; index < presets.size(); ++index) {
         presetButtons_[index]->setEnabled(settings.restIntervalMinutes() != presets[index]);

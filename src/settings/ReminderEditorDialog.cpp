@@ -90,8 +90,7 @@ ReminderEditorDialog::ReminderEditorDialog(const Reminder& reminder, QWidget* pa
         state_.kind = index == 0 ? ReminderEditorState::Kind::every : ReminderEditorState::Kind::daily;
         showKind();
     });
-    // Every edit counts at once, half-typed numbers too, so "Save" follows the field as it reads.
-    minutes_->setKeyboardTracking(true);
+    // "Save" follows the interval once it is typed in full, not each half-typed number on the way.
     connect(minutes_, &QSpinBox::valueChanged, this, [this](int value) {
         state_.minutes = value;
         showKind();

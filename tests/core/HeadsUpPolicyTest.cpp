@@ -46,6 +46,7 @@ struct Call {
     double at; // seconds after t0; may run backwards where the wall clock was set back
     HeatState state;
     std::optional<HeadsUp> expected;
+    std::optional<double> score = 100; // none: the state is forced
     std::optional<AppKey> culprit;
     ThermalLevel thermal = ThermalLevel::nominal;
     bool suppressed = false;
@@ -56,6 +57,10 @@ struct Call {
     }
     Call withThermal(ThermalLevel level) const {
         return with([&](Call& c) { c.thermal = level; });
+    }
+    // The heat score under the displayed state.
+    Call scoring(std::optional<double> value) const {
+        return with([&](Call& c) { c.score = value; });
     }
     Call held() const {
         return with([](Call& c) { c.suppressed = true; });
@@ -73,7 +78,8 @@ private:
 };
 
 Call call(double at, HeatState state, std::optional<HeadsUp> expected) {
-    return Call{at, state, std::move(expected), std::nullopt, ThermalLevel::nominal, false, std::nullopt};
+    return Call{at,    state,       std::move(expected), 100, std::nullopt, ThermalLevel::nominal,
+                false, std::nullopt};
 }
 
 struct Scenario {
@@ -99,7 +105,8 @@ TEST_P(HeadsUpPolicyTest, GivesTheExpectedNotices) {
             config.headsUpEnabled = *c.enable;
             policy.setConfig(config);
         }
-        EXPECT_EQ(policy.evaluate(c.state, c.culprit, load, c.thermal, c.suppressed, t0 + c.at), c.expected);
+        EXPECT_EQ(policy.evaluate(c.state, c.score, c.culprit, load, c.thermal, c.suppressed, t0 + c.at),
+                  c.expected);
     }
 }
 
@@ -218,6 +225,54 @@ const Scenario scenarios[] = {
          call(5, H::sweating, none).by(editor).withThermal(T::fair),
          call(15, H::sweating, heat(H::sweating, editor)).by(editor).withThermal(T::fair),
          call(16, H::sweating, thermal(T::critical)).withThermal(T::critical),
+     }},
+    // The displayed state is held for 8 s after the score has fallen: a short burst has no real heat
+    // left by the end of the sustain, and its episode ends without a word.
+    {"HeatGoneUnderAHeldStateIsNotAnnounced",
+     {
+         call(0, H::meltdown, none).scoring(86.5),
+         call(4, H::meltdown, none).scoring(58.8),
+         call(9, H::meltdown, none).scoring(4.8),
+         call(10, H::meltdown, none).scoring(2.9),
+         call(11, H::meltdown, none).scoring(1.8),
+         call(12, H::chill, none).scoring(1.1),
+         call(400, H::meltdown, none).scoring(90),
+         call(410, H::meltdown, heat(H::meltdown)).scoring(90),
+     }},
+    // Each bound belongs to the state above it; a held state names only as much heat as is left.
+    {"AHeldStateNamesTheHeatThatIsLeft",
+     {
+         call(0, H::meltdown, none).scoring(90),
+         call(10, H::meltdown, none).scoring(24.9),
+         call(11, H::meltdown, none).scoring(49.9),
+         call(12, H::meltdown, heat(H::sweating)).scoring(50),
+         call(13, H::meltdown, none).scoring(74.9),
+         call(14, H::meltdown, heat(H::meltdown)).scoring(75),
+         call(20, H::meltdown, none).scoring(10),
+         call(21, H::chill, cooled).scoring(1),
+     }},
+    {"AnEscalationMustBeRealToo",
+     {
+         call(0, H::sweating, none).scoring(60),
+         call(10, H::sweating, heat(H::sweating)).scoring(60),
+         call(20, H::meltdown, none).scoring(80).held(),
+         call(21, H::meltdown, none).scoring(72),
+         call(22, H::meltdown, heat(H::meltdown)).scoring(76),
+     }},
+    // The score never names more than the face shows, a forced state stands on no score, and critical
+    // thermal pressure is a meltdown whatever the load.
+    {"TheDisplayedStateCapsAndForcedOrCriticalStatesStand",
+     {
+         call(0, H::sweating, none).scoring(99),
+         call(10, H::sweating, heat(H::sweating)).scoring(99),
+         call(11, H::warm, cooled).scoring(99),
+         call(400, H::meltdown, none).scoring(std::nullopt),
+         call(410, H::meltdown, heat(H::meltdown)).scoring(std::nullopt),
+         call(411, H::chill, cooled).scoring(std::nullopt),
+         call(800, H::meltdown, thermal(T::serious)).scoring(35).withThermal(T::serious),
+         call(801, H::meltdown, none).scoring(35).withThermal(T::serious),
+         call(811, H::meltdown, none).scoring(35).withThermal(T::serious),
+         call(812, H::meltdown, heat(H::meltdown)).scoring(35).withThermal(T::critical),
      }},
     {"ClockSetBackRestartsTheSustain",
      {

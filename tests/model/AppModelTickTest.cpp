@@ -167,6 +167,37 @@ TEST_F(AppModelTickTest, TheHeadsUpNamesTheCulpritAndSaysWhenTheHeatIsOver) {
     EXPECT_EQ(spoken.size(), 2U);
 }
 
+// The face holds a state for 8 s after the score has left it; a heads-up speaks only of heat that is
+// still there, with the load behind that heat.
+TEST_F(AppModelTickTest, AHeatHeadsUpNamesOnlyHeatThatIsStillThere) {
+    struct Case {
+        const char* name;
+        std::vector<std::pair<double, int>> loads; // load, for that many ticks
+        std::vector<std::string> spoken;
+    };
+    const std::string phew = "Phew. Back to chill. Thank you 😌";
+    const Case cases[] = {
+        {"a burst over before the sustain", {{0, 1}, {100, 7}, {0, 12}}, {}},
+        {"the load falls on the sustain's last tick",
+         {{0, 1}, {100, 13}, {0, 12}},
+         {"Heads up: 61% busy and I'm starting to sweat 😅", phew}},
+        {"steady heat",
+         {{0, 1}, {95, 14}, {0, 12}},
+         {"95% busy and I'm melting. Lots of little things at once 🫠", phew}},
+    };
+    for (const Case& c : cases) {
+        make();
+        spoken.clear();
+        for (const auto& [load, count] : c.loads) {
+            for (int i = 0; i < count; ++i) {
+                tick(load);
+            }
+        }
+        EXPECT_EQ(model->state(), HeatState::chill) << c.name;
+        EXPECT_EQ(spokenTexts(), c.spoken) << c.name;
+    }
+}
+
 TEST_F(AppModelTickTest, TheRestIntervalFollowsTheSettingWithinItsBoundsUnlessTheEnvironmentSetsIt) {
     struct Case {
         std::int64_t minutes;

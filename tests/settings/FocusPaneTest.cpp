@@ -8,14 +8,20 @@
 #include "SettingsTestSupport.h"
 
 #include <QCheckBox>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTimeEdit>
 
 namespace halvrick {
 namespace {
 
+using testing_support::clear;
+using testing_support::leave;
+using testing_support::runOut;
 using testing_support::SettingsTest;
 using testing_support::typeAndReturn;
 
@@ -47,6 +53,97 @@ TEST_F(FocusPaneTest, TypedIntervalsAreStoredWithinOneTo480AndTheFieldShowsWhatW
     }
     typeAndReturn(field, QStringLiteral("abc"));
     EXPECT_EQ(settings.restIntervalMinutes(), 1) << "letters are no number";
+}
+
+// Each value stored is a prompt the coach may give at once: a number counts only once it is typed in
+// full, and what reads as no number leaves the interval as it was.
+TEST_F(FocusPaneTest, TheIntervalIsStoredOnlyOnceTheTypingIsDone) {
+    enum class Done { returnKey, leaving, pause, arrowUp, paste };
+    struct Case {
+        const char* name;
+        std::int64_t before;
+        QString typed; // into the emptied field
+        Done done;
+        std::int64_t after;
+    };
+    const Case cases[] = {
+        {"0 then 5", 60, QStringLiteral("05"), Done::returnKey, 5},
+        {"4 then 5, then a pause", 60, QStringLiteral("45"), Done::pause, 45},
+        {"a number and an arrow step once", 60, QStringLiteral("7"), Done::arrowUp, 12},
+        {"an arrow steps up from a number typed over the top", 480, QStringLiteral("7"), Done::arrowUp, 12},
+        {"past the bound", 60, QStringLiteral("1000"), Done::leaving, 480},
+        {"far below the bound", 60, QStringLiteral("-99999999999"), Done::returnKey, 1},
+        {"emptied", 480, QString(), Done::leaving, 480},
+        {"letters", 480, QStringLiteral("abc"), Done::leaving, 480},
+        {"a sign alone", 480, QStringLiteral("-"), Done::returnKey, 480},
+        {"ten thousand digits pasted", 480, QString(10000, u'9'), Done::paste, 480},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.setRestIntervalMinutes(c.before);
+        make();
+        BoundedStepSpinBox& field = *pane->intervalField();
+        std::vector<std::int64_t> stored;
+        const QMetaObject::Connection recording =
+            QObject::connect(&settings, &SettingsStore::restIntervalMinutesChanged,
+                             [&](std::int64_t m) { stored.push_back(m); });
+
+        clear(field);
+        if (c.done == Done::paste) {
+            QGuiApplication::clipboard()->setText(c.typed);
+            QTest::keyClick(&field, Qt::Key_V, Qt::ControlModifier);
+        } else {
+            QTest::keyClicks(&field, c.typed);
+        }
+        EXPECT_TRUE(stored.empty()) << "stored while typing";
+        switch (c.done) {
+        case Done::returnKey:
+            QTest::keyClick(&field, Qt::Key_Return);
+            break;
+        case Done::leaving:
+        case Done::paste:
+            leave(field);
+            break;
+        case Done::pause:
+            runOut(*field.typingPause());
+            break;
+        case Done::arrowUp:
+            QTest::keyClick(&field, Qt::Key_Up);
+            break;
+        }
+        QObject::disconnect(recording);
+
+        EXPECT_EQ(settings.restIntervalMinutes(), c.after);
+        EXPECT_EQ(field.text().toStdString(), std::to_string(c.after));
+        EXPECT_LE(stored.size(), 1U);
+        for (const std::int64_t m : stored) {
+            EXPECT_EQ(m, c.after) << "a value on the way was stored";
+        }
+    }
+}
+
+TEST_F(FocusPaneTest, APauseTakesANumberButLeavesAnEmptiedFieldToTheUser) {
+    settings.setRestIntervalMinutes(480);
+    make();
+    BoundedStepSpinBox& field = *pane->intervalField();
+    EXPECT_FALSE(field.typingPause()->isActive());
+    QTest::keyClicks(&field, QStringLiteral("0"));
+    EXPECT_TRUE(field.typingPause()->isActive());
+    EXPECT_EQ(field.typingPause()->interval(), BoundedStepSpinBox::typingPauseMilliseconds);
+
+    clear(field);
+    runOut(*field.typingPause());
+    EXPECT_EQ(field.text().toStdString(), "") << "the user may still be choosing a number";
+    EXPECT_EQ(settings.restIntervalMinutes(), 480);
+    QTest::keyClick(&field, Qt::Key_Return);
+    EXPECT_EQ(field.text().toStdString(), "480");
+    EXPECT_FALSE(field.typingPause()->isActive()) << "Return has taken what there was";
+
+    // A change elsewhere leaves what is being typed alone.
+    QTest::keyClicks(&field, QStringLiteral("9"));
+    pane->heatBreakSwitch()->click();
+    EXPECT_EQ(field.text().toStdString(), "9");
+    EXPECT_EQ(settings.restIntervalMinutes(), 480);
 }
 
 TEST_F(FocusPaneTest, TheStepperNeverLeavesOneTo480) {

@@ -13,6 +13,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <gtest/gtest.h>
@@ -90,6 +91,26 @@ inline void typeAndReturn(QWidget& field, const QString& text) {
         press(field, static_cast<Qt::Key>(c.toUpper().unicode()), QString(c));
     }
     press(field, Qt::Key_Return);
+}
+
+// Leaves the field as a click elsewhere or Tab does.
+inline void leave(QWidget& field) {
+    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QApplication::sendEvent(&field, &out);
+}
+
+// Empties the field as a user would, selecting all and deleting it.
+inline void clear(QWidget& field) {
+    QKeyEvent selectAll(QEvent::KeyPress, Qt::Key_A, Qt::ControlModifier);
+    QApplication::sendEvent(&field, &selectAll);
+    press(field, Qt::Key_Delete);
+}
+
+// Lets a running single-shot timer time out now, as if its interval had passed.
+inline void runOut(QTimer& timer) {
+    ASSERT_TRUE(timer.isActive()) << "the timer is not running";
+    timer.stop();
+    QMetaObject::invokeMethod(&timer, "timeout");
 }
 
 // Runs what was posted, deferred deletions included.

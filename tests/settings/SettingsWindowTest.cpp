@@ -25,13 +25,17 @@
 #include <QPushButton>
 #include <QSet>
 #include <QTabWidget>
+#include <QTest>
 #include <QTimeEdit>
 #include <QToolButton>
 
 namespace halvrick {
 namespace {
 
+using testing_support::clear;
+using testing_support::leave;
 using testing_support::press;
+using testing_support::runOut;
 using testing_support::settle;
 using testing_support::SettingsTest;
 using testing_support::typeAndReturn;
@@ -177,6 +181,39 @@ TEST_F(SettingsWindowTest, SaveFollowsTheTextAndTheIntervalAndReturnSavesOnlyWhe
     EXPECT_EQ(settings.reminders()[0].text, "Stretch");
     EXPECT_EQ(settings.reminders()[0].schedule, Schedule::every(2000));
     EXPECT_EQ(view().reminderEditor(), nullptr);
+}
+
+TEST_F(SettingsWindowTest, TheReminderIntervalCountsOnceTypedInFull) {
+    focus().addReminderButton()->click();
+    ReminderEditorDialog& dialog = editor();
+    dialog.textField()->setText(QStringLiteral("Stretch"));
+    BoundedStepSpinBox& field = *dialog.minutesField();
+
+    clear(field);
+    leave(field);
+    EXPECT_EQ(field.text().toStdString(), "30") << "an emptied field brings the interval back";
+    EXPECT_TRUE(dialog.saveButton()->isEnabled());
+
+    clear(field);
+    QTest::keyClicks(&field, QStringLiteral("0"));
+    EXPECT_EQ(dialog.state().minutes, 30) << "0 may be the start of 05";
+    EXPECT_TRUE(dialog.saveButton()->isEnabled());
+    runOut(*field.typingPause());
+    EXPECT_EQ(dialog.state().minutes, 0);
+    EXPECT_FALSE(dialog.saveButton()->isEnabled());
+
+    QTest::keyClicks(&field, QStringLiteral("5"));
+    QTest::keyClick(&field, Qt::Key_Up);
+    EXPECT_EQ(dialog.state().minutes, 10) << "the arrow steps from the 5 typed";
+    EXPECT_TRUE(dialog.saveButton()->isEnabled());
+
+    clear(field);
+    QTest::keyClicks(&field, QString(20, u'7'));
+    QTest::keyClick(&field, Qt::Key_Return);
+    settle();
+    ASSERT_EQ(settings.reminders().size(), 1U);
+    EXPECT_EQ(settings.reminders()[0].schedule, Schedule::every(99999))
+        << "a number past the field is clamped";
 }
 
 TEST_F(SettingsWindowTest, SavingAnEditedReminderReplacesItInPlaceStillSwitchedOff) {
