@@ -113,6 +113,8 @@ inline constexpr std::string_view vitalsMenu = "Vitals…";
 inline constexpr std::string_view firstRunCardLabel = "A roast card, one tap away";
 inline constexpr std::string_view settingsResetConfirm = "Reset all stats?";
 inline constexpr std::string_view vitalsFoldersReveal = "Show in file manager";
+// Said where the desktop has no file manager to show a folder in.
+inline constexpr std::string_view noFileManager = "No file manager on this desktop opened the folder.";
 
 // ---- Habits, the evening check-in and reports
 
