@@ -142,33 +142,44 @@ std::vector<ArtworkFile> webPlan() {
     return files;
 }
 
+namespace {
+
+QString onDesktop(const QString& workingDirectory, const QString& desktop, const QString& name) {
+    return QDir(desktop.isEmpty() ? workingDirectory : desktop).filePath(name);
+}
+
+QString desktop() {
+    return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
+
+} // namespace
+
 QString defaultFolder(const QString& workingDirectory, const QString& desktop) {
-    const QDir here(workingDirectory);
-    if (QFileInfo(here.filePath(QStringLiteral("CMakeLists.txt"))).isFile()) {
-        return here.filePath(QStringLiteral("Artwork/previews"));
-    }
-    return QDir(desktop.isEmpty() ? workingDirectory : desktop).filePath(QStringLiteral("Halvrick Artwork"));
+    return onDesktop(workingDirectory, desktop, QStringLiteral("Halvrick Artwork"));
 }
 
 QString defaultFolder() {
-    return defaultFolder(QDir::currentPath(),
-                         QStandardPaths::writableLocation(QStandardPaths::DesktopLocation));
+    return defaultFolder(QDir::currentPath(), desktop());
 }
 
-std::optional<QString> defaultWebFolder(const QString& workingDirectory) {
-    const QString folder = QDir(workingDirectory).filePath(QStringLiteral("Landing/assets"));
-    if (!QFileInfo::exists(folder)) {
-        return std::nullopt;
-    }
-    return folder;
+QString defaultWebFolder(const QString& workingDirectory, const QString& desktop) {
+    return onDesktop(workingDirectory, desktop, QStringLiteral("Halvrick Web Assets"));
 }
 
-std::optional<QString> appIconFolder(const QString& workingDirectory) {
-    const QString folder = QDir(workingDirectory).filePath(QStringLiteral("data/icons"));
-    if (!QFileInfo::exists(folder)) {
+QString defaultWebFolder() {
+    return defaultWebFolder(QDir::currentPath(), desktop());
+}
+
+std::optional<QString> appIconFolder(const QString& workingDirectory, const QString& folder) {
+    const QDir tree(absolute(workingDirectory));
+    const QString icons = tree.filePath(QStringLiteral("data/icons"));
+    const QString target = absolute(folder);
+    const bool insideTree = target == tree.path() || target.startsWith(tree.path() + QLatin1Char('/'));
+    if (!insideTree || !QFileInfo(tree.filePath(QStringLiteral("CMakeLists.txt"))).isFile() ||
+        !QFileInfo(icons).isDir()) {
         return std::nullopt;
     }
-    return folder;
+    return icons;
 }
 
 QStringList exportAll(const QString& folder) {
@@ -181,7 +192,7 @@ QStringList exportAll(const QString& folder) {
     std::optional<QString> iconFolder;
     for (const ArtworkFile& file : plan()) {
         if (file.isAppIcon && !iconFolderAsked) {
-            iconFolder = appIconFolder(QDir::currentPath());
+            iconFolder = appIconFolder(QDir::currentPath(), folder);
             iconFolderAsked = true;
         }
         const QString path = target.filePath(file.path);
@@ -207,21 +218,12 @@ QStringList exportWebAssets(const QString& folder) {
 
 int run(LaunchOptions::Export kind, const std::optional<std::string>& folder, std::ostream& out) {
     const bool artwork = kind == LaunchOptions::Export::artwork;
-    std::optional<QString> target;
-    if (folder) {
-        target = QString::fromStdString(*folder);
-    } else if (artwork) {
-        target = defaultFolder();
-    } else {
-        target = defaultWebFolder(QDir::currentPath());
-    }
-    if (!target) {
-        out << noWebFolderText << std::endl;
-        return 1;
-    }
+    const QString target = folder    ? QString::fromStdString(*folder)
+                           : artwork ? defaultFolder()
+                                     : defaultWebFolder();
     try {
-        const QStringList files = artwork ? exportAll(*target) : exportWebAssets(*target);
-        out << oneLine(QString::fromStdString(wrote(files, *target))).toStdString() << std::endl;
+        const QStringList files = artwork ? exportAll(target) : exportWebAssets(target);
+        out << oneLine(QString::fromStdString(wrote(files, target))).toStdString() << std::endl;
         return 0;
     } catch (const std::exception& error) {
         out << (artwork ? "Artwork export failed: " : "Web asset export failed: ")

@@ -50,8 +50,6 @@ inline constexpr std::array<FaceState, 8> webFaces{
     FaceState::chill,   FaceState::warm,    FaceState::sweating, FaceState::meltdown,
     FaceState::napping, FaceState::sideEye, FaceState::confused, FaceState::celebrating};
 
-inline constexpr const char* noWebFolderText = "Run from the repo root, or pass the Landing/assets folder.";
-
 // A path or message for one printed or shown line: control and direction characters, which could break
 // or reorder it, become U+FFFD.
 QString oneLine(QString text);
@@ -63,19 +61,21 @@ QString iconName(IconSize icon);
 std::vector<ArtworkFile> plan();
 std::vector<ArtworkFile> webPlan();
 
-// Where the full export goes when no folder is given: "Artwork/previews" of the source tree when run
-// from its root (the folder holding the top-level CMakeLists.txt), else "Halvrick Artwork" on the
-// desktop, or in the working directory without a desktop. Nothing is created.
+// Where the exports go when no folder is given: "Halvrick Artwork" and "Halvrick Web Assets" on the
+// desktop, or in the working directory without a desktop. Never the data folders of a source tree the
+// program happens to run in. Nothing is created.
 QString defaultFolder(const QString& workingDirectory, const QString& desktop);
 QString defaultFolder();
-// "Landing/assets" of the working directory, when something is there.
-std::optional<QString> defaultWebFolder(const QString& workingDirectory);
-// "data/icons" of the working directory, when something is there: the icon set kept in the source tree.
-std::optional<QString> appIconFolder(const QString& workingDirectory);
+QString defaultWebFolder(const QString& workingDirectory, const QString& desktop);
+QString defaultWebFolder();
+// The icon set kept in the source tree, "data/icons" beside the top-level CMakeLists.txt of the
+// working directory, when an export into `folder` refreshes it too: only when `folder` lies in that
+// tree, so no export writes into a source tree it was not pointed into.
+std::optional<QString> appIconFolder(const QString& workingDirectory, const QString& folder);
 
 // Creates `folder`, then writes the full set; returns the absolute paths written under `folder`, in
-// order. The icons also go to the source tree's icon folder when the working directory has one; those
-// copies are not in the list.
+// order. The icons also go to the source tree's icon folder when appIconFolder names one; those copies
+// are not in the list.
 QStringList exportAll(const QString& folder);
 // Writes the web assets (each write makes its folder); returns the paths written, in order.
 QStringList exportWebAssets(const QString& folder);

@@ -26,8 +26,8 @@ inline constexpr double barWidth = 44;
 inline constexpr double barHeight = 30;
 inline constexpr double cellSide = 112;
 
-inline constexpr const char* headerTitle = "Halvrick · 18 pt menu bar · 64 / 96 pt popover";
-inline constexpr const char* heatFaceNote = "menu bar shows heat face";
+inline constexpr const char* headerTitle = "Halvrick · 18 pt tray · 64 / 96 pt popover";
+inline constexpr const char* heatFaceNote = "tray shows heat face";
 
 // One test background of the tray face.
 struct Bar {

@@ -3,6 +3,7 @@
 #include "artwork/ArtworkExporter.h"
 #include "artwork/ArtworkGridView.h"
 #include "artwork/FaceEditorView.h"
+#include "model/Copy.h"
 #include "ui/ElidedLabel.h"
 #include "ui/SegmentedControl.h"
 #include "ui/Theme.h"
@@ -109,14 +110,16 @@ void ArtworkLabView::exportPNGs() {
     QGuiApplication::restoreOverrideCursor();
     if (written) {
         message_ = QStringLiteral("Wrote %1 files to %2").arg(written->size()).arg(folder);
+        if (reveal_ && !reveal_(folder)) {
+            *message_ +=
+                QStringLiteral(". ") + QString::fromUtf8(Copy::noFileManager.data(),
+                                                         static_cast<qsizetype>(Copy::noFileManager.size()));
+        }
     } else {
         message_ = QStringLiteral("Export failed: ") + failure;
     }
     messageLabel_->setFullText(ArtworkExporter::oneLine(*message_));
     messageLabel_->setHidden(false);
-    if (written && reveal_) {
-        reveal_(folder);
-    }
 }
 
 } // namespace halvrick

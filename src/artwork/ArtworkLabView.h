@@ -24,8 +24,8 @@ public:
     using Exporter = std::function<QStringList(const QString& folder)>;
     // Where an export goes, asked at each export.
     using FolderChooser = std::function<QString()>;
-    // Shows the exported folder in the file manager.
-    using Reveal = std::function<void(const QString& folder)>;
+    // Shows the exported folder in the file manager; false when nothing opened it.
+    using Reveal = std::function<bool(const QString& folder)>;
 
     static constexpr int editorTab = 0;
     static constexpr int gridTab = 1;

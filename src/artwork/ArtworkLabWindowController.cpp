@@ -16,7 +16,7 @@ ArtworkLabWindowController::ArtworkLabWindowController(ArtworkLabView::Exporter 
       folder_(folder ? std::move(folder)
                      : ArtworkLabView::FolderChooser([] { return ArtworkExporter::defaultFolder(); })),
       reveal_(reveal ? std::move(reveal) : ArtworkLabView::Reveal([](const QString& path) {
-          QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+          return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
       })) {}
 
 ArtworkLabWindowController::~ArtworkLabWindowController() = default;

@@ -265,7 +265,13 @@ void AppModel::statsChanged(Date now) {
 
 void AppModel::log(const std::string& line) const {
     if (logsSamples_) {
-        services_.writeLog(line);
+        log(line, services_.now());
+    }
+}
+
+void AppModel::log(const std::string& line, Date at) const {
+    if (logsSamples_) {
+        services_.writeLog(SampleLog::stamped(line, at, services_.calendar()));
     }
 }
 

@@ -417,7 +417,9 @@ private:
     bool isPresent();
     void tickCoolDown(std::uint64_t task);
     void finishCoolDown();
+    // One HALVRICK_LOG line, stamped with `at` (or now) in the user's zone.
     void log(const std::string& line) const;
+    void log(const std::string& line, Date at) const;
     std::set<std::string> ignoredIds() const;
     static std::map<std::string, std::string> loadIgnoredNames(const Defaults& defaults);
     // The user's rest interval in minutes, within 1...480, as seconds.

@@ -147,9 +147,7 @@ void AppModel::updateDebugReadout(Date now) {
     line += std::string(" · rest ") + std::string(toString(restPhase_)) + " " +
             std::to_string(static_cast<long long>(coach_->activeElapsed() / 60)) + "/" +
             std::to_string(static_cast<long long>(coach_->config().restInterval / 60)) + " min";
-    if (logsSamples_) {
-        log("[" + SampleLog::stamp(now, services_.calendar()) + "] " + line);
-    }
+    log(line, now);
     publish(debugReadout_, std::move(line), &AppModel::debugReadoutChanged);
 }
 

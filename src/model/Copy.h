@@ -86,6 +86,11 @@ std::string vitalsFolderSince(std::string_view earlierDay, std::optional<Date> e
                               const Calendar& calendar, std::string_view locale = {});
 // The shared short time style, e.g. "3:00 PM" or "15:00".
 std::string timeFormatter(Date date, const Calendar& calendar, std::string_view locale = {});
+// The date from a template of Qt pattern letters ("MMM d", "MMMM d", "dddd MMMM d", "MMM d yyyy",
+// "ddd"): the template says which fields show and how long their names are, the locale their order and
+// the words and marks between them.
+std::string localizedDate(Date date, const Calendar& calendar, std::string_view fields,
+                          std::string_view locale = {});
 // "Mar 5 – Mar 11".
 std::string wrappedRange(Date start, Date end, const Calendar& calendar, std::string_view locale = {});
 // Hour x 60 + minute, 0...1439.
@@ -108,6 +113,8 @@ inline constexpr std::string_view vitalsMenu = "Vitals…";
 inline constexpr std::string_view firstRunCardLabel = "A roast card, one tap away";
 inline constexpr std::string_view settingsResetConfirm = "Reset all stats?";
 inline constexpr std::string_view vitalsFoldersReveal = "Show in file manager";
+// Said where the desktop has no file manager to show a folder in.
+inline constexpr std::string_view noFileManager = "No file manager on this desktop opened the folder.";
 
 // ---- Habits, the evening check-in and reports
 

@@ -101,39 +101,79 @@ std::vector<PatternToken> tokenized(const QString& format) {
     return tokens;
 }
 
-bool isMonthOrDayNumber(const PatternToken& token) {
-    return token.field == u'M' || (token.field == u'd' && token.width <= 2);
-}
+// The fields a date template asks for, each by the width of its letters (0: not asked for).
+struct DateFields {
+    qsizetype weekday = 0;
+    qsizetype month = 0;
+    qsizetype day = 0;
+    qsizetype year = 0;
 
-// The locale's own order for an abbreviated month and a day ("MMM d", "d. MMM", "M月d日"), cut out of
-// its long date format: Qt has no pattern generator, and "MMM d" alone reads wrongly in most of Europe.
-QString monthDayPattern(const QLocale& locale) {
-    const std::vector<PatternToken> tokens = tokenized(locale.dateFormat(QLocale::LongFormat));
-    std::size_t first = tokens.size();
-    std::size_t last = tokens.size();
-    bool hasMonth = false;
-    bool hasDay = false;
-    for (std::size_t i = 0; i < tokens.size(); ++i) {
-        if (isMonthOrDayNumber(tokens[i])) {
-            first = std::min(first, i);
-            last = i;
-            hasMonth = hasMonth || tokens[i].field == u'M';
-            hasDay = hasDay || tokens[i].field == u'd';
+    static DateFields of(const std::vector<PatternToken>& tokens) {
+        DateFields fields;
+        for (const PatternToken& token : tokens) {
+            fields.set(token);
+        }
+        return fields;
+    }
+
+    // The slot `token` fills; none for literal text and fields no template names.
+    qsizetype* slot(const PatternToken& token) {
+        if (token.field == u'd') {
+            return token.width > 2 ? &weekday : &day;
+        }
+        if (token.field == u'M') {
+            return &month;
+        }
+        return token.field == u'y' ? &year : nullptr;
+    }
+    void set(const PatternToken& token) {
+        if (qsizetype* width = slot(token)) {
+            *width = token.width;
         }
     }
-    if (!hasMonth || !hasDay) {
-        return QStringLiteral("MMM d");
+    int count() const { return (weekday > 0) + (month > 0) + (day > 0) + (year > 0); }
+};
+
+// The locale's own order for the fields of `fields` ("MMM d" gives "MMM d", "d. MMM", "M月d日"), cut out
+// of its long date format: Qt has no pattern generator, and "MMM d" alone reads wrongly in most of
+// Europe. Names keep the template's length; a month the locale writes as a number stays a number. A
+// locale whose long format lacks a field, or holds another one among them, gets the template as it is.
+QString localPattern(const QLocale& locale, const QString& fields) {
+    DateFields wanted = DateFields::of(tokenized(fields));
+    if (wanted.count() < 2) {
+        return fields;
+    }
+    const std::vector<PatternToken> tokens = tokenized(locale.dateFormat(QLocale::LongFormat));
+    const auto isWanted = [&wanted](const PatternToken& token) {
+        const qsizetype* width = wanted.slot(token);
+        return width != nullptr && *width > 0;
+    };
+    std::size_t first = tokens.size();
+    std::size_t last = tokens.size();
+    DateFields found;
+    for (std::size_t i = 0; i < tokens.size(); ++i) {
+        if (isWanted(tokens[i])) {
+            first = std::min(first, i);
+            last = i;
+            found.set(tokens[i]);
+        }
+    }
+    const auto asked = [](qsizetype width) { return width > 0; };
+    if (asked(found.weekday) != asked(wanted.weekday) || asked(found.month) != asked(wanted.month) ||
+        asked(found.day) != asked(wanted.day) || asked(found.year) != asked(wanted.year)) {
+        return fields;
     }
     QString pattern;
     for (std::size_t i = first; i <= last; ++i) {
         const PatternToken& token = tokens[i];
-        if (token.field == u'y' || (token.field == u'd' && token.width > 2)) {
-            return QStringLiteral("MMM d");
+        if (!token.field.isNull() && !isWanted(token)) {
+            return fields;
         }
-        pattern += token.field == u'M' && token.width > 3 ? QStringLiteral("MMM") : token.text;
+        const bool named = token.field == u'M' ? token.width > 2 : token.field == u'd' && token.width > 2;
+        pattern += named ? QString(*wanted.slot(token), token.field) : token.text;
     }
-    // A mark that belongs to the day number ("日", "일", the "." of "5.") stays; a separator before the
-    // year or weekday does not.
+    // A mark that belongs to the last field ("日", "일", the "." of "5.") stays; a separator before a
+    // field left out does not.
     for (std::size_t i = last + 1; i < tokens.size() && tokens[i].field.isNull(); ++i) {
         const QString& text = tokens[i].text;
         const QChar lead = text.startsWith(u'\'') && text.size() > 1 ? text[1] : text[0];
@@ -146,9 +186,7 @@ QString monthDayPattern(const QLocale& locale) {
 }
 
 std::string monthDay(Date date, const Calendar& calendar, std::string_view locale) {
-    const DateComponents c = calendar.components(date);
-    const QLocale qt = qtLocale(locale);
-    return qt.toString(QDate(c.year, c.month, c.day), monthDayPattern(qt)).toStdString();
+    return localizedDate(date, calendar, "MMM d", locale);
 }
 
 // The other platform's process names first, then their Linux counterparts, each also cut to the
@@ -394,6 +432,15 @@ std::string timeFormatter(Date date, const Calendar& calendar, std::string_view 
     static const QRegularExpression seconds(QStringLiteral("[:.]s+"));
     pattern.remove(seconds);
     return qt.toString(QTime(c.hour, c.minute, c.second), pattern).toStdString();
+}
+
+std::string localizedDate(Date date, const Calendar& calendar, std::string_view fields,
+                          std::string_view locale) {
+    const DateComponents c = calendar.components(date);
+    const QLocale qt = qtLocale(locale);
+    const QString pattern =
+        localPattern(qt, QString::fromUtf8(fields.data(), static_cast<qsizetype>(fields.size())));
+    return qt.toString(QDate(c.year, c.month, c.day), pattern).toStdString();
 }
 
 std::string wrappedRange(Date start, Date end, const Calendar& calendar, std::string_view locale) {

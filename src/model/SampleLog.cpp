@@ -19,4 +19,12 @@ std::string stamp(Date date, const Calendar& calendar) {
     return text;
 }
 
+std::string stamped(std::string_view line, Date date, const Calendar& calendar) {
+    std::string result = "[";
+    result += stamp(date, calendar);
+    result += "] ";
+    result += line;
+    return result;
+}
+
 } // namespace halvrick::SampleLog

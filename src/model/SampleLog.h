@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace halvrick {
 
@@ -19,6 +20,8 @@ void writeToStandardOutput(const std::string& line);
 
 // "HH:mm:ss.S" in the calendar's time zone; S is the tenth of the second, truncated.
 std::string stamp(Date date, const Calendar& calendar);
+// `line` as the log writes it: "[HH:mm:ss.S] " and the line.
+std::string stamped(std::string_view line, Date date, const Calendar& calendar);
 
 } // namespace SampleLog
 

@@ -1,17 +1,16 @@
 #include "reports/HistoryDates.h"
 
-#include <QLocale>
+#include "model/Copy.h"
 
 namespace halvrick::HistoryDates {
 
-QDate localDay(Date date, const Calendar& calendar) {
-    const DateComponents c = calendar.components(date);
-    return QDate(c.year, c.month, c.day);
+QString format(Date date, const Calendar& calendar, const char* pattern) {
+    return QString::fromStdString(Copy::localizedDate(date, calendar, pattern));
 }
 
-QString format(Date date, const Calendar& calendar, const char* pattern) {
-    static const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return english.toString(localDay(date, calendar), QString::fromLatin1(pattern));
+QString dateAndTime(Date date, const Calendar& calendar) {
+    return format(date, calendar, mediumDate) + QLatin1Char(' ') +
+           QString::fromStdString(Copy::timeFormatter(date, calendar));
 }
 
 } // namespace halvrick::HistoryDates

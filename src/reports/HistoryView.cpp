@@ -52,8 +52,6 @@ QString duration(double seconds) {
     return text(Copy::duration(seconds));
 }
 
-// The window's dates are English, as its words are.
-constexpr std::string_view englishDates = "en_US";
 constexpr int blameDays = 30;
 constexpr double minimumDaySweat = 60;
 constexpr std::size_t topCulprits = 5;
@@ -310,10 +308,10 @@ void HistoryView::refresh() {
     const std::vector<DailyTotals> days = periodDays(ledger, period_, now, calendar);
     const bool data = hasData(days);
 
-    Theme::setTextIfChanged(
-        *range_, totals.firstDay && totals.lastDay
-                     ? text(Copy::wrappedRange(*totals.firstDay, *totals.lastDay, calendar, englishDates))
-                     : QString::fromLatin1(keepingScore));
+    Theme::setTextIfChanged(*range_,
+                            totals.firstDay && totals.lastDay
+                                ? text(Copy::wrappedRange(*totals.firstDay, *totals.lastDay, calendar))
+                                : QString::fromLatin1(keepingScore));
     save_->setEnabled(data);
     share_->setEnabled(data);
     csv_->setEnabled(ledger.recordedDayCount() > 0);

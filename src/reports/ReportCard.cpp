@@ -26,7 +26,7 @@ Content make(ReportPeriod period, const StatsTotals& totals, Date now, const Cal
     Content content;
     content.title = text(Copy::reportTitle(period, now, calendar));
     if (totals.firstDay && totals.lastDay) {
-        content.range = text(Copy::wrappedRange(*totals.firstDay, *totals.lastDay, calendar, "en_US"));
+        content.range = text(Copy::wrappedRange(*totals.firstDay, *totals.lastDay, calendar));
     }
     content.hotTime = text(Copy::duration(totals.sweatingSeconds + totals.meltdownSeconds));
     content.stats = {{text(Copy::duration(totals.meltdownSeconds)), QStringLiteral("IN MELTDOWN")},

@@ -29,7 +29,7 @@ constexpr qreal iconSide = 46;
 constexpr qreal footerSide = 24;
 constexpr int headlinePixels = 40;
 constexpr int smallestHeadlinePixels = 22;
-constexpr int headlineMaxLines = 6;
+constexpr qreal headlineLineGap = -2;
 
 QString headline(const RoastCardData& data) {
     return PlainText::shown(Copy::roastHeadline(data.app.displayName, data.state, data.personality));
@@ -56,33 +56,45 @@ Layout layout(const RoastCardData& data) {
     result.footer = QRectF(padding, size.height() - padding - footerSide, width, footerSide);
 
     const qreal top = result.header.bottom() + spacing;
-    result.pea = QRectF(padding, top, peaSide, peaSide);
-    const qreal columnLeft = result.pea.right() + peaGap;
+    const qreal columnLeft = padding + peaSide + peaGap;
     const qreal columnWidth = size.width() - padding - columnLeft;
     const qreal subheadHeight = CardText::wrappedHeight(subheadFont(), subhead(data), columnWidth, 2);
     // The box may sit no lower than a spacing above the footer.
     const qreal lowestBoxTop = result.footer.top() - spacing - boxHeight();
+    const qreal roomForHeadline = lowestBoxTop - spacing - top - headlineGap - subheadHeight;
 
     const QString text = headline(data);
     for (int pixels = headlinePixels;; pixels -= 2) {
         result.headlineFont = CardText::font(pixels, QFont::ExtraBold);
-        const qreal height = CardText::wrappedHeight(result.headlineFont, text, columnWidth, headlineMaxLines);
-        const qreal columnBottom = top + height + headlineGap + subheadHeight;
-        const qreal boxTop = std::max(result.pea.bottom(), columnBottom) + spacing;
-        if (boxTop <= lowestBoxTop || pixels - 2 < smallestHeadlinePixels) {
-            result.headline = QRectF(columnLeft, top, columnWidth, height);
-            result.headlineLines = static_cast<int>(
-                std::lround(height / QFontMetricsF(result.headlineFont).lineSpacing()));
-            result.subhead = QRectF(columnLeft, result.headline.bottom() + headlineGap, columnWidth, subheadHeight);
-            result.appBox = QRectF(padding, std::min(boxTop, lowestBoxTop), width, boxHeight());
-            return result;
+        int lines = CardText::lineCount(result.headlineFont, text, columnWidth, 0);
+        const bool fits =
+            CardText::linesHeight(result.headlineFont, lines, headlineLineGap) <= roomForHeadline;
+        if (!fits && pixels - 2 >= smallestHeadlinePixels) {
+            continue;
         }
+        if (!fits) {
+            // Only a name of hundreds of letters gets here: the lines that fit, the last one cut.
+            const qreal step = QFontMetricsF(result.headlineFont).lineSpacing() + headlineLineGap;
+            lines = std::max(1, static_cast<int>(std::floor((roomForHeadline + headlineLineGap) / step)));
+        }
+        result.headlineLines = lines;
+        const qreal headlineHeight = CardText::linesHeight(result.headlineFont, lines, headlineLineGap);
+        // The pea and the text beside it are centred on one another.
+        const qreal columnHeight = headlineHeight + headlineGap + subheadHeight;
+        const qreal rowHeight = std::max(peaSide, columnHeight);
+        result.pea = QRectF(padding, top + (rowHeight - peaSide) / 2, peaSide, peaSide);
+        result.headline =
+            QRectF(columnLeft, top + (rowHeight - columnHeight) / 2, columnWidth, headlineHeight);
+        result.subhead =
+            QRectF(columnLeft, result.headline.bottom() + headlineGap, columnWidth, subheadHeight);
+        result.appBox =
+            QRectF(padding, std::min(top + rowHeight + spacing, lowestBoxTop), width, boxHeight());
+        return result;
     }
 }
 
 QString dateText(Date date, const Calendar& calendar) {
-    return HistoryDates::format(date, calendar, "MMM d, yyyy") + QStringLiteral(" at ") +
-           QString::fromStdString(Copy::timeFormatter(date, calendar));
+    return HistoryDates::dateAndTime(date, calendar);
 }
 
 void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
@@ -111,7 +123,8 @@ void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
     CardLook::paintPea(painter, parts.pea, PeaFace::heat(data.state));
 
     painter.setPen(ink);
-    CardText::drawWrapped(painter, parts.headline, parts.headlineFont, headline(data), headlineMaxLines);
+    CardText::drawWrapped(painter, parts.headline, parts.headlineFont, headline(data), parts.headlineLines,
+                          headlineLineGap);
     painter.setPen(inkAt(0.7));
     CardText::drawWrapped(painter, parts.subhead, subheadFont(), subhead(data), 2);
 

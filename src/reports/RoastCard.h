@@ -39,8 +39,9 @@ inline constexpr QSizeF size{600, 600};
 inline constexpr qreal padding = 34;
 inline constexpr qreal peaSide = 128;
 
-// Where each part goes on the 600 x 600 card. The headline wraps in its column and gets smaller
-// until the card holds it above the application box, so no voice line runs into the footer.
+// Where each part goes on the 600 x 600 card. The headline wraps in its column to as many lines as it
+// needs, 2 px closer than its font spaces them, beside the pea and centred with it. Only a headline
+// the card cannot hold above the application box gets smaller, so no voice line runs into the footer.
 struct Layout {
     QRectF header;
     QRectF pea;
@@ -53,7 +54,7 @@ struct Layout {
 };
 
 Layout layout(const RoastCardData& data);
-// "Mar 9, 2026 at 3:00 PM", the time in the user's short style.
+// "Mar 9, 2026 3:00 PM": the medium date and short time of the user's locale.
 QString dateText(Date date, const Calendar& calendar);
 // Paints the card into (0, 0, size), scaled from its 600 x 600 design.
 void paint(QPainter& painter, QSizeF size, const RoastCardData& data);

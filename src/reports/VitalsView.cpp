@@ -1,6 +1,7 @@
 #include "reports/VitalsView.h"
 
 #include "model/AppModel.h"
+#include "model/Copy.h"
 #include "reports/VitalsFolderSection.h"
 #include "reports/VitalsMemoryByApp.h"
 #include "reports/VitalsMemoryCard.h"
@@ -11,16 +12,18 @@
 #include "ui/CoalescedRefresh.h"
 #include "ui/Theme.h"
 
+#include <QCursor>
 #include <QDesktopServices>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QToolTip>
 #include <QVBoxLayout>
 
 namespace halvrick {
 
 VitalsView::Environment VitalsView::Environment::system() {
-    return {[] { return SystemTimeSource().now(); }, &SystemTimeSource::currentCalendar, FolderSizer::folders(),
-            [](const QUrl& url) { QDesktopServices::openUrl(url); }};
+    return {[] { return SystemTimeSource().now(); }, &SystemTimeSource::currentCalendar,
+            FolderSizer::folders(), &QDesktopServices::openUrl};
 }
 
 VitalsView::VitalsView(AppModel& model, Environment environment, QWidget* parent)
@@ -61,8 +64,13 @@ VitalsView::VitalsView(AppModel& model, Environment environment, QWidget* parent
     whatChanged_ = new VitalsWhatChanged(environment_.folders, content);
     whatChanged_->folders().onMeasureNow = [this] { model_.measureFoldersIfNeeded(environment_.now(), true, false); };
     whatChanged_->folders().onReveal = [this](const std::string& path) {
-        if (environment_.openUrl) {
-            environment_.openUrl(QUrl::fromLocalFile(QString::fromStdString(path)));
+        if (environment_.openUrl &&
+            !environment_.openUrl(QUrl::fromLocalFile(QString::fromStdString(path)))) {
+            // Said at the pointer, beside the button just clicked.
+            QToolTip::showText(QCursor::pos(),
+                               QString::fromUtf8(Copy::noFileManager.data(),
+                                                 static_cast<qsizetype>(Copy::noFileManager.size())),
+                               this);
         }
     };
     stack->addWidget(whatChanged_);

@@ -34,8 +34,8 @@ public:
         std::function<Calendar()> calendar;
         // The folders with a row, in order.
         std::vector<FolderSizer::Folder> folders;
-        // Opens a folder in the file manager.
-        std::function<void(const QUrl&)> openUrl;
+        // Opens a folder in the file manager; false when nothing opened it.
+        std::function<bool(const QUrl&)> openUrl;
 
         // The system's clock and calendar, the user's folders and the desktop's file manager.
         static Environment system();

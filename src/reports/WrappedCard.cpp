@@ -20,10 +20,8 @@ namespace {
 
 const QColor ink(31, 51, 21);
 const QColor softInk(46, 74, 31);
-constexpr qreal designGap = 18;
-constexpr qreal smallestGap = 8;
-constexpr qreal designPea = 150;
-constexpr qreal smallestPea = 96;
+constexpr qreal gap = 18;
+constexpr qreal peaSide = 150;
 constexpr qreal rowGap = 10;
 constexpr qreal iconSide = 34;
 constexpr qreal tilePadding = 14;
@@ -111,21 +109,18 @@ Layout layout(const WrappedSummary& summary) {
     const std::size_t rows = std::max<std::size_t>(summary.culprits.size(), 1);
     const qreal rowHeight = summary.culprits.empty() ? lineHeight(CardText::font(18, QFont::Normal)) : iconSide;
     const qreal culpritsHeight = lineHeight(headingFont()) + static_cast<qreal>(rows) * (rowGap + rowHeight);
-    const qreal fixed = lineHeight(titleFont()) + 2 + subtitleHeight + culpritsHeight + tileHeight() + footerSide;
-    const qreal room = size.height() - 2 * padding;
     // Five gaps: between the header, headline, culprits, tiles, the spacer and the footer.
-    qreal gap = designGap;
-    qreal pea = designPea;
-    const qreal over = fixed + pea + 5 * gap - room;
-    if (over > 0) {
-        gap = std::max(smallestGap, designGap - over / 5);
-        pea = std::clamp(room - fixed - 5 * gap, smallestPea, designPea);
-    }
+    const qreal stack = peaSide + lineHeight(titleFont()) + 2 + subtitleHeight + culpritsHeight +
+                        tileHeight() + footerSide + 5 * gap;
+    // A stack taller than the room inside the padding keeps its sizes: the spacer closes and the stack,
+    // centred on the card, reaches into the padding.
+    const qreal room = size.height() - 2 * padding;
+    const qreal top = stack <= room ? padding : (size.height() - stack) / 2;
 
     Layout result;
-    qreal y = padding;
-    result.pea = QRectF(padding, y, pea, pea);
-    y += pea + gap;
+    qreal y = top;
+    result.pea = QRectF(padding, y, peaSide, peaSide);
+    y += peaSide + gap;
     result.title = QRectF(padding, y, width(), lineHeight(titleFont()));
     y = result.title.bottom() + 2;
     result.subtitle = QRectF(padding, y, width(), subtitleHeight);
@@ -138,7 +133,8 @@ Layout layout(const WrappedSummary& summary) {
         y += rowHeight;
     }
     result.tiles = QRectF(padding, y + gap, width(), tileHeight());
-    result.footer = QRectF(padding, size.height() - padding - footerSide, width(), footerSide);
+    const qreal bottom = stack <= room ? size.height() - padding : top + stack;
+    result.footer = QRectF(padding, bottom - footerSide, width(), footerSide);
     return result;
 }
 

@@ -37,8 +37,8 @@ QString culpritLine(const WrappedSummary::Culprit& culprit);
 QString breaksValue(const WrappedSummary& summary);
 QString breaksLabel(const WrappedSummary& summary);
 
-// Where each part goes. The parts keep their design sizes while they fit; a week that needs more room
-// than the card has closes the gaps and shrinks the header's pea, so the footer never covers the tiles.
+// Where each part goes. Every part keeps its design size and gap; a week whose stack is taller than the
+// room inside the padding closes the spacer above the footer and centres the stack on the card.
 struct Layout {
     QRectF pea;
     QRectF title;

@@ -28,13 +28,7 @@ constexpr int cardSide = 252;
 // The sample roast card at 0.42 of its size, with its corners rounded at that scale.
 class SampleCard : public QWidget {
 public:
-    SampleCard(Date now, const Calendar& calendar, QWidget* parent) : QWidget(parent) {
-        data_.app = AppKey(AppKey::Kind::app, "/Applications/Safari.app", "Safari");
-        data_.state = HeatState::sweating;
-        data_.cpuLoad = 78;
-        data_.share = 0.42;
-        data_.personality = Personality::mild;
-        data_.dateText = RoastCard::dateText(now, calendar);
+    SampleCard(RoastCardData data, QWidget* parent) : QWidget(parent), data_(std::move(data)) {
         setFixedSize(cardSide, cardSide);
         setAccessibleName(QString::fromUtf8(Copy::firstRunCardLabel.data(),
                                             static_cast<qsizetype>(Copy::firstRunCardLabel.size())));
@@ -63,6 +57,17 @@ QLabel* wrappingLabel(QWidget* parent, const QString& text, TextStyle style, The
 }
 
 } // namespace
+
+RoastCardData FirstRunView::sampleCard(Date now, const Calendar& calendar) {
+    RoastCardData data;
+    data.app = AppKey(AppKey::Kind::app, "/usr/share/applications/firefox.desktop", "Firefox");
+    data.state = HeatState::sweating;
+    data.cpuLoad = 78;
+    data.share = 0.42;
+    data.personality = Personality::mild;
+    data.dateText = RoastCard::dateText(now, calendar);
+    return data;
+}
 
 FirstRunView::FirstRunView(Choices choices, Date now, const Calendar& calendar,
                            std::function<void(bool openAtLogin, bool notify)> onDone, std::function<void()> onSkip,
@@ -112,7 +117,7 @@ FirstRunView::FirstRunView(Choices choices, Date now, const Calendar& calendar,
 
     auto* right = new QVBoxLayout;
     right->setSpacing(10);
-    card_ = new SampleCard(now, calendar, body);
+    card_ = new SampleCard(sampleCard(now, calendar), body);
     auto* shadow = new QGraphicsDropShadowEffect(card_);
     shadow->setColor(QColor(0, 0, 0, 46));
     shadow->setBlurRadius(16);

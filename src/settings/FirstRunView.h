@@ -1,7 +1,8 @@
 #pragma once
 
-#include "core/Date.h"
 #include "core/Calendar.h"
+#include "core/Date.h"
+#include "reports/RoastCard.h"
 
 #include <QCheckBox>
 #include <QPushButton>
@@ -26,6 +27,9 @@ public:
         // Where opening at login starts: the login item as the desktop has it now.
         bool openAtLogin = false;
     };
+
+    // The picture-only roast card the window shows: a browser caught sweating.
+    static RoastCardData sampleCard(Date now, const Calendar& calendar);
 
     FirstRunView(Choices choices, Date now, const Calendar& calendar,
                  std::function<void(bool openAtLogin, bool notify)> onDone, std::function<void()> onSkip,

@@ -120,10 +120,8 @@ FocusPane::FocusPane(SettingsBindings& bindings, std::function<void(const Remind
     QVBoxLayout* headsUps = SettingsForm::addSection(*pane, QStringLiteral("Heads-ups"));
     headsUp_ = new QCheckBox(QStringLiteral("Speak up when an app makes me sweat"));
     headsUps->addWidget(headsUp_);
-    notchPeek_ = new QCheckBox(QStringLiteral("Peek out of the notch for heads-ups"));
-    headsUps->addWidget(notchPeek_);
-    headsUps->addWidget(
-        SettingsForm::caption(QStringLiteral("Only on computers with a notch. Off uses the usual bubble.")));
+    // No screen Linux drives has a notch to peek out of: the peek's switch would change nothing, so it is
+    // not offered (the stored setting stays as it is).
     pane->addStretch(1);
 
     connect(breaks_, &QCheckBox::clicked, this, [&settings](bool on) { settings.setRestEnabled(on); });
@@ -139,11 +137,10 @@ FocusPane::FocusPane(SettingsBindings& bindings, std::function<void(const Remind
     connect(eveningAt_, &QTimeEdit::timeChanged, this,
             [&settings](QTime time) { settings.setEndOfDayMinute(TimeOfDay::minuteOf(time)); });
     connect(headsUp_, &QCheckBox::clicked, this, [&settings](bool on) { settings.setHeadsUpEnabled(on); });
-    connect(notchPeek_, &QCheckBox::clicked, this, [&settings](bool on) { settings.setNotchPeekEnabled(on); });
 
     for (auto changed : {&SettingsStore::restEnabledChanged, &SettingsStore::heatBreakEnabledChanged,
                          &SettingsStore::quietHoursEnabledChanged, &SettingsStore::headsUpEnabledChanged,
-                         &SettingsStore::notchPeekEnabledChanged, &SettingsStore::endOfDayEnabledChanged}) {
+                         &SettingsStore::endOfDayEnabledChanged}) {
         connect(&settings, changed, this, &FocusPane::sync);
     }
     for (auto changed : {&SettingsStore::restIntervalMinutesChanged, &SettingsStore::quietStartMinuteChanged,
@@ -190,8 +187,6 @@ void FocusPane::sync() {
     eveningAt_->setEnabled(settings.endOfDayEnabled());
 
     SettingsForm::setChecked(*headsUp_, settings.headsUpEnabled());
-    SettingsForm::setChecked(*notchPeek_, settings.notchPeekEnabled());
-    notchPeek_->setEnabled(settings.headsUpEnabled());
 }
 
 void FocusPane::syncReminders() {

@@ -44,7 +44,6 @@ public:
     QCheckBox* eveningSwitch() const { return evening_; }
     QTimeEdit* eveningField() const { return eveningAt_; }
     QCheckBox* headsUpSwitch() const { return headsUp_; }
-    QCheckBox* notchPeekSwitch() const { return notchPeek_; }
 
 private:
     void sync();
@@ -69,7 +68,6 @@ private:
     QCheckBox* evening_;
     QTimeEdit* eveningAt_;
     QCheckBox* headsUp_;
-    QCheckBox* notchPeek_;
 };
 
 } // namespace halvrick

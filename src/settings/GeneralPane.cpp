@@ -3,7 +3,6 @@
 #include "core/Personality.h"
 #include "model/MenuBarDisplay.h"
 #include "model/SettingsStore.h"
-#include "model/Updater.h"
 #include "settings/SettingsBindings.h"
 #include "settings/SettingsForm.h"
 #include "ui/SegmentedControl.h"
@@ -85,17 +84,14 @@ GeneralPane::GeneralPane(SettingsBindings& bindings, std::function<void()> openH
     start->addWidget(sound_);
     notifications_ = new QCheckBox(QStringLiteral("Also send notifications for breaks and reminders"));
     start->addWidget(notifications_);
-    start->addWidget(SettingsForm::caption(
-        QStringLiteral("Useful when the pea is hidden behind the notch or a tray manager.")));
-    // Linux has no settings page that turns an app's notifications back on: only the reason shows.
-    denied_ = SettingsForm::caption(QStringLiteral("No notification service answered on this desktop."));
+    // Linux has no settings page that turns an app's notifications back on: the line says what does.
+    denied_ = SettingsForm::caption(QString::fromUtf8(deniedText));
     start->addWidget(denied_);
     developmentNote_ = SettingsForm::caption(QString::fromUtf8(SettingsBindings::developmentBuildNote));
     start->addWidget(developmentNote_);
 
+    // Linux has no update framework, so no switch for it: the caption says where updates come from.
     QVBoxLayout* updates = SettingsForm::addSection(*pane, QStringLiteral("Updates"));
-    updates_ = new QCheckBox(QStringLiteral("Check for updates automatically"));
-    updates->addWidget(updates_);
     updates->addWidget(SettingsForm::caption(QStringLiteral("Updates come from your package manager.")));
 
     QVBoxLayout* stats = SettingsForm::addSection(*pane, QStringLiteral("Stats"));
@@ -166,10 +162,6 @@ void GeneralPane::sync() {
     notifications_->setEnabled(identity);
     denied_->setVisible(bindings_.notificationsDenied());
     developmentNote_->setVisible(!identity);
-
-    const Updater& updater = Updater::shared();
-    SettingsForm::setChecked(*updates_, updater.automaticallyChecksForUpdates());
-    updates_->setEnabled(updater.isConfigured());
 }
 
 } // namespace halvrick

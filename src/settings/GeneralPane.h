@@ -13,9 +13,14 @@ class SegmentedControl;
 class SettingsBindings;
 
 // The "General" tab: start at login, the tray icon, the voice, the cool-down sound, notifications,
-// updates and the stats buttons. Every control shows the stored (or the system's) value and follows it.
+// where updates come from and the stats buttons. Every control shows the stored (or the system's) value and
+// follows it.
 class GeneralPane : public QWidget {
 public:
+    static constexpr const char* deniedText =
+        "No notification service answered. Start your desktop's notification daemon, then switch this on "
+        "again.";
+
     GeneralPane(SettingsBindings& bindings, std::function<void()> openHistory, std::function<void()> askReset,
                 QWidget* parent = nullptr);
 
@@ -29,7 +34,6 @@ public:
     QCheckBox* notificationsSwitch() const { return notifications_; }
     QLabel* notificationsDeniedCaption() const { return denied_; }
     QLabel* developmentNote() const { return developmentNote_; }
-    QCheckBox* updatesSwitch() const { return updates_; }
     QPushButton* historyButton() const { return history_; }
     QPushButton* resetButton() const { return reset_; }
 
@@ -48,7 +52,6 @@ private:
     QCheckBox* notifications_;
     QLabel* denied_;
     QLabel* developmentNote_;
-    QCheckBox* updates_;
     QPushButton* history_;
     QPushButton* reset_;
 };

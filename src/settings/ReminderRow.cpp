@@ -3,7 +3,6 @@
 #include "model/Copy.h"
 #include "model/SettingsStore.h"
 #include "settings/SettingsForm.h"
-#include "ui/ElidedLabel.h"
 #include "ui/PlainText.h"
 
 #include <QApplication>
@@ -11,12 +10,38 @@
 #include <QHBoxLayout>
 #include <QIcon>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 namespace halvrick {
+
+namespace {
+
+// The switch's label, its lines wrapped under one another: a click on it switches, as a click on a
+// checkbox's own text would.
+class SwitchLabel : public QWidget {
+public:
+    SwitchLabel(QCheckBox& target, QWidget* parent) : QWidget(parent), target_(target) {}
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        event->setAccepted(event->button() == Qt::LeftButton);
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+            target_.isEnabled()) {
+            target_.click();
+        }
+    }
+
+private:
+    QCheckBox& target_;
+};
+
+} // namespace
 
 ReminderRow::ReminderRow(Reminder reminder, SettingsStore& settings, std::function<void()> onEdit,
                          QWidget* parent)
@@ -28,18 +53,24 @@ ReminderRow::ReminderRow(Reminder reminder, SettingsStore& settings, std::functi
     enabled_->setChecked(reminder_.isEnabled);
     row->addWidget(enabled_, 0, Qt::AlignVCenter);
 
-    auto* lines = new QVBoxLayout;
+    auto* label = new SwitchLabel(*enabled_, this);
+    auto* lines = new QVBoxLayout(label);
+    lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(2);
     const QString shown = PlainText::shown(reminder_.text);
-    text_ = new ElidedLabel(this, Qt::ElideRight);
-    text_->setFullText(shown);
-    // A tooltip reads markup: the text goes in escaped, so it shows as written.
-    text_->setToolTip(QStringLiteral("<p style='white-space:pre'>") + shown.toHtmlEscaped() +
-                      QStringLiteral("</p>"));
-    lines->addWidget(text_);
-    summary_ = SettingsForm::caption(QString::fromStdString(Copy::scheduleSummary(reminder_.schedule)), this);
-    lines->addWidget(summary_);
-    row->addLayout(lines, 1);
+    text_ = new QLabel(shown, label);
+    text_->setTextFormat(Qt::PlainText);
+    text_->setWordWrap(true);
+    summary_ =
+        SettingsForm::caption(QString::fromStdString(Copy::scheduleSummary(reminder_.schedule)), label);
+    for (QLabel* line : {text_, summary_}) {
+        // The row's width decides where the lines wrap; a word longer than the row is cut, not the row
+        // widened.
+        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        line->setAttribute(Qt::WA_TransparentForMouseEvents);
+        lines->addWidget(line);
+    }
+    row->addWidget(label, 1);
     enabled_->setAccessibleName(shown);
 
     edit_ = new QPushButton(QStringLiteral("Edit"), this);

@@ -12,11 +12,11 @@ class QToolButton;
 
 namespace halvrick {
 
-class ElidedLabel;
 class SettingsStore;
 
-// One reminder in the Focus pane: its switch, its text and schedule, "Edit" and delete. The switch
-// and delete write to the store at once.
+// One reminder in the Focus pane: its switch, labelled by the reminder's text and schedule wrapped on as
+// many lines as they need, "Edit" and delete. The switch (or a click on its label) and delete write to
+// the store at once.
 class ReminderRow : public QWidget {
 public:
     ReminderRow(Reminder reminder, SettingsStore& settings, std::function<void()> onEdit,
@@ -24,16 +24,15 @@ public:
 
     const Reminder& reminder() const { return reminder_; }
     QCheckBox* enabledSwitch() const { return enabled_; }
-    ElidedLabel* textLabel() const { return text_; }
+    QLabel* textLabel() const { return text_; }
     QLabel* summaryLabel() const { return summary_; }
     QPushButton* editButton() const { return edit_; }
     QToolButton* deleteButton() const { return delete_; }
 
-
 private:
     Reminder reminder_;
     QCheckBox* enabled_;
-    ElidedLabel* text_;
+    QLabel* text_;
     QLabel* summary_;
     QPushButton* edit_;
     QToolButton* delete_;

@@ -9,7 +9,8 @@ namespace halvrick::CardText {
 
 namespace {
 
-// The lines of `text` wrapped into `width`, at most `maxLines`, the last one elided when cut short.
+// The lines of `text` wrapped into `width`, at most `maxLines` (0: no limit), the last one elided when
+// cut short.
 QStringList wrapped(const QFont& font, const QString& text, qreal width, int maxLines) {
     QStringList lines;
     QTextLayout layout(text, font);
@@ -23,7 +24,7 @@ QStringList wrapped(const QFont& font, const QString& text, qreal width, int max
             break;
         }
         line.setLineWidth(width);
-        if (static_cast<int>(lines.size()) == maxLines - 1) {
+        if (maxLines > 0 && static_cast<int>(lines.size()) == maxLines - 1) {
             const QString rest = text.mid(line.textStart()).simplified();
             lines << QFontMetricsF(font).elidedText(rest, Qt::ElideRight, width);
             break;
@@ -67,13 +68,20 @@ void drawLine(QPainter& painter, const QRectF& area, int alignment, const QFont&
     painter.restore();
 }
 
-qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int maxLines) {
-    return static_cast<qreal>(wrapped(font, text, width, maxLines).size()) *
-           QFontMetricsF(font).lineSpacing();
+int lineCount(const QFont& font, const QString& text, qreal width, int maxLines) {
+    return static_cast<int>(wrapped(font, text, width, maxLines).size());
 }
 
-qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text,
-                  int maxLines) {
+qreal linesHeight(const QFont& font, int lines, qreal lineGap) {
+    return lines > 0 ? lines * QFontMetricsF(font).lineSpacing() + (lines - 1) * lineGap : 0;
+}
+
+qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int maxLines, qreal lineGap) {
+    return linesHeight(font, lineCount(font, text, width, maxLines), lineGap);
+}
+
+qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text, int maxLines,
+                  qreal lineGap) {
     const QStringList lines = wrapped(font, text, area.width(), maxLines);
     const qreal spacing = QFontMetricsF(font).lineSpacing();
     painter.save();
@@ -82,10 +90,10 @@ qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, cons
     for (const QString& line : lines) {
         painter.drawText(QRectF(area.left(), y, area.width(), spacing), Qt::AlignLeft | Qt::AlignVCenter,
                          line);
-        y += spacing;
+        y += spacing + lineGap;
     }
     painter.restore();
-    return y - area.top();
+    return linesHeight(font, static_cast<int>(lines.size()), lineGap);
 }
 
 } // namespace halvrick::CardText

@@ -22,12 +22,17 @@ QFont fitted(QFont font, const QString& text, qreal width, qreal minimumScale);
 // takes is the font's.
 void drawLine(QPainter& painter, const QRectF& area, int alignment, const QFont& font, const QString& text,
               qreal minimumScale = 1, Qt::TextElideMode elide = Qt::ElideRight);
-// Wrapped at word boundaries into at most `maxLines` lines of `width`, the last one cut when the text
-// goes on; the height the lines take.
-qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int maxLines);
+// Wrapped at word boundaries into at most `maxLines` lines of `width` (0: as many as the text needs),
+// the last one cut when the text goes on: the number of lines.
+int lineCount(const QFont& font, const QString& text, qreal width, int maxLines);
+// The height `lines` lines take, `lineGap` further apart than the font's line spacing (a negative gap
+// sets them closer).
+qreal linesHeight(const QFont& font, int lines, qreal lineGap = 0);
+// The height of the lines lineCount counts.
+qreal wrappedHeight(const QFont& font, const QString& text, qreal width, int maxLines, qreal lineGap = 0);
 // Draws what wrappedHeight measured, from the top left of `area`; returns the height drawn.
-qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text,
-                  int maxLines);
+qreal drawWrapped(QPainter& painter, const QRectF& area, const QFont& font, const QString& text, int maxLines,
+                  qreal lineGap = 0);
 
 } // namespace CardText
 

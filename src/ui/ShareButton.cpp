@@ -1,19 +1,21 @@
 #include "ui/ShareButton.h"
 
 #include <QClipboard>
+#include <QCursor>
 #include <QDesktopServices>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
 #include <QMenu>
 #include <QMimeData>
+#include <QToolTip>
 #include <QUrl>
 
 namespace halvrick {
 
 ShareButton::ShareButton(const QString& title, MakeFile makeFile, QWidget* parent)
-    : QPushButton(title, parent), makeFile_(std::move(makeFile)),
-      openFile_([](const QString& path) { QDesktopServices::openUrl(QUrl::fromLocalFile(path)); }) {
+    : QPushButton(title, parent), makeFile_(std::move(makeFile)), openUrl_(&QDesktopServices::openUrl) {
     setAutoDefault(false);
     connect(this, &QPushButton::clicked, this, &ShareButton::share);
 }
@@ -22,8 +24,14 @@ void ShareButton::setMakeFile(MakeFile makeFile) {
     makeFile_ = std::move(makeFile);
 }
 
-void ShareButton::setOpenFile(OpenFile openFile) {
-    openFile_ = std::move(openFile);
+void ShareButton::setOpenUrl(OpenUrl openUrl) {
+    openUrl_ = std::move(openUrl);
+}
+
+void ShareButton::open(const QUrl& url, const char* failure) {
+    if (!openUrl_(url)) {
+        QToolTip::showText(QCursor::pos(), QString::fromUtf8(failure), this);
+    }
 }
 
 QMimeData* ShareButton::clipboardData(const QString& path) {
@@ -53,10 +61,10 @@ void ShareButton::share() {
     const QString file = *path;
     menu_->addAction(QString::fromLatin1(copyTitle), this,
                      [file] { QGuiApplication::clipboard()->setMimeData(clipboardData(file)); });
-    menu_->addAction(QString::fromLatin1(openTitle), this, [this, file] {
-        if (openFile_) {
-            openFile_(file);
-        }
+    menu_->addAction(QString::fromLatin1(openTitle), this,
+                     [this, file] { open(QUrl::fromLocalFile(file), noViewerText); });
+    menu_->addAction(QString::fromLatin1(showTitle), this, [this, file] {
+        open(QUrl::fromLocalFile(QFileInfo(file).absolutePath()), noFileManagerText);
     });
     menu_->popup(mapToGlobal(QPoint(0, height())));
 }

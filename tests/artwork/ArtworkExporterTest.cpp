@@ -41,33 +41,43 @@ TEST(ArtworkExporterTest, WebPlanIsTheTwelveAssetsInOrder) {
     expectPlan(ArtworkExporter::webPlan(), expectedWebSet());
 }
 
-TEST(ArtworkExporterTest, DefaultFolderFollowsTheSourceTreeThenTheDesktop) {
+// A source tree the program runs in gets no folder of its own: the defaults are the desktop's.
+TEST(ArtworkExporterTest, DefaultFoldersAreOnTheDesktopEvenInASourceTree) {
     QTemporaryDir tree;
-    QTemporaryDir elsewhere;
     QFile manifest(tree.filePath("CMakeLists.txt"));
     ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
     manifest.close();
     struct Case {
-        QString workingDirectory;
         QString desktop;
-        QString folder;
+        QString artwork;
+        QString web;
     };
-    for (const Case& c : {Case{tree.path(), "/home/u/Desktop", tree.filePath("Artwork/previews")},
-                          Case{elsewhere.path(), "/home/u/Desktop", "/home/u/Desktop/Halvrick Artwork"},
-                          Case{elsewhere.path(), "", elsewhere.filePath("Halvrick Artwork")}}) {
-        EXPECT_EQ(ArtworkExporter::defaultFolder(c.workingDirectory, c.desktop), c.folder);
+    for (const Case& c :
+         {Case{"/home/u/Desktop", "/home/u/Desktop/Halvrick Artwork", "/home/u/Desktop/Halvrick Web Assets"},
+          Case{"", tree.filePath("Halvrick Artwork"), tree.filePath("Halvrick Web Assets")}}) {
+        EXPECT_EQ(ArtworkExporter::defaultFolder(tree.path(), c.desktop), c.artwork);
+        EXPECT_EQ(ArtworkExporter::defaultWebFolder(tree.path(), c.desktop), c.web);
     }
-    EXPECT_FALSE(QFileInfo::exists(tree.filePath("Artwork"))) << "choosing a folder creates nothing";
+    EXPECT_EQ(QDir(tree.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries),
+              QStringList{"CMakeLists.txt"})
+        << "choosing a folder creates nothing";
 }
 
-TEST(ArtworkExporterTest, WebAndIconFoldersOnlyWhenPresent) {
-    QTemporaryDir dir;
-    EXPECT_FALSE(ArtworkExporter::defaultWebFolder(dir.path()));
-    EXPECT_FALSE(ArtworkExporter::appIconFolder(dir.path()));
-    ASSERT_TRUE(QDir(dir.path()).mkpath("Landing/assets"));
-    ASSERT_TRUE(QDir(dir.path()).mkpath("data/icons"));
-    EXPECT_EQ(ArtworkExporter::defaultWebFolder(dir.path()), dir.filePath("Landing/assets"));
-    EXPECT_EQ(ArtworkExporter::appIconFolder(dir.path()), dir.filePath("data/icons"));
+// The tree's icon set is refreshed only by an export pointed into that tree.
+TEST(ArtworkExporterTest, TheSourceTreesIconsOnlyForAnExportIntoIt) {
+    QTemporaryDir tree;
+    QTemporaryDir elsewhere;
+    ASSERT_TRUE(QDir(tree.path()).mkpath("data/icons"));
+    const QString icons = tree.filePath("data/icons");
+    EXPECT_FALSE(ArtworkExporter::appIconFolder(tree.path(), tree.filePath("out"))) << "no CMakeLists.txt";
+    QFile manifest(tree.filePath("CMakeLists.txt"));
+    ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+    manifest.close();
+    EXPECT_EQ(ArtworkExporter::appIconFolder(tree.path(), tree.filePath("Artwork/previews")), icons);
+    EXPECT_EQ(ArtworkExporter::appIconFolder(tree.path(), tree.path()), icons);
+    EXPECT_FALSE(ArtworkExporter::appIconFolder(tree.path(), elsewhere.filePath("out")));
+    EXPECT_FALSE(ArtworkExporter::appIconFolder(tree.path(), tree.path() + "-sibling/out"));
+    EXPECT_FALSE(ArtworkExporter::appIconFolder(tree.path(), "/home/u/Desktop/Halvrick Artwork"));
 }
 
 TEST(ArtworkExporterTest, WebExportWritesEveryFileAtItsPixelSize) {

@@ -28,13 +28,18 @@ protected:
                 }
                 return QStringList{into + "/a.png", into + "/b.png", into + "/c.png"};
             },
-            [this] { return folder; }, [this](const QString& shown) { revealed << shown; });
+            [this] { return folder; },
+            [this](const QString& shown) {
+                revealed << shown;
+                return fileManagerOpens;
+            });
     }
 
     QString folder = QStringLiteral("/home/u/Desktop/Halvrick Artwork");
     std::optional<std::string> failWith;
     QStringList exportedTo;
     QStringList revealed;
+    bool fileManagerOpens = true;
 };
 
 TEST_F(ArtworkLabTest, ShowMakesOneWindowAndBringsItBack) {
@@ -105,6 +110,16 @@ TEST_F(ArtworkLabTest, ExportWritesIntoTheFolderSaysSoAndRevealsItEachTime) {
     EXPECT_EQ(revealed, QStringList{folder});
     view->exportButton()->click();
     EXPECT_EQ(revealed, (QStringList{folder, folder}));
+}
+
+TEST_F(ArtworkLabTest, ADesktopWithoutAFileManagerIsNamedAfterTheFilesWritten) {
+    ArtworkLabWindowController lab = makeController();
+    lab.show();
+    fileManagerOpens = false;
+    lab.view()->exportPNGs();
+    EXPECT_EQ(revealed, QStringList{folder});
+    EXPECT_EQ(lab.view()->exportMessage(),
+              "Wrote 3 files to " + folder + ". No file manager on this desktop opened the folder.");
 }
 
 TEST_F(ArtworkLabTest, AFailedExportSaysWhyAndRevealsNothing) {

@@ -45,6 +45,14 @@ TEST(ArtworkGridTest, OnlyTheSixHeatFaceMoodsCarryTheMenuBarNote) {
                                              FaceState::shh, FaceState::celebrating, FaceState::hello}));
 }
 
+// The grid's own words are Linux's: the small pea sits in the tray.
+TEST(ArtworkGridTest, SpeaksOfTheTray) {
+    for (const char* text : {ArtworkGrid::headerTitle, ArtworkGrid::heatFaceNote}) {
+        EXPECT_FALSE(QString::fromUtf8(text).contains(QStringLiteral("menu bar"))) << text;
+        EXPECT_TRUE(QString::fromUtf8(text).contains(QStringLiteral("tray"))) << text;
+    }
+}
+
 TEST(ArtworkGridTest, DrawsBackgroundsAndInvertsOnlyTheMonoDarkPea) {
     ASSERT_TRUE(qtTestAppReady());
     const QImage grid = PngExport::render(ArtworkGrid::paint, ArtworkGrid::size(), 1);

@@ -18,14 +18,20 @@ struct ProgramRun {
     QStringList lines;
 };
 
-// The real program in `workingDirectory`, with no display at all and a private runtime folder.
-ProgramRun runProgram(const QStringList& arguments, const QString& workingDirectory, const QString& runtime) {
+// The real program in `workingDirectory`, with no display at all, a private runtime folder and, when
+// given, a home of its own (its desktop is "Desktop" there).
+ProgramRun runProgram(const QStringList& arguments, const QString& workingDirectory, const QString& runtime,
+                      const QString& home = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         environment.remove(QString::fromLatin1(name));
     }
     environment.insert("XDG_RUNTIME_DIR", runtime);
+    if (!home.isEmpty()) {
+        environment.insert("HOME", home);
+        environment.insert("XDG_CONFIG_HOME", QDir(home).filePath(".config"));
+    }
     process.setProcessEnvironment(environment);
     process.setWorkingDirectory(workingDirectory);
     process.start(HALVRICK_PROGRAM, arguments);
@@ -58,12 +64,20 @@ protected:
         ASSERT_TRUE(
             QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     }
+    // Makes the working directory the root of a source tree with its icon set.
+    void makeSourceTree() {
+        QFile manifest(work.filePath("CMakeLists.txt"));
+        ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
+        manifest.close();
+        ASSERT_TRUE(QDir(work.path()).mkpath("data/icons"));
+    }
     QTemporaryDir work;
     QTemporaryDir runtime;
+    QTemporaryDir home;
 };
 
 TEST_F(ExportSwitchesTest, ArtworkSwitchWinsAndWritesTheFullSetIntoARelativeFolder) {
-    ASSERT_TRUE(QDir(work.path()).mkpath("data/icons"));
+    makeSourceTree();
     const ProgramRun run =
         runProgram({"--export-web-assets", "web", "--export-artwork", "out"}, work.path(), runtime.path());
     EXPECT_EQ(run.exitCode, 0);
@@ -77,7 +91,8 @@ TEST_F(ExportSwitchesTest, ArtworkSwitchWinsAndWritesTheFullSetIntoARelativeFold
         ++written;
     }
     EXPECT_EQ(written, 125) << "no stray or temporary files";
-    // The icon set of the source tree gets the ten icons under their plain names, uncounted.
+    // Pointed into the source tree, the export also refreshes its icon set: the ten icons under their
+    // plain names, uncounted.
     std::vector<CatalogueFile> icons;
     for (const CatalogueFile& file : catalogue) {
         if (file.path.startsWith("appicon/")) {
@@ -90,14 +105,23 @@ TEST_F(ExportSwitchesTest, ArtworkSwitchWinsAndWritesTheFullSetIntoARelativeFold
     EXPECT_FALSE(QFileInfo::exists(work.filePath("web"))) << "the web export did not run";
 }
 
-TEST_F(ExportSwitchesTest, ArtworkSwitchAloneExportsIntoTheSourceTreesPreviews) {
-    QFile manifest(work.filePath("CMakeLists.txt"));
-    ASSERT_TRUE(manifest.open(QIODevice::WriteOnly));
-    manifest.close();
-    const ProgramRun run = runProgram({"--export-artwork"}, work.path(), runtime.path());
+// Run from a source tree's root, an export writes into the tree only where it is told to.
+TEST_F(ExportSwitchesTest, ArtworkSwitchAloneOrPointedElsewhereLeavesTheSourceTreeAlone) {
+    makeSourceTree();
+    const QString desktop = QDir(home.path()).filePath("Desktop/Halvrick Artwork");
+    ProgramRun run = runProgram({"--export-artwork"}, work.path(), runtime.path(), home.path());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.lines, QStringList{"Wrote 125 files to " + work.filePath("Artwork/previews")});
-    EXPECT_EQ(QImageReader(work.filePath("Artwork/previews/grid.png")).size(), QSize(1476, 4528));
+    EXPECT_EQ(run.lines, QStringList{"Wrote 125 files to " + desktop});
+    EXPECT_EQ(QImageReader(QDir(desktop).filePath("grid.png")).size(), QSize(1476, 4528));
+
+    QTemporaryDir elsewhere;
+    run =
+        runProgram({"--export-artwork", elsewhere.filePath("art")}, work.path(), runtime.path(), home.path());
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.lines, QStringList{"Wrote 125 files to " + elsewhere.filePath("art")});
+
+    EXPECT_EQ(everything(work.path()), (QStringList{"CMakeLists.txt", "data"}));
+    EXPECT_TRUE(everything(work.filePath("data/icons")).isEmpty());
 }
 
 TEST_F(ExportSwitchesTest, WebSwitchWritesTwelveFilesBesideARunningInstance) {
@@ -111,17 +135,14 @@ TEST_F(ExportSwitchesTest, WebSwitchWritesTwelveFilesBesideARunningInstance) {
     EXPECT_EQ(everything(work.filePath("site/img")).size(), 12);
 }
 
-TEST_F(ExportSwitchesTest, WebSwitchWithoutAFolderUsesLandingAssetsOrSaysWhereToRunFrom) {
-    ProgramRun run = runProgram({"--export-web-assets"}, work.path(), runtime.path());
-    EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.lines, QStringList{"Run from the repo root, or pass the Landing/assets folder."});
-    EXPECT_TRUE(everything(work.path()).isEmpty());
-
-    ASSERT_TRUE(QDir(work.path()).mkpath("Landing/assets"));
-    run = runProgram({"--export-web-assets"}, work.path(), runtime.path());
+TEST_F(ExportSwitchesTest, WebSwitchWithoutAFolderWritesToTheDesktop) {
+    makeSourceTree();
+    const QString desktop = QDir(home.path()).filePath("Desktop/Halvrick Web Assets");
+    const ProgramRun run = runProgram({"--export-web-assets"}, work.path(), runtime.path(), home.path());
     EXPECT_EQ(run.exitCode, 0);
-    EXPECT_EQ(run.lines, QStringList{"Wrote 12 files to " + work.filePath("Landing/assets")});
-    EXPECT_EQ(everything(work.filePath("Landing/assets")).size(), 12);
+    EXPECT_EQ(run.lines, QStringList{"Wrote 12 files to " + desktop});
+    expectFiles(desktop, expectedWebSet());
+    EXPECT_EQ(everything(work.path()), (QStringList{"CMakeLists.txt", "data"}));
 }
 
 TEST_F(ExportSwitchesTest, AnUnwritableFolderFailsWithOneLineAndLeavesNothing) {

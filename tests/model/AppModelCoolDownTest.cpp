@@ -73,7 +73,7 @@ TEST_F(AppModelCoolDownTest, AnsweringAPromptWithACoolDownSpeaksNoDismissal) {
     model->startCoolDown();
     EXPECT_EQ(model->restPhase(), RestPhase::active);
     EXPECT_THAT(spoken, IsEmpty());
-    EXPECT_EQ(world.logLines.back(), "REST: dismissed");
+    EXPECT_EQ(world.logLines.back(), "[09:00:01.0] REST: dismissed");
 }
 
 TEST_F(AppModelCoolDownTest, NoExerciseDuringABreak) {
@@ -118,7 +118,7 @@ TEST_F(AppModelCoolDownTest, AnAnnouncementWithoutFaceOrDurationUsesThePopoversF
     ASSERT_EQ(spoken.size(), 1U);
     EXPECT_EQ(spoken[0].face, model->styled(model->popoverFaceWithoutStyle()));
     EXPECT_EQ(spoken[0].duration, 7);
-    EXPECT_EQ(world.logLines.back(), "HEADS-UP: Hello.");
+    EXPECT_EQ(world.logLines.back(), "[09:00:01.0] HEADS-UP: Hello.");
 
     world.advance(20.75);
     EXPECT_EQ(model->headsUpMessage(), "Hello.");

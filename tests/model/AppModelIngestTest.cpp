@@ -200,8 +200,10 @@ TEST_F(AppModelVitalsTest, EveryEventOfASampleIsRecordedAndLoggedBeforeTheSummar
     EXPECT_EQ(events[0].kind, VitalsEventKind::storageFreed(5'000'000'000));
     EXPECT_EQ(events[1].kind, VitalsEventKind::swapStarted(600'000'000));
     EXPECT_EQ(events[1].date, world.now);
-    EXPECT_THAT(world.logLines, ElementsAre("VITALS: storageFreed", "VITALS: swapStarted",
-                                            "VITALS: 4.0 GB of 8.0 GB, normal, 205 GB free"));
+    // Stamped like the tick's lines, so a log reads as one timeline.
+    EXPECT_THAT(world.logLines,
+                ElementsAre("[09:00:05.0] VITALS: storageFreed", "[09:00:05.0] VITALS: swapStarted",
+                            "[09:00:05.0] VITALS: 4.0 GB of 8.0 GB, normal, 205 GB free"));
 }
 
 TEST_F(AppModelVitalsTest, EventsSaveTheLedgerAtMostOncePerMinute) {

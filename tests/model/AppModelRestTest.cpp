@@ -9,6 +9,7 @@ namespace {
 using fakes::ModelTest;
 using testing::Contains;
 using testing::ElementsAre;
+using testing::EndsWith;
 using testing::IsEmpty;
 using testing::Pair;
 
@@ -113,8 +114,8 @@ TEST_F(AppModelRestTest, AnHourOfWorkWithAPromptASnoozeAndATakenBreak) {
     // Only working time counts as active: none of the break does.
     EXPECT_DOUBLE_EQ(today().activeSeconds, expectedActive);
     EXPECT_GT(expectedActive, 4490);
-    EXPECT_THAT(world.logLines, Contains("REST: promptShown"));
-    EXPECT_THAT(world.logLines, Contains("REST: breakCompleted"));
+    EXPECT_THAT(world.logLines, Contains(EndsWith("] REST: promptShown")));
+    EXPECT_THAT(world.logLines, Contains(EndsWith("] REST: breakCompleted")));
 }
 
 TEST_F(AppModelRestTest, LeavingEndsTheStretchAndComingBackWakesThePea) {

@@ -287,6 +287,37 @@ TEST_F(CopyDatesTest, WrappedRange) {
     EXPECT_EQ(Copy::wrappedRange(late, late, utc, "en_US"), "Mar 4 – Mar 4");
 }
 
+// A template names the fields; the locale orders them and sets the words and marks between them.
+TEST_F(CopyDatesTest, DatesFromTemplatesInTheLocalesOrder) {
+    const struct {
+        const char* fields;
+        const char* locale;
+        const char* text;
+    } rows[] = {
+        {"MMM d", "en_US", "Mar 5"},
+        {"MMM d", "C", "5 Mar"},
+        {"MMM d", "ja_JP", "3月5日"},
+        {"MMMM d", "en_US", "March 5"},
+        {"MMMM d", "de_DE", "5. März"},
+        {"MMMM d", "fr_FR", "5 mars"},
+        {"dddd, MMMM d", "en_US", "Thursday, March 5"},
+        {"dddd, MMMM d", "de_DE", "Donnerstag, 5. März"},
+        {"dddd, MMMM d", "hu_HU", "március 5., csütörtök"},
+        {"dddd, MMMM d", "ja_JP", "3月5日木曜日"},
+        {"MMM d, yyyy", "en_US", "Mar 5, 2026"},
+        {"MMM d, yyyy", "en_GB", "5 Mar 2026"},
+        {"MMM d, yyyy", "de_DE", "5. März 2026"},
+        {"MMM d, yyyy", "ja_JP", "2026年3月5日"},
+        // A single field has no order to take.
+        {"ddd", "de_DE", "Do."},
+        {"MMM", "fr_FR", "mars"},
+    };
+    for (const auto& row : rows) {
+        EXPECT_EQ(Copy::localizedDate(now, calendar, row.fields, row.locale), row.text)
+            << row.fields << " in " << row.locale;
+    }
+}
+
 TEST_F(CopyDatesTest, ShortTimes) {
     const Date afternoon = calendar.date(2026, 3, 5, 15, 7, 42);
     EXPECT_EQ(Copy::timeFormatter(afternoon, calendar, "de_DE"), "15:07");

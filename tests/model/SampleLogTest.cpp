@@ -33,5 +33,13 @@ TEST(SampleLogTest, ANameCannotForgeALineOrTurnItAround) {
     }
 }
 
+TEST(SampleLogTest, ALineIsStampedWithItsTimeInTheUsersZone) {
+    const Calendar berlin("Europe/Berlin");
+    const Date at = berlin.date(2026, 3, 5, 9, 0, 2) + 0.46;
+    EXPECT_EQ(SampleLog::stamped("VITALS: pressureCritical", at, berlin),
+              "[09:00:02.4] VITALS: pressureCritical");
+    EXPECT_EQ(SampleLog::stamped("", at, Calendar("UTC")), "[08:00:02.4] ");
+}
+
 } // namespace
 } // namespace halvrick

@@ -1,3 +1,4 @@
+#include "FixedLocale.h"
 #include "HistoryFixture.h"
 #include "QtTestApp.h"
 #include "reports/CulpritKey.h"
@@ -96,6 +97,7 @@ TEST(CardsTest, TheReportCardHeadsItsCulpritsByPeriodAndShowsThree) {
         EXPECT_EQ(content.heading, period == ReportPeriod::allTime ? "HALL OF FLAME" : "TOP CULPRITS");
     }
     looked.clear();
+    const FixedLocale english("en_US");
     const ReportCard::Content month = ReportCard::make(ReportPeriod::month, totals, now(), calendar(), icons);
     EXPECT_EQ(month.title, "Monthly Sweat Report");
     EXPECT_EQ(month.range, "Dec 6 – Dec 8");

@@ -2,6 +2,7 @@
 
 #include "FakeChooser.h"
 #include "../ui/FileSizeLimit.h"
+#include "FixedLocale.h"
 #include "HistoryFixture.h"
 #include "QtTestApp.h"
 #include "core/SweatCSV.h"
@@ -9,6 +10,7 @@
 #include "reports/HistoryChartView.h"
 #include "reports/StatTile.h"
 #include "reports/SweatCalendarView.h"
+#include "reports/WrappedCard.h"
 #include "ui/CardExport.h"
 #include "ui/SegmentedControl.h"
 #include "ui/ShareButton.h"
@@ -40,6 +42,8 @@ QByteArray contents(const QString& path) {
 class HistoryViewTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
+
+    const FixedLocale english{"en_US"};
 
     HistoryView& make(std::optional<QString> chooserAnswer = std::nullopt) {
         chooser = std::make_shared<FakeChooser>(std::move(chooserAnswer));
@@ -158,6 +162,33 @@ TEST_F(HistoryViewTest, SummaryAndCalendarTilesReadThePeriod) {
     EXPECT_EQ(calendarTiles[1]->label(), "Rest streak");
     EXPECT_EQ(calendarTiles[2]->value(), "2");
     EXPECT_EQ(calendarTiles[2]->label(), "Days with a break");
+}
+
+// The header and the worst day write their dates in the user's locale, the style of the weekly summary
+// for the same week.
+TEST_F(HistoryViewTest, DatesFollowTheUsersLocaleAsTheWeeklySummarysDo) {
+    ledger.addHeat(600, HeatState::sweating, daysAgo(6), calendar());
+    ledger.addHeat(1200, HeatState::sweating, daysAgo(1), calendar());
+    ledger.addActive(60, daysAgo(0), calendar());
+    const struct {
+        const char* locale;
+        const char* range;
+        const char* worstDay;
+    } rows[] = {
+        {"en_US", "Dec 2 – Dec 8", "Worst day · Dec 7"},
+        {"en_GB", "2 Dec – 8 Dec", "Worst day · 7 Dec"},
+        {"de_DE", "2. Dez. – 8. Dez.", "Worst day · 7. Dez."},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.locale);
+        const FixedLocale locale(row.locale);
+        HistoryView& history = make();
+        EXPECT_EQ(history.rangeLabel().text(), QString::fromUtf8(row.range));
+        const WrappedSummary week(ledger.totals(7, now(), calendar()), now(), calendar());
+        EXPECT_EQ(WrappedCardData::of(week, calendar(), {}).range, history.rangeLabel().text());
+        choose(ReportPeriod::year);
+        EXPECT_EQ(history.calendarTiles()[0]->label(), QString::fromUtf8(row.worstDay));
+    }
 }
 
 TEST_F(HistoryViewTest, NoHeatAllYearReadsADashAndStreaksCountInDays) {

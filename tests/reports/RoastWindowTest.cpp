@@ -1,14 +1,17 @@
 #include "reports/RoastWindowController.h"
 
 #include "CardWindowTestSupport.h"
+#include "FixedLocale.h"
 #include "model/Copy.h"
 #include "reports/CardWindowView.h"
 #include "reports/RoastCard.h"
+#include "ui/CardText.h"
 #include "ui/PngExport.h"
 #include "ui/ShareButton.h"
 
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -53,6 +56,41 @@ TEST(RoastCardTest, TheHeadlineWrapsAndShrinksButNeverRunsIntoTheBoxOrTheFooter)
     EXPECT_EQ(plain.headlineFont.pixelSize(), 40) << "a short line keeps the full size";
 }
 
+// The pea and the text beside it are centred on one another, whichever is taller.
+TEST(RoastCardTest, TheMascotRowIsCentred) {
+    ASSERT_TRUE(qtTestAppReady());
+    const std::string longName = "Extraordinarily Long Application Name For Testing Purposes Only";
+    for (const std::string& name : {std::string("Firefox"), longName}) {
+        SCOPED_TRACE(name);
+        const RoastCard::Layout parts =
+            RoastCard::layout(cardFor(name, HeatState::sweating, Personality::mild));
+        const qreal columnCentre = (parts.headline.top() + parts.subhead.bottom()) / 2;
+        EXPECT_NEAR(parts.pea.center().y(), columnCentre, 0.5);
+        const qreal rowTop = std::min(parts.pea.top(), parts.headline.top());
+        EXPECT_NEAR(rowTop, parts.header.bottom() + 18, 0.5) << "the row starts a spacing under the header";
+        EXPECT_NEAR(parts.appBox.top(), std::max(parts.pea.bottom(), parts.subhead.bottom()) + 18, 0.5);
+    }
+}
+
+// However many lines the headline needs it gets them all, each 2 px closer than its font would set them.
+TEST(RoastCardTest, TheHeadlineIsNeverCutAndSitsTwoPixelsTighter) {
+    ASSERT_TRUE(qtTestAppReady());
+    std::string name;
+    for (int i = 0; i < 6; ++i) {
+        name += "Tremendously Verbose Application ";
+    }
+    const RoastCardData data = cardFor(name, HeatState::meltdown, Personality::dramatic);
+    const RoastCard::Layout parts = RoastCard::layout(data);
+    const QString headline = QString::fromStdString(Copy::roastHeadline(name, data.state, data.personality));
+    EXPECT_GT(parts.headlineLines, 6);
+    EXPECT_EQ(parts.headlineLines,
+              CardText::lineCount(parts.headlineFont, headline, parts.headline.width(), 0));
+    const qreal lineSpacing = QFontMetricsF(parts.headlineFont).lineSpacing();
+    EXPECT_NEAR(parts.headline.height(), parts.headlineLines * lineSpacing - 2 * (parts.headlineLines - 1),
+                0.01);
+    EXPECT_LE(parts.subhead.bottom() + 18, parts.appBox.top() + 0.5);
+}
+
 TEST(RoastCardTest, ThePngIsTheCardAtTwiceItsSizeOnItsGradient) {
     ASSERT_TRUE(qtTestAppReady());
     const RoastCardData data = cardFor("Firefox", HeatState::meltdown, Personality::dramatic);
@@ -81,7 +119,13 @@ TEST(RoastCardTest, NamesAndDatesFollowTheDayOfTheCalendar) {
     // 23:30 UTC is already the next day in Berlin.
     const Date lateEvening = Calendar("UTC").date(2026, 3, 5, 23, 30);
     EXPECT_EQ(RoastWindowController::fileName(lateEvening, berlin), QStringLiteral("Halvrick Roast 2026-03-06.png"));
-    EXPECT_TRUE(RoastCard::dateText(lateEvening, berlin).startsWith(QStringLiteral("Mar 6, 2026 at ")));
+    // The medium date and the short time of the user's locale.
+    const std::pair<const char*, const char*> rows[] = {
+        {"en_US", "Mar 6, 2026 12:30 AM"}, {"en_GB", "6 Mar 2026 00:30"}, {"de_DE", "6. März 2026 00:30"}};
+    for (const auto& [locale, text] : rows) {
+        const FixedLocale fixed(locale);
+        EXPECT_EQ(RoastCard::dateText(lateEvening, berlin), QString::fromUtf8(text)) << locale;
+    }
 }
 
 class RoastWindowTest : public CardWindowTest {

@@ -1,5 +1,6 @@
 #include "reports/SweatCalendarView.h"
 
+#include "FixedLocale.h"
 #include "HistoryFixture.h"
 #include "QtTestApp.h"
 #include "core/StatsLedger.h"
@@ -30,6 +31,7 @@ DailyTotals hot(int back, double sweating, double meltdown = 0) {
 
 TEST(SweatCalendarViewTest, TheSummaryCountsHotDaysAndNamesTheFirstHottest) {
     ASSERT_TRUE(qtTestAppReady());
+    const FixedLocale english("en_US");
     EXPECT_EQ(SweatCalendarPainting::summary({}, calendar()), "0 days with sweat. 0 min in total.");
     EXPECT_TRUE(SweatCalendarPainting::dayLines({}, calendar()).isEmpty());
 
@@ -84,6 +86,7 @@ TEST(SweatCalendarViewTest, EveryDayOfTheYearIsASquareAndOnlyTodayIsRinged) {
 
 TEST(SweatCalendarViewTest, TheWidgetDescribesItselfToScreenReaders) {
     ASSERT_TRUE(qtTestAppReady());
+    const FixedLocale english("en_US");
     SweatCalendarView view;
     view.setDays({hot(2, 3600)}, now(), calendar());
     EXPECT_EQ(view.accessibleName(), "The sweat calendar");
@@ -94,6 +97,7 @@ TEST(SweatCalendarViewTest, TheWidgetDescribesItselfToScreenReaders) {
 
 TEST(SweatCalendarViewTest, ChartBarsStackSweatingUnderMeltdown) {
     ASSERT_TRUE(qtTestAppReady());
+    const FixedLocale english("en_US");
     const std::vector<DailyTotals> days{hot(2, 3600), hot(1, 0), hot(0, 1800, 1800)};
     const HistoryChartPainting::Content content = HistoryChartPainting::make(days, calendar());
     ASSERT_EQ(content.ticks.size(), 3u);

@@ -1,5 +1,6 @@
 #include "VitalsTestSupport.h"
 
+#include "model/Copy.h"
 #include "reports/FolderSparkline.h"
 #include "reports/VitalsFolderSection.h"
 #include "reports/VitalsWhatChanged.h"
@@ -8,6 +9,7 @@
 #include <QDeadlineTimer>
 #include <QPushButton>
 #include <QToolButton>
+#include <QToolTip>
 #include <future>
 
 namespace halvrick::vitalstest {
@@ -195,6 +197,16 @@ TEST_F(VitalsFolderSectionTest, EachRowShowsItsFolderInTheFileManager) {
     row(2).reveal->click();
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened.front(), QUrl::fromLocalFile("/home/pea/Documents"));
+    EXPECT_FALSE(QToolTip::isVisible()) << "an opened folder needs no word";
+}
+
+TEST_F(VitalsFolderSectionTest, ADesktopWithoutAFileManagerGetsAShortLine) {
+    fileManagerOpens = false;
+    row(0).reveal->click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text(), QString::fromUtf8(Copy::noFileManager.data()));
+    QToolTip::hideText();
 }
 
 } // namespace

@@ -27,11 +27,15 @@ protected:
     }
 
     VitalsView::Environment environment() {
-        return {[this] { return world.now; }, [this] { return world.calendar; },
+        return {[this] { return world.now; },
+                [this] { return world.calendar; },
                 {{"downloads", "Downloads", "/home/pea/Downloads"},
                  {"desktop", "Desktop", "/home/pea/Desktop"},
                  {"documents", "Documents", "/home/pea/Documents"}},
-                [this](const QUrl& url) { opened.push_back(url); }};
+                [this](const QUrl& url) {
+                    opened.push_back(url);
+                    return fileManagerOpens;
+                }};
     }
 
     // The view in a window of the minimum size, shown offscreen.
@@ -66,6 +70,8 @@ protected:
     }
 
     std::vector<QUrl> opened;
+    // Whether the fake desktop's file manager takes what it is given.
+    bool fileManagerOpens = true;
 };
 
 // Saves the widget's picture when HALVRICK_SCREENSHOTS names a folder; does nothing otherwise.

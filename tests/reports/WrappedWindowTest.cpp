@@ -69,17 +69,31 @@ TEST(WrappedCardTest, TheTextsFollowTheWeek) {
     EXPECT_EQ(WrappedCard::breaksValue(sample), QStringLiteral("24 of 35"));
 }
 
-// The fullest week still leaves every part on the card, the footer below the tiles.
-TEST(WrappedCardTest, AFullWeekKeepsTheFooterClearOfTheTiles) {
+// Every week, the fullest included, keeps the design's 150 px pea and 18 px gaps, with every part on the
+// card and the footer clear of the tiles. A quiet week pins the footer to the bottom padding.
+TEST(WrappedCardTest, EveryWeekKeepsThePeaAndTheGapsOfTheDesign) {
     ASSERT_TRUE(qtTestAppReady());
     const WrappedSummary sample = WrappedSummary::sample(berlin().date(2026, 3, 9, 18), berlin());
-    for (const WrappedSummary& summary : {sample, week(0, 0)}) {
+    const std::vector<StatsTotals::Culprit> three{
+        {"/usr/share/applications/firefox.desktop", "Firefox", 7200},
+        {"node", "node", 3600},
+        {"rustc", "rustc", 600}};
+    for (const WrappedSummary& summary : {sample, week(0, 0), week(90'000, 36'000, three, 40, 12)}) {
         const WrappedCard::Layout parts = WrappedCard::layout(summary);
-        EXPECT_GE(parts.pea.top(), WrappedCard::padding);
-        EXPECT_LE(parts.tiles.bottom() + 8, parts.footer.top() + 0.5);
-        EXPECT_LE(parts.footer.bottom(), WrappedCard::size.height() - WrappedCard::padding + 0.5);
+        EXPECT_EQ(parts.pea.size(), QSizeF(150, 150));
+        EXPECT_NEAR(parts.title.top() - parts.pea.bottom(), 18, 0.01);
+        EXPECT_NEAR(parts.culpritsHeading.top() - parts.subtitle.bottom(), 18, 0.01);
+        EXPECT_NEAR(parts.tiles.top() - parts.culpritRows.back().bottom(), 18, 0.01);
+        EXPECT_GE(parts.footer.top() - parts.tiles.bottom(), 36 - 0.01) << "the gaps around the spacer";
+        EXPECT_GE(parts.pea.top(), 0);
+        EXPECT_LE(parts.footer.bottom(), WrappedCard::size.height());
+        EXPECT_NEAR(parts.pea.top(), WrappedCard::size.height() - parts.footer.bottom(), 0.01)
+            << "a stack that fills the card sits in its middle";
         EXPECT_EQ(parts.culpritRows.size(), std::max<std::size_t>(summary.culprits.size(), 1));
     }
+    const WrappedCard::Layout quiet = WrappedCard::layout(week(0, 0));
+    EXPECT_EQ(quiet.pea.top(), WrappedCard::padding);
+    EXPECT_EQ(quiet.footer.bottom(), WrappedCard::size.height() - WrappedCard::padding);
     const WrappedCardData data = WrappedCardData::of(sample, berlin(), {});
     const QImage image = PngExport::render(
         [&](QPainter& painter, QSizeF size) { WrappedCard::paint(painter, size, data); }, WrappedCard::size, 2);

@@ -141,6 +141,14 @@ TEST_F(FirstRunWindowTest, TheWindowShowsTheSampleCardAsOnePicture) {
     const QPoint cardCentre = view.card().mapTo(controller->window(), view.card().rect().center());
     const QColor inCard = shot.pixelColor(cardCentre * shot.devicePixelRatio());
     EXPECT_GT(inCard.red(), inCard.blue()) << "the card's warm gradient is painted";
+
+    // The sample blames a browser a Linux user has, as an installed application.
+    const RoastCardData sample = FirstRunView::sampleCard(Calendar().date(2026, 3, 5, 9), Calendar());
+    EXPECT_EQ(sample.app, AppKey(AppKey::Kind::app, "/usr/share/applications/firefox.desktop", "Firefox"));
+    EXPECT_EQ(sample.state, HeatState::sweating);
+    EXPECT_EQ(sample.cpuLoad, 78);
+    EXPECT_EQ(sample.share, 0.42);
+    EXPECT_EQ(sample.personality, Personality::mild);
 }
 
 // Looked at by hand: the window in a dark palette, set before it is built.

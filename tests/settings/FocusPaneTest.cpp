@@ -204,9 +204,23 @@ TEST_F(FocusPaneTest, SwitchedOffSettingsLockTheirControlsButKeepTheirValues) {
     EXPECT_FALSE(pane->presetButton(1)->isEnabled()) << "45 is still the preset in force";
 
     pane->headsUpSwitch()->click();
-    EXPECT_FALSE(pane->notchPeekSwitch()->isEnabled());
-    EXPECT_FALSE(pane->notchPeekSwitch()->isChecked());
-    EXPECT_FALSE(settings.notchPeekEnabled());
+    EXPECT_FALSE(settings.headsUpEnabled());
+    EXPECT_FALSE(settings.notchPeekEnabled()) << "the peek keeps its stored value";
+}
+
+// No Linux screen has a notch: the peek's switch and its caption would change nothing.
+TEST_F(FocusPaneTest, NothingAboutANotchIsOffered) {
+    make();
+    for (const QWidget* widget : pane->findChildren<QWidget*>()) {
+        QString text;
+        if (const auto* box = qobject_cast<const QAbstractButton*>(widget)) {
+            text = box->text();
+        } else if (const auto* label = qobject_cast<const QLabel*>(widget)) {
+            text = label->text();
+        }
+        EXPECT_FALSE(text.contains(QStringLiteral("notch"), Qt::CaseInsensitive)) << text.toStdString();
+    }
+    EXPECT_TRUE(settings.notchPeekEnabled()) << "the setting stays";
 }
 
 TEST_F(FocusPaneTest, TimePickersStartAtTheDefaultsLockedUntilTheirSwitchIsOn) {

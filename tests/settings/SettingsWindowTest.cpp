@@ -8,7 +8,6 @@
 #include "settings/ReminderEditorDialog.h"
 #include "settings/ReminderRow.h"
 #include "settings/SettingsView.h"
-#include "ui/ElidedLabel.h"
 #include "ui/PlainText.h"
 #include "ui/SegmentedControl.h"
 
@@ -21,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMouseEvent>
 #include <QPointer>
 #include <QPushButton>
 #include <QSet>
@@ -240,7 +240,7 @@ TEST_F(SettingsWindowTest, SavingAnEditedReminderReplacesItInPlaceStillSwitchedO
 TEST_F(SettingsWindowTest, RowSwitchAndTrashWriteAtOnce) {
     settings.setReminders({water, call});
     ReminderRow& first = *focus().reminderRows()[0];
-    EXPECT_EQ(first.textLabel()->fullText(), QStringLiteral("Drink water"));
+    EXPECT_EQ(first.textLabel()->text(), QStringLiteral("Drink water"));
     EXPECT_EQ(first.textLabel()->textFormat(), Qt::PlainText);
     EXPECT_EQ(first.summaryLabel()->text(), QStringLiteral("Every 30 min while you're at the computer"));
     EXPECT_EQ(first.deleteButton()->toolTip(), QStringLiteral("Delete"));
@@ -270,7 +270,39 @@ TEST_F(SettingsWindowTest, AReminderTextCannotDisguiseItselfOrTheLine) {
     settings.setReminders({reminder("44444444-4444-4444-8444-444444444444", "<b>bold</b>", Schedule::every(5))});
     const ReminderRow& row = *focus().reminderRows()[0];
     EXPECT_EQ(row.textLabel()->textFormat(), Qt::PlainText);
-    EXPECT_TRUE(row.textLabel()->toolTip().contains(QStringLiteral("&lt;b&gt;bold&lt;/b&gt;")));
+    EXPECT_EQ(row.textLabel()->text(), QStringLiteral("<b>bold</b>"));
+}
+
+// The text is the switch's label, as a checkbox's own text is: all of it shows, wrapped, and a click on
+// it switches.
+TEST_F(SettingsWindowTest, ARowsTextWrapsWholeAndSwitchesItsReminder) {
+    const std::string text =
+        "Stand up, stretch both arms over your head, roll your shoulders, drink a glass of "
+        "water and look out of the window for a while";
+    const Reminder stretch = reminder("55555555-5555-4555-8555-555555555555", text, Schedule::every(60));
+    settings.setReminders({stretch});
+    view().tabs()->setCurrentIndex(1);
+    settle();
+    ReminderRow& row = *focus().reminderRows()[0];
+    QLabel& label = *row.textLabel();
+    EXPECT_EQ(label.text().toStdString(), text);
+    EXPECT_TRUE(label.wordWrap());
+    EXPECT_GT(label.height(), 2 * label.fontMetrics().lineSpacing()) << "three lines or more, none cut";
+    EXPECT_LE(row.mapTo(row.window(), QPoint(row.width(), 0)).x(), row.window()->width());
+
+    const QPoint centre = label.mapTo(&row, label.rect().center());
+    QWidget* under = row.childAt(centre);
+    ASSERT_NE(under, nullptr);
+    const QPointF at = under->mapFrom(&row, centre);
+    for (const QEvent::Type type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, at, under->mapToGlobal(at), Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(under, &event);
+    }
+    settle();
+    ASSERT_EQ(settings.reminders().size(), 1U);
+    EXPECT_FALSE(settings.reminders()[0].isEnabled);
+    EXPECT_EQ(settings.reminders()[0].text, text);
 }
 
 // Renders the window as the user sees it, and keeps the pictures when HALVRICK_SHOTS names a folder.

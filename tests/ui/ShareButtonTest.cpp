@@ -10,6 +10,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QUrl>
 #include <gtest/gtest.h>
 
@@ -56,7 +57,7 @@ TEST_F(ShareButtonTest, EachClickRendersAgainAndOffersTheFile) {
     for (QAction* a : button.menu()->actions()) {
         titles << a->text();
     }
-    EXPECT_EQ(titles, (QStringList{"Copy Image", "Open in Image Viewer"}));
+    EXPECT_EQ(titles, (QStringList{"Copy Image", "Open", "Show in Folder"}));
 }
 
 TEST_F(ShareButtonTest, NoFileMeansNoMenu) {
@@ -90,20 +91,45 @@ TEST_F(ShareButtonTest, CopyPutsThePictureAndTheFileOnTheClipboard) {
     EXPECT_TRUE(QFile::exists(card));
 }
 
-TEST_F(ShareButtonTest, OpenHandsTheFileToTheViewer) {
+TEST_F(ShareButtonTest, OpenHandsTheFileToTheViewerAndShowOpensItsFolder) {
     ShareButton button(QStringLiteral("Share…"), [this] { return render(); });
-    QStringList opened;
-    button.setOpenFile([&opened](const QString& path) { opened << path; });
+    QList<QUrl> opened;
+    button.setOpenUrl([&opened](const QUrl& url) {
+        opened << url;
+        return true;
+    });
     button.click();
     ASSERT_TRUE(button.menu());
     action(*button.menu(), ShareButton::openTitle)->trigger();
-    EXPECT_EQ(opened, QStringList{card});
+    action(*button.menu(), ShareButton::showTitle)->trigger();
+    EXPECT_EQ(opened, (QList<QUrl>{QUrl::fromLocalFile(card), QUrl::fromLocalFile(dir.path())}));
+    EXPECT_FALSE(QToolTip::isVisible()) << "what opened needs no word";
 
     // A later maker is the one the next click uses.
     button.setMakeFile([this]() -> std::optional<QString> { return dir.filePath("other.png"); });
     button.click();
     action(*button.menu(), ShareButton::openTitle)->trigger();
-    EXPECT_EQ(opened.last(), dir.filePath("other.png"));
+    EXPECT_EQ(opened.last(), QUrl::fromLocalFile(dir.filePath("other.png")));
+}
+
+// xdg-open missing, or nothing registered for images or folders: the click is answered all the same.
+TEST_F(ShareButtonTest, WhereTheDesktopOpensNothingAShortLineSaysSo) {
+    ShareButton button(QStringLiteral("Share…"), [this] { return render(); });
+    button.setOpenUrl([](const QUrl&) { return false; });
+    button.click();
+    ASSERT_TRUE(button.menu());
+    const struct {
+        const char* action;
+        const char* line;
+    } rows[] = {{ShareButton::openTitle, ShareButton::noViewerText},
+                {ShareButton::showTitle, ShareButton::noFileManagerText}};
+    for (const auto& row : rows) {
+        QToolTip::hideText();
+        action(*button.menu(), row.action)->trigger();
+        EXPECT_TRUE(QToolTip::isVisible()) << row.action;
+        EXPECT_EQ(QToolTip::text(), QString::fromUtf8(row.line)) << row.action;
+    }
+    QToolTip::hideText();
 }
 
 } // namespace
