@@ -4,6 +4,7 @@
 #include "ui/WindowShell.h"
 
 #include <QDesktopServices>
+#include <QScrollArea>
 #include <QUrl>
 #include <QVBoxLayout>
 
@@ -27,8 +28,13 @@ void ArtworkLabWindowController::show() {
         window_ = WindowShell::make(QString::fromUtf8(title));
         auto* layout = new QVBoxLayout(window_.get());
         layout->setContentsMargins(0, 0, 0, 0);
-        view_ = new ArtworkLabView(exporter_, folder_, reveal_, window_.get());
-        layout->addWidget(view_);
+        // The lab keeps its own minimum and scrolls inside a window that the screen keeps smaller.
+        auto* scroll = new QScrollArea(window_.get());
+        scroll->setWidgetResizable(true);
+        scroll->setFrameShape(QFrame::NoFrame);
+        view_ = new ArtworkLabView(exporter_, folder_, reveal_);
+        scroll->setWidget(view_);
+        layout->addWidget(scroll);
         window_->resize(1100, 760);
     }
     WindowShell::present(*window_, firstShow);

@@ -1,5 +1,6 @@
 #include "reports/CardWindow.h"
 
+#include "reports/CardWindowView.h"
 #include "ui/WindowShell.h"
 
 #include <QVBoxLayout>
@@ -8,7 +9,7 @@ namespace halvrick {
 
 CardWindow::CardWindow(QString title) : title_(std::move(title)) {}
 
-void CardWindow::show(QWidget* content) {
+void CardWindow::show(CardWindowView* content) {
     const bool firstShow = !window_;
     if (firstShow) {
         window_ = WindowShell::make(title_);
@@ -23,6 +24,7 @@ void CardWindow::show(QWidget* content) {
     }
     content_ = content;
     window_->layout()->addWidget(content_);
+    content_->fitCard(WindowShell::room(*window_));
     window_->setFixedSize(window_->layout()->sizeHint());
     WindowShell::present(*window_, firstShow);
 }

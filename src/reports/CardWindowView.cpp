@@ -11,6 +11,7 @@
 #include <QPainterPath>
 #include <QRegion>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvrick {
 
@@ -19,11 +20,14 @@ namespace {
 constexpr QSizeF cardSize{600, 600};
 constexpr qreal cardScale = 2;
 constexpr int cornerRadius = 16;
+// Below this the card's smallest text stops being legible.
+constexpr int minimumCardSide = 200;
 
-// The card's rounded corners on screen; the PNG keeps its square ones.
+// The card's rounded corners on screen, scaled with the card; the PNG keeps its square ones.
 QRegion roundedMask(QSize size) {
     QPainterPath path;
-    path.addRoundedRect(QRectF(QPointF(0, 0), size), cornerRadius, cornerRadius);
+    const qreal radius = cornerRadius * size.width() / cardSize.width();
+    path.addRoundedRect(QRectF(QPointF(0, 0), size), radius, radius);
     return QRegion(path.toFillPolygon().toPolygon());
 }
 
@@ -74,6 +78,14 @@ std::optional<QString> CardWindowView::writeCard(const CardPainter& paint, const
         return std::nullopt;
     }
     return path;
+}
+
+void CardWindowView::fitCard(QSize room) {
+    const QSize chrome = sizeHint() - card_->size();
+    const int side = std::min(
+        {static_cast<int>(cardSize.width()), room.width() - chrome.width(), room.height() - chrome.height()});
+    card_->setFixedSize(QSize(side, side).expandedTo(QSize(minimumCardSide, minimumCardSide)));
+    card_->setMask(roundedMask(card_->size()));
 }
 
 std::optional<QString> CardWindowView::exportFile() {

@@ -29,6 +29,10 @@ public:
     // The card painted at 600 x 600 points and scale 2 into `fileName` in the private card folder.
     static std::optional<QString> writeCard(const CardPainter& paint, const QString& fileName);
 
+    // Shrinks the card on screen, never past its design size, so that the whole view fits `room`; the
+    // card paints itself scaled and its PNG keeps the full size.
+    void fitCard(QSize room);
+
     // Shows the failure line when the card could not be made.
     std::optional<QString> exportFile();
     // A cancelled dialog is no failure: the line stays as it was.

@@ -18,7 +18,9 @@ QString RoastWindowController::fileName(Date date, const Calendar& calendar) {
     return QStringLiteral("Halvrick Roast %1.png").arg(QString::fromStdString(StatsLedger::dayKey(date, calendar)));
 }
 
-CardWindowView* RoastWindowController::view() const { return dynamic_cast<CardWindowView*>(window_.content()); }
+CardWindowView* RoastWindowController::view() const {
+    return window_.content();
+}
 
 RoastCardData RoastWindowController::cardData(const AppShare& entry, Date date) const {
     RoastCardData data;

@@ -18,7 +18,7 @@ QString WrappedWindowController::fileName(const WrappedSummary& summary, const C
 }
 
 CardWindowView* WrappedWindowController::view() const {
-    return dynamic_cast<CardWindowView*>(window_.content());
+    return window_.content();
 }
 
 void WrappedWindowController::showLastWeek() {

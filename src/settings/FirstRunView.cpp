@@ -134,12 +134,11 @@ FirstRunView::FirstRunView(Choices choices, Date now, const Calendar& calendar,
     columns->addLayout(right);
     stack->addLayout(columns);
 
-    auto* scroll = new QScrollArea(this);
+    auto* scroll = scroll_ = new QScrollArea(this);
     scroll->setWidget(body);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    scroll->setFixedHeight(scrollHeight);
     // Wider than designed when the desktop's font needs it: a choice must never be cut off.
     scroll->setMinimumWidth(std::max(width, body->minimumSizeHint().width() +
                                                 scroll->style()->pixelMetric(QStyle::PM_ScrollBarExtent)));
@@ -175,6 +174,12 @@ FirstRunView::FirstRunView(Choices choices, Date now, const Calendar& calendar,
         connect(new QShortcut(key, this), &QShortcut::activated, go_, &QPushButton::click);
     }
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated, skip_, &QPushButton::click);
+}
+
+QSize FirstRunView::sizeHint() const {
+    QSize hint = QWidget::sizeHint();
+    hint.setHeight(hint.height() - scroll_->sizeHint().height() + scrollHeight);
+    return hint;
 }
 
 } // namespace halvrick

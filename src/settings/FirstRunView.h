@@ -6,6 +6,7 @@
 
 #include <QCheckBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QWidget>
 #include <functional>
 
@@ -41,7 +42,11 @@ public:
     QPushButton& goButton() const { return *go_; }
     QWidget& card() const { return *card_; }
 
+    // The scrolling part at its designed height over the footer; it gives up height on short screens.
+    QSize sizeHint() const override;
+
 private:
+    QScrollArea* scroll_;
     QCheckBox* openAtLogin_;
     QCheckBox* notify_;
     QPushButton* skip_;

@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -18,6 +19,16 @@ namespace {
 
 constexpr int confirmationWidth = 380;
 
+// A pane scrolls where the screen is shorter than the window's designed height.
+QScrollArea* scrolling(QWidget* pane) {
+    auto* scroll = new QScrollArea;
+    scroll->setWidget(pane);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    return scroll;
+}
+
 } // namespace
 
 SettingsView::SettingsView(SettingsStore& settings, NotificationService& notifier, LoginItemService& loginItem,
@@ -25,15 +36,18 @@ SettingsView::SettingsView(SettingsStore& settings, NotificationService& notifie
                            std::function<void()> openHistory, QWidget* parent)
     : QWidget(parent), bindings_(settings, notifier, loginItem, std::move(identity)),
       onResetStats_(std::move(onResetStats)) {
-    setFixedSize(width, height);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     tabs_ = new QTabWidget(this);
     general_ = new GeneralPane(bindings_, std::move(openHistory), [this] { confirmReset(); });
     focus_ = new FocusPane(bindings_, [this](const Reminder& reminder) { editReminder(reminder); });
-    tabs_->addTab(general_, QStringLiteral("General"));
-    tabs_->addTab(focus_, QStringLiteral("Focus"));
+    tabs_->addTab(scrolling(general_), QStringLiteral("General"));
+    tabs_->addTab(scrolling(focus_), QStringLiteral("Focus"));
     layout->addWidget(tabs_);
+}
+
+QSize SettingsView::sizeHint() const {
+    return {width, height};
 }
 
 void SettingsView::confirmReset() {

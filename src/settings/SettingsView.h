@@ -29,6 +29,9 @@ public:
                  AppIdentity identity, std::function<void()> onResetStats, std::function<void()> openHistory,
                  QWidget* parent = nullptr);
 
+    // The designed size; the window takes less where the screen is smaller, and the tabs scroll.
+    QSize sizeHint() const override;
+
     SettingsBindings& bindings() { return bindings_; }
     QTabWidget* tabs() const { return tabs_; }
     GeneralPane* generalPane() const { return general_; }

@@ -37,7 +37,7 @@ void SettingsWindowController::show() {
             },
             window_.get());
         layout->addWidget(view_);
-        window_->setFixedSize(view_->size());
+        window_->setFixedSize(view_->sizeHint());
     }
     WindowShell::present(*window_, firstShow);
 }

@@ -22,8 +22,11 @@ void addShortcuts(QWidget& window);
 // What Ctrl+, does in every window, windows made before this included; nothing until it is set.
 void setOpenSettings(std::function<void()> openSettings);
 
-// Shows the window, centred on the screen the first time, and brings it to the front. The window
-// manager may refuse to move focus; that is its call.
+// What a window's content may take on its screen: the available area less a title bar and borders.
+QSize room(const QWidget& window);
+
+// Shows the window, brought within its screen's room and centred there the first time, and brings it
+// to the front. The window manager may refuse to move focus; that is its call.
 void present(QWidget& window, bool firstShow);
 
 } // namespace WindowShell

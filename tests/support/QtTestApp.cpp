@@ -10,7 +10,10 @@ namespace {
 class QtTestApp : public ::testing::Environment {
 public:
     void SetUp() override {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+        // A test may ask for screens of its own through the offscreen platform's options.
+        if (!qEnvironmentVariable("QT_QPA_PLATFORM").startsWith(QStringLiteral("offscreen"))) {
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        }
         app_ = std::make_unique<QApplication>(argc_, argv_);
     }
     void TearDown() override { app_.reset(); }
