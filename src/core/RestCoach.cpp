@@ -72,10 +72,14 @@ std::vector<RestEvent> RestCoach::tick(std::optional<double> monotonicSeconds) {
     const Date now = readClock();
     // max() with 0 first also turns a NaN reading into "input just now".
     const double idle = std::max(0.0, idle_->secondsSinceLastInput());
+    const double lag = std::max(0.0, idle_->readingLag());
     const Date lastInput = now - idle;
-    const bool inputSinceLastTick = lastInput > lastTick_;
+    // Input is news when it came after the moment the previous reading told of, not after the previous
+    // tick: a source whose answers are a question old then sees it a tick late instead of never.
+    const bool inputSinceLastTick = lastInput > lastTick_ - lastLag_;
     double dt = std::max(now - lastTick_, 0.0);
     lastTick_ = now;
+    lastLag_ = lag;
     if (monotonicSeconds) {
         if (lastMonotonic_) {
             dt = std::max(0.0, *monotonicSeconds - *lastMonotonic_);

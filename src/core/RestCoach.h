@@ -75,6 +75,8 @@ private:
     std::shared_ptr<IdleSource> idle_;
     std::shared_ptr<SuppressionSource> suppression_;
     Date lastTick_;
+    // The previous tick's reading was true of lastTick_ minus this.
+    double lastLag_ = 0;
     std::optional<double> lastMonotonic_;
     std::optional<Date> stretchStart_;
     std::optional<Date> snoozeUntil_;

@@ -26,6 +26,9 @@ public:
     virtual ~IdleSource() = default;
     // Seconds since the last keyboard or pointer input, 0 or more.
     virtual double secondsSinceLastInput() = 0;
+    // How old the observation under the last answer of secondsSinceLastInput() is, in seconds: input in
+    // that time before the answer cannot show in it yet. A source that sees input at once keeps 0.
+    virtual double readingLag() { return 0; }
 };
 
 class SuppressionSource {

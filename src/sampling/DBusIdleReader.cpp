@@ -31,7 +31,8 @@ std::optional<double> DBusIdleReader::idleSeconds() {
     if (!answer_) {
         return std::nullopt;
     }
-    return answer_->idle + std::max(0.0, now - answer_->askedAt);
+    lag_ = std::max(0.0, now - answer_->askedAt);
+    return answer_->idle + lag_;
 }
 
 void DBusIdleReader::ask(double now) {

@@ -14,7 +14,7 @@ namespace halvrick {
 
 // Idle time asked of a desktop service over D-Bus. The question goes out asynchronously at most about
 // once a second; in between, the last answer is carried forward on the monotonic clock, so the main
-// thread never waits for the bus.
+// thread never waits for the bus. A reading is therefore as old as the question behind it, and says so.
 class DBusIdleReader : public IdleReader {
 public:
     enum class Unit { milliseconds, seconds };
@@ -41,6 +41,7 @@ public:
     DBusIdleReader(QDBusConnection bus, Method method, MonotonicClock clock = monotonicSeconds);
 
     std::optional<double> idleSeconds() override;
+    double readingLag() const override { return lag_; }
 
 private:
     struct Answer {
@@ -60,6 +61,7 @@ private:
     bool pending_ = false;
     std::optional<double> nextAsk_;
     std::optional<Answer> answer_;
+    double lag_ = 0;
     // Owns the pending-call watchers, so none outlives the reader; last, so it goes first.
     QObject context_;
 };

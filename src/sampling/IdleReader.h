@@ -8,8 +8,11 @@ namespace halvrick {
 class IdleReader {
 public:
     virtual ~IdleReader() = default;
-    // Seconds since the last input, or nothing when this source cannot tell (yet).
+    // Seconds since the last input, as of now, or nothing when this source cannot tell (yet).
     virtual std::optional<double> idleSeconds() = 0;
+    // How old the observation under the last answer of idleSeconds() is: input in those seconds before
+    // the answer cannot show in it yet.
+    virtual double readingLag() const { return 0; }
 };
 
 } // namespace halvrick

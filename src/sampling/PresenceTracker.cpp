@@ -42,6 +42,7 @@ void PresenceTracker::start() {
         // The sources belong to the tracker and go with it, so `this` outlives every call.
         source->start([this](bool lost) { observe(lost); });
     }
+    secondsSinceLastInput();
 }
 
 void PresenceTracker::observe(bool lost) {
@@ -79,9 +80,11 @@ std::optional<SuppressionReason> PresenceTracker::computeSuppression() {
 double PresenceTracker::secondsSinceLastInput() {
     for (const auto& reader : facilities_.idleReaders) {
         if (const std::optional<double> idle = reader->idleSeconds()) {
+            lag_ = std::max(0.0, reader->readingLag());
             return std::max(0.0, *idle);
         }
     }
+    lag_ = 0;
     return 0;
 }
 

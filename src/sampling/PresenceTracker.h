@@ -56,7 +56,8 @@ public:
     // What the last lock, sleep or screen signal said.
     bool isAway() const { return isAway_; }
 
-    // Registers for the presence signals; later calls do nothing.
+    // Registers for the presence signals and puts the first question to the idle readers, so that the
+    // first tick has an answer; later calls do nothing.
     void start();
 
     // Microphone in use, else a full-screen application in front, else quiet hours; the answer is reused
@@ -64,6 +65,8 @@ public:
     std::optional<SuppressionReason> suppression();
 
     double secondsSinceLastInput() override;
+    // That of the reader the last answer came from; 0 when none could tell.
+    double readingLag() override { return lag_; }
     std::optional<SuppressionReason> currentSuppression() override { return suppression(); }
 
 private:
@@ -79,6 +82,7 @@ private:
     bool isAway_ = false;
     bool started_ = false;
     std::optional<CachedSuppression> cachedSuppression_;
+    double lag_ = 0;
 };
 
 } // namespace halvrick

@@ -5,13 +5,18 @@
 #include <xcb/screensaver.h>
 #include <xcb/xcbext.h>
 
+#include <poll.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <cstdlib>
 
 namespace halvrick {
 
-X11IdleReader::X11IdleReader(std::shared_ptr<X11Display> display, MonotonicClock monotonicClock)
-    : display_(std::move(display)), monotonicClock_(std::move(monotonicClock)) {
+X11IdleReader::X11IdleReader(std::shared_ptr<X11Display> display, MonotonicClock monotonicClock,
+                             double answerWait)
+    : display_(std::move(display)), monotonicClock_(std::move(monotonicClock)), answerWait_(answerWait) {
     if (display_) {
         const xcb_query_extension_reply_t* extension =
             xcb_get_extension_data(XGetXCBConnection(display_->handle()), &xcb_screensaver_id);
@@ -25,19 +30,18 @@ std::optional<double> X11IdleReader::idleSeconds() {
     }
     const double now = monotonicClock_();
     if (asked_) {
-        collect(!last_);
+        collect(0);
     }
     // Written so that a clock that went back asks the server again.
     if (!asked_ && (!last_ || now - last_->time < 0 || now - last_->time >= reuseDuration)) {
         ask(now);
-        if (!last_) {
-            collect(true);
-        }
+        collect(answerWait_);
     }
     if (!last_) {
         return std::nullopt;
     }
-    return last_->idle + std::max(0.0, now - last_->time);
+    lag_ = std::max(0.0, now - last_->time);
+    return last_->idle + lag_;
 }
 
 void X11IdleReader::ask(double now) {
@@ -49,14 +53,23 @@ void X11IdleReader::ask(double now) {
     asked_ = Question{cookie.sequence, now};
 }
 
-void X11IdleReader::collect(bool wait) {
+void X11IdleReader::collect(double wait) {
+    using Clock = std::chrono::steady_clock;
+    // The connection is the X facilities' own, never Qt's, and all of them run on this thread: nobody
+    // else reads it while this waits.
     xcb_connection_t* connection = XGetXCBConnection(display_->handle());
+    const Clock::time_point deadline =
+        Clock::now() + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(wait));
     void* answer = nullptr;
     xcb_generic_error_t* error = nullptr;
-    if (wait) {
-        answer = xcb_screensaver_query_info_reply(connection, {asked_->sequence}, &error);
-    } else if (xcb_poll_for_reply(connection, asked_->sequence, &answer, &error) == 0) {
-        return;
+    // Polling reads what the server has sent, so a reply read meanwhile by Xlib is found as well.
+    while (xcb_poll_for_reply(connection, asked_->sequence, &answer, &error) == 0) {
+        const auto left = std::chrono::duration<double, std::milli>(deadline - Clock::now()).count();
+        if (left <= 0) {
+            return;
+        }
+        pollfd socket{xcb_get_file_descriptor(connection), POLLIN, 0};
+        ::poll(&socket, 1, static_cast<int>(std::ceil(left)));
     }
     const auto* info = static_cast<xcb_screensaver_query_info_reply_t*>(answer);
     if (info != nullptr) {

@@ -9,23 +9,28 @@
 
 namespace halvrick {
 
-// Idle time from the X server's screen-saver extension, without waiting on the server: each call takes
-// the answer to the question asked before, moved on by the time since it was asked, and asks the next one.
-// Input is therefore seen one call late (a tick, for the model and the rest coach); only the first call
-// waits for its answer. Questions are at least reuseDuration apart, as the model and the rest coach both
-// ask on every tick.
+// Idle time from the X server's screen-saver extension. A reading asks the server and waits for the answer
+// a few milliseconds at most, well beyond a local round trip; a server that takes longer is not waited for:
+// the reading carries the last answer forward and says how old it is, and the late answer is taken at the
+// next reading. Questions are at least reuseDuration apart, as the model and the rest coach both ask on
+// every tick.
 class X11IdleReader : public IdleReader {
 public:
     static constexpr double reuseDuration = 0.25;
+    static constexpr double defaultAnswerWait = 0.003;
 
-    // A null display, or one without the extension, reads as nothing.
-    explicit X11IdleReader(std::shared_ptr<X11Display> display, MonotonicClock monotonicClock = monotonicSeconds);
+    // A null display, or one without the extension, reads as nothing. `answerWait` is in seconds.
+    explicit X11IdleReader(std::shared_ptr<X11Display> display,
+                           MonotonicClock monotonicClock = monotonicSeconds,
+                           double answerWait = defaultAnswerWait);
 
     std::optional<double> idleSeconds() override;
+    double readingLag() const override { return lag_; }
 
 private:
     struct Answer {
         double idle;
+        // When its question was asked: the server measured no earlier.
         double time;
     };
     struct Question {
@@ -34,14 +39,16 @@ private:
     };
 
     void ask(double now);
-    // Takes the answer to the question out if it has come; with `wait`, waits for it.
-    void collect(bool wait);
+    // Takes the answer out if it comes within `wait` seconds.
+    void collect(double wait);
 
     std::shared_ptr<X11Display> display_;
     MonotonicClock monotonicClock_;
+    double answerWait_;
     bool hasExtension_ = false;
     std::optional<Answer> last_;
     std::optional<Question> asked_;
+    double lag_ = 0;
 };
 
 } // namespace halvrick

@@ -556,6 +556,83 @@ TEST(RestCoachTest, ClockSetBackBeforeAnActionKeepsTheBreakWhole) {
     EXPECT_EQ(h.tickAfter(1), (Events{RestEvent::stretchEnded(10), RestEvent::breakCompleted()}));
 }
 
+// Readings that tell of input up to `lag` seconds before they are taken, as answers to questions asked
+// that long ago do.
+class LaggingIdle : public IdleSource {
+public:
+    LaggingIdle(std::shared_ptr<FakeClock> clock, double lag) : clock_(std::move(clock)), lag_(lag) {}
+    double secondsSinceLastInput() override {
+        Date seen = t0 - 1e6;
+        for (const Date input : inputs) {
+            if (input <= clock_->t - lag_ && input > seen) {
+                seen = input;
+            }
+        }
+        return clock_->t - seen;
+    }
+    double readingLag() override { return lag_; }
+    std::vector<Date> inputs;
+
+private:
+    std::shared_ptr<FakeClock> clock_;
+    double lag_;
+};
+
+// Ticks on the whole second; input at `at` is seen by the first tick whose reading reaches back to it, not
+// before and not later, whether it ends idleness or a completed break.
+TEST(RestCoachTest, InputIsSeenByTheFirstReadingThatTellsOfIt) {
+    struct Case {
+        double lag;
+        double offset; // of the input after a whole second
+        int ticksLate; // after the first tick that follows the input
+    };
+    const Case cases[] = {{0, 0.5, 0},  {0.3, 0.5, 0}, {0.3, 0.9, 1}, {1, 0.5, 1},
+                          {1, 0.01, 1}, {1.5, 0.2, 1}, {1.5, 0.6, 2}, {2, 0.5, 2}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE("lag " + std::to_string(c.lag) + ", input at +" + std::to_string(c.offset));
+        const auto clock = std::make_shared<FakeClock>(t0);
+        const auto idle = std::make_shared<LaggingIdle>(clock, c.lag);
+        RestCoach coach(Config::defaults(), clock, idle, std::make_shared<FakeSuppression>());
+        const auto tick = [&] {
+            clock->t += 1;
+            return coach.tick();
+        };
+        // The first tick whose phase differs from `phase`, counted from the first tick after the input.
+        const auto inputThenTicksUntilNot = [&](RestPhase phase) {
+            idle->inputs.push_back(clock->t + c.offset);
+            for (int late = 0; late < 10; ++late) {
+                const Events events = tick();
+                if (coach.phase() != phase) {
+                    return std::pair(late, events);
+                }
+                EXPECT_EQ(events, Events{});
+            }
+            return std::pair(-1, Events{});
+        };
+
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(tick(), Events{});
+        }
+        ASSERT_EQ(coach.phase(), RestPhase::idle) << "no input, no stretch";
+        const Date input = clock->t + c.offset;
+        EXPECT_EQ(inputThenTicksUntilNot(RestPhase::idle), std::pair(c.ticksLate, Events{}));
+        ASSERT_EQ(coach.phase(), RestPhase::active);
+        EXPECT_EQ(coach.currentStretch(), clock->t - input);
+
+        coach.acceptRest();
+        while (coach.phase() == RestPhase::resting && clock->t - input < 1000) {
+            tick();
+        }
+        ASSERT_EQ(coach.phase(), RestPhase::breakTaken);
+        for (int i = 0; i < 5; ++i) {
+            EXPECT_EQ(tick(), Events{});
+        }
+        EXPECT_EQ(inputThenTicksUntilNot(RestPhase::breakTaken),
+                  std::pair(c.ticksLate, Events{RestEvent::wokeUpHappy()}));
+        EXPECT_EQ(coach.phase(), RestPhase::active);
+    }
+}
+
 TEST(RestEventTest, EqualityAndPayloadsFollowTheCase) {
     EXPECT_EQ(RestEvent::stretchEnded(5), RestEvent::stretchEnded(5));
     EXPECT_NE(RestEvent::stretchEnded(5), RestEvent::stretchEnded(6));

@@ -4,8 +4,10 @@
 # the first-run window, presses "Let's go" and expects the popover and the first run recorded; closes the
 # popover, clicks the icon, expects the popover again, loads every core and expects the icon to leave the
 # chill face, then ends the program with SIGTERM and expects it to have written stats.json on the way out.
-# A second program gets a reminder due at the next whole minute and must quit as quickly with its bubble
-# up; last the X server is killed under a third program and the ledger must be saved all the same.
+# A second program lives a scripted day of input, a rest prompt, a break and a busy loop, and its ledger must
+# book them as they happened. A third gets a reminder due at the next whole minute and must quit as quickly
+# with its bubble up; last the X server is killed under a fourth program and the ledger must be saved all the
+# same.
 # Usage: end-to-end.sh <path of the halvrick executable>
 set -u
 
@@ -21,6 +23,10 @@ work=$(mktemp -d)
 pids=()
 loads=()
 cleanup() {
+    # The program first: its dbus-run-session then ends the bus daemon it started.
+    if [ -n "${app:-}" ] && kill "$app" 2>/dev/null; then
+        wait "$session" 2>/dev/null
+    fi
     for pid in "${pids[@]}"; do
         kill "$pid" 2>/dev/null
     done
@@ -37,14 +43,12 @@ fail() {
     exit 1
 }
 
-# Polls `condition` (a command) every 0.1 s for up to `seconds`.
+# Polls `condition` (a command) every 0.1 s for up to `seconds` of wall time, however long it takes to run.
 wait_for() {
-    local seconds=$1
+    local deadline=$((SECONDS + $1))
     shift
-    local tries=$((seconds * 10))
     while ! "$@"; do
-        tries=$((tries - 1))
-        [ "$tries" -gt 0 ] || return 1
+        [ "$SECONDS" -lt "$deadline" ] || return 1
         sleep 0.1
     done
 }
@@ -82,14 +86,15 @@ chmod 700 "$work/run"
 # HALVRICK_LOG: the program writes its state once a second, so the test knows when it is chill.
 export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" QT_QPA_PLATFORM=xcb HALVRICK_LOG=1
 # Without TZ the program and date(1) both read the system's zone, so a reminder's daily time means the same.
-unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY TZ
+unset XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME WAYLAND_DISPLAY XDG_SESSION_TYPE TZ
 defaults="$HOME/.config/Halvrick/defaults.json"
 # Starts the program on a private bus and sets `app` to its pid; the program replaces the shell, so the
 # recorded pid is the program's. Usage: start_program <what the failure calls it> [display]
 start_program() {
     rm -f "$work/app.pid"
     env ${2:+DISPLAY=$2} dbus-run-session -- sh -c 'echo $$ > "$1"; exec "$2"' sh "$work/app.pid" "$program" >"$work/app.log" 2>&1 &
-    pids+=($!)
+    session=$!
+    pids+=($session)
     wait_for 10 test -s "$work/app.pid" || fail "the program did not start$1"
     app=$(cat "$work/app.pid")
 }
@@ -191,6 +196,137 @@ wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit
 [ -f "$stats" ] || fail "stats.json was not written at quit"
 stats_decodes || fail "stats.json does not decode"
 
+# A scripted day on a one-minute rest interval, with the user played by xdotool. The program starts while
+# nobody touches anything and must stay idle; then the pointer moves every half second, and the coach must
+# go active at the first tick, and prompt a minute later in a bubble, whose "Let's rest" button is clicked;
+# two minutes without input complete the break, and input after it wakes the coach at once; a busy loop runs
+# meanwhile. The ledger written at quit must book what the script did, within a few seconds.
+now() { date +%s.%N; }
+# The bubble: a window of the program wider than the icon, with no popover open.
+is_bubble() { [ "$WIDTH" -gt 64 ]; }
+bubble_shown() { program_window is_bubble >/dev/null; }
+rest_phase() { grep -o '· rest [A-Za-z]*' "$work/app.log" | tail -n1 | sed 's/.* //'; }
+phase_is() { [ "$(rest_phase)" = "$1" ]; }
+rest_event() { grep -q "REST: $1" "$work/app.log"; }
+# The user at work: the pointer moves every half second until stop_typing.
+start_typing() {
+    touch "$work/typing"
+    (
+        i=0
+        while [ -e "$work/typing" ]; do
+            i=$((i + 1))
+            xdotool mousemove $((300 + i % 2 * 50)) 500
+            sleep 0.5
+        done
+    ) &
+    typist=$!
+    pids+=($typist)
+}
+stop_typing() {
+    rm -f "$work/typing"
+    wait "$typist" 2>/dev/null
+}
+# The answer buttons of a rest-prompt bubble are its lowest row with three wide frames; prints the bubble
+# coordinates of the middle of the rightmost, "Let's rest". Usage: rest_button <window> <width> <height>
+rest_button() {
+    import -window "$1" -depth 8 rgb:- 2>/dev/null | python3 -c '
+import sys
+width, height = int(sys.argv[1]), int(sys.argv[2])
+data = sys.stdin.buffer.read()
+if len(data) != width * height * 3:
+    sys.exit(1)
+def pixel(x, y):
+    i = (y * width + x) * 3
+    return data[i:i + 3]
+background = pixel(4, height // 2)
+def frames(y):
+    runs, start = [], None
+    for x in range(2, width - 2):
+        differs = max(abs(a - b) for a, b in zip(pixel(x, y), background)) > 40
+        if differs and start is None:
+            start = x
+        elif not differs and start is not None:
+            runs.append((start, x))
+            start = None
+    return [r for r in runs if r[1] - r[0] >= 30]
+bottom = next((y for y in range(height - 3, 2, -1) if len(frames(y)) >= 3), None)
+if bottom is None:
+    sys.exit(1)
+rows = [y for y in range(bottom - 60, bottom + 1) if len(frames(y)) >= 3]
+left, right = frames(bottom)[-1]
+print((left + right) // 2, (min(rows) + bottom) // 2 if min(rows) < bottom else bottom - 10)
+' "$2" "$3"
+}
+hog_cpu() {
+    python3 -c 'import os, sys
+fields = open("/proc/%s/stat" % sys.argv[1]).read().rsplit(")", 1)[1].split()
+print((int(fields[11]) + int(fields[12])) / os.sysconf("SC_CLK_TCK"))' "$hog"
+}
+hog_ran() { python3 -c 'import sys; sys.exit(0 if float(sys.argv[1]) >= 6 else 1)' "$(hog_cpu)"; }
+
+rm -f "$stats"
+export HALVRICK_REST_MINUTES=1
+start_program " for the scripted day"
+unset HALVRICK_REST_MINUTES
+wait_for 20 icon_window >/dev/null || fail "no tray icon appeared for the scripted day"
+three_ticks() { [ "$(grep -c '· rest ' "$work/app.log")" -ge 3 ]; }
+wait_for 20 three_ticks || fail "the program wrote no rest phase"
+grep -o '· rest [A-Za-z]*' "$work/app.log" | grep -qv ' idle$' \
+    && fail "nobody touched anything, yet the coach left idle"
+
+typing_started=$(now)
+start_typing
+wait_for 5 phase_is active || fail "the pointer moved, but the coach stayed $(rest_phase)"
+wait_for 90 rest_event promptShown || fail "a minute of input brought no rest prompt (the coach is $(rest_phase))"
+stop_typing
+wait_for 10 bubble_shown || fail "the rest prompt showed no bubble"
+# The bubble may still be taking the prompt's size after a heads-up it showed before.
+locate_rest_button() {
+    local found
+    found=$(program_window is_bubble) || return 1
+    read -r bubble bx by bwidth bheight <<<"$found"
+    button=$(rest_button "$bubble" "$bwidth" "$bheight") || return 1
+    read -r px py <<<"$button"
+}
+wait_for 10 locate_rest_button || fail "the rest prompt bubble shows no answer buttons"
+xdotool mousemove $((bx + px)) $((by + py)) click 1
+rest_started=$(now)
+wait_for 5 rest_event restStarted || fail "clicking \"Let's rest\" at $px,$py of the bubble started no break"
+wait_for 150 rest_event breakCompleted \
+    || fail "two minutes without input did not complete the break (the coach is $(rest_phase))"
+
+awake=$(now)
+start_typing
+wait_for 5 rest_event wokeUpHappy || fail "input after the break did not wake the coach: it stayed $(rest_phase)"
+phase_is active || fail "input after the break left the coach $(rest_phase)"
+cp "$(readlink -f /bin/sh)" "$work/busyhog"
+"$work/busyhog" -c 'while :; do :; done' &
+hog=$!
+pids+=($hog)
+wait_for 60 hog_ran || fail "the busy loop got no CPU time"
+hog_seconds=$(hog_cpu)
+kill "$hog"
+stop_typing
+typing_ended=$(now)
+kill -TERM "$app"
+wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit on SIGTERM after the scripted day"
+[ -f "$stats" ] || fail "stats.json was not written at quit after the scripted day"
+python3 -c 'import json, sys
+days = json.load(open(sys.argv[1]))["days"].values()
+started, rested, awake, ended, hog = map(float, sys.argv[2:])
+active = (rested - started) + (ended - awake)
+booked = sum(day["activeSeconds"] for day in days)
+prompts = sum(day["promptsShown"] for day in days)
+breaks = sum(day["breaksTaken"] for day in days)
+hog_booked = sum(a["cpuSeconds"] for day in days for a in day["apps"].values() if a["name"] == "busyhog")
+print("end-to-end: scripted day booked %.1f s active of %.1f s, %d prompts of 1, %d breaks of 1, "
+      "%.1f s of the busy loop of %.1f s" % (booked, active, prompts, breaks, hog_booked, hog))
+# A tick may pass before the coach sees input or the end; a sweep is 2 s, and the one after the loop ended
+# cannot book what it did since the last.
+sys.exit(0 if abs(booked - active) <= 4 and prompts == 1 and breaks == 1 and hog - 3 <= hog_booked <= hog + 1
+         else 1)' "$stats" "$typing_started" "$rest_started" "$awake" "$typing_ended" "$hog_seconds" \
+    || fail "the ledger does not book the scripted day"
+
 # Quitting with a reminder bubble up is as quick, and saves as well. Daily times are exact to the minute: a
 # reminder is due at the next whole minute that is at least 5 s away, so that the program has seen it before;
 # a second one a minute later stands in should the program start too slowly for the first.
@@ -205,9 +341,6 @@ d["reminders"] = {"$data": base64.b64encode(json.dumps(reminders).encode()).deco
 json.dump(d, open(path, "w"))' "$defaults" "$(date -d "@$due" +%-H:%-M)" "$(date -d "@$((due + 60))" +%-H:%-M)" \
     || fail "could not add the reminders to $defaults"
 start_program " again"
-# The bubble: a window of the program wider than the icon, with no popover open.
-is_bubble() { [ "$WIDTH" -gt 64 ]; }
-bubble_shown() { program_window is_bubble >/dev/null; }
 reminded() { grep -q '^.*REMINDER: Stretch your legs$' "$work/app.log"; }
 wait_for $((due + 60 - $(date +%s) + 15)) reminded \
     || fail "neither reminder, due at $(date -d "@$due" +%H:%M) and a minute later, came"

@@ -1,4 +1,4 @@
-#include "EndProcess.h"
+#include "PrivateBus.h"
 #include "QtTestSupport.h"
 #include "sampling/DBusIdleReader.h"
 #include "sampling/LogindPresenceSignals.h"
@@ -10,8 +10,6 @@
 #include <QDBusMessage>
 #include <QDBusObjectPath>
 #include <QDBusVariant>
-#include <QDBusVirtualObject>
-#include <QProcess>
 #include <QStandardPaths>
 
 #include <gtest/gtest.h>
@@ -21,63 +19,13 @@
 namespace halvrick {
 namespace {
 
-// A bus daemon of our own for the tests of this process.
-class PrivateBus {
-public:
-    ~PrivateBus() { endProcess(daemon_); }
-
-    // The bus address once the daemon listens; empty when it could not be started.
-    QString start() {
-        testApplication();
-        daemon_.start(
-            QStringLiteral("dbus-daemon"),
-            {QStringLiteral("--session"), QStringLiteral("--print-address"), QStringLiteral("--nofork")});
-        if (!daemon_.waitForStarted(5000)) {
-            return {};
-        }
-        // The daemon prints its address once it accepts connections.
-        while (!daemon_.canReadLine()) {
-            if (!daemon_.waitForReadyRead(5000)) {
-                return {};
-            }
-        }
-        return QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-
-private:
-    QProcess daemon_;
-};
-
-// Answers every method call on one object through a handler, as a desktop service would.
-class FakeService : public QDBusVirtualObject {
-public:
-    using Handler = std::function<QDBusMessage(const QDBusMessage&)>;
-
-    explicit FakeService(Handler handler) : handler_(std::move(handler)) {}
-
-    QString introspect(const QString&) const override { return {}; }
-    bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
-        calls.append(message.member());
-        connection.send(handler_(message));
-        return true;
-    }
-
-    QStringList calls;
-
-private:
-    Handler handler_;
-};
-
-QDBusMessage unknownMethod(const QDBusMessage& call) {
-    return call.createErrorReply(QDBusError::UnknownMethod, QStringLiteral("no such thing"));
-}
-
 class PrivateBusTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
         if (QStandardPaths::findExecutable(QStringLiteral("dbus-daemon")).isEmpty()) {
             return;
         }
+        testApplication();
         bus_ = new PrivateBus;
         address_ = bus_->start();
     }
@@ -333,9 +281,13 @@ TEST_F(PrivateBusTest, IdleTimeComesFromTheFirstDesktopServiceThatAnswers) {
     ASSERT_TRUE(waitUntil([&] { return tracker.secondsSinceLastInput() == 17; }));
     EXPECT_EQ(screenSaver.calls.size(), 1);
 
-    // Between answers the idle time is carried forward without asking again.
+    EXPECT_EQ(tracker.readingLag(), 0);
+
+    // Between answers the idle time is carried forward without asking again, and the reading says how old
+    // it is.
     clock = 100.5;
     EXPECT_EQ(tracker.secondsSinceLastInput(), 17.5);
+    EXPECT_EQ(tracker.readingLag(), 0.5);
     EXPECT_EQ(screenSaver.calls.size(), 1);
 
     // GNOME's monitor turns up; the failed service is asked again only after the retry interval.

@@ -24,7 +24,9 @@ public:
         ++calls;
         return value;
     }
+    double readingLag() const override { return lag; }
     std::optional<double> value;
+    double lag = 0;
     int calls = 0;
 };
 
@@ -213,19 +215,40 @@ TEST_F(PresenceTrackerTest, NothingIsHeardBeforeStartAndStartRegistersOnce) {
     EXPECT_FALSE(lockSignals->observer);
 }
 
-TEST_F(PresenceTrackerTest, IdleComesFromTheFirstReaderThatCanTell) {
+TEST_F(PresenceTrackerTest, IdleAndItsLagComeFromTheFirstReaderThatCanTell) {
+    firstIdle->lag = 4;
+    secondIdle->lag = 1;
     EXPECT_EQ(tracker->secondsSinceLastInput(), 0);
+    EXPECT_EQ(tracker->readingLag(), 0) << "nothing to tell of: present now";
 
     secondIdle->value = 12.5;
     EXPECT_EQ(tracker->secondsSinceLastInput(), 12.5);
+    EXPECT_EQ(tracker->readingLag(), 1);
 
     firstIdle->value = 3;
     const int secondCalls = secondIdle->calls;
     EXPECT_EQ(tracker->secondsSinceLastInput(), 3);
+    EXPECT_EQ(tracker->readingLag(), 4);
     EXPECT_EQ(secondIdle->calls, secondCalls);
 
     firstIdle->value = -2;
+    firstIdle->lag = -1;
     EXPECT_EQ(tracker->secondsSinceLastInput(), 0);
+    EXPECT_EQ(tracker->readingLag(), 0);
+
+    firstIdle->value.reset();
+    secondIdle->value.reset();
+    EXPECT_EQ(tracker->secondsSinceLastInput(), 0);
+    EXPECT_EQ(tracker->readingLag(), 0);
+}
+
+// Readers that answer late get their first question at start, so the first tick has an answer.
+TEST_F(PresenceTrackerTest, StartPutsTheFirstQuestionToTheIdleReaders) {
+    EXPECT_EQ(firstIdle->calls, 0);
+    tracker->start();
+    EXPECT_EQ(firstIdle->calls, 1);
+    tracker->start();
+    EXPECT_EQ(firstIdle->calls, 1);
 }
 
 QStringList messages;
