@@ -66,6 +66,7 @@ AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults
     services.appDirectory = std::make_unique<LinuxAppDirectory>(applications);
     services.systemSampler = std::make_unique<SystemSampler>();
     services.worker = std::make_unique<WorkerQueue>();
+    services.folderWorker = std::make_unique<WorkerQueue>("halvrick.walks");
     ProcessSampler::Sources sources;
     sources.applications = applications;
     sources.executor = ProcessSampler::on(*services.worker);
@@ -85,7 +86,7 @@ AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults
         QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, seconds) * 1000)), std::move(task));
     };
     services.playSound = &SystemSound::play;
-    services.measureFolders = [] { return FolderSizer::measure(); };
+    services.measureFolders = [](std::stop_token stop) { return FolderSizer::measure(std::move(stop)); };
     services.environment = &AppModelEnvironment::processVariable;
     services.writeLog = &SampleLog::writeToStandardOutput;
     services.coreCount = activeProcessorCount();

@@ -58,6 +58,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stop_token>
 #include <string>
 #include <utility>
 #include <vector>
@@ -103,6 +104,8 @@ public:
         // Runs the process sweeps and listings; destroyed after the breakdown sampler and before the
         // process sampler.
         std::unique_ptr<WorkerQueue> worker;
+        // Runs the folder walks, which can take minutes on a slow disk, so that no walk holds up a sweep.
+        std::unique_ptr<WorkerQueue> folderWorker;
         std::unique_ptr<SystemBreakdownSampler> breakdownSampler;
         std::shared_ptr<PresenceTracker> presence;
         // Whether notifications may be posted and removed.
@@ -123,8 +126,8 @@ public:
         std::function<void(double seconds, std::function<void()> task)> after;
         // The system sound played after a cool-down and when the heat breaks.
         std::function<void()> playSound;
-        // Walks the user's folders; slow, so it runs on the worker.
-        std::function<FolderSizer::Result()> measureFolders;
+        // Walks the user's folders on the folder worker; ends soon once the token asks it to stop.
+        std::function<FolderSizer::Result(std::stop_token stop)> measureFolders;
         AppModelEnvironment::Lookup environment;
         SampleLog::Writer writeLog;
         int coreCount = 1;

@@ -34,12 +34,8 @@ void AppModel::measureFoldersIfNeeded(Date now, bool force, bool automatic) {
     }
     publish(isMeasuringFolders_, true, &AppModel::isMeasuringFoldersChanged);
     refreshFolders(now);
-    services_.worker->post(
-        this,
-        [measure = services_.measureFolders](std::stop_token stop) {
-            // A queue shutting down before the walk began has no use for it.
-            return stop.stop_requested() ? FolderSizer::Result() : measure();
-        },
+    services_.folderWorker->post(
+        this, [measure = services_.measureFolders](std::stop_token stop) { return measure(std::move(stop)); },
         [this](FolderSizer::Result result) { foldersMeasured(result); });
 }
 

@@ -21,6 +21,7 @@ struct DirCloser {
 using DirHandle = std::unique_ptr<DIR, DirCloser>;
 
 struct Walk {
+    std::stop_token stop;
     std::uint64_t total = 0;
     int firstError = 0;
 
@@ -45,9 +46,9 @@ DirHandle openDirectory(int fd, int& error) {
     return DirHandle(dir);
 }
 
-// Returns errno of a failed read; the names read before it are kept.
-int listNames(DIR* dir, std::vector<std::string>& names) {
-    for (;;) {
+// Returns errno of a failed read; the names read before it are kept. A stop ends the listing early.
+int listNames(DIR* dir, std::vector<std::string>& names, const std::stop_token& stop) {
+    while (!stop.stop_requested()) {
         errno = 0;
         const dirent* entry = ::readdir(dir);
         if (entry == nullptr) {
@@ -58,12 +59,16 @@ int listNames(DIR* dir, std::vector<std::string>& names) {
             names.emplace_back(name);
         }
     }
+    return 0;
 }
 
 // Everything is opened relative to its parent, so paths deeper than PATH_MAX are measured too.
 void walkNames(DIR* dir, const std::vector<std::string>& names, Walk& walk) {
     const int fd = ::dirfd(dir);
     for (const std::string& name : names) {
+        if (walk.stop.stop_requested()) {
+            return;
+        }
         struct stat st {};
         if (::fstatat(fd, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
             continue;
@@ -79,7 +84,7 @@ void walkNames(DIR* dir, const std::vector<std::string>& names, Walk& walk) {
                 continue;
             }
             std::vector<std::string> childNames;
-            if (const int listError = listNames(child.get(), childNames)) {
+            if (const int listError = listNames(child.get(), childNames, walk.stop)) {
                 walk.keep(listError);
             }
             walkNames(child.get(), childNames, walk);
@@ -93,7 +98,7 @@ struct Size {
     int error = 0;
 };
 
-Size sizeOf(const std::string& path) {
+Size sizeOf(const std::string& path, const std::stop_token& stop) {
     int error = 0;
     // The folder itself may be a symlink (a Downloads folder kept on another disk): that one is followed.
     const DirHandle top = openDirectory(::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), error);
@@ -101,10 +106,10 @@ Size sizeOf(const std::string& path) {
         return {0, error};
     }
     std::vector<std::string> names;
-    if (const int listError = listNames(top.get(), names)) {
+    if (const int listError = listNames(top.get(), names, stop)) {
         return {0, listError};
     }
-    Walk walk;
+    Walk walk{stop};
     walkNames(top.get(), names, walk);
     if (walk.total > 0) {
         return {walk.total, 0};
@@ -146,14 +151,17 @@ std::vector<FolderSizer::Folder> FolderSizer::folders() {
     return folders(standardLocations());
 }
 
-FolderSizer::Result FolderSizer::measure(const std::vector<Folder>& folders) {
+FolderSizer::Result FolderSizer::measure(const std::vector<Folder>& folders, std::stop_token stop) {
     Result result;
     for (const Folder& folder : folders) {
         struct stat st {};
         if (::stat(folder.path.c_str(), &st) != 0) {
             continue;
         }
-        const Size size = sizeOf(folder.path);
+        const Size size = sizeOf(folder.path, stop);
+        if (stop.stop_requested()) {
+            break;
+        }
         if (size.error != 0) {
             result.denied.insert(folder.key);
         } else {
@@ -163,8 +171,8 @@ FolderSizer::Result FolderSizer::measure(const std::vector<Folder>& folders) {
     return result;
 }
 
-FolderSizer::Result FolderSizer::measure() {
-    return measure(folders());
+FolderSizer::Result FolderSizer::measure(std::stop_token stop) {
+    return measure(folders(), std::move(stop));
 }
 
 } // namespace halvrick

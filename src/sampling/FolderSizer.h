@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <map>
 #include <set>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -44,8 +45,10 @@ std::vector<Folder> folders();
 
 // A missing folder is in neither map. A folder whose top level cannot be listed is denied; one that
 // counted nothing and met an error on the way is denied too. Symlinks are never followed below the top.
-Result measure(const std::vector<Folder>& folders);
-Result measure();
+// Once `stop` is asked, the walk ends within an entry and leaves out the folder it was in and every later
+// one: a folder is never reported with part of its size.
+Result measure(const std::vector<Folder>& folders, std::stop_token stop = {});
+Result measure(std::stop_token stop = {});
 
 } // namespace FolderSizer
 

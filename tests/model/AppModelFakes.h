@@ -287,6 +287,7 @@ inline AppModel::Services FakeWorld::services() {
     machineSampler = s.machineSampler.get();
 
     s.worker = std::make_unique<WorkerQueue>("halvrick.test");
+    s.folderWorker = std::make_unique<WorkerQueue>("halvrick.twalks");
     auto breakdownTimer = std::make_unique<ManualTimer>();
     this->breakdownTimer = breakdownTimer.get();
     s.breakdownSampler = std::make_unique<SystemBreakdownSampler>(
@@ -317,7 +318,7 @@ inline AppModel::Services FakeWorld::services() {
         tasks_.push_back({monotonicSeconds() + seconds, std::move(task)});
     };
     s.playSound = [this] { ++soundsPlayed; };
-    s.measureFolders = [this] { return measureFolders(); };
+    s.measureFolders = [this](std::stop_token) { return measureFolders(); };
     s.environment = [this](const char* key) -> std::optional<std::string> {
         const auto it = environment.find(key);
         return it == environment.end() ? std::nullopt : std::optional(it->second);

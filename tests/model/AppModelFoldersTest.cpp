@@ -3,8 +3,11 @@
 #include <QDeadlineTimer>
 #include <QTemporaryDir>
 #include <atomic>
+#include <cmath>
+#include <condition_variable>
 #include <future>
 #include <gmock/gmock.h>
+#include <mutex>
 #include <thread>
 
 namespace halvrick {
@@ -29,7 +32,11 @@ protected:
         make();
     }
 
-    ~AppModelFoldersTest() override { release(); }
+    // The model goes first, while the walk it may still be running can read the gate and the result.
+    ~AppModelFoldersTest() override {
+        release();
+        model.reset();
+    }
 
     void release() {
         if (!released) {
@@ -121,6 +128,134 @@ TEST_F(AppModelFoldersTest, AModelGoneBeforeTheWalkEndsBooksNothing) {
     model.reset();
     QCoreApplication::processEvents();
     EXPECT_LE(calls, 1);
+}
+
+TEST_F(AppModelFoldersTest, DestroyingTheModelStopsTheWalkItRunsAndTakesNoResult) {
+    model.reset();
+    std::promise<void> started;
+    std::atomic<bool> sawStop = false;
+    AppModel::Services services = world.services();
+    // Ends only when asked to stop, or ten seconds later for a model that never asks.
+    services.measureFolders = [&](std::stop_token stop) {
+        started.set_value();
+        std::mutex mutex;
+        std::condition_variable_any never;
+        std::unique_lock lock(mutex);
+        never.wait_for(lock, stop, std::chrono::seconds(10), [] { return false; });
+        sawStop = stop.stop_requested();
+        return result;
+    };
+    model = std::make_unique<AppModel>(Config::defaults(), *settings, notifier, std::move(services));
+    model->measureFoldersIfNeeded(world.now, true, false);
+    ASSERT_EQ(started.get_future().wait_for(std::chrono::seconds(5)), std::future_status::ready);
+
+    model.reset();
+    EXPECT_TRUE(sawStop);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(QFile::exists(folder.filePath("vitals.json")));
+}
+
+// One process that keeps a whole core busy, read on the worker thread at the world's monotonic time.
+class HogReader : public ProcessReader {
+public:
+    explicit HogReader(const fakes::FakeWorld& world) : world_(world) {}
+    std::optional<ProcessStat> readStat(std::int32_t pid) override {
+        if (pid != hogPID) {
+            return ProcessStat{1, 1, 0, 2};
+        }
+        const auto ticks = static_cast<std::uint64_t>(std::llround(world_.monotonicSeconds() * 100));
+        return ProcessStat{ticks, 1, 0, 2};
+    }
+    std::optional<std::uint64_t> readFootprint(std::int32_t) override { return 0; }
+    std::optional<std::string> readPath(std::int32_t pid) override {
+        return pid == hogPID ? "/usr/bin/hog" : "/opt/halvrick/halvrick";
+    }
+    std::optional<std::string> readName(std::int32_t pid) override {
+        return pid == hogPID ? "hog" : "halvrick";
+    }
+    std::string readCgroup(std::int32_t) override { return {}; }
+    double ticksPerSecond() const override { return 100; }
+
+    static constexpr std::int32_t hogPID = 20;
+
+private:
+    const fakes::FakeWorld& world_;
+};
+
+class HogLister : public ProcessLister {
+public:
+    std::vector<std::int32_t> allPIDs() override { return {fakes::FakeLister::ownPID, HogReader::hogPID}; }
+};
+
+// The process sweeps run on the model's worker thread, as they do in the app.
+class AppModelFolderWalkTest : public AppModelFoldersTest {
+protected:
+    AppModelFolderWalkTest() {
+        model.reset();
+        AppModel::Services services = world.services();
+        ProcessSampler::Sources sources;
+        sources.tickReader = std::make_unique<fakes::FakeTicks>();
+        sources.processLister = std::make_unique<HogLister>();
+        sources.processReader = std::make_unique<HogReader>(world);
+        auto timer = std::make_unique<fakes::ManualTimer>();
+        world.processTimer = timer.get();
+        sources.timer = std::move(timer);
+        sources.wallClock = [this] { return world.now; };
+        sources.monotonicClock = [this] { return world.monotonicSeconds(); };
+        sources.applications = [index = std::make_shared<const ApplicationIndex>()] { return index; };
+        sources.coreCount = world.coreCount;
+        sources.ownPID = fakes::FakeLister::ownPID;
+        sources.executor = ProcessSampler::on(*services.worker);
+        services.processSampler = std::make_unique<ProcessSampler>(std::move(sources));
+        world.processSampler = services.processSampler.get();
+        model = std::make_unique<AppModel>(Config::defaults(), *settings, notifier, std::move(services));
+        model->start();
+        // The first sweep only sets the baseline.
+        EXPECT_TRUE(sweepDone());
+    }
+
+    // Runs the main thread's events until the sweep in flight has been delivered, for at most 5 s.
+    bool sweepDone() {
+        QDeadlineTimer deadline(5000);
+        while (world.processSampler->isSweeping() && !deadline.hasExpired()) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return !world.processSampler->isSweeping();
+    }
+
+    // One sweep, `seconds` after the previous one.
+    bool sweep(double seconds = 2) {
+        world.advance(seconds);
+        world.processTimer->fire();
+        return sweepDone();
+    }
+
+    double hogSecondsToday() {
+        const auto& days = model->stats().ledger().days;
+        const auto day = days.find(StatsLedger::dayKey(world.now, world.calendar));
+        if (day == days.end() || !day->second.apps.contains("hog")) {
+            return 0;
+        }
+        return day->second.apps.at("hog").cpuSeconds;
+    }
+};
+
+TEST_F(AppModelFolderWalkTest, SweepsKeepTheirCadenceAndBookTheirTimeWhileAWalkRuns) {
+    model->measureFoldersIfNeeded(world.now, true, false);
+    ASSERT_TRUE(model->isMeasuringFolders());
+    // Well past the three intervals after which a late sweep only re-baselines.
+    for (int held = 1; held <= 5; ++held) {
+        ASSERT_TRUE(sweep()) << "sweep " << held << " waited for the walk";
+        EXPECT_DOUBLE_EQ(hogSecondsToday(), 2.0 * held);
+        EXPECT_TRUE(model->isMeasuringFolders());
+    }
+    EXPECT_EQ(calls, 1);
+
+    finish();
+    EXPECT_THAT(model->folderSizesToday(),
+                ElementsAre(Pair("documents", 1'000'000'000), Pair("downloads", 3'000'000'000)));
+    ASSERT_TRUE(sweep());
+    EXPECT_DOUBLE_EQ(hogSecondsToday(), 12.0);
 }
 
 } // namespace

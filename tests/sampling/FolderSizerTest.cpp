@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <optional>
+#include <stop_token>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <thread>
@@ -192,6 +193,21 @@ TEST(FolderSizerTest, PathsLongerThanPathMax) {
     const FolderSizer::Result result = FolderSizer::measure({{"deep", "Deep", tree.path("deep")}});
     EXPECT_EQ(result.sizes, (std::map<std::string, std::uint64_t>{{"deep", 7}}));
     EXPECT_TRUE(result.denied.empty());
+}
+
+TEST(FolderSizerTest, AMeasurementAskedToStopReportsNoFolderItDidNotFinish) {
+    TempTree tree;
+    tree.dir("a/sub");
+    tree.file("a/sub/f", 10);
+    tree.dir("b");
+    tree.file("b/g", 20);
+    const std::vector<FolderSizer::Folder> folders{{"a", "A", tree.path("a")}, {"b", "B", tree.path("b")}};
+    std::stop_source source;
+    EXPECT_EQ(FolderSizer::measure(folders, source.get_token()).sizes,
+              (std::map<std::string, std::uint64_t>{{"a", 10}, {"b", 20}}));
+
+    source.request_stop();
+    EXPECT_EQ(FolderSizer::measure(folders, source.get_token()), FolderSizer::Result());
 }
 
 TEST(FolderSizerTest, StandardFoldersLeaveOutHomeAndEmptyLocations) {
