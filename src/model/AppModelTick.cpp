@@ -143,7 +143,7 @@ void AppModel::updateDebugReadout(Date now) {
             std::to_string(static_cast<long long>(coach_->activeElapsed() / 60)) + "/" +
             std::to_string(static_cast<long long>(coach_->config().restInterval / 60)) + " min";
     if (logsSamples_) {
-        log("[" + SampleLog::stamp(now, services_.calendar()) + "] " + line);
+        log(std::string("[").append(SampleLog::stamp(now, services_.calendar())) + "] " + line);
     }
     publish(debugReadout_, std::move(line), &AppModel::debugReadoutChanged);
 }
