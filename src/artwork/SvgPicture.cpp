@@ -48,6 +48,7 @@ public:
     }
 
 private:
+    // Saves the target and gives it the source's transform and settings; the caller restores it.
     void prepare() {
         const QPainter* source = painter();
         target_->save();
