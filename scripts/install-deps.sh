@@ -11,7 +11,7 @@ PACKAGES=(
   fonts-quicksand fonts-dejavu-core fonts-noto-color-emoji
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth trayer xdotool imagemagick dbus-daemon dbus-x11 python3 procps
-  desktop-file-utils
+  desktop-file-utils appstream groff-base
 )
 
 missing=()

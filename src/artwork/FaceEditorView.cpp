@@ -179,7 +179,7 @@ QWidget* FaceEditorView::makeForm() {
         auto* toggle = new QCheckBox(QString::fromUtf8(label), preset);
         toggle->setObjectName(QString::fromUtf8(label));
         toggle->setChecked(*flag);
-        connect(toggle, &QCheckBox::toggled, this, [this, flag, changed](bool on) {
+        connect(toggle, &QCheckBox::toggled, this, [flag = flag, changed](bool on) {
             *flag = on;
             changed();
         });
@@ -223,15 +223,15 @@ QWidget* FaceEditorView::makeForm() {
         stepper->setObjectName(QString::fromUtf8(name));
         stepper->setRange(0, maximum);
         const QString lead = QString::fromUtf8(name) + QStringLiteral(": ");
-        const auto showCount = [this, label, lead, field] {
+        const auto showCount = [this, label, lead, field = field] {
             label->setText(lead + QString::number(face_.*field));
         };
-        connect(stepper, &QSpinBox::valueChanged, this, [this, field, showCount, changed](int value) {
+        connect(stepper, &QSpinBox::valueChanged, this, [this, field = field, showCount, changed](int value) {
             face_.*field = value;
             showCount();
             changed();
         });
-        reloaders_.push_back([this, stepper, field, showCount] {
+        reloaders_.push_back([this, stepper, field = field, showCount] {
             const QSignalBlocker blocker(stepper);
             stepper->setValue(static_cast<int>(face_.*field));
             showCount();

@@ -59,7 +59,7 @@ std::string toString(const RestEvent& event) {
     if (const auto duration = event.duration()) {
         text += "(duration: " + number(*duration) + ")";
     } else if (const auto reason = event.reason()) {
-        text += "(" + std::string(reasonName(*reason)) + ")";
+        text.append("(").append(reasonName(*reason)).append(")");
     }
     return text;
 }

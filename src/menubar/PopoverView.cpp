@@ -378,7 +378,8 @@ void PopoverView::refreshHeldRows() {
     const std::vector<AppShare>& top = model_.topApps();
     const std::optional<AppShare>& culprit = model_.culprit();
     for (const auto& [key, row] : rows_) {
-        const auto listed = std::find_if(top.begin(), top.end(), [&key](const AppShare& s) { return s.app == key; });
+        const auto listed =
+            std::find_if(top.begin(), top.end(), [&key = key](const AppShare& s) { return s.app == key; });
         // A row that left the list keeps its last figure until the rows may move again.
         const AppShare entry = listed == top.end() ? row->entry() : *listed;
         row->refresh(entry, culprit && culprit->app == key, model_.confirmingQuit() == key, model_.isLeaving(key));

@@ -286,7 +286,9 @@ std::string percent(double fraction) {
         // Unsigned, so the most negative count still has a magnitude.
         const std::uint64_t magnitude = tenths < 0 ? std::uint64_t{0} - static_cast<std::uint64_t>(tenths)
                                                    : static_cast<std::uint64_t>(tenths);
-        return (tenths < 0 ? "-" : "") + digits(magnitude / 10) + "." + digits(magnitude % 10) + "%";
+        std::string text = tenths < 0 ? "-" : "";
+        text += digits(magnitude / 10) + "." + digits(magnitude % 10) + "%";
+        return text;
     }
     return rounded(p) + "%";
 }

@@ -754,9 +754,10 @@ ApplicationIndex ApplicationIndex::build(const Roots& roots) {
     }
     // A folder claimed for different programs is shared among them and private to none.
     for (const auto& [folder, claimants] : folderClaims) {
-        const bool onlyOneProgram = std::all_of(claimants.begin(), claimants.end(), [&](std::size_t c) {
-            return candidates[c].application.program == candidates[claimants.front()].application.program;
-        });
+        const bool onlyOneProgram =
+            std::all_of(claimants.begin(), claimants.end(), [&, &claimants = claimants](std::size_t c) {
+                return candidates[c].application.program == candidates[claimants.front()].application.program;
+            });
         if (onlyOneProgram) {
             for (std::size_t c : claimants) {
                 claim(rootOwner, folder, c, candidates);

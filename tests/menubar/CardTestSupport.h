@@ -54,7 +54,7 @@ inline void showOffscreen(QWidget& view) {
 // A card in a window the way its host shows it: `padding` around it and, when given, the host's width.
 class CardHost {
 public:
-    CardHost(QWidget* card, int padding, std::optional<int> width = std::nullopt) : card_(card) {
+    CardHost(QWidget* card, int padding, std::optional<int> width = std::nullopt) {
         window_.setAttribute(Qt::WA_DontShowOnScreen);
         auto* layout = new QVBoxLayout(&window_);
         layout->setContentsMargins(padding, padding, padding, padding);
@@ -87,7 +87,6 @@ public:
 
 private:
     QWidget window_;
-    QWidget* card_;
 };
 
 // A shown label has all the room its text needs, inside the window that holds it.

@@ -598,7 +598,7 @@ TEST_P(StatusItemQuitTest, QuittingWithABubbleUpEnds) {
 
     int closings = 0;
     QObject::connect(&controller->bubblePanel(), &PopupPanel::closed, [&closings] { ++closings; });
-    QTimer::singleShot(0, [road] {
+    QTimer::singleShot(0, [road = road] {
         if (road == QuitRoad::quit) {
             QCoreApplication::quit();
         } else {

@@ -371,7 +371,7 @@ TEST(DefaultsTest, TwoProcessesWritingAtOnceKeepEveryKeyAndADecodableFile) {
         if (children[id] == 0) {
             Defaults defaults = open(path);
             for (int i = 0; i < writes; ++i) {
-                defaults.setInt("p" + std::to_string(id) + "-" + std::to_string(i), i);
+                defaults.setInt(std::string("p").append(std::to_string(id)) + "-" + std::to_string(i), i);
                 defaults.setInt("last" + std::to_string(id), i);
             }
             _exit(testing_support::synchronizeEventually(defaults) ? 0 : 1);
@@ -412,7 +412,8 @@ TEST(DefaultsTest, TwoProcessesWritingAtOnceKeepEveryKeyAndADecodableFile) {
     for (int id = 0; id < 2; ++id) {
         EXPECT_EQ(defaults.getInt("last" + std::to_string(id)), writes - 1);
         for (int i = 0; i < writes; ++i) {
-            EXPECT_EQ(defaults.getInt("p" + std::to_string(id) + "-" + std::to_string(i)), i);
+            EXPECT_EQ(defaults.getInt(std::string("p").append(std::to_string(id)) + "-" + std::to_string(i)),
+                      i);
         }
     }
     EXPECT_EQ(decodeFile(path).size(), 2u * writes + 2);

@@ -190,7 +190,7 @@ TEST_F(SettingsStoreTest, AnUnreadableReminderListReadsAsEmpty) {
         {data(good), 0},
         {data("[" + good), 0},
         {data(""), 0},
-        {"\"" + QByteArray::fromStdString("[" + good + "]").toBase64().toStdString() + "\"", 0},
+        {("\"" + QByteArray::fromStdString("[" + good + "]").toBase64() + "\"").toStdString(), 0},
         {R"({"$data": "%%%"})", 0},
     };
     for (const auto& [stored, count] : cases) {

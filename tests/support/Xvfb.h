@@ -43,7 +43,7 @@ public:
         if (number.isEmpty() || process_.state() != QProcess::Running) {
             return {};
         }
-        return ":" + number.toStdString();
+        return std::string(":").append(number.toStdString());
     }
 
 private:
