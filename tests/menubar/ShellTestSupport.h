@@ -2,6 +2,8 @@
 
 #include "../model/AppModelFakes.h"
 #include "QtTestApp.h"
+#include "core/Reminder.h"
+#include "core/Uuid.h"
 #include "menubar/StatusItemController.h"
 #include "model/SettingsStore.h"
 
@@ -70,6 +72,17 @@ protected:
                                           [this] { ++wrappedShown; }, [this] { ++sampleWrappedShown; },
                                           [this] { ++artworkLabShown; }},
             fakeDesktop(withTray));
+    }
+
+    // A reminder every minute, due after a few minutes of work.
+    void reminderDue() {
+        settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-000000000001"), "Stretch",
+                                         Reminder::Schedule::every(1), true)});
+        for (int i = 0; i < 3 && !model->activeReminder(); ++i) {
+            world.advance(60);
+            model->ingestLoad(5, world.now);
+        }
+        ASSERT_TRUE(model->activeReminder());
     }
 
     void click(Qt::KeyboardModifiers keys = Qt::NoModifier) {

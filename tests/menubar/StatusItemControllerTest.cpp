@@ -251,16 +251,6 @@ protected:
     }
 
     bool bubbleShown() const { return controller->bubblePanel().isVisible(); }
-    // A reminder every minute, due after a few minutes of work.
-    void reminderDue() {
-        settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-000000000001"), "Stretch",
-                                         Reminder::Schedule::every(1), true)});
-        for (int i = 0; i < 3 && !model->activeReminder(); ++i) {
-            world.advance(60);
-            model->ingestLoad(5, world.now);
-        }
-        ASSERT_TRUE(model->activeReminder());
-    }
     // Deletes the views the bubble let go of.
     static void flushDeletes() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 
@@ -481,13 +471,7 @@ TEST_F(StatusItemBubbleTest, TheServersPopupNeverLiesOverTheRestPromptBubble) {
 TEST_F(StatusItemControllerTest, WithoutATrayEveryReminderIsAlsoANotification) {
     makeController(false);
     settings->setNotificationsEnabled(true);
-    settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-000000000001"), "Stretch",
-                                     Reminder::Schedule::every(1), true)});
-    for (int i = 0; i < 3 && !model->activeReminder(); ++i) {
-        world.advance(60);
-        model->ingestLoad(5, world.now);
-    }
-    ASSERT_TRUE(model->activeReminder());
+    reminderDue();
     EXPECT_FALSE(controller->showsActiveReminder()) << "the window may lie under others";
     EXPECT_EQ(notifier.sent.size(), 1u);
 }
