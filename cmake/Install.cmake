@@ -1,4 +1,4 @@
-# `cmake --install`: the program, its desktop entry, AppStream metainfo, man page, README and its icons
+# `cmake --install`: the program, its desktop entry, AppStream metainfo, man page, README, licence and its icons
 # in the hicolor theme, all under the one name "halvrick" that the autostart entry and the notifications
 # use too.
 
@@ -10,7 +10,8 @@ install(FILES ${PROJECT_SOURCE_DIR}/data/org.halvrick.halvrick.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${PROJECT_SOURCE_DIR}/data/halvrick.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 # Debian's place for a package's documentation, named after the package rather than the project.
-install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/halvrick)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/halvrick)
 
 # The PNGs and the scalable icon are drawn by the pea renderer at build time; the symbolic one is kept.
 set(icon_themes ${CMAKE_BINARY_DIR}/icons)

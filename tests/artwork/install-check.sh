@@ -43,6 +43,7 @@ page="$prefix/share/man/man1/halvrick.1"
 warnings=$(groff -ww -man -z "$page" 2>&1)
 [ -z "$warnings" ] || fail "the man page renders with warnings: $warnings"
 [ -f "$prefix/share/doc/halvrick/README.md" ] || fail "no README in the documentation folder"
+[ -f "$prefix/share/doc/halvrick/LICENSE" ] || fail "no licence in the documentation folder"
 
 # Width and height from a PNG's header.
 pixels() {
