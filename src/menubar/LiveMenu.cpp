@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QKeySequence>
 #include <algorithm>
 
 namespace halvrick {
@@ -14,7 +13,7 @@ namespace {
 bool sameShape(const std::vector<MenuRow>& a, const std::vector<MenuRow>& b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const MenuRow& x, const MenuRow& y) {
         return x.command == y.command && x.state == y.state && x.checkable == y.checkable &&
-               x.exclusive == y.exclusive && x.shortcut == y.shortcut && sameShape(x.submenu, y.submenu);
+               x.exclusive == y.exclusive && sameShape(x.submenu, y.submenu);
     });
 }
 
@@ -118,9 +117,6 @@ void LiveMenu::rebuild() {
         }
         QAction* item = addAction(itemText(row.title));
         item->setCheckable(row.checkable);
-        if (!row.shortcut.empty()) {
-            item->setShortcut(QKeySequence(QString::fromStdString(row.shortcut), QKeySequence::PortableText));
-        }
         if (row.exclusive) {
             if (!group) {
                 group = new QActionGroup(this);

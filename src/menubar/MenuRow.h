@@ -52,8 +52,6 @@ struct MenuRow {
     bool checked = false;
     // One of a run of adjacent rows of which exactly one is ticked.
     bool exclusive = false;
-    // Portable key text such as "Ctrl+Q"; empty for none.
-    std::string shortcut;
     std::optional<HeatState> state;
     std::vector<MenuRow> submenu;
 

@@ -27,8 +27,6 @@ public:
     bool isConfigured() const { return false; }
     // The download page is a web address: there is somewhere to check.
     bool hasSource() const;
-    // Always off, and there is no switch to turn it on.
-    bool automaticallyChecksForUpdates() const { return false; }
 
     // There is nothing to start: with an update source, writes the one line that says so.
     void start();

@@ -34,9 +34,6 @@ TEST(MoreMenuRowsTest, TheMenuInOrderWithAndWithoutDebug) {
     debug.insert(debug.end(), {"  —", "  Wrapped with sample data", "  Artwork Lab"});
     withDebug.insert(withDebug.begin() + 8, debug.begin(), debug.end());
     EXPECT_EQ(titles(moreMenuRows({}, true, true)), withDebug);
-    for (const MenuRow& r : moreMenuRows({}, true, true)) {
-        EXPECT_EQ(r.shortcut, "") << r.title;
-    }
 }
 
 TEST(MoreMenuRowsTest, CoolDownGreyedOnlyWhileRestingOrCoolingDown) {

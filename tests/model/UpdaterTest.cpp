@@ -20,7 +20,6 @@ TEST(UpdaterTest, NeverConfiguredAndStartingSaysSoOnce) {
     std::ostringstream log;
     Updater updater("https://example.org/halvrick#get", opened.opener(), log);
     EXPECT_FALSE(updater.isConfigured());
-    EXPECT_FALSE(updater.automaticallyChecksForUpdates());
 
     updater.start();
     EXPECT_EQ(log.str(), "Halvrick: the updater could not start (there is no update framework on Linux).\n");
