@@ -23,8 +23,12 @@ class AppModelFoldersTest : public ModelTest {
 protected:
     AppModelFoldersTest() {
         world.measureFolders = [this] {
-            ++calls;
-            ranOn = std::this_thread::get_id();
+            {
+                std::lock_guard lock(startedMutex);
+                ++calls;
+                ranOn = std::this_thread::get_id();
+            }
+            startedChanged.notify_all();
             gate.wait();
             return result;
         };
@@ -45,6 +49,12 @@ protected:
         }
     }
 
+    // True once the sizer has been entered `count` times, within 5 s.
+    bool walkStarted(int count) {
+        std::unique_lock lock(startedMutex);
+        return startedChanged.wait_for(lock, std::chrono::seconds(5), [&] { return calls >= count; });
+    }
+
     // Lets the running walk finish and delivers its result.
     void finish() {
         release();
@@ -63,6 +73,8 @@ protected:
     std::promise<void> open;
     std::shared_future<void> gate = open.get_future().share();
     bool released = false;
+    std::mutex startedMutex;
+    std::condition_variable startedChanged;
     std::atomic<int> calls = 0;
     std::thread::id ranOn;
 };
@@ -243,6 +255,8 @@ protected:
 TEST_F(AppModelFolderWalkTest, SweepsKeepTheirCadenceAndBookTheirTimeWhileAWalkRuns) {
     model->measureFoldersIfNeeded(world.now, true, false);
     ASSERT_TRUE(model->isMeasuringFolders());
+    // The walk is under way on its worker before the first sweep is due.
+    ASSERT_TRUE(walkStarted(1));
     // Well past the three intervals after which a late sweep only re-baselines.
     for (int held = 1; held <= 5; ++held) {
         ASSERT_TRUE(sweep()) << "sweep " << held << " waited for the walk";
