@@ -201,7 +201,8 @@ void ProcessSampler::visit(std::int32_t pid, bool baselineAll, std::uint64_t& ow
     if (it != known_.end() && it->second.counted && it->second.singleThreaded && it->second.tellsRunTime) {
         runTime = processReader_->readRunTime(pid);
         it->second.tellsRunTime = runTime.has_value();
-        if (runTime && runTime == it->second.runTime) {
+        // A run time of zero tells nothing: a successor on the same pid reads zero as well.
+        if (runTime && *runTime > 0 && runTime == it->second.runTime) {
             stat = ProcessStat{it->second.cpuTime, it->second.startTime, 0, 1};
         }
     }

@@ -420,6 +420,25 @@ TEST_F(ProcessSamplerTest, AProcessOfOneThreadIsReadWholeOnlyWhenItsThreadRan) {
     EXPECT_EQ(cpuAfterStep(0, 0), std::pair(0.0, 0.0));
 }
 
+TEST_F(ProcessSamplerTest, ARunTimeOfZeroNeverHidesAReusedPid) {
+    const auto runTime = [&](std::int32_t pid) {
+        fixtures::writeFile(procs.root() / std::to_string(pid) / "schedstat", "0 0 0\n");
+    };
+    runTime(gedit.pid);
+    make();
+    host(400, 400);
+    ASSERT_TRUE(step());
+    // gedit's pid now belongs to a shell whose thread, like gedit's, has no run time to show yet.
+    procs.remove(gedit.pid);
+    procs.write({.pid = gedit.pid, .name = "bash", .exe = "/usr/bin/bash", .cpu = 0, .start = 1100});
+    runTime(gedit.pid);
+    host(400, 400);
+    const auto sample = step();
+    ASSERT_TRUE(sample);
+    EXPECT_THAT(sample->pids.at(process("bash")), ElementsAre(200, 300));
+    EXPECT_THAT(sample->pids, Not(Contains(Key(appKey("org.gnome.gedit.desktop", "Text Editor")))));
+}
+
 TEST_F(ProcessSamplerTest, ProcessesThatVanishOrFailToReadAreNeverCountedWhole) {
     FakeProcess shortLived{.pid = 700, .name = "short", .exe = "/usr/bin/short", .cpu = 40, .start = 950};
     procs.write(shortLived);
