@@ -299,8 +299,10 @@ awake=$(now)
 start_typing
 wait_for 5 rest_event wokeUpHappy || fail "input after the break did not wake the coach: it stayed $(rest_phase)"
 phase_is active || fail "input after the break left the coach $(rest_phase)"
-cp "$(readlink -f /bin/sh)" "$work/busyhog"
-"$work/busyhog" -c 'while :; do :; done' &
+# Named for this run alone: the program books every process of that name on the machine.
+hog_name="hog-$$"
+cp "$(readlink -f /bin/sh)" "$work/$hog_name"
+"$work/$hog_name" -c 'while :; do :; done' &
 hog=$!
 pids+=($hog)
 wait_for 60 hog_ran || fail "the busy loop got no CPU time"
@@ -313,18 +315,19 @@ wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit
 [ -f "$stats" ] || fail "stats.json was not written at quit after the scripted day"
 python3 -c 'import json, sys
 days = json.load(open(sys.argv[1]))["days"].values()
-started, rested, awake, ended, hog = map(float, sys.argv[2:])
+started, rested, awake, ended, hog = map(float, sys.argv[2:7])
+hog_name = sys.argv[7]
 active = (rested - started) + (ended - awake)
 booked = sum(day["activeSeconds"] for day in days)
 prompts = sum(day["promptsShown"] for day in days)
 breaks = sum(day["breaksTaken"] for day in days)
-hog_booked = sum(a["cpuSeconds"] for day in days for a in day["apps"].values() if a["name"] == "busyhog")
+hog_booked = sum(a["cpuSeconds"] for day in days for a in day["apps"].values() if a["name"] == hog_name)
 print("end-to-end: scripted day booked %.1f s active of %.1f s, %d prompts of 1, %d breaks of 1, "
       "%.1f s of the busy loop of %.1f s" % (booked, active, prompts, breaks, hog_booked, hog))
 # A tick may pass before the coach sees input or the end; a sweep is 2 s, and the one after the loop ended
 # cannot book what it did since the last.
 sys.exit(0 if abs(booked - active) <= 4 and prompts == 1 and breaks == 1 and hog - 3 <= hog_booked <= hog + 1
-         else 1)' "$stats" "$typing_started" "$rest_started" "$awake" "$typing_ended" "$hog_seconds" \
+         else 1)' "$stats" "$typing_started" "$rest_started" "$awake" "$typing_ended" "$hog_seconds" "$hog_name" \
     || fail "the ledger does not book the scripted day"
 
 # Quitting with a reminder bubble up is as quick, and saves as well. Daily times are exact to the minute: a
