@@ -216,6 +216,7 @@ start_typing() {
         while [ -e "$work/typing" ]; do
             i=$((i + 1))
             xdotool mousemove $((300 + i % 2 * 50)) 500
+            now >>"$work/typist.times"
             sleep 0.5
         done
     ) &
@@ -313,11 +314,32 @@ typing_ended=$(now)
 kill -TERM "$app"
 wait_for 10 sh -c "! kill -0 $app 2>/dev/null" || fail "the program did not quit on SIGTERM after the scripted day"
 [ -f "$stats" ] || fail "stats.json was not written at quit after the scripted day"
-python3 -c 'import json, sys
+python3 -c 'import datetime, json, re, sys
 days = json.load(open(sys.argv[1]))["days"].values()
 started, rested, awake, ended, hog = map(float, sys.argv[2:7])
-hog_name = sys.argv[7]
-active = (rested - started) + (ended - awake)
+hog_name, log, typist = sys.argv[7:10]
+windows = [(started, rested), (awake, ended)]
+active = sum(b - a for a, b in windows)
+# Ticks 10 s or more apart book nothing for the gap. A gap the typist saw too is the machine stopping every
+# process, not the program; it is taken off what is due. One the typist ran through is a fault.
+midnight = datetime.datetime.fromtimestamp(started).replace(hour=0, minute=0, second=0, microsecond=0).timestamp()
+ticks = []
+for line in open(log):
+    m = re.match(r"\[(\d+):(\d+):([\d.]+)\] raw ", line)
+    if m:
+        t = midnight + int(m[1]) * 3600 + int(m[2]) * 60 + float(m[3])
+        ticks.append(t + 86400 if t < started - 43200 else t)
+typed = sorted(float(t) for t in open(typist))
+for a, b in zip(ticks, ticks[1:]):
+    inside = sum(max(0, min(b, y) - max(a, x)) for x, y in windows)
+    if b - a < 10 or inside == 0:
+        continue
+    seen = [a] + [t for t in typed if a < t < b] + [b]
+    if max(v - u for u, v in zip(seen, seen[1:])) < b - a - 3:
+        print("end-to-end: the program did not tick for %.1f s while the typist ran" % (b - a))
+        sys.exit(1)
+    print("end-to-end: the machine stood still for %.1f s, which books nothing" % (b - a))
+    active -= inside
 booked = sum(day["activeSeconds"] for day in days)
 prompts = sum(day["promptsShown"] for day in days)
 breaks = sum(day["breaksTaken"] for day in days)
@@ -328,7 +350,7 @@ print("end-to-end: scripted day booked %.1f s active of %.1f s, %d prompts of 1,
 # cannot book what it did since the last.
 sys.exit(0 if abs(booked - active) <= 4 and prompts == 1 and breaks == 1 and hog - 3 <= hog_booked <= hog + 1
          else 1)' "$stats" "$typing_started" "$rest_started" "$awake" "$typing_ended" "$hog_seconds" "$hog_name" \
-    || fail "the ledger does not book the scripted day"
+    "$work/app.log" "$work/typist.times" || fail "the ledger does not book the scripted day"
 
 # Quitting with a reminder bubble up is as quick, and saves as well. Daily times are exact to the minute: a
 # reminder is due at the next whole minute that is at least 5 s away, so that the program has seen it before;
