@@ -137,7 +137,7 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
 AppModel::~AppModel() = default;
 
 double AppModel::restIntervalSeconds(std::int64_t minutes) {
-    return static_cast<double>(std::clamp<std::int64_t>(minutes, 1, 480)) * 60;
+    return static_cast<double>(SettingsStore::saneRestInterval(minutes)) * 60;
 }
 
 void AppModel::start() {
