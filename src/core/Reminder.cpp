@@ -2,16 +2,19 @@
 
 #include "core/MendedUTF8.h"
 
+#include <algorithm>
+
 namespace halvrick {
 
 bool Reminder::Schedule::isValid() const {
-    switch (case_) {
-    case Case::every:
-        return minutes_ >= 1;
-    case Case::daily:
-        return hour_ >= 0 && hour_ <= 23 && minute_ >= 0 && minute_ <= 59;
+    return nearestValid() == *this;
+}
+
+Reminder::Schedule Reminder::Schedule::nearestValid() const {
+    if (case_ == Case::every) {
+        return every(std::max<std::int64_t>(minutes_, 1));
     }
-    return false;
+    return daily(std::clamp<std::int64_t>(hour_, 0, 23), std::clamp<std::int64_t>(minute_, 0, 59));
 }
 
 json::Json Reminder::Schedule::toJson() const {

@@ -28,6 +28,8 @@ struct Reminder {
 
         // Every 1 minute or more; daily at 0...23 hours and 0...59 minutes. An invalid schedule is never due.
         bool isValid() const;
+        // The valid schedule of the same case whose values lie nearest: every -5 minutes is every minute.
+        Schedule nearestValid() const;
 
         // {"every": {"minutes": 30}} or {"daily": {"hour": 9, "minute": 5}}.
         json::Json toJson() const;

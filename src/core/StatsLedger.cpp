@@ -1,5 +1,6 @@
 #include "core/StatsLedger.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -49,6 +50,32 @@ std::int64_t requiredCount(const json::Json& obj, std::string_view key) {
         }
     }
     return json::asInt(value, key);
+}
+
+// CPU time adds up over the cores, so an application may use more CPU seconds in a day than the day
+// has seconds; never more than the day's length on each of the most cores a Linux kernel can drive.
+// The file may come from a larger machine than this one, so the cap is not this machine's core count.
+constexpr double mostCores = 8192;
+
+// A prompt or a break takes a second at least, so a day holds no more of them than it has seconds;
+// this also keeps the sums over years far from the 64-bit limit.
+constexpr auto mostPerDay = static_cast<std::int64_t>(StatsLedger::longestDaySeconds);
+
+// Not-a-number and negative figures count as 0.
+void mend(double& figure, double most, std::size_t& changed) {
+    const double sane = figure > 0 ? std::min(figure, most) : 0;
+    if (!(sane == figure)) {
+        figure = sane;
+        ++changed;
+    }
+}
+
+void mend(std::int64_t& count, std::size_t& changed) {
+    const std::int64_t sane = std::clamp<std::int64_t>(count, 0, mostPerDay);
+    if (sane != count) {
+        count = sane;
+        ++changed;
+    }
 }
 
 json::Json appToJson(const AppSweat& app) {
@@ -208,6 +235,26 @@ std::optional<std::string> StatsLedger::latestDay() const {
         return std::nullopt;
     }
     return days.rbegin()->first;
+}
+
+std::size_t StatsLedger::mendFigures() {
+    std::size_t changed = 0;
+    for (auto& [key, day] : days) {
+        // Hot and active time are booked into the day they pass in, and an application's sweat time is its
+        // share of the day's hot time. A stretch longer than the day would mean no pause since the day
+        // before; the grade counts nothing beyond two hours anyway.
+        for (double* seconds :
+             {&day.sweatingSeconds, &day.meltdownSeconds, &day.activeSeconds, &day.longestStretchSeconds}) {
+            mend(*seconds, longestDaySeconds, changed);
+        }
+        mend(day.promptsShown, changed);
+        mend(day.breaksTaken, changed);
+        for (auto& [id, app] : day.apps) {
+            mend(app.sweatSeconds, longestDaySeconds, changed);
+            mend(app.cpuSeconds, longestDaySeconds * mostCores, changed);
+        }
+    }
+    return changed;
 }
 
 json::Json StatsLedger::toJson() const {

@@ -7,6 +7,7 @@
 #include "core/JsonCoding.h"
 #include "core/StatsQueries.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <optional>
@@ -53,6 +54,9 @@ struct DailyStats {
 // The per-day stats, keyed by day key. Every operation is handed its date and calendar.
 class StatsLedger {
 public:
+    // The longest a calendar day lasts: 25 hours, on the day the clocks go back.
+    static constexpr double longestDaySeconds = 25 * 3600;
+
     std::map<std::string, DailyStats> days;
 
     StatsLedger() = default;
@@ -87,6 +91,11 @@ public:
     StatsTotals allTimeTotals(Date endingAt, const Calendar& calendar) const;
     std::vector<BlameRecord> blameHistory(int dayCount, Date endingAt, double minimumDaySweat,
                                           const Calendar& calendar) const;
+
+    // Makes every figure one that a day can hold: a negative one counts as 0, one beyond what fits in a
+    // day as the most that does. Returns how many figures it changed. A decoded file may hold anything the
+    // format allows; every reader then sees the same sane figures.
+    std::size_t mendFigures();
 
     json::Json toJson() const;
     // Strict: any missing member or wrong type fails the whole document with Error.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <limits>
 #include <utility>
 
 namespace halvrick {
@@ -17,6 +18,32 @@ constexpr double pressureIntervalLimit = 60;
 constexpr double coalescingSeconds = 3600;
 
 std::string dayKey(Date date, const Calendar& calendar) { return StatsLedger::dayKey(date, calendar); }
+
+// Byte counts are compared by their signed difference (a change since this morning, a folder's growth);
+// beyond this the difference of two counts could take the wrong sign. Nothing holds that many bytes.
+constexpr auto largestByteCount = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+
+void mend(std::uint64_t& bytes, std::size_t& changed) {
+    if (bytes > largestByteCount) {
+        bytes = largestByteCount;
+        ++changed;
+    }
+}
+
+void mend(std::optional<std::uint64_t>& bytes, std::size_t& changed) {
+    if (bytes) {
+        mend(*bytes, changed);
+    }
+}
+
+// Time under pressure passes within the day it is booked on; a negative one counts as 0.
+void mend(double& seconds, std::size_t& changed) {
+    const double sane = seconds > 0 ? std::min(seconds, StatsLedger::longestDaySeconds) : 0;
+    if (!(sane == seconds)) {
+        seconds = sane;
+        ++changed;
+    }
+}
 
 std::uint64_t absoluteChange(std::uint64_t a, std::uint64_t b) {
     return a > b ? a - b : b - a;
@@ -285,6 +312,31 @@ std::optional<Date> VitalsLedger::lastFolderMeasurementDate() const {
         }
     }
     return latest;
+}
+
+std::size_t VitalsLedger::mendFigures() {
+    std::size_t changed = 0;
+    for (auto& [key, d] : days) {
+        mend(d.peakMemoryUsed, changed);
+        mend(d.peakSwapUsed, changed);
+        mend(d.minStorageFree, changed);
+        mend(d.maxStorageFree, changed);
+        mend(d.warningSeconds, changed);
+        mend(d.criticalSeconds, changed);
+        for (auto& [id, peak] : d.apps) {
+            mend(peak.peakBytes, changed);
+            mend(peak.lastBytes, changed);
+        }
+        for (auto& [folder, bytes] : d.folderBytes) {
+            mend(bytes, changed);
+        }
+    }
+    for (VitalsSnapshot& s : snapshots) {
+        mend(s.memoryUsed, changed);
+        mend(s.swapUsed, changed);
+        mend(s.storageFree, changed);
+    }
+    return changed;
 }
 
 json::Json VitalsLedger::toJson() const {

@@ -70,6 +70,11 @@ struct VitalsLedger {
     std::optional<Date> folderMeasurementDate(Date on, const Calendar& calendar) const;
     std::optional<Date> lastFolderMeasurementDate() const;
 
+    // Makes every figure of the days and snapshots one the ledger can use: pressure time within a day's
+    // length (a negative one counts as 0), byte counts at most the largest signed 64-bit number. Returns
+    // how many figures it changed.
+    std::size_t mendFigures();
+
     json::Json toJson() const;
     // "days", "snapshots" and "events" are all required.
     static VitalsLedger fromJson(const json::Json& value);

@@ -11,7 +11,9 @@
 #include <algorithm>
 #include <cmath>
 #include <random>
+#include <string>
 #include <unistd.h>
+#include <utility>
 
 namespace halvrick {
 
@@ -108,6 +110,13 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
     const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
     stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
     vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
+    for (const auto& [file, mended] : {std::pair("stats.json", stats_->mendedFigures()),
+                                       std::pair("vitals.json", vitals_->mendedFigures())}) {
+        if (mended > 0) {
+            log(std::string("LEDGER: ") + file + " holds " + std::to_string(mended) +
+                " figures out of range; each counts as the nearest one in range");
+        }
+    }
 
     const std::vector<std::string> lines = Copy::heatLines(HeatState::chill, settings_.personality());
     line_ = lines.empty() ? std::string() : lines[services_.random(lines.size())];
@@ -128,7 +137,7 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
 AppModel::~AppModel() = default;
 
 double AppModel::restIntervalSeconds(std::int64_t minutes) {
-    return static_cast<double>(std::clamp<std::int64_t>(minutes, 1, 480)) * 60;
+    return static_cast<double>(SettingsStore::saneRestInterval(minutes)) * 60;
 }
 
 void AppModel::start() {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QString>
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -33,6 +34,9 @@ public:
     // When the last successful write finished, on the monotonic clock; nothing before the first.
     std::optional<LedgerFile::MonotonicTime> lastSave() const { return lastSave_; }
     const std::string& lastPruneDay() const { return lastPruneDay_; }
+    // How many figures of the file were out of range when it was loaded. They count as mended from then
+    // on; the file is not rewritten for them, so it keeps its bytes until the next save.
+    std::size_t mendedFigures() const { return mendedFigures_; }
 
     // Writes the ledger when it is dirty; a failed write keeps it dirty for the next attempt.
     void save() {
@@ -97,8 +101,12 @@ protected:
             QDir().mkpath(*folder);
             fileURL_ = *folder + "/" + fileName;
             file_.emplace(*fileURL_);
-            file_->load([this](const json::Json& value) { ledger_ = Ledger::fromJson(value); },
-                        StatsLedger::dayKey(clocks_.now(), clocks_.calendar()));
+            file_->load(
+                [this](const json::Json& value) {
+                    ledger_ = Ledger::fromJson(value);
+                    mendedFigures_ = ledger_.mendFigures();
+                },
+                StatsLedger::dayKey(clocks_.now(), clocks_.calendar()));
         }
     }
 
@@ -115,6 +123,7 @@ private:
     std::int64_t retentionDays_;
     std::optional<LedgerFile::MonotonicTime> lastSave_;
     std::string lastPruneDay_;
+    std::size_t mendedFigures_ = 0;
     LedgerFile::Clocks clocks_;
 };
 

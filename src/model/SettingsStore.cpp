@@ -50,6 +50,13 @@ std::vector<Reminder> decodeReminders(const std::optional<QByteArray>& data) {
     }
 }
 
+std::vector<Reminder> withValidSchedules(std::vector<Reminder> reminders) {
+    for (Reminder& reminder : reminders) {
+        reminder.schedule = reminder.schedule.nearestValid();
+    }
+    return reminders;
+}
+
 QByteArray encodeReminders(const std::vector<Reminder>& reminders) {
     json::Json list = json::Json::array();
     for (const Reminder& reminder : reminders) {
@@ -80,6 +87,15 @@ SettingsStore::SettingsStore(Defaults& defaults, QObject* parent)
       endOfDayEnabled_(defaults.getBool(endOfDayEnabledKey).value_or(false)),
       endOfDayMinute_(defaults.getInt(endOfDayMinuteKey).value_or(1110)) {
     reminders_ = decodeReminders(defaults.getData(remindersKey));
+    saneReminders_ = withValidSchedules(reminders_);
+}
+
+std::int64_t SettingsStore::saneRestInterval(std::int64_t minutes) {
+    return std::clamp(minutes, restIntervalMinimum, restIntervalMaximum);
+}
+
+std::int64_t SettingsStore::saneMinuteOfDay(std::int64_t minute) {
+    return std::clamp<std::int64_t>(minute, 0, lastMinuteOfDay);
 }
 
 template <typename T> void SettingsStore::assign(T& field, T value, void (SettingsStore::*changed)(T)) {
@@ -88,12 +104,21 @@ template <typename T> void SettingsStore::assign(T& field, T value, void (Settin
     save();
 }
 
+void SettingsStore::assignNumber(std::int64_t& field, std::int64_t value,
+                                 void (SettingsStore::*changed)(std::int64_t),
+                                 std::int64_t (SettingsStore::*read)() const) {
+    field = value;
+    emit(this->*changed)((this->*read)());
+    save();
+}
+
 void SettingsStore::setRestEnabled(bool value) {
     assign(restEnabled_, value, &SettingsStore::restEnabledChanged);
 }
 
 void SettingsStore::setRestIntervalMinutes(std::int64_t value) {
-    assign(restIntervalMinutes_, value, &SettingsStore::restIntervalMinutesChanged);
+    assignNumber(restIntervalMinutes_, value, &SettingsStore::restIntervalMinutesChanged,
+                 &SettingsStore::restIntervalMinutes);
 }
 
 void SettingsStore::setQuietHoursEnabled(bool value) {
@@ -101,11 +126,13 @@ void SettingsStore::setQuietHoursEnabled(bool value) {
 }
 
 void SettingsStore::setQuietStartMinute(std::int64_t value) {
-    assign(quietStartMinute_, value, &SettingsStore::quietStartMinuteChanged);
+    assignNumber(quietStartMinute_, value, &SettingsStore::quietStartMinuteChanged,
+                 &SettingsStore::quietStartMinute);
 }
 
 void SettingsStore::setQuietEndMinute(std::int64_t value) {
-    assign(quietEndMinute_, value, &SettingsStore::quietEndMinuteChanged);
+    assignNumber(quietEndMinute_, value, &SettingsStore::quietEndMinuteChanged,
+                 &SettingsStore::quietEndMinute);
 }
 
 void SettingsStore::setHeadsUpEnabled(bool value) {
@@ -114,6 +141,7 @@ void SettingsStore::setHeadsUpEnabled(bool value) {
 
 void SettingsStore::setReminders(std::vector<Reminder> value) {
     reminders_ = std::move(value);
+    saneReminders_ = withValidSchedules(reminders_);
     emit remindersChanged();
     save();
 }
@@ -155,14 +183,15 @@ void SettingsStore::setEndOfDayEnabled(bool value) {
 }
 
 void SettingsStore::setEndOfDayMinute(std::int64_t value) {
-    assign(endOfDayMinute_, value, &SettingsStore::endOfDayMinuteChanged);
+    assignNumber(endOfDayMinute_, value, &SettingsStore::endOfDayMinuteChanged,
+                 &SettingsStore::endOfDayMinute);
 }
 
 std::optional<QuietHours> SettingsStore::quietHours() const {
     if (!quietHoursEnabled_) {
         return std::nullopt;
     }
-    return QuietHours{quietStartMinute_, quietEndMinute_};
+    return QuietHours{quietStartMinute(), quietEndMinute()};
 }
 
 void SettingsStore::upsert(const Reminder& reminder) {

@@ -17,7 +17,6 @@
 #include <QSignalBlocker>
 #include <QTimeEdit>
 #include <QVBoxLayout>
-#include <algorithm>
 #include <limits>
 
 namespace halvrick {
@@ -25,8 +24,7 @@ namespace halvrick {
 namespace {
 
 constexpr std::int64_t newReminderMinutes = 30;
-// Any number can be typed; the interval is clamped when it is stored, and a stored value outside the
-// range (written by other means) shows as it is.
+// Any number can be typed; the interval is clamped when it is stored.
 constexpr int intervalTypingLimit = 99999;
 
 // A labelled time field on a row of its own, and the field.
@@ -48,10 +46,6 @@ Reminder newReminder() {
     return Reminder(id, std::string(), Reminder::Schedule::every(newReminderMinutes), true);
 }
 
-int shownInterval(std::int64_t minutes) {
-    return static_cast<int>(std::clamp<std::int64_t>(minutes, -intervalTypingLimit, intervalTypingLimit));
-}
-
 } // namespace
 
 FocusPane::FocusPane(SettingsBindings& bindings, std::function<void(const Reminder&)> editReminder,
@@ -68,8 +62,8 @@ FocusPane::FocusPane(SettingsBindings& bindings, std::function<void(const Remind
     intervalRow->setContentsMargins(0, 0, 0, 0);
     intervalRow->addWidget(new QLabel(QStringLiteral("Every")));
     interval_ = new BoundedStepSpinBox(-intervalTypingLimit, intervalTypingLimit,
-                                       static_cast<int>(SettingsBindings::intervalMinimum),
-                                       static_cast<int>(SettingsBindings::intervalMaximum), 5);
+                                       static_cast<int>(SettingsStore::restIntervalMinimum),
+                                       static_cast<int>(SettingsStore::restIntervalMaximum), 5);
     intervalRow->addWidget(interval_);
     intervalRow->addWidget(new QLabel(QStringLiteral("minutes of use")));
     intervalRow->addStretch(1);
@@ -157,7 +151,7 @@ void FocusPane::sync() {
     const SettingsStore& settings = bindings_.settings();
     SettingsForm::setChecked(*breaks_, settings.restEnabled());
     // Showing the same value again would wipe what is being typed over it.
-    if (const int shown = shownInterval(settings.restIntervalMinutes()); interval_->value() != shown) {
+    if (const auto shown = static_cast<int>(settings.restIntervalMinutes()); interval_->value() != shown) {
         const QSignalBlocker blocker(interval_);
         interval_->setValue(shown);
     }

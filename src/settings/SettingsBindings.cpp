@@ -5,7 +5,6 @@
 #include "sampling/NotificationService.h"
 
 #include <QPointer>
-#include <algorithm>
 
 namespace halvrick {
 
@@ -41,7 +40,7 @@ void SettingsBindings::writeNotifications(bool enabled) {
 }
 
 void SettingsBindings::writeInterval(std::int64_t minutes) {
-    settings_.setRestIntervalMinutes(std::clamp(minutes, intervalMinimum, intervalMaximum));
+    settings_.setRestIntervalMinutes(SettingsStore::saneRestInterval(minutes));
     emit changed();
 }
 

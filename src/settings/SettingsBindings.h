@@ -19,8 +19,6 @@ class SettingsBindings : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr std::int64_t intervalMinimum = 1;
-    static constexpr std::int64_t intervalMaximum = 480;
     static constexpr const char* developmentBuildNote =
         "Open at login and notifications work only in the installed app, not in a run without its identity.";
 
@@ -40,7 +38,7 @@ public:
     void writeOpenAtLogin(bool enabled);
     // Turning on stores what the notification server's answer allows, once it arrives.
     void writeNotifications(bool enabled);
-    // Stored within 1...480.
+    // Stored within the rest interval's range.
     void writeInterval(std::int64_t minutes);
 
     // Reads the login item and the notification server afresh, as whenever the window comes on screen.

@@ -1,17 +1,13 @@
 #include "settings/TimeOfDay.h"
 
+#include "model/SettingsStore.h"
+
 #include <QLocale>
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QTimeEdit>
 
 namespace halvrick::TimeOfDay {
-
-namespace {
-
-constexpr long long minutesPerDay = 24 * 60;
-
-} // namespace
 
 QString hourAndMinuteFormat() {
     // Some locales' short format still names seconds or the zone.
@@ -26,9 +22,9 @@ QTimeEdit* makeEdit(QWidget* parent) {
 }
 
 void show(QTimeEdit& edit, long long minuteOfDay) {
-    const long long wrapped = ((minuteOfDay % minutesPerDay) + minutesPerDay) % minutesPerDay;
+    const auto minute = static_cast<int>(SettingsStore::saneMinuteOfDay(minuteOfDay));
     const QSignalBlocker blocker(edit);
-    edit.setTime(QTime(static_cast<int>(wrapped / 60), static_cast<int>(wrapped % 60)));
+    edit.setTime(QTime(minute / 60, minute % 60));
 }
 
 int minuteOf(QTime time) {

@@ -15,7 +15,7 @@ namespace TimeOfDay {
 QString hourAndMinuteFormat();
 // A field of hours and minutes in that format.
 QTimeEdit* makeEdit(QWidget* parent);
-// Shows a stored minute without announcing it; one outside the day shows wrapped into it.
+// Shows a stored minute without announcing it; one outside the day shows as the nearest minute in it.
 void show(QTimeEdit& edit, long long minuteOfDay);
 int minuteOf(QTime time);
 

@@ -4,7 +4,10 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <limits>
+#include <map>
 #include <sstream>
+#include <string>
+#include <vector>
 
 namespace halvrick {
 namespace {
@@ -325,6 +328,85 @@ TEST(StatsLedgerJsonTest, ExtraMembersAreIgnoredAndEntriesKeepTheirMemberName) {
         R"({"days": {"2026-03-06": {"day": "2026-03-05", "apps": {}, "sweatingSeconds": 0, "meltdownSeconds": 0,
             "activeSeconds": 0, "longestStretchSeconds": 0, "promptsShown": 0, "breaksTaken": 0}}})"));
     EXPECT_EQ(renamed.days.at("2026-03-06").day, "2026-03-05");
+}
+
+// A figure as the strict decoder accepts it, in a day that is otherwise plain.
+StatsLedger dayHolding(const std::string& member, const std::string& stored) {
+    std::map<std::string, std::string> figures{{"sweatingSeconds", "600"}, {"meltdownSeconds", "60"},
+                                               {"activeSeconds", "7200"},  {"longestStretchSeconds", "3600"},
+                                               {"promptsShown", "2"},      {"breaksTaken", "1"},
+                                               {"sweatSeconds", "300"},    {"cpuSeconds", "900"}};
+    figures.at(member) = stored;
+    const auto f = [&figures](const char* key) { return "\"" + std::string(key) + "\": " + figures.at(key); };
+    return StatsLedger::fromJson(json::parse(
+        R"({"days": {"2026-03-05": {"day": "2026-03-05", "apps": {"firefox": {"name": "Firefox", "isSystem": false, )" +
+        f("sweatSeconds") + ", " + f("cpuSeconds") + "}}, " + f("sweatingSeconds") + ", " +
+        f("meltdownSeconds") + ", " + f("activeSeconds") + ", " + f("longestStretchSeconds") + ", " +
+        f("promptsShown") + ", " + f("breaksTaken") + "}}}"));
+}
+
+double figure(const StatsLedger& ledger, const std::string& member) {
+    const DailyStats& day = ledger.days.at("2026-03-05");
+    const AppSweat& app = day.apps.at("firefox");
+    const std::map<std::string, double> figures{{"sweatingSeconds", day.sweatingSeconds},
+                                                {"meltdownSeconds", day.meltdownSeconds},
+                                                {"activeSeconds", day.activeSeconds},
+                                                {"longestStretchSeconds", day.longestStretchSeconds},
+                                                {"promptsShown", static_cast<double>(day.promptsShown)},
+                                                {"breaksTaken", static_cast<double>(day.breaksTaken)},
+                                                {"sweatSeconds", app.sweatSeconds},
+                                                {"cpuSeconds", app.cpuSeconds}};
+    return figures.at(member);
+}
+
+TEST(StatsLedgerFiguresTest, EveryFigureIsMendedToWhatADayCanHold) {
+    struct Case {
+        const char* member;
+        const char* stored;
+        double mended;
+    };
+    constexpr double day = 90000; // 25 hours: the day the clocks go back
+    const std::vector<Case> cases{
+        {"sweatingSeconds", "-60", 0},
+        {"sweatingSeconds", "1e300", day},
+        {"sweatingSeconds", "-1e300", 0},
+        {"meltdownSeconds", "-0.5", 0},
+        {"meltdownSeconds", "90000.5", day},
+        {"activeSeconds", "-60", 0},
+        {"activeSeconds", "1e300", day},
+        {"activeSeconds", "18446744073709551615", day},
+        {"longestStretchSeconds", "-60", 0},
+        {"longestStretchSeconds", "1e300", day},
+        {"promptsShown", "-1", 0},
+        {"promptsShown", "9223372036854775807", day},
+        {"breaksTaken", "-9223372036854775808", 0},
+        {"breaksTaken", "1e18", day},
+        {"sweatSeconds", "-60", 0},
+        {"sweatSeconds", "1e300", day},
+        {"cpuSeconds", "-60", 0},
+        {"cpuSeconds", "1e300", day * 8192},
+        // What a day on many cores can hold stays as it is.
+        {"cpuSeconds", "3456000", 3456000},
+        {"activeSeconds", "86400", 86400},
+        {"activeSeconds", "90000", day},
+        {"breaksTaken", "0", 0},
+    };
+    for (const Case& c : cases) {
+        StatsLedger ledger = dayHolding(c.member, c.stored);
+        const double before = figure(ledger, c.member);
+        EXPECT_EQ(ledger.mendFigures(), before == c.mended ? 0U : 1U) << c.member << " " << c.stored;
+        EXPECT_EQ(figure(ledger, c.member), c.mended) << c.member << " " << c.stored;
+        EXPECT_EQ(ledger.mendFigures(), 0U) << "mended once for all";
+    }
+}
+
+TEST(StatsLedgerFiguresTest, ASaneLedgerIsLeftAsItIs) {
+    StatsLedger ledger = sampleLedger();
+    ledger.days["2027-01-02"].promptsShown = 3;
+    ledger.days["2027-01-02"].breaksTaken = 0;
+    const StatsLedger before = ledger;
+    EXPECT_EQ(ledger.mendFigures(), 0U);
+    EXPECT_EQ(ledger, before);
 }
 
 } // namespace

@@ -4,8 +4,11 @@
 
 #include <fstream>
 #include <gtest/gtest.h>
+#include <limits>
+#include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace halvrick {
 namespace {
@@ -364,6 +367,87 @@ TEST(VitalsLedgerTest, LedgerJsonNeedsAllThreeLists) {
           R"({"days": {"2026-03-30": {}}, "snapshots": [], "events": []})"}) {
         EXPECT_THROW(VitalsLedger::fromJson(json::parse(text)), Error) << text;
     }
+}
+
+// A ledger as the decoder accepts it, one figure of which is out of range.
+VitalsLedger ledgerHolding(const std::string& member, const std::string& stored) {
+    std::map<std::string, std::string> figures{
+        {"peakMemoryUsed", "4000"}, {"peakSwapUsed", "0"},    {"minStorageFree", "100"},
+        {"maxStorageFree", "200"},  {"warningSeconds", "30"}, {"criticalSeconds", "5"},
+        {"peakBytes", "3000"},      {"lastBytes", "2000"},    {"downloads", "1000"},
+        {"memoryUsed", "4000"},     {"swapUsed", "0"},        {"storageFree", "150"}};
+    figures.at(member) = stored;
+    const auto f = [&figures](const char* key) { return "\"" + std::string(key) + "\": " + figures.at(key); };
+    const std::string day = R"({"day": "2026-04-10", )" + f("peakMemoryUsed") + ", " + f("peakSwapUsed") +
+                            ", " + f("minStorageFree") + ", " + f("maxStorageFree") + ", " +
+                            f("warningSeconds") + ", " + f("criticalSeconds") +
+                            R"(, "apps": {"x": {"id": "x", "name": "X", )" + f("peakBytes") + ", " +
+                            f("lastBytes") + R"(, "lastSeen": 0}}, "folderBytes": {)" + f("downloads") + "}}";
+    const std::string snapshot = R"({"date": 0, "pressure": 1, )" + f("memoryUsed") + ", " + f("swapUsed") +
+                                 ", " + f("storageFree") + "}";
+    return VitalsLedger::fromJson(json::parse(R"({"days": {"2026-04-10": )" + day + R"(}, "snapshots": [)" +
+                                              snapshot + R"(], "events": []})"));
+}
+
+double vitalsFigure(const VitalsLedger& ledger, const std::string& member) {
+    const VitalsDay& d = ledger.days.at("2026-04-10");
+    const AppMemoryPeak& peak = d.apps.at("x");
+    const VitalsSnapshot& snap = ledger.snapshots.at(0);
+    const std::map<std::string, double> figures{
+        {"peakMemoryUsed", static_cast<double>(d.peakMemoryUsed)},
+        {"peakSwapUsed", static_cast<double>(d.peakSwapUsed)},
+        {"minStorageFree", static_cast<double>(d.minStorageFree.value())},
+        {"maxStorageFree", static_cast<double>(d.maxStorageFree.value())},
+        {"warningSeconds", d.warningSeconds},
+        {"criticalSeconds", d.criticalSeconds},
+        {"peakBytes", static_cast<double>(peak.peakBytes)},
+        {"lastBytes", static_cast<double>(peak.lastBytes)},
+        {"downloads", static_cast<double>(d.folderBytes.at("downloads"))},
+        {"memoryUsed", static_cast<double>(snap.memoryUsed)},
+        {"swapUsed", static_cast<double>(snap.swapUsed)},
+        {"storageFree", static_cast<double>(snap.storageFree)}};
+    return figures.at(member);
+}
+
+TEST(VitalsLedgerFiguresTest, EveryFigureIsMendedToWhatTheLedgerCanUse) {
+    struct Case {
+        const char* member;
+        const char* stored;
+        double mended;
+    };
+    const double largest = 9223372036854775807.0;
+    const std::vector<Case> cases{
+        {"warningSeconds", "-60", 0},      {"warningSeconds", "1e300", 90000},
+        {"criticalSeconds", "-1e300", 0},  {"criticalSeconds", "90001", 90000},
+        {"criticalSeconds", "3600", 3600},
+    };
+    std::vector<Case> all = cases;
+    for (const char* member :
+         {"peakMemoryUsed", "peakSwapUsed", "minStorageFree", "maxStorageFree", "peakBytes", "lastBytes",
+          "downloads", "memoryUsed", "swapUsed", "storageFree"}) {
+        all.push_back({member, "18446744073709551615", largest});
+        all.push_back({member, "1.8e19", largest});
+        all.push_back({member, "9223372036854775807", largest});
+        all.push_back({member, "17179869184", 17179869184.0});
+    }
+    for (const Case& c : all) {
+        VitalsLedger ledger = ledgerHolding(c.member, c.stored);
+        const bool odd = vitalsFigure(ledger, c.member) != c.mended;
+        EXPECT_EQ(ledger.mendFigures(), odd ? 1U : 0U) << c.member << " " << c.stored;
+        EXPECT_EQ(vitalsFigure(ledger, c.member), c.mended) << c.member << " " << c.stored;
+    }
+}
+
+// Without the mending a folder of 2^64 - 1 bytes that grew from 1000 read as one that shrank.
+TEST(VitalsLedgerFiguresTest, AMendedFolderSizeComparesWithTheRightSign) {
+    VitalsLedger ledger = ledgerHolding("downloads", "18446744073709551615");
+    ledger.recordFolderSizes({{"downloads", 1000}}, at(2026, 4, 9), berlin);
+    ledger.mendFigures();
+    const auto comparisons = ledger.folderComparisons(at(2026, 4, 10), berlin);
+    ASSERT_EQ(comparisons.size(), 1U);
+    EXPECT_GT(comparisons[0].delta(), 0);
+    EXPECT_TRUE(comparisons[0].isGrowth());
+    EXPECT_EQ(comparisons[0].delta(), std::numeric_limits<std::int64_t>::max() - 1000);
 }
 
 } // namespace

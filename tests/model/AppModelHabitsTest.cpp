@@ -129,6 +129,19 @@ TEST_F(AppModelEveningTest, HeldBackByQuietHoursACallOrAShortDay) {
     EXPECT_TRUE(model->eveningSummary());
 }
 
+// A stored time past the end of the day is shown as 23:59 (the settings read it so), and the check comes
+// then: read as stored, it opened no window at all.
+TEST_F(AppModelEveningTest, AnEveningTimePastTheDayFiresAtTheLastMinuteItShows) {
+    settings->setEndOfDayMinute(24 * 60 + 10 * 60 + 39);
+    ASSERT_EQ(settings->endOfDayMinute(), 23 * 60 + 59);
+    until(23, 58);
+    EXPECT_EQ(timesSaid(dayDone), 0);
+    until(23, 59);
+    tick(5, 30);
+    EXPECT_EQ(timesSaid(dayDone), 1);
+    EXPECT_EQ(world.defaults->getString("eveningFiredDay"), "2026-03-05");
+}
+
 TEST_F(AppModelEveningTest, AShortDayHasNoCheckInAndTheDebugCheckHasNoNotification) {
     model->stats().ledger().reset();
     model->stats().ledger().addActive(299, world.now, world.calendar);

@@ -2,7 +2,9 @@
 
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gmock/gmock.h>
+#include <iterator>
 
 namespace halvrick {
 namespace {
@@ -204,6 +206,42 @@ TEST_F(AppModelVitalsTest, EveryEventOfASampleIsRecordedAndLoggedBeforeTheSummar
     EXPECT_THAT(world.logLines,
                 ElementsAre("[09:00:05.0] VITALS: storageFreed", "[09:00:05.0] VITALS: swapStarted",
                             "[09:00:05.0] VITALS: 4.0 GB of 8.0 GB, normal, 205 GB free"));
+}
+
+// Figures out of range in either ledger file are said once, when the file is loaded, not on every use.
+TEST_F(AppModelVitalsTest, LedgerFiguresOutOfRangeAreLoggedOnceAtLoad) {
+    QTemporaryDir folder;
+    for (const char* name : {"ledger/out-of-range.json", "vitals/out-of-range.json"}) {
+        QFile source(QStringLiteral(HALVRICK_TEST_DATA "/") + name);
+        ASSERT_TRUE(source.open(QIODevice::ReadOnly)) << name;
+        QFile target(folder.path() +
+                     (QString::fromLatin1(name).startsWith("ledger") ? "/stats.json" : "/vitals.json"));
+        ASSERT_TRUE(target.open(QIODevice::WriteOnly));
+        target.write(source.readAll());
+    }
+    world.dataFolder = folder.path();
+    world.logLines.clear();
+    make();
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+    world.advance(5);
+    model->ingestVitals(vitalsAt(world.now, 200'000'000'000));
+
+    std::vector<std::string> ledgerLines;
+    std::copy_if(world.logLines.begin(), world.logLines.end(), std::back_inserter(ledgerLines),
+                 [](const std::string& line) { return line.find("LEDGER: ") != std::string::npos; });
+    EXPECT_THAT(
+        ledgerLines,
+        ElementsAre("[09:00:00.0] LEDGER: stats.json holds 11 figures out of range; each counts as the "
+                    "nearest one in range",
+                    "[09:00:00.0] LEDGER: vitals.json holds 5 figures out of range; each counts as the "
+                    "nearest one in range"));
+
+    // Once saved, the files hold the figures as they were used, and the next launch has nothing to say.
+    model->stats().save();
+    model->vitals().save();
+    world.logLines.clear();
+    make();
+    EXPECT_THAT(world.logLines, IsEmpty());
 }
 
 TEST_F(AppModelVitalsTest, EventsSaveTheLedgerAtMostOncePerMinute) {

@@ -5,6 +5,9 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <limits>
+#include <string>
+#include <vector>
 
 namespace halvrick {
 namespace {
@@ -154,19 +157,98 @@ TEST_F(SettingsStoreTest, AStoredValueOfTheWrongKindReadsAsTheDefault) {
     }
 }
 
-TEST_F(SettingsStoreTest, NumbersAreKeptAsStored) {
-    writeBytes(path, R"({"restIntervalMinutes": 0, "quietStartMinute": -5, "quietEndMinute": 99999,
-                         "endOfDayMinute": 9223372036854775807, "restEnabled": false, "personality": "deadpan",
-                         "menuBarDisplay": "cpu"})");
+// What the settings window shows and what the model uses are both read here: a stored number outside its
+// range reads as the nearest one inside it, and the file keeps what it holds.
+TEST_F(SettingsStoreTest, NumbersOutsideTheirRangeReadAsTheNearestBoundAndStayStoredAsTheyWere) {
+    struct Case {
+        std::int64_t stored;
+        std::int64_t interval;
+        std::int64_t minuteOfDay;
+    };
+    for (const Case c : {Case{-5, 1, 0}, Case{0, 1, 0}, Case{100000, 480, 1439}, Case{1440, 480, 1439},
+                         Case{2079, 480, 1439}, Case{std::numeric_limits<std::int64_t>::min(), 1, 0},
+                         Case{std::numeric_limits<std::int64_t>::max(), 480, 1439}, Case{75, 75, 75}}) {
+        const std::string n = std::to_string(c.stored);
+        writeBytes(
+            path, QByteArray::fromStdString(R"({"restIntervalMinutes": )" + n + R"(, "quietStartMinute": )" +
+                                            n + R"(, "quietEndMinute": )" + n + R"(, "endOfDayMinute": )" +
+                                            n + R"(, "quietHoursEnabled": true, "personality": "deadpan"})"));
+        Defaults defaults(path, today);
+        SettingsStore store(defaults);
+        EXPECT_EQ(store.restIntervalMinutes(), c.interval) << n;
+        EXPECT_EQ(store.quietStartMinute(), c.minuteOfDay) << n;
+        EXPECT_EQ(store.quietEndMinute(), c.minuteOfDay) << n;
+        EXPECT_EQ(store.endOfDayMinute(), c.minuteOfDay) << n;
+        EXPECT_EQ(store.quietHours(), (QuietHours{c.minuteOfDay, c.minuteOfDay})) << n;
+        EXPECT_EQ(store.personality(), Personality::deadpan);
+
+        // Assigned anew, the number is announced as it reads and stored as it was given.
+        std::vector<std::int64_t> announced;
+        const auto note = [&announced](std::int64_t value) { announced.push_back(value); };
+        QObject::connect(&store, &SettingsStore::restIntervalMinutesChanged, note);
+        QObject::connect(&store, &SettingsStore::quietStartMinuteChanged, note);
+        QObject::connect(&store, &SettingsStore::quietEndMinuteChanged, note);
+        QObject::connect(&store, &SettingsStore::endOfDayMinuteChanged, note);
+        store.setRestIntervalMinutes(c.stored);
+        store.setQuietStartMinute(c.stored);
+        store.setQuietEndMinute(c.stored);
+        store.setEndOfDayMinute(c.stored);
+        EXPECT_EQ(announced, (std::vector{c.interval, c.minuteOfDay, c.minuteOfDay, c.minuteOfDay})) << n;
+        const json::Json file = decodeFile(path);
+        for (const char* key :
+             {"restIntervalMinutes", "quietStartMinute", "quietEndMinute", "endOfDayMinute"}) {
+            EXPECT_EQ(file[key], c.stored) << key << " " << n;
+        }
+    }
+}
+
+TEST_F(SettingsStoreTest, RemindersReadWithTheNearestValidScheduleAndStayStoredAsTheyWere) {
+    struct Case {
+        Reminder::Schedule stored;
+        Reminder::Schedule read;
+    };
+    const std::vector<Case> cases{
+        {Reminder::Schedule::every(-5), Reminder::Schedule::every(1)},
+        {Reminder::Schedule::every(0), Reminder::Schedule::every(1)},
+        {Reminder::Schedule::every(100000), Reminder::Schedule::every(100000)},
+        {Reminder::Schedule::daily(25, 70), Reminder::Schedule::daily(23, 59)},
+        {Reminder::Schedule::daily(-1, -3), Reminder::Schedule::daily(0, 0)},
+        {Reminder::Schedule::daily(9, 5), Reminder::Schedule::daily(9, 5)},
+    };
+    std::vector<Reminder> stored;
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        stored.push_back(
+            reminder(static_cast<std::uint8_t>(i + 1), "r" + std::to_string(i), cases[i].stored));
+    }
+    json::Json list = json::Json::array();
+    for (const Reminder& r : stored) {
+        list.push_back(r.toJson());
+    }
+    writeBytes(
+        path, QByteArray::fromStdString(json::Json{
+                  {"reminders", {{"$data", QByteArray::fromStdString(list.dump()).toBase64().toStdString()}}}}
+                                            .dump()));
     Defaults defaults(path, today);
-    const SettingsStore store(defaults);
-    EXPECT_EQ(store.restIntervalMinutes(), 0);
-    EXPECT_EQ(store.quietStartMinute(), -5);
-    EXPECT_EQ(store.quietEndMinute(), 99999);
-    EXPECT_EQ(store.endOfDayMinute(), std::numeric_limits<std::int64_t>::max());
-    EXPECT_FALSE(store.restEnabled());
-    EXPECT_EQ(store.personality(), Personality::deadpan);
-    EXPECT_EQ(store.menuBarDisplay(), MenuBarDisplay::cpu);
+    SettingsStore store(defaults);
+    ASSERT_EQ(store.reminders().size(), cases.size());
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        EXPECT_EQ(store.reminders()[i].schedule, cases[i].read) << cases[i].stored.toJson().dump();
+        EXPECT_TRUE(store.reminders()[i].schedule.isValid());
+    }
+
+    // Switching one reminder off stores what it showed; the others keep their stored schedules.
+    Reminder first = store.reminders()[0];
+    first.isEnabled = false;
+    store.upsert(first);
+    EXPECT_EQ(store.reminders()[0].schedule, Reminder::Schedule::every(1));
+    Defaults reread(path, today);
+    const QByteArray data = *reread.getData("reminders");
+    const json::Json written =
+        json::parse(std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+    EXPECT_EQ(written[0]["schedule"], Reminder::Schedule::every(1).toJson());
+    for (std::size_t i = 1; i < cases.size(); ++i) {
+        EXPECT_EQ(written[i]["schedule"], cases[i].stored.toJson()) << i;
+    }
 }
 
 // Reminders that are not data, not JSON, not a list, or hold one bad entry all read as no reminders.

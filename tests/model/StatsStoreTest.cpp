@@ -1,6 +1,10 @@
 #include "model/StatsStore.h"
 
 #include "StoreTestSupport.h"
+#include "core/Challenges.h"
+#include "core/DailyGrade.h"
+#include "core/SweatCSV.h"
+#include "model/Copy.h"
 
 #include <QDir>
 #include <QFile>
@@ -475,6 +479,67 @@ TEST(StatsStoreKillTest, FileAlwaysDecodesAfterSigkillDuringSaves) {
         EXPECT_EQ(onDisk.recordedDayCount(), 120);
     }
     EXPECT_TRUE(filesSetAside(tmp.path()).isEmpty());
+}
+
+// A file the strict decoder accepts may still hold figures no day can hold. Whatever reads the ledger (the
+// history's tiles and culprits, the CSV, the grade, the challenges, the blame history) sees the mended
+// figures, and the file is not rewritten for them.
+TEST(StatsStoreTest, FiguresOutOfRangeAreMendedForEveryReaderWhileTheFileKeepsItsBytes) {
+    QTemporaryDir tmp;
+    const QByteArray original = readBytes(fixtures + "/out-of-range.json");
+    writeBytes(tmp.path() + "/stats.json", original);
+    FakeClocks c;
+    StatsStore store(400, c.clocks(), tmp.path());
+    const StatsLedger& ledger = store.ledger();
+    EXPECT_EQ(store.mendedFigures(), 11U);
+    EXPECT_EQ(readBytes(tmp.path() + "/stats.json"), original) << "loading writes nothing";
+    EXPECT_TRUE(QDir(tmp.path()).entryList({"*.unreadable-*"}).isEmpty()) << "nor moves the file aside";
+
+    EXPECT_EQ(SweatCSV::text(ledger.allDailyTotals(c.now, c.calendar)),
+              std::string(SweatCSV::header) +
+                  "\n2026-03-04,1500.0,0.0,1500.0,90000,0\n2026-03-05,0.0,0.0,60.0,2,1\n");
+
+    const StatsTotals totals = ledger.totals(7, c.now, c.calendar);
+    struct Shown {
+        double seconds;
+        const char* text;
+    };
+    for (const Shown shown :
+         {Shown{totals.sweatingSeconds, "25 h"}, Shown{totals.meltdownSeconds, "0 min"},
+          Shown{totals.activeSeconds, "26 h"}, Shown{totals.longestStretchSeconds, "30 min"}}) {
+        EXPECT_EQ(Copy::duration(shown.seconds), shown.text);
+    }
+    EXPECT_EQ(totals.promptsShown, 90002);
+    EXPECT_EQ(totals.breaksTaken, 1);
+    ASSERT_EQ(totals.culprits.size(), 1U) << "no sweat time of its own left for the browser";
+    EXPECT_EQ(totals.culprits[0].name, "Editor");
+    EXPECT_EQ(Copy::duration(totals.culprits[0].sweatSeconds), "25 h 2 min");
+
+    const std::vector<BlameRecord> blame = ledger.blameHistory(30, c.now, 60, c.calendar);
+    ASSERT_EQ(blame.size(), 1U);
+    EXPECT_EQ(blame[0].sweatSeconds, 90120);
+    EXPECT_EQ(blame[0].topDays, 2);
+
+    const std::vector<DailyTotals> days = ledger.dailyTotals(2, c.now, c.calendar);
+    ASSERT_EQ(days.size(), 2U);
+    struct Graded {
+        const DailyTotals& day;
+        std::int64_t value;
+        bool coolHead;
+    };
+    // Read as stored, a day hot for 1e300 seconds and in meltdown for -1e300 was cool, and an hour without
+    // heat gained points for -60 seconds of sweat.
+    for (const Graded g : {Graded{days[0], 0, false}, Graded{days[1], 80, true}}) {
+        ASSERT_TRUE(DailyGrade::evaluate(g.day)) << g.day.day;
+        EXPECT_EQ(DailyGrade::evaluate(g.day)->value, g.value) << g.day.day;
+        EXPECT_EQ(dayMet(ChallengeKind::coolHead, g.day), g.coolHead) << g.day.day;
+    }
+
+    // The launch's pruning writes the ledger as it is used.
+    store.saveIfDue();
+    StatsLedger written = decodeFile(tmp.path() + "/stats.json");
+    EXPECT_EQ(written, ledger);
+    EXPECT_EQ(written.mendFigures(), 0U);
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 #include "model/VitalsStore.h"
 
 #include "StoreTestSupport.h"
+#include "core/Bytes.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 #include <memory>
 
 namespace halvrick {
@@ -370,6 +372,31 @@ TEST(VitalsStoreKillTest, FileAlwaysDecodesAfterSigkillDuringSaves) {
         EXPECT_EQ(onDisk.days.size(), 120u);
     }
     EXPECT_TRUE(filesSetAside(tmp.path()).isEmpty());
+}
+
+// Byte counts beyond the signed range and pressure time beyond a day decode, and are mended when the file
+// is loaded: the folder that grew reads as grown, and the file is not rewritten for them.
+TEST(VitalsStoreTest, FiguresOutOfRangeAreMendedWhileTheFileKeepsItsBytes) {
+    QTemporaryDir tmp;
+    const QByteArray original = readBytes(fixtures + "/out-of-range.json");
+    writeBytes(tmp.path() + "/vitals.json", original);
+    FakeClocks c;
+    VitalsStore store(400, c.clocks(), tmp.path());
+    EXPECT_EQ(store.mendedFigures(), 5U);
+    EXPECT_EQ(readBytes(tmp.path() + "/vitals.json"), original);
+
+    constexpr auto largest = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+    const VitalsLedger& ledger = store.ledger();
+    const VitalsDay today = ledger.day(c.now, c.calendar).value();
+    EXPECT_EQ(today.peakMemoryUsed, largest);
+    EXPECT_EQ(today.criticalSeconds, 90000);
+    EXPECT_EQ(ledger.day(c.calendar.addingDays(-1, c.now), c.calendar)->warningSeconds, 0);
+    EXPECT_EQ(ledger.snapshots.at(0).storageFree, largest);
+
+    const std::vector<FolderGrowth> growth = ledger.folderGrowth(c.now, 250'000'000, 4, c.calendar);
+    ASSERT_EQ(growth.size(), 1U);
+    EXPECT_TRUE(growth[0].isGrowth());
+    EXPECT_EQ(Bytes::change(growth[0].delta(), true), "+9223372 TB");
 }
 
 } // namespace

@@ -161,13 +161,22 @@ TEST_F(FocusPaneTest, TheStepperNeverLeavesOneTo480) {
     EXPECT_EQ(settings.restIntervalMinutes(), 6) << "steps of 5";
 }
 
-TEST_F(FocusPaneTest, AStoredIntervalOutsideTheRangeShowsAsItIsAndIsNotWrittenBack) {
-    settings.setRestIntervalMinutes(900);
-    make();
-    EXPECT_EQ(pane->intervalField()->value(), 900);
-    pane->heatBreakSwitch()->click();
-    EXPECT_EQ(settings.restIntervalMinutes(), 900);
-    EXPECT_EQ(defaults.getInt("restIntervalMinutes"), 900);
+// The coach uses the store's reading of the interval: the field shows that reading, and the file keeps
+// what it holds.
+TEST_F(FocusPaneTest, AStoredIntervalOutsideTheRangeShowsAsTheIntervalInUseAndIsNotWrittenBack) {
+    struct Case {
+        std::int64_t stored;
+        int shown;
+    };
+    for (const Case c : {Case{-5, 1}, Case{0, 1}, Case{900, 480}, Case{100000, 480}}) {
+        settings.setRestIntervalMinutes(c.stored);
+        make();
+        EXPECT_EQ(pane->intervalField()->value(), c.shown) << c.stored;
+        EXPECT_EQ(pane->intervalField()->text(), QString::number(c.shown)) << c.stored;
+        EXPECT_EQ(settings.restIntervalMinutes(), c.shown) << c.stored;
+        pane->heatBreakSwitch()->click();
+        EXPECT_EQ(defaults.getInt("restIntervalMinutes"), c.stored);
+    }
 }
 
 TEST_F(FocusPaneTest, OnlyThePresetInForceIsDisabled) {
@@ -243,8 +252,10 @@ TEST_F(FocusPaneTest, TimesOfDayShowAndStoreMinutesSinceMidnight) {
         std::int64_t stored;
         QTime shown;
     };
-    for (const Case c : {Case{0, QTime(0, 0)}, Case{1439, QTime(23, 59)}, Case{1500, QTime(1, 0)},
-                         Case{-30, QTime(23, 30)}}) {
+    // A time outside the day shows as the nearest minute of it, which is also the one in use.
+    for (const Case c : {Case{0, QTime(0, 0)}, Case{1439, QTime(23, 59)}, Case{1500, QTime(23, 59)},
+                         Case{2079, QTime(23, 59)}, Case{100000, QTime(23, 59)}, Case{-30, QTime(0, 0)},
+                         Case{-5, QTime(0, 0)}}) {
         settings.setQuietStartMinute(c.stored);
         settings.setQuietEndMinute(c.stored);
         settings.setEndOfDayMinute(c.stored);
@@ -254,7 +265,10 @@ TEST_F(FocusPaneTest, TimesOfDayShowAndStoreMinutesSinceMidnight) {
         EXPECT_EQ(pane->eveningField()->time(), c.shown) << c.stored;
 
         pane->quietHoursSwitch()->click();
-        EXPECT_EQ(settings.quietStartMinute(), c.stored) << "shown wrapped, never written back";
+        const auto minute = static_cast<std::int64_t>(c.shown.hour() * 60 + c.shown.minute());
+        EXPECT_EQ(settings.quietStartMinute(), minute) << c.stored;
+        EXPECT_EQ(settings.endOfDayMinute(), minute) << c.stored;
+        EXPECT_EQ(defaults.getInt("quietStartMinute"), c.stored) << "never written back";
         EXPECT_EQ(defaults.getInt("endOfDayMinute"), c.stored);
         pane->quietHoursSwitch()->click();
     }
@@ -265,6 +279,31 @@ TEST_F(FocusPaneTest, TimesOfDayShowAndStoreMinutesSinceMidnight) {
     EXPECT_EQ(settings.quietStartMinute(), 1439);
     EXPECT_EQ(settings.quietEndMinute(), 1439) << "the same time twice is allowed";
     EXPECT_EQ(settings.endOfDayMinute(), 0);
+}
+
+// A reminder stored with a schedule that could never be due reads as the nearest one that is, and its row
+// says so: the row, the editor it opens and the scheduler all see the same schedule.
+TEST_F(FocusPaneTest, AReminderRowShowsTheScheduleInUse) {
+    QLocale::setDefault(QLocale::c());
+    struct Case {
+        Reminder::Schedule stored;
+        const char* shown;
+    };
+    for (const Case c : {Case{Reminder::Schedule::every(-5), "Every 1 min while you're at the computer"},
+                         Case{Reminder::Schedule::every(0), "Every 1 min while you're at the computer"},
+                         Case{Reminder::Schedule::daily(25, 70), "Every day at 23:59"},
+                         Case{Reminder::Schedule::daily(-1, 30), "Every day at 00:30"}}) {
+        const Reminder stored(Uuid::random([](std::size_t) { return std::size_t{7}; }), "Stretch", c.stored,
+                              true);
+        settings.setReminders({stored});
+        make();
+        ASSERT_EQ(pane->reminderRows().size(), 1U);
+        EXPECT_EQ(pane->reminderRows()[0]->summaryLabel()->text(), QString::fromUtf8(c.shown))
+            << c.stored.toJson().dump();
+        pane->reminderRows()[0]->editButton()->click();
+        ASSERT_FALSE(edited.empty());
+        EXPECT_EQ(edited.back().schedule, c.stored.nearestValid());
+    }
 }
 
 TEST_F(FocusPaneTest, TheBlurbShowsOnlyWhileThereAreNoReminders) {
