@@ -78,6 +78,28 @@ std::optional<std::string> note(State state, bool hasEarlierSizes, bool storageM
     return std::nullopt;
 }
 
+std::optional<std::string>
+partlyMeasuredNote(const std::vector<std::string>& folderKeys, const std::set<std::string>& partlyMeasured,
+                   const std::function<std::string(std::string_view key)>& folderName) {
+    std::vector<std::string> names;
+    for (const std::string& key : folderKeys) {
+        if (partlyMeasured.contains(key)) {
+            names.push_back(folderName(key));
+        }
+    }
+    if (names.empty()) {
+        return std::nullopt;
+    }
+    std::string text = "Partly measured: ";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (i > 0) {
+            text += i + 1 == names.size() ? " and " : ", ";
+        }
+        text += names[i];
+    }
+    return text + ". Some folders inside can't be read.";
+}
+
 std::map<std::string, FolderTrend> trendsByKey(const std::vector<FolderTrend>& trends) {
     std::map<std::string, FolderTrend> byKey;
     for (const FolderTrend& trend : trends) {

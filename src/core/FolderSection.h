@@ -62,6 +62,12 @@ RowText rowText(const Row& row);
 // although the folders did not (rows only), or that no folder moved enough (waiting only).
 std::optional<std::string> note(State state, bool hasEarlierSizes, bool storageMovedElsewhere);
 
+// Names the measured folders whose size leaves something out, in the given order: "Partly measured:
+// Downloads and Documents. Some folders inside can't be read."; none when every folder was measured whole.
+std::optional<std::string>
+partlyMeasuredNote(const std::vector<std::string>& folderKeys, const std::set<std::string>& partlyMeasured,
+                   const std::function<std::string(std::string_view key)>& folderName);
+
 // Keyed by folder key; the first trend of a key counts.
 std::map<std::string, FolderTrend> trendsByKey(const std::vector<FolderTrend>& trends);
 // The sparkline's help: "Last 7 days: +2.3 GB".

@@ -4,8 +4,10 @@
 #include "model/LedgerFile.h"
 #include "model/SystemSound.h"
 #include "sampling/LinuxAppDirectory.h"
+#include "sampling/SafeFile.h"
 #include "sampling/SystemTimeSource.h"
 
+#include <QFileInfo>
 #include <QPointer>
 #include <QTimer>
 #include <algorithm>
@@ -107,6 +109,13 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
       blame_(coreCount_, config_), headsUp_(config_), breakdown_(coreCount_),
       reminders_(services_.calendar()) {
     challenges_ = std::make_unique<ChallengeStore>(*services_.defaults);
+    // What a write cut short by the end of the last run left beside the stores and the defaults.
+    if (services_.dataFolder) {
+        SafeFile::sweepTemporaries(*services_.dataFolder);
+    }
+    if (const std::optional<QString>& defaults = services_.defaults->path()) {
+        SafeFile::sweepTemporaries(QFileInfo(*defaults).path());
+    }
     const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
     stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
     vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);

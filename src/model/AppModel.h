@@ -314,6 +314,8 @@ public:
     bool isMeasuringFolders() const { return isMeasuringFolders_; }
     bool folderAccessDenied() const { return folderAccessDenied_; }
     const std::set<std::string>& folderDenied() const { return folderDenied_; }
+    // Folders of the last measurement whose size leaves out something that could not be measured.
+    const std::set<std::string>& folderPartlyMeasured() const { return folderPartlyMeasured_; }
     const std::optional<std::string>& headsUpMessage() const { return headsUpMessage_; }
     const std::string& debugReadout() const { return debugReadout_; }
     bool debugUnlocked() const { return debugUnlocked_; }
@@ -389,6 +391,7 @@ signals:
     void isMeasuringFoldersChanged();
     void folderAccessDeniedChanged();
     void folderDeniedChanged();
+    void folderPartlyMeasuredChanged();
     void headsUpMessageChanged();
     void debugReadoutChanged();
     void debugUnlockedChanged();
@@ -474,6 +477,7 @@ private:
     bool isMeasuringFolders_ = false;
     bool folderAccessDenied_ = false;
     std::set<std::string> folderDenied_;
+    std::set<std::string> folderPartlyMeasured_;
     std::optional<std::string> headsUpMessage_;
     std::string debugReadout_;
     bool debugUnlocked_ = false;

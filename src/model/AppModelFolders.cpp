@@ -46,6 +46,7 @@ void AppModel::foldersMeasured(const FolderSizer::Result& result) {
     vitals_->save();
     publish(folderDenied_, result.denied, &AppModel::folderDeniedChanged);
     publish(folderAccessDenied_, !result.denied.empty(), &AppModel::folderAccessDeniedChanged);
+    publish(folderPartlyMeasured_, result.partlyMeasured, &AppModel::folderPartlyMeasuredChanged);
     publish(isMeasuringFolders_, false, &AppModel::isMeasuringFoldersChanged);
     refreshFolders(now);
 }

@@ -93,6 +93,8 @@ VitalsFolderSection::VitalsFolderSection(std::vector<FolderSizer::Folder> folder
     access_ = label(this, TextStyle::caption2, Theme::Tone::secondary, true);
     access_->setText(QStringLiteral("Some folders can't be read. Check their permissions."));
     stack->addWidget(access_);
+    partlyMeasured_ = label(this, TextStyle::caption2, Theme::Tone::secondary, true);
+    stack->addWidget(partlyMeasured_);
 }
 
 void VitalsFolderSection::addRow(const FolderSizer::Folder& folder) {
@@ -153,13 +155,13 @@ void VitalsFolderSection::setFigures(const Figures& figures) {
     measureNow_->setVisible(!measuring);
     measuring_->setVisible(measuring);
 
+    std::vector<std::string> keys;
+    for (const RowWidgets& row : rows_) {
+        keys.push_back(row.folder.key);
+    }
     const bool showsRows = state_ == FolderSection::State::rows;
     rowsArea_->setVisible(showsRows);
     if (showsRows) {
-        std::vector<std::string> keys;
-        for (const RowWidgets& row : rows_) {
-            keys.push_back(row.folder.key);
-        }
         const std::vector<FolderSection::Row> rows =
             FolderSection::rows(keys, figures.comparisons, figures.sizesToday, figures.denied);
         const std::map<std::string, FolderTrend> trends = FolderSection::trendsByKey(figures.trends);
@@ -185,6 +187,13 @@ void VitalsFolderSection::setFigures(const Figures& figures) {
     }
     weekSummary_->setVisible(summary.has_value());
     access_->setVisible(figures.accessDenied);
+    // Like the access note, it tells of the last measurement, also while the next one runs.
+    const std::optional<std::string> partly =
+        FolderSection::partlyMeasuredNote(keys, figures.partlyMeasured, Copy::vitalsFolderName);
+    if (partly) {
+        Theme::setTextIfChanged(*partlyMeasured_, text(*partly));
+    }
+    partlyMeasured_->setVisible(partly.has_value());
 }
 
 void VitalsFolderSection::showRow(RowWidgets& row, const FolderSection::Row& figures, const FolderTrend* trend,

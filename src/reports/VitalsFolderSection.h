@@ -34,6 +34,7 @@ public:
         bool measuring = false;
         bool accessDenied = false;
         std::set<std::string> denied;
+        std::set<std::string> partlyMeasured;
         std::vector<FolderGrowth> comparisons;
         std::vector<FolderTrend> trends;
         std::map<std::string, std::uint64_t> sizesToday;
@@ -74,6 +75,7 @@ public:
     const QLabel& waitingNote() const { return *waitingNote_; }
     const QLabel& weekSummary() const { return *weekSummary_; }
     const QLabel& access() const { return *access_; }
+    const QLabel& partlyMeasured() const { return *partlyMeasured_; }
 
 private:
     void addRow(const FolderSizer::Folder& folder);
@@ -90,6 +92,7 @@ private:
     QLabel* waitingNote_;
     QLabel* weekSummary_;
     QLabel* access_;
+    QLabel* partlyMeasured_;
 };
 
 } // namespace halvrick

@@ -82,10 +82,11 @@ VitalsView::VitalsView(AppModel& model, Environment environment, QWidget* parent
     stack->addStretch(1);
     setWidget(content);
 
-    for (const auto signal : {&AppModel::machineChanged, &AppModel::memoryAppsChanged,
-                              &AppModel::folderGrowthChanged, &AppModel::folderComparisonsChanged,
-                              &AppModel::folderTrendsChanged, &AppModel::isMeasuringFoldersChanged,
-                              &AppModel::folderAccessDeniedChanged, &AppModel::folderDeniedChanged}) {
+    for (const auto signal :
+         {&AppModel::machineChanged, &AppModel::memoryAppsChanged, &AppModel::folderGrowthChanged,
+          &AppModel::folderComparisonsChanged, &AppModel::folderTrendsChanged,
+          &AppModel::isMeasuringFoldersChanged, &AppModel::folderAccessDeniedChanged,
+          &AppModel::folderDeniedChanged, &AppModel::folderPartlyMeasuredChanged}) {
         connect(&model_, signal, this, [this] { refresher_->request(); });
     }
     minuteTimer_.setInterval(minuteMs);
@@ -128,6 +129,7 @@ void VitalsView::refresh() {
     folders.measuring = model_.isMeasuringFolders();
     folders.accessDenied = model_.folderAccessDenied();
     folders.denied = model_.folderDenied();
+    folders.partlyMeasured = model_.folderPartlyMeasured();
     folders.comparisons = model_.folderComparisons();
     folders.trends = model_.folderTrends();
     folders.sizesToday = today ? today->folderBytes : std::map<std::string, std::uint64_t>();

@@ -6,8 +6,10 @@
 #include <climits>
 #include <cstdint>
 #include <cstdlib>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,16 +28,29 @@ int openRetrying(const char* path, int flags, mode_t mode = 0) {
     }
 }
 
-// Short, as QSaveFile's, so that a long file name still leaves room for it; a name taken means another try.
+constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+constexpr std::string_view temporaryMark = ".~";
+constexpr std::size_t temporaryDigits = 6;
+
+// Short, so that a long file name still leaves room for it, and marked, so that the sweep can tell it
+// from a user's own "notes.txt.backup"; a name taken means another try.
 std::string temporarySuffix() {
-    static constexpr char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::uint64_t value = static_cast<std::uint64_t>(::getpid()) * 2654435761u + temporaryCounter++ * 40503u;
-    std::string suffix = ".";
-    for (int i = 0; i < 6; ++i) {
+    std::string suffix(temporaryMark);
+    for (std::size_t i = 0; i < temporaryDigits; ++i) {
         suffix += digits[value % 36];
         value /= 36;
     }
     return suffix;
+}
+
+bool isTemporaryName(std::string_view name) {
+    const std::size_t suffix = temporaryMark.size() + temporaryDigits;
+    if (name.size() <= suffix || name.substr(name.size() - suffix, temporaryMark.size()) != temporaryMark) {
+        return false;
+    }
+    const std::string_view random = name.substr(name.size() - temporaryDigits);
+    return random.find_first_not_of(std::string_view(digits, 36)) == std::string_view::npos;
 }
 
 bool writeAll(int fd, const char* data, std::size_t size) {
@@ -163,6 +178,36 @@ bool write(const QString& path, const QByteArray& bytes) {
     }
     syncFolder(folder);
     return true;
+}
+
+int sweepTemporaries(const QString& folder) {
+    const int fd = openRetrying(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = fd >= 0 ? ::fdopendir(fd) : nullptr;
+    if (dir == nullptr) {
+        if (fd >= 0) {
+            ::close(fd);
+        }
+        return 0;
+    }
+    const auto now = std::chrono::system_clock::now();
+    int removed = 0;
+    while (const dirent* entry = ::readdir(dir)) {
+        struct stat info {};
+        if (!isTemporaryName(entry->d_name) ||
+            ::fstatat(::dirfd(dir), entry->d_name, &info, AT_SYMLINK_NOFOLLOW) != 0 ||
+            !S_ISREG(info.st_mode) || info.st_uid != ::geteuid() || info.st_nlink != 1) {
+            continue;
+        }
+        const auto modified = std::chrono::system_clock::time_point(
+            std::chrono::duration_cast<std::chrono::system_clock::duration>(
+                std::chrono::seconds(info.st_mtim.tv_sec) + std::chrono::nanoseconds(info.st_mtim.tv_nsec)));
+        // unlinkat never follows a link, should one have taken the name meanwhile.
+        if (now - modified >= sweepAge && ::unlinkat(::dirfd(dir), entry->d_name, 0) == 0) {
+            ++removed;
+        }
+    }
+    ::closedir(dir);
+    return removed;
 }
 
 } // namespace halvrick::SafeFile

@@ -2,15 +2,16 @@
 
 #include <QByteArray>
 #include <QString>
+#include <chrono>
 #include <cstdint>
 #include <optional>
 
 namespace halvrick {
 
 // The one way the user's files are read and replaced. A write counts only once its bytes are on disk:
-// they go to a temporary file beside the target, which is flushed with fdatasync and only then renamed
-// over the target, so a full disk or a write limit leaves the old file whole. Reads take regular files
-// only: a FIFO, a device or a link to one would block or never end.
+// they go to a temporary file beside the target, "<name>.~" and six of [0-9a-z], which is flushed with
+// fdatasync and only then renamed over the target, so a full disk or a write limit leaves the old file
+// whole. Reads take regular files only: a FIFO, a device or a link to one would block or never end.
 namespace SafeFile {
 
 // Far beyond any ledger or settings file; larger is not ours to load whole.
@@ -35,6 +36,14 @@ ReadResult read(const QString& path, std::int64_t limit = defaultReadLimit);
 // the file on disk is then as it was. The folder must exist. A new file gets the usual permissions; a
 // replaced one keeps its own.
 bool write(const QString& path, const QByteArray& bytes);
+
+// A temporary file younger than this may belong to a write still under way, in this process or another.
+inline constexpr std::chrono::seconds sweepAge{60};
+
+// Removes the temporary files that writes cut short (a killed process) left in `folder`: regular files of
+// this user, named exactly as write names them, with a single link and untouched for `sweepAge`. Nothing
+// else goes, and links are never followed. Returns how many were removed.
+int sweepTemporaries(const QString& folder);
 
 } // namespace SafeFile
 

@@ -16,6 +16,8 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes) {
     if (!QDir().mkpath(parent)) {
         return QStringLiteral("Cannot create the folder %1").arg(parent);
     }
+    // Every export passes here: what an export cut short left in this folder goes with the next one.
+    SafeFile::sweepTemporaries(parent);
     if (!SafeFile::write(path, bytes)) {
         return QStringLiteral("The file could not be written to disk: %1").arg(path);
     }

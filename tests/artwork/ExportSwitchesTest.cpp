@@ -1,5 +1,6 @@
 #include "ArtworkCatalogue.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
@@ -78,6 +79,16 @@ protected:
 
 TEST_F(ExportSwitchesTest, ArtworkSwitchWinsAndWritesTheFullSetIntoARelativeFolder) {
     makeSourceTree();
+    // What an earlier export, killed while it wrote, left behind.
+    ASSERT_TRUE(QDir(work.path()).mkpath("out/appicon"));
+    for (const char* name : {"out/grid.png.~4f0a9z", "out/appicon/icon_16x16.png.~00x1y2"}) {
+        QFile left(work.filePath(name));
+        ASSERT_TRUE(left.open(QIODevice::WriteOnly));
+        left.close();
+        const QDateTime anHourAgo = QDateTime::currentDateTime().addSecs(-3600);
+        ASSERT_TRUE(left.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(left.setFileTime(anHourAgo, QFileDevice::FileModificationTime));
+    }
     const ProgramRun run =
         runProgram({"--export-web-assets", "web", "--export-artwork", "out"}, work.path(), runtime.path());
     EXPECT_EQ(run.exitCode, 0);

@@ -96,6 +96,21 @@ TEST(FolderSectionTest, WeekSummaryTakesTheFirstThreeThatMovedAGigabyte) {
               std::nullopt);
 }
 
+TEST(FolderSectionTest, PartlyMeasuredFoldersAreNamedInTheirOrder) {
+    const std::string tail = ". Some folders inside can't be read.";
+    struct Case {
+        std::set<std::string> partly;
+        std::optional<std::string> note;
+    };
+    for (const Case& c : {Case{{}, std::nullopt}, Case{{"elsewhere"}, std::nullopt},
+                          Case{{"desktop"}, "Partly measured: Desktop" + tail},
+                          Case{{"documents", "downloads"}, "Partly measured: Downloads and Documents" + tail},
+                          Case{{"documents", "desktop", "downloads"},
+                               "Partly measured: Downloads, Desktop and Documents" + tail}}) {
+        EXPECT_EQ(FolderSection::partlyMeasuredNote(keys, c.partly, name), c.note) << c.partly.size();
+    }
+}
+
 TEST(FolderSectionTest, TrendsByKeyKeepTheFirstAndHelpSaysTheWeek) {
     const auto byKey = FolderSection::trendsByKey({trend("desktop", 0, 1), trend("desktop", 0, 5)});
     ASSERT_EQ(byKey.size(), 1u);

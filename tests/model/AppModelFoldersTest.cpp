@@ -69,7 +69,8 @@ protected:
     }
 
     QTemporaryDir folder;
-    FolderSizer::Result result{{{"downloads", 3'000'000'000}, {"documents", 1'000'000'000}}, {"desktop"}};
+    FolderSizer::Result result{
+        {{"downloads", 3'000'000'000}, {"documents", 1'000'000'000}}, {"desktop"}, {"documents"}};
     std::promise<void> open;
     std::shared_future<void> gate = open.get_future().share();
     bool released = false;
@@ -97,6 +98,7 @@ TEST_F(AppModelFoldersTest, MeasuredOnTheWorkerOnceAtATimeAndBookedOnTheMainThre
     EXPECT_TRUE(model->hasMeasuredFoldersToday());
     EXPECT_THAT(model->folderDenied(), ElementsAre("desktop"));
     EXPECT_TRUE(model->folderAccessDenied());
+    EXPECT_THAT(model->folderPartlyMeasured(), ElementsAre("documents"));
     EXPECT_FALSE(model->vitals().isDirty());
     EXPECT_TRUE(QFile::exists(folder.filePath("vitals.json")));
     EXPECT_THAT(model->folderComparisons(), IsEmpty());
@@ -117,17 +119,18 @@ TEST_F(AppModelFoldersTest, ThePopoverMeasuresAgainOnlySixHoursLaterAndTheButton
     EXPECT_EQ(calls, 2);
 
     world.advance(7 * 3600);
-    result = {{{"downloads", 4'000'000'000}}, {}};
+    result = {{{"downloads", 4'000'000'000}}, {}, {}};
     model->popoverWillOpen(false);
     EXPECT_TRUE(model->isMeasuringFolders());
     finish();
     EXPECT_EQ(calls, 3);
     EXPECT_FALSE(model->folderAccessDenied());
     EXPECT_THAT(model->folderDenied(), IsEmpty());
+    EXPECT_THAT(model->folderPartlyMeasured(), IsEmpty());
 
     // The next day against this one: Downloads grew by a gigabyte.
     world.advance(24 * 3600);
-    result = {{{"downloads", 5'000'000'000}}, {}};
+    result = {{{"downloads", 5'000'000'000}}, {}, {}};
     model->measureFoldersIfNeeded(world.now, true, false);
     finish();
     ASSERT_EQ(model->folderGrowth().size(), 1u);

@@ -76,7 +76,7 @@ protected:
     const VitalsFolderSection::RowWidgets& row(std::size_t i) { return section().rows().at(i); }
     bool shown(const QWidget& widget) { return widget.isVisibleTo(top.get()); }
 
-    FolderSizer::Result result{{{"downloads", 3'000'000'000}}, {"desktop"}};
+    FolderSizer::Result result{{{"downloads", 3'000'000'000}}, {"desktop"}, {}};
     std::promise<void> open;
     std::shared_future<void> gate = open.get_future().share();
     bool released = false;
@@ -127,6 +127,27 @@ TEST_F(VitalsFolderSectionTest, WaitingThenMeasuringThenRows) {
     EXPECT_EQ(section().state(), State::measuring);
     EXPECT_TRUE(shown(section().access()));
     EXPECT_FALSE(shown(section().measuredAt()));
+}
+
+TEST_F(VitalsFolderSectionTest, AFolderMeasuredOnlyInPartIsNamedUntilAWholeMeasurement) {
+    result = {{{"downloads", 3'000'000'000}, {"documents", 2'000'000}}, {}, {"documents"}};
+    section().measureNow().click();
+    release();
+    finishMeasuring();
+    EXPECT_EQ(row(2).sizes->text(), "2.0 MB");
+    EXPECT_FALSE(shown(section().access()));
+    EXPECT_TRUE(shown(section().partlyMeasured()));
+    EXPECT_EQ(section().partlyMeasured().text(),
+              "Partly measured: Documents. Some folders inside can't be read.");
+
+    rearm();
+    section().measureNow().click();
+    settle();
+    EXPECT_TRUE(shown(section().partlyMeasured())) << "it tells of the last measurement";
+    result.partlyMeasured.clear();
+    release();
+    finishMeasuring();
+    EXPECT_FALSE(shown(section().partlyMeasured()));
 }
 
 TEST_F(VitalsFolderSectionTest, ASizeRecordedTodayWinsOverALaterRefusal) {

@@ -1,17 +1,23 @@
 #include "sampling/FolderSizer.h"
 
 #include <QDir>
+#include <cstdio>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <linux/capability.h>
 #include <optional>
+#include <sched.h>
 #include <stop_token>
+#include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
+#include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
 
@@ -87,6 +93,36 @@ template <class F> auto asOrdinaryUser(F work) -> decltype(work()) {
     return std::move(*result);
 }
 
+// Runs `work` in a forked child, whose limits and mounts this process never sees; its exit status.
+int inChild(const std::function<int()>& work) {
+    std::fflush(nullptr);
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::_exit(work());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) {
+        return -1;
+    }
+    return WEXITSTATUS(status);
+}
+
+// 0 when `result` is `expected`; otherwise says what was measured.
+int compared(const FolderSizer::Result& result, const FolderSizer::Result& expected) {
+    if (result == expected) {
+        return 0;
+    }
+    for (const auto& [key, bytes] : result.sizes) {
+        std::fprintf(stderr, "measured %s: %llu bytes\n", key.c_str(),
+                     static_cast<unsigned long long>(bytes));
+    }
+    std::fprintf(stderr, "denied %zu, partly measured %zu\n", result.denied.size(),
+                 result.partlyMeasured.size());
+    return 1;
+}
+
+constexpr int skipped = 77;
+
 bool canList(const std::string& path) {
     DIR* dir = ::opendir(path.c_str());
     if (dir != nullptr) {
@@ -130,6 +166,9 @@ TEST(FolderSizerTest, MissingEmptyAndLinkedFolders) {
     tree.link(tree.path("real"), "linked");
     tree.link(tree.path("gone"), "dangling");
     tree.file("plain-file", 10);
+    tree.link("self", "self");
+    tree.link(tree.path("pong"), "ping");
+    tree.link(tree.path("ping"), "pong");
 
     const FolderSizer::Result result = FolderSizer::measure({
         {"empty", "Empty", tree.path("empty")},
@@ -137,9 +176,12 @@ TEST(FolderSizerTest, MissingEmptyAndLinkedFolders) {
         {"linked", "Linked", tree.path("linked")}, // the folder itself may be a link
         {"dangling", "Dangling", tree.path("dangling")},
         {"file", "File", tree.path("plain-file")}, // exists but cannot be listed
+        {"self", "Self", tree.path("self")},       // link loops are there, and never readable
+        {"ping", "Ping", tree.path("ping")},
     });
     EXPECT_EQ(result.sizes, (std::map<std::string, std::uint64_t>{{"empty", 0}, {"linked", 64}}));
-    EXPECT_EQ(result.denied, std::set<std::string>{"file"});
+    EXPECT_EQ(result.denied, (std::set<std::string>{"file", "self", "ping"}));
+    EXPECT_TRUE(result.partlyMeasured.empty());
 }
 
 TEST(FolderSizerTest, UnreadableFolders) {
@@ -170,6 +212,7 @@ TEST(FolderSizerTest, UnreadableFolders) {
     ASSERT_TRUE(refused) << "the folders of mode 000 stayed readable";
     EXPECT_EQ(result.sizes, (std::map<std::string, std::uint64_t>{{"partly", 300}}));
     EXPECT_EQ(result.denied, (std::set<std::string>{"top", "nothing"}));
+    EXPECT_EQ(result.partlyMeasured, std::set<std::string>{"partly"});
 }
 
 TEST(FolderSizerTest, PathsLongerThanPathMax) {
@@ -193,6 +236,88 @@ TEST(FolderSizerTest, PathsLongerThanPathMax) {
     const FolderSizer::Result result = FolderSizer::measure({{"deep", "Deep", tree.path("deep")}});
     EXPECT_EQ(result.sizes, (std::map<std::string, std::uint64_t>{{"deep", 7}}));
     EXPECT_TRUE(result.denied.empty());
+}
+
+// Each level holds a file, a side folder with a file and the way down; a huge sparse file sits at the
+// bottom. The walk is left five descriptors, far fewer than the levels.
+TEST(FolderSizerTest, TreesDeeperThanTheOpenFileLimitAreMeasuredWhole) {
+    TempTree tree;
+    tree.file("top.bin", 1'000'000);
+    constexpr int levels = 40;
+    constexpr std::uint64_t bottom = 100ull << 30;
+    int fd = ::open(tree.root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_GE(fd, 0);
+    for (int level = 0; level < levels; ++level) {
+        for (const char* side : {"a-side", "z-side"}) {
+            ASSERT_EQ(::mkdirat(fd, side, 0755), 0);
+            const std::string file = std::string(side) + "/f";
+            const int written = ::openat(fd, file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+            ASSERT_EQ(::write(written, "0123456789", 10), 10);
+            ::close(written);
+        }
+        ASSERT_EQ(::mkdirat(fd, "down", 0755), 0);
+        const int next = ::openat(fd, "down", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        ::close(fd);
+        ASSERT_GE(next, 0);
+        fd = next;
+    }
+    const int file = ::openat(fd, "bottom", O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    ASSERT_EQ(::ftruncate(file, static_cast<off_t>(bottom)), 0);
+    ::close(file);
+    ::close(fd);
+
+    FolderSizer::Result expected;
+    expected.sizes["downloads"] = 1'000'000 + levels * 20 + bottom;
+    const int status = inChild([&] {
+        ::close_range(3, ~0u, 0);
+        const rlimit limit{8, 8};
+        if (::setrlimit(RLIMIT_NOFILE, &limit) != 0) {
+            return skipped;
+        }
+        return compared(FolderSizer::measure({{"downloads", "Downloads", tree.root}}), expected);
+    });
+    EXPECT_EQ(status, 0);
+}
+
+// A file system mounted inside the folder is not part of it, and a mount of the folder inside itself leads
+// nowhere new. Mounts need a private mount namespace, made in a child (as an unprivileged user too, where
+// user namespaces are allowed).
+TEST(FolderSizerTest, AWalkStaysOnTheFileSystemOfItsFolder) {
+    TempTree tree;
+    tree.dir("folder/sub/again");
+    tree.dir("folder/elsewhere");
+    tree.file("folder/a.bin", 100);
+    tree.file("folder/sub/b.bin", 20);
+
+    FolderSizer::Result expected;
+    expected.sizes["downloads"] = 120;
+    const int status = inChild([&] {
+        const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
+        if (::unshare(CLONE_NEWNS) != 0) {
+            if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+                return skipped;
+            }
+            std::ofstream("/proc/self/setgroups") << "deny";
+            std::ofstream("/proc/self/uid_map") << "0 " << uid << " 1";
+            std::ofstream("/proc/self/gid_map") << "0 " << gid << " 1";
+        }
+        if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+            ::mount("none", tree.path("folder/elsewhere").c_str(), "tmpfs", 0, "size=1m") != 0 ||
+            ::mount(tree.path("folder").c_str(), tree.path("folder/sub/again").c_str(), nullptr, MS_BIND,
+                    nullptr) != 0) {
+            return skipped;
+        }
+        tree.file("folder/elsewhere/other-disk", 5000);
+        // Bounds the walk of a loop that is not caught.
+        const rlimit limit{256, 256};
+        ::setrlimit(RLIMIT_NOFILE, &limit);
+        return compared(FolderSizer::measure({{"downloads", "Downloads", tree.path("folder")}}), expected);
+    });
+    if (status == skipped) {
+        GTEST_SKIP() << "no private mount namespace here";
+    }
+    EXPECT_EQ(status, 0);
 }
 
 TEST(FolderSizerTest, AMeasurementAskedToStopReportsNoFolderItDidNotFinish) {

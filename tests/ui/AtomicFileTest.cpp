@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -70,6 +71,27 @@ TEST(AtomicFileTest, RefusesTargetsThatAreNotRegularFiles) {
     ASSERT_FALSE(AtomicFile::write(dir.filePath("plain"), "x"));
     EXPECT_TRUE(AtomicFile::write(dir.filePath("plain/child.png"), "x"));
     EXPECT_EQ(contents(dir.filePath("plain")), "x");
+}
+
+// Every save and export goes through here, so each clears the folder it writes into of the temporary
+// files an earlier write cut short left there, and of nothing else.
+TEST(AtomicFileTest, AWriteClearsTheFolderOfStaleTemporaryFiles) {
+    QTemporaryDir dir;
+    for (const QString name : {"grid.png.~q1w2e3", "grid.png.~fresh0", "grid.png.q1w2e3"}) {
+        QFile file(dir.filePath(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.close();
+        if (name != "grid.png.~fresh0") {
+            timespec times[2];
+            ::clock_gettime(CLOCK_REALTIME, &times[0]);
+            times[0].tv_sec -= 3600;
+            times[1] = times[0];
+            ASSERT_EQ(::utimensat(AT_FDCWD, QFile::encodeName(dir.filePath(name)).constData(), times, 0), 0);
+        }
+    }
+    EXPECT_FALSE(AtomicFile::write(dir.filePath("card.png"), "x"));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+              (QStringList{"card.png", "grid.png.q1w2e3", "grid.png.~fresh0"}));
 }
 
 } // namespace
