@@ -13,7 +13,7 @@ namespace DisplayText {
 // The most characters shown of any one text, and of a name inside a sentence: a reminder can be as long
 // as its file, a name as long as a desktop entry makes it, and neither may push a window off the screen.
 constexpr std::size_t longestText = 500;
-constexpr std::size_t longestName = 100;
+constexpr std::size_t longestName = 60;
 
 // The text as it may be shown: control characters (line breaks and separators included) become U+FFFD,
 // bidi controls and zero-width spaces are removed, invalid UTF-8 is mended.

@@ -1,5 +1,6 @@
 #include "reports/RoastCard.h"
 
+#include "core/DisplayText.h"
 #include "core/PeaFace.h"
 #include "model/Copy.h"
 #include "reports/CardLook.h"
@@ -32,7 +33,9 @@ constexpr int smallestHeadlinePixels = 22;
 constexpr qreal headlineLineGap = -2;
 
 QString headline(const RoastCardData& data) {
-    return PlainText::shown(Copy::roastHeadline(data.app.displayName, data.state, data.personality));
+    return PlainText::shown(
+        Copy::roastHeadline(DisplayText::neutralised(data.app.displayName, DisplayText::longestName),
+                            data.state, data.personality));
 }
 
 QString subhead(const RoastCardData& data) { return QString::fromStdString(Copy::roastSubhead(data.cpuLoad)); }
@@ -143,7 +146,7 @@ void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
     const qreal textTop = textArea.center().y() - (nameHeight + 2 + shareHeight) / 2;
     painter.setPen(ink);
     CardText::drawLine(painter, QRectF(textArea.left(), textTop, textArea.width(), nameHeight),
-                       Qt::AlignLeft | Qt::AlignVCenter, nameFont, PlainText::shown(data.app.displayName));
+                       Qt::AlignLeft | Qt::AlignVCenter, nameFont, PlainText::name(data.app.displayName));
     painter.setPen(inkAt(0.7));
     CardText::drawLine(painter, QRectF(textArea.left(), textTop + nameHeight + 2, textArea.width(), shareHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, shareFont,
