@@ -1,6 +1,5 @@
 #include "reports/RoastCard.h"
 
-#include "core/DisplayText.h"
 #include "core/PeaFace.h"
 #include "model/Copy.h"
 #include "reports/CardLook.h"
@@ -33,9 +32,7 @@ constexpr int smallestHeadlinePixels = 22;
 constexpr qreal headlineLineGap = -2;
 
 QString headline(const RoastCardData& data) {
-    return PlainText::shown(
-        Copy::roastHeadline(DisplayText::neutralised(data.app.displayName, DisplayText::longestName),
-                            data.state, data.personality));
+    return PlainText::shown(Copy::roastHeadline(data.app.displayName, data.state, data.personality));
 }
 
 QString subhead(const RoastCardData& data) { return QString::fromStdString(Copy::roastSubhead(data.cpuLoad)); }
