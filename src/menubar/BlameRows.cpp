@@ -47,7 +47,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent)
     texts->setSpacing(1);
     auto* name = new ElidedLabel(normal);
     name->setFont(Theme::font(TextStyle::body, name->font()));
-    name->setFullText(PlainText::shown(key.displayName));
+    name->setFullText(PlainText::name(key.displayName));
     name_ = name;
     texts->addWidget(name_);
     note_ = Theme::label(normal, TextStyle::caption2, Theme::Tone::secondary);
@@ -88,7 +88,8 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent)
         auto* form = new QVBoxLayout(confirming);
         form->setContentsMargins(10, 10, 10, 10);
         form->setSpacing(10);
-        auto* question = new QLabel(PlainText::shown(key.displayName + " is the hot one. Quit it?"), confirming);
+        auto* question = new QLabel(
+            PlainText::name(key.displayName) + QStringLiteral(" is the hot one. Quit it?"), confirming);
         question->setTextFormat(Qt::PlainText);
         question->setFont(Theme::font(TextStyle::callout, question->font()));
         question->setWordWrap(true);
@@ -106,7 +107,8 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent)
             }
         });
         buttons->addWidget(cancel_);
-        confirm_ = new QPushButton(PlainText::buttonTitle("Quit " + key.displayName), confirming);
+        confirm_ =
+            new QPushButton(QStringLiteral("Quit ") + PlainText::buttonTitle(key.displayName), confirming);
         QPalette red = confirm_->palette();
         red.setColor(QPalette::ButtonText, Theme::colour(Theme::Colour::red, red));
         confirm_->setPalette(red);
@@ -174,7 +176,7 @@ void SystemPartsView::refresh(const std::vector<SystemPart>& parts, ThermalLevel
             continue;
         }
         row.partName = parts[i].name;
-        row.name->setText(PlainText::shown(parts[i].name));
+        row.name->setText(PlainText::name(parts[i].name));
         row.share->setText(QString::fromStdString(Copy::percent(parts[i].share)));
         const auto note = Copy::systemPartNote(parts[i], thermal);
         row.note->setText(note ? QString::fromStdString(*note) : QString());
@@ -262,7 +264,7 @@ void IgnoredAppsView::refresh(const std::vector<IgnoredApp>& apps) {
         auto* line = new QHBoxLayout(row);
         line->setContentsMargins(0, 0, 0, 0);
         auto* name = new ElidedLabel(row);
-        name->setFullText(PlainText::shown(app.name));
+        name->setFullText(PlainText::name(app.name));
         line->addWidget(name, 1);
         auto* again = smallButton(QStringLiteral("Show again"), row);
         connect(again, &QToolButton::clicked, this, [this, id = app.id] {

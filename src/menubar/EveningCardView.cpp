@@ -1,9 +1,11 @@
 #include "menubar/EveningCardView.h"
 
+#include "core/DisplayText.h"
 #include "core/FaceState.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 #include "pea/PeaView.h"
+#include "ui/PlainText.h"
 #include "ui/Theme.h"
 
 #include <QEvent>
@@ -76,8 +78,11 @@ EveningCardView::EveningCardView(EveningSummary summary, AppModel& model, std::f
 void EveningCardView::setSummary(const EveningSummary& summary) {
     summary_ = summary;
     Theme::setTextIfChanged(*title_, QString::fromStdString(Copy::eveningTitle(summary.grade)));
+    const std::optional<std::string> culprit =
+        summary.culprit ? std::optional(DisplayText::neutralised(*summary.culprit, DisplayText::longestName))
+                        : std::nullopt;
     Theme::setTextIfChanged(
-        *body_, QString::fromStdString(Copy::eveningBody(summary.heatSeconds, summary.breaksTaken, summary.culprit)));
+        *body_, PlainText::shown(Copy::eveningBody(summary.heatSeconds, summary.breaksTaken, culprit)));
 }
 
 void EveningCardView::applyLook() {

@@ -1,19 +1,22 @@
 #include "menubar/ReminderBubbleView.h"
 
 #include "core/FaceState.h"
-#include "ui/PlainText.h"
 #include "model/AppModel.h"
 #include "model/Copy.h"
 #include "pea/AnimatedPeaView.h"
+#include "ui/PlainText.h"
 #include "ui/Theme.h"
 
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace halvrick {
 
 namespace {
+
+constexpr int rowSpacing = 10;
 
 // The card's own words.
 const QString snoozeTitle = QStringLiteral("In 10 min");
@@ -33,7 +36,7 @@ ReminderBubbleView::ReminderBubbleView(AppModel& model, QWidget* parent)
     outer->addWidget(content_);
     auto* column = new QVBoxLayout(content_);
     column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(10);
+    column->setSpacing(rowSpacing);
 
     auto* speech = new QHBoxLayout;
     speech->setSpacing(10);
@@ -45,6 +48,8 @@ ReminderBubbleView::ReminderBubbleView(AppModel& model, QWidget* parent)
     text_ = Theme::label(content_, TextStyle::callout);
     text_->setWordWrap(true);
     text_->setTextFormat(Qt::PlainText);
+    // A text cut to fit the screen keeps its beginning.
+    text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     speech->addWidget(text_, 1, Qt::AlignVCenter);
     column->addLayout(speech);
 
@@ -76,6 +81,17 @@ void ReminderBubbleView::refresh() {
                                         (reminder ? PlainText::shown(reminder->text) : QString()));
     pea_->setStyle(styleFor(model_));
     pea_->setAnimating(!model_.reduceMotion());
+}
+
+void ReminderBubbleView::setFitHeight(std::optional<int> height) {
+    if (!height) {
+        text_->setMaximumHeight(QWIDGETSIZE_MAX);
+        return;
+    }
+    // The buttons' row keeps its height; the text gets the rest, at least one line of it.
+    const int buttons = std::max(snooze_->sizeHint().height(), done_->sizeHint().height());
+    const int line = text_->fontMetrics().lineSpacing();
+    text_->setMaximumHeight(std::max(line, *height - buttons - rowSpacing));
 }
 
 void ReminderBubbleView::keyPressEvent(QKeyEvent* event) {

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QWidget>
+#include <optional>
 
 namespace halvrick {
 
@@ -23,6 +24,9 @@ public:
 
     // Reads the model now.
     void refresh();
+    // The most height the card may take (its host's screen less the host's margins); none: any. The
+    // buttons always fit; a text that does not is cut at the bottom.
+    void setFitHeight(std::optional<int> height);
 
     const QLabel& textLabel() const { return *text_; }
     const AnimatedPeaView& pea() const { return *pea_; }

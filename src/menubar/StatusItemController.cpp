@@ -364,9 +364,15 @@ void StatusItemController::presentBubble(BubbleContent content, const std::optio
     case BubbleContent::restPrompt:
         view = framed(new RestPromptView(model_), restPromptMargin);
         break;
-    case BubbleContent::reminder:
-        view = framed(new ReminderBubbleView(model_), reminderMargin);
+    case BubbleContent::reminder: {
+        auto* reminder = new ReminderBubbleView(model_);
+        // However long the reminder, its buttons stay on the screen (the panel's frame takes a pixel on
+        // either side).
+        const std::optional<QRect> area = PopoverPlacement::availableArea(placementRequest(std::nullopt));
+        reminder->setFitHeight(area ? std::optional(area->height() - 2 - 2 * reminderMargin) : std::nullopt);
+        view = framed(reminder, reminderMargin);
         break;
+    }
     }
     bubble_->setContent(view);
     // A bubble on show stays under the icon; only its size follows the new content.

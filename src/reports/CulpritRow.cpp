@@ -45,7 +45,7 @@ void CulpritRow::set(int rank, const AppKey& key, const QString& caption, const 
         }
         icon_->setPixmap(pixmap);
     }
-    const QString name = PlainText::shown(key.displayName);
+    const QString name = PlainText::name(key.displayName);
     if (name_->fullText() != name) {
         name_->setFullText(name);
     }

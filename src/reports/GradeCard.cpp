@@ -77,7 +77,7 @@ std::vector<CardLook::Stat> stats(const DailyTotals& day) {
 }
 
 QString culpritLine(const Content& content) {
-    return content.culprit ? PlainText::shown(*content.culprit) : QStringLiteral("Nobody in particular.");
+    return content.culprit ? PlainText::name(*content.culprit) : QStringLiteral("Nobody in particular.");
 }
 
 void paint(QPainter& painter, QSizeF size, const Content& content) {

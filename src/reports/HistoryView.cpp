@@ -1,5 +1,6 @@
 #include "reports/HistoryView.h"
 
+#include "core/DisplayText.h"
 #include "core/Error.h"
 #include "core/FaceState.h"
 #include "core/StatsLedger.h"
@@ -369,7 +370,9 @@ void HistoryView::refreshSections(const StatsLedger& ledger, const StatsTotals& 
             continue;
         }
         if (blameRowsShown.empty()) {
-            lead = PlainText::shown(Copy::historyBlameLead(record.name, record.topDays, record.days));
+            lead = PlainText::shown(
+                Copy::historyBlameLead(DisplayText::neutralised(record.name, DisplayText::longestName),
+                                       record.topDays, record.days));
         }
         blameRowsShown.push_back({culpritKey(record.id, record.name), dayCountText(record.topDays),
                                   duration(record.sweatSeconds)});

@@ -38,7 +38,7 @@ Content make(ReportPeriod period, const StatsTotals& totals, Date now, const Cal
     for (std::size_t i = 0; i < std::min(culpritCount, totals.culprits.size()); ++i) {
         const StatsTotals::Culprit& culprit = totals.culprits[i];
         content.culprits.push_back(
-            {PlainText::shown(culprit.name), text(Copy::duration(culprit.sweatSeconds)),
+            {PlainText::name(culprit.name), text(Copy::duration(culprit.sweatSeconds)),
              icons ? icons(culpritKey(culprit.id, culprit.name), iconSize * 2) : QImage()});
     }
     return content;

@@ -143,7 +143,7 @@ void paint(QPainter& painter, QSizeF area, const RoastCardData& data) {
     const qreal textTop = textArea.center().y() - (nameHeight + 2 + shareHeight) / 2;
     painter.setPen(ink);
     CardText::drawLine(painter, QRectF(textArea.left(), textTop, textArea.width(), nameHeight),
-                       Qt::AlignLeft | Qt::AlignVCenter, nameFont, PlainText::shown(data.app.displayName));
+                       Qt::AlignLeft | Qt::AlignVCenter, nameFont, PlainText::name(data.app.displayName));
     painter.setPen(inkAt(0.7));
     CardText::drawLine(painter, QRectF(textArea.left(), textTop + nameHeight + 2, textArea.width(), shareHeight),
                        Qt::AlignLeft | Qt::AlignVCenter, shareFont,

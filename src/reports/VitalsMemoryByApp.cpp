@@ -65,7 +65,7 @@ void VitalsMemoryByApp::setApps(const std::vector<AppMemory>& apps,
     for (std::size_t i = 0; i < count; ++i) {
         const AppMemory& app = apps[i];
         Line& shown = line(i);
-        const QString name = PlainText::shown(app.name);
+        const QString name = PlainText::name(app.name);
         shown.name->setFullText(name);
         Theme::setTextIfChanged(*shown.bytes, text(Bytes::memory(app.bytes)));
         const std::optional<std::string> note = VitalsFigures::appNote(app.id, app.bytes, yesterday);

@@ -89,7 +89,8 @@ QString subtitle(const WrappedSummary& summary) {
 }
 
 QString culpritLine(const WrappedSummary::Culprit& culprit) {
-    return PlainText::shown(culprit.app.displayName + " made me sweat " + Copy::duration(culprit.sweatSeconds));
+    return PlainText::name(culprit.app.displayName) +
+           QString::fromStdString(" made me sweat " + Copy::duration(culprit.sweatSeconds));
 }
 
 QString breaksValue(const WrappedSummary& summary) {

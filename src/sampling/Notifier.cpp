@@ -1,5 +1,7 @@
 #include "sampling/Notifier.h"
 
+#include "core/DisplayText.h"
+
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -54,7 +56,7 @@ void Notifier::send(const std::string& id, const std::string& body) {
         return;
     }
     fetchCapabilities();
-    const QString text = QString::fromStdString(body);
+    const QString text = shown(body);
     Posting& posting = postings_[id];
     if (posting.awaitingReply) {
         // Without the server's number a second Notify would show a second notification; the newest
@@ -74,7 +76,7 @@ void Notifier::post(const std::string& id, const QString& body) {
     hints.insert(QStringLiteral("desktop-entry"), appIcon);
     hints.insert(QStringLiteral("urgency"), QVariant::fromValue(normalUrgency));
     QDBusMessage call = methodCall(QStringLiteral("Notify"));
-    call << QString::fromUtf8(title) << posting.serverId.value_or(0u) << appIcon << QString::fromUtf8(title)
+    call << QString::fromUtf8(title) << posting.serverId.value_or(0u) << appIcon << shown(title)
          << displayedBody(body) << actions << hints << serverDefaultTimeout;
     auto* watcher = new QDBusPendingCallWatcher(connection_.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, id](QDBusPendingCallWatcher* finished) {
@@ -193,9 +195,16 @@ void Notifier::fetchCapabilities() {
     });
 }
 
+QString Notifier::shown(const std::string& text) {
+    // Bodies hold user text such as reminders and application names: as in the app's own windows, no
+    // control or bidi character reaches the screen (a NUL would even cut the body short on the bus),
+    // and a body never grows taller than the screen.
+    return QString::fromStdString(DisplayText::neutralised(text, DisplayText::longestText));
+}
+
 QString Notifier::displayedBody(const QString& body) const {
-    // Bodies hold user text such as reminders: never let it be read as markup, and when the server's
-    // reading is not known yet, assume it reads markup.
+    // Never let user text be read as markup, and when the server's reading is not known yet, assume it
+    // reads markup.
     return bodyMarkup_.value_or(true) ? body.toHtmlEscaped() : body;
 }
 

@@ -60,6 +60,7 @@ private:
     void close(std::uint32_t serverId);
     void forget(std::map<std::string, Posting>::iterator posting);
     void fetchCapabilities();
+    static QString shown(const std::string& text);
     QString displayedBody(const QString& body) const;
     void askServer(std::function<void(bool)> completion);
 

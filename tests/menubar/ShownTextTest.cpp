@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
-
+#include "core/DisplayText.h"
 #include "menubar/BlameRows.h"
+#include "menubar/EveningCardView.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
@@ -28,6 +29,11 @@ const std::vector<HostileName> hostileNames = {
     {"\u202Eevil", QStringLiteral("evil")},
     {"two\nlines", QStringLiteral("two\uFFFDlines")},
     {"R&D", QStringLiteral("R&D")},
+    {"<a href=\"https://x.test\">x</a>", QStringLiteral("<a href=\"https://x.test\">x</a>")},
+    {std::string("nul\0cut", 7), QStringLiteral("nul\uFFFDcut")},
+    {"line\u2028sep", QStringLiteral("line\uFFFDsep")},
+    {"pay\u200Bpal \U0001F469\u200D\U0001F467", QStringLiteral("paypal \U0001F469\u200D\U0001F467")},
+    {std::string("\xFF") + "bad", QStringLiteral("\uFFFDbad")},
 };
 
 // Every label under `root` is plain text, and one of them reads `expected`.
@@ -40,8 +46,9 @@ void expectShownPlainly(const QWidget& root, const QString& expected) {
         }
         EXPECT_EQ(label->textFormat(), Qt::PlainText) << label->text().toStdString() << " in "
                                                        << label->parent()->metaObject()->className();
-        EXPECT_FALSE(label->text().contains(QChar(0x202E)) || label->text().contains(QLatin1Char('\n')))
-            << label->text().toStdString();
+        for (const char16_t hidden : {u'\0', u'\n', u'\u202E', u'\u2028', u'\u200B'}) {
+            EXPECT_FALSE(label->text().contains(QChar(hidden))) << label->text().toStdString();
+        }
         // A name cut to fit its row keeps the whole text.
         const auto* elided = qobject_cast<const ElidedLabel*>(label);
         found = found || (elided ? elided->fullText() : label->text()).contains(expected);
@@ -85,6 +92,38 @@ TEST_F(ShownTextTest, EveryWidgetShowingANameShowsItAsPlainNeutralisedText) {
         ignored.refresh({{key.id, hostile.name}});
         expectShownPlainly(ignored, hostile.shown);
     }
+}
+
+TEST_F(ShownTextTest, TheEveningCardShowsTheCulpritPlainly) {
+    for (const HostileName& hostile : hostileNames) {
+        SCOPED_TRACE(hostile.name);
+        EveningSummary summary;
+        summary.dayKey = "2026-03-05";
+        summary.culprit = hostile.name;
+        EveningCardView card(summary, *model, [] {});
+        expectShownPlainly(card, hostile.shown + " did the most.");
+    }
+}
+
+TEST_F(ShownTextTest, AnEndlessNameIsCutAndTheSentenceAroundItStillShows) {
+    const std::string endless(100000, 'n');
+    const QString shown = QString(DisplayText::longestName - 1, QLatin1Char('n')) + QStringLiteral("…");
+    const AppKey key{AppKey::Kind::app, "/usr/share/applications/endless.desktop", endless};
+
+    BlameRow row(key, model->appDirectory());
+    row.refresh(AppShare{key, 0.5}, true, false, false);
+    const auto* name = dynamic_cast<const ElidedLabel*>(&row.nameLabel());
+    ASSERT_NE(name, nullptr);
+    EXPECT_EQ(name->fullText(), shown);
+    EXPECT_EQ(name->toolTip(), shown);
+    row.refresh(AppShare{key, 0.5}, true, true, false);
+    expectShownPlainly(row, shown + " is the hot one. Quit it?");
+    EXPECT_EQ(row.confirmButton()->text(), "Quit " + shown);
+
+    EveningSummary summary;
+    summary.culprit = endless;
+    EveningCardView card(summary, *model, [] {});
+    expectShownPlainly(card, shown + " did the most.");
 }
 
 TEST_F(ShownTextTest, ThePopoverAndTheBubblesShowNamesPlainly) {

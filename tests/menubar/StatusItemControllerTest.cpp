@@ -553,6 +553,62 @@ TEST_F(StatusItemBubbleTest, BubblesAndThePopoverOpenFromTheirFinalSizeInsideThe
     }
 }
 
+TEST_F(StatusItemBubbleTest, AHundredThousandCharacterTextLeavesTheBubbleInsideTheScreenWithItsButtons) {
+    std::string endless;
+    while (endless.size() < 100000) {
+        endless += "Stand up and stretch. ";
+    }
+    for (const ScreenCase& screenCase : screenCases) {
+        SCOPED_TRACE(screenCase.name);
+        SetUp();
+        screens = screenCase.screens;
+        pointer = screenCase.pointer;
+        popupPanels = true;
+        makeController();
+        const QRect available = screens.back().available;
+        PopupPanel& panel = controller->bubblePanel();
+        const auto expectInside = [&](const char* what) {
+            panel.layout()->activate();
+            EXPECT_TRUE(available.contains(panel.geometry()))
+                << what << " is " << panel.width() << "x" << panel.height() << " at " << panel.y();
+        };
+
+        // A click puts the anchor on the tray's screen.
+        click();
+        controller->closePopover();
+
+        settings->setReminders({Reminder(*Uuid::fromString("0A1B2C3D-0000-4000-8000-0000000000E1"), endless,
+                                         Reminder::Schedule::every(1), true)});
+        for (int i = 0; i < 3 && !model->activeReminder(); ++i) {
+            world.advance(60);
+            model->ingestLoad(5, world.now);
+        }
+        ASSERT_TRUE(model->activeReminder());
+        // Stored whole, shown cut.
+        EXPECT_EQ(model->activeReminder()->text, endless);
+        QCoreApplication::processEvents();
+        ASSERT_EQ(controller->bubbleContent(), BubbleContent::reminder);
+        expectInside("the reminder");
+        const auto* view = panel.findChild<ReminderBubbleView*>();
+        ASSERT_NE(view, nullptr);
+        EXPECT_TRUE(view->textLabel().text().endsWith(QStringLiteral("…")));
+        EXPECT_LE(view->textLabel().text().size(), 600);
+        for (const QPushButton* button : {&view->snoozeButton(), &view->doneButton()}) {
+            const QRect inPanel(button->mapTo(&panel, QPoint(0, 0)), button->size());
+            EXPECT_TRUE(panel.rect().contains(inPanel)) << button->text().toStdString();
+        }
+        model->completeReminder();
+        settings->setReminders({});
+
+        controller->showHeadsUp(endless, PeaFace(), 5);
+        ASSERT_EQ(controller->bubbleContent(), BubbleContent::headsUp);
+        QCoreApplication::processEvents();
+        expectInside("the heads-up");
+        controller.reset();
+        flushDeletes();
+    }
+}
+
 enum class BubbleUp { reminder, restPromptBeforeAReminder, headsUp, headsUpInThePeek };
 // From the menu or a signal; or the session manager's Quit event when the session ends.
 enum class QuitRoad { quit, sessionEnds };

@@ -408,6 +408,49 @@ TEST_F(NotifierTest, BodyIsEscapedUnlessTheServerReadsNoMarkup) {
     }
 }
 
+TEST_F(NotifierTest, UserTextIsNeutralisedAsInTheAppsOwnWindowsAndCapped) {
+    std::string endless;
+    for (int i = 0; i < 100000; ++i) {
+        endless += "drink ";
+    }
+    struct Case {
+        const char* what;
+        std::string body;
+        // As a server that reads no markup gets it; a server that does gets it escaped.
+        QString plain;
+    };
+    const std::vector<Case> cases{
+        {"bidi override", "\u202Eevil\u202C", QStringLiteral("evil")},
+        {"embedded NUL", std::string("before\0after", 12), QStringLiteral("before\uFFFDafter")},
+        {"bold markup", "<b>x</b>", QStringLiteral("<b>x</b>")},
+        {"link markup", "<a href=\"https://x.test\">x</a>",
+         QStringLiteral("<a href=\"https://x.test\">x</a>")},
+        {"newline", "two\nlines", QStringLiteral("two\uFFFDlines")},
+        {"line separator", "a\u2028b", QStringLiteral("a\uFFFDb")},
+        {"zero-width space and an emoji joiner", "pay\u200Bpal \U0001F469\u200D\U0001F467",
+         QStringLiteral("paypal \U0001F469\u200D\U0001F467")},
+        {"invalid UTF-8", std::string("\xFF") + "bad", QStringLiteral("\uFFFDbad")},
+        // Cut to 500 characters with the 28 of the prefix.
+        {"a hundred thousand characters", endless, QString::fromStdString(endless.substr(0, 471)) + "…"},
+    };
+    for (const bool readsMarkup : {false, true}) {
+        server_.capabilities =
+            readsMarkup ? QStringList{"actions", "body", "body-markup"} : QStringList{"actions", "body"};
+        Notifier notifier(AppIdentity(), client());
+        roundTrip(notifier);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(c.what) + (readsMarkup ? ", markup" : ", no markup"));
+            server_.notified.clear();
+            notifier.send(std::string("reminder-") + c.what, "You asked me to remind you: " + c.body);
+            ASSERT_TRUE(waitForNotifications(1));
+            const QString shown = QStringLiteral("You asked me to remind you: ") + c.plain;
+            EXPECT_EQ(server_.notified[0].body.toStdString(),
+                      (readsMarkup ? shown.toHtmlEscaped() : shown).toStdString());
+            EXPECT_EQ(server_.notified[0].summary, "Halvrick");
+        }
+    }
+}
+
 TEST_F(NotifierTest, PermissionMeansAServerAnswers) {
     Notifier notifier(AppIdentity(), client());
     EXPECT_EQ(permission(notifier, true), true);
