@@ -59,8 +59,17 @@ env -u WAYLAND_DISPLAY -u XDG_CURRENT_DESKTOP -u HALVRICK_DEBUG HOME="$work/home
     dbus-run-session -- "$program" >"$work/app.log" 2>&1 &
 session=$!
 pids+=($session)
-wait_for 10 pgrep -P "$session" -x "$(basename "$program")" >/dev/null || fail "the program did not start"
-app=$(pgrep -P "$session" -x "$(basename "$program")")
+# The session's child that runs the program (the other is its bus).
+program_pid() {
+    local pid executable
+    executable=$(realpath "$program")
+    for pid in $(pgrep -P "$session"); do
+        [ "$(readlink "/proc/$pid/exe")" = "$executable" ] && echo "$pid" && return 0
+    done
+    return 1
+}
+wait_for 10 program_pid >/dev/null || fail "the program did not start"
+app=$(program_pid)
 
 # Tray-sized windows of the program, and the others, as "id x y w h" lines.
 program_windows() {
