@@ -53,20 +53,27 @@ std::optional<ProcStat> readStat(const std::string& path) {
     std::istringstream rest(text.substr(close + 1));
     std::vector<std::string> fields{std::istream_iterator<std::string>(rest),
                                     std::istream_iterator<std::string>()};
-    // After the name: state, ppid, ... utime is field 14 of the line, so index 11 here.
-    if (fields.size() < 15) {
+    // After the name: state, ppid, ...
+    if (fields.size() < 2) {
         return std::nullopt;
     }
     try {
         ProcStat stat;
         stat.name = text.substr(open + 1, close - open - 1);
         stat.parent = static_cast<pid_t>(std::stol(fields[1]));
-        stat.ownTicks = std::stoll(fields[11]) + std::stoll(fields[12]);
-        stat.reapedTicks = std::stoll(fields[13]) + std::stoll(fields[14]);
         return stat;
     } catch (const std::exception&) {
         return std::nullopt;
     }
+}
+
+std::optional<long long> readSchedNanoseconds(const std::string& path) {
+    std::ifstream file(path);
+    long long nanoseconds = 0;
+    if (!(file >> nanoseconds)) {
+        return std::nullopt;
+    }
+    return nanoseconds;
 }
 
 TreeTime treeTime(pid_t root) {
@@ -84,8 +91,9 @@ TreeTime treeTime(pid_t root) {
     while (!pending.empty()) {
         const pid_t pid = pending.back();
         pending.pop_back();
-        const ProcStat& stat = processes.at(pid);
-        result.ticks += stat.ownTicks + stat.reapedTicks;
+        for (const auto& [tid, thread] : threadTimes(pid)) {
+            result.nanoseconds += thread.nanoseconds;
+        }
         const auto [first, last] = children.equal_range(pid);
         for (auto it = first; it != last; ++it) {
             pending.push_back(it->second);
@@ -101,8 +109,10 @@ std::map<pid_t, ThreadTime> threadTimes(pid_t pid) {
     for (const auto& entry :
          std::filesystem::directory_iterator("/proc/" + std::to_string(pid) + "/task", error)) {
         if (const auto tid = numericName(entry.path())) {
-            if (const auto stat = readStat(entry.path().string() + "/stat")) {
-                result[*tid] = {stat->name, stat->ownTicks};
+            const auto stat = readStat(entry.path().string() + "/stat");
+            const auto nanoseconds = readSchedNanoseconds(entry.path().string() + "/schedstat");
+            if (stat && nanoseconds) {
+                result[*tid] = {stat->name, *nanoseconds};
             }
         }
     }
@@ -154,11 +164,6 @@ std::optional<long long> residentKiB(pid_t pid) {
 
 std::size_t processCount() {
     return allProcesses().size();
-}
-
-double ticksPerSecond() {
-    const long ticks = ::sysconf(_SC_CLK_TCK);
-    return ticks > 0 ? static_cast<double>(ticks) : 100.0;
 }
 
 } // namespace halvrick

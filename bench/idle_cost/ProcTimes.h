@@ -8,30 +8,32 @@
 
 namespace halvrick {
 
-// CPU time as /proc keeps it, in clock ticks (sysconf(_SC_CLK_TCK) a second).
+// The name and parent of a process or thread as /proc/.../stat gives them.
 struct ProcStat {
     std::string name;
     pid_t parent = 0;
-    long long ownTicks = 0;    // utime + stime
-    long long reapedTicks = 0; // cutime + cstime: children it has waited for
 };
 
 // One /proc/<pid>/stat or /proc/<pid>/task/<tid>/stat; nothing when it is gone or unreadable.
 std::optional<ProcStat> readStat(const std::string& path);
 
-// A process with its live descendants: the time of each, plus what each has reaped. A child that ends
-// inside a window moves from the live part to its parent's reaped part, so differences stay right.
+// Nanoseconds a thread has spent on a CPU: the first field of /proc/<pid>/task/<tid>/schedstat, exact
+// where stat's utime and stime count whole 10 ms ticks. Nothing when it is gone or unreadable.
+std::optional<long long> readSchedNanoseconds(const std::string& path);
+
+// A process with its live descendants: the time on CPU of each of their live threads. Threads and
+// processes that end inside a window take their time with them (the app's threads live as long as it).
 struct TreeTime {
-    long long ticks = 0;
+    long long nanoseconds = 0;
     std::size_t descendants = 0;
 };
 // Throws when the process itself is gone.
 TreeTime treeTime(pid_t root);
 
-// The threads of a process by id, with their names and own ticks.
+// The threads of a process by id, with their names and nanoseconds on CPU.
 struct ThreadTime {
     std::string name;
-    long long ticks = 0;
+    long long nanoseconds = 0;
 };
 std::map<pid_t, ThreadTime> threadTimes(pid_t pid);
 
@@ -48,6 +50,5 @@ double busyPercent(const MachineTicks& before, const MachineTicks& after);
 std::optional<long long> residentKiB(pid_t pid);
 // Processes in /proc right now.
 std::size_t processCount();
-double ticksPerSecond();
 
 } // namespace halvrick

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QEvent>
 #include <QGuiApplication>
 #include <QIconEngine>
 #include <QToolTip>
@@ -100,8 +101,30 @@ bool SystemTrayPresence::paintDirectly(const QIcon& icon) {
         !window->isVisible()) {
         return false;
     }
-    return painter_->show(static_cast<std::uint32_t>(window->winId()), window->size(),
-                          window->devicePixelRatioF(), icon);
+    return painter_->show(slot_.window, slot_.size, slot_.devicePixelRatio, icon);
+}
+
+void SystemTrayPresence::readSlot() {
+    slot_ = embedded_ ? Slot{static_cast<std::uint32_t>(embedded_->winId()), embedded_->size(),
+                             embedded_->devicePixelRatioF()}
+                      : Slot{};
+}
+
+bool SystemTrayPresence::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == embedded_) {
+        switch (event->type()) {
+        case QEvent::Resize:
+        case QEvent::Show:
+        case QEvent::WinIdChange:
+        // A new screen may bring another device pixel ratio.
+        case QEvent::ScreenChangeInternal:
+            readSlot();
+            break;
+        default:
+            break;
+        }
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QWidget* SystemTrayPresence::embeddedWindow() {
@@ -109,6 +132,8 @@ QWidget* SystemTrayPresence::embeddedWindow() {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (widget->objectName() == embeddedWindowName) {
                 embedded_ = widget;
+                widget->installEventFilter(this);
+                readSlot();
                 break;
             }
         }

@@ -4,8 +4,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QRect>
+#include <QSize>
 #include <QString>
 #include <QSystemTrayIcon>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -58,11 +60,22 @@ public:
     // `after`, where it stands; otherwise nothing happens, at the cost of one check.
     static void followShownToolTip(QWidget& owner, const QString& before, const QString& after);
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
+    // Where frames are painted: Qt's XEmbed tray window as last seen, read again only when it changes.
+    struct Slot {
+        std::uint32_t window = 0;
+        QSize size;
+        double devicePixelRatio = 1;
+    };
+
     SystemTrayPresence();
     // Qt's XEmbed tray window, once it exists.
     QWidget* embeddedWindow();
     bool paintDirectly(const QIcon& icon);
+    void readSlot();
 
     QSystemTrayIcon icon_;
     // The frame on show, which the icon Qt holds on an XEmbed tray paints.
@@ -70,6 +83,7 @@ private:
     QIcon following_;
     std::unique_ptr<X11TrayPainter> painter_;
     QPointer<QWidget> embedded_;
+    Slot slot_;
 };
 
 } // namespace halvrick

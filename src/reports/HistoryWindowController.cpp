@@ -33,7 +33,9 @@ HistoryView* HistoryWindowController::view() const {
 void HistoryWindowController::show() {
     const bool firstShow = !window_;
     if (firstShow) {
-        window_ = WindowShell::make(QStringLiteral("History & Trends"), QSize(minimumWidth, minimumHeight));
+        // Every show makes its own view, so a closed window keeps none.
+        window_ = WindowShell::make(QStringLiteral("History & Trends"), QSize(minimumWidth, minimumHeight),
+                                    [this] { delete view_; });
         window_->resize(initialSide, initialSide);
         auto* layout = new QVBoxLayout(window_.get());
         layout->setContentsMargins(0, 0, 0, 0);

@@ -15,7 +15,8 @@ class HistoryView;
 class SavePathChooser;
 
 // The "History & Trends" window: one window, made on first show and reused; closing only hides it.
-// Every show puts a fresh view in it, so the period is back at the week and no message is left.
+// Every show puts a fresh view in it, so the period is back at the week and no message is left; a
+// closed window keeps no view.
 class HistoryWindowController {
 public:
     explicit HistoryWindowController(AppModel& model);
@@ -33,7 +34,7 @@ public:
     void show();
     // None until the first show.
     QWidget* window() const { return window_.get(); }
-    // The view of the last show; none before.
+    // The view on show; none before the first show and after a close.
     HistoryView* view() const;
     AppModel& model() const { return model_; }
 

@@ -13,7 +13,9 @@ VitalsWindowController::VitalsWindowController(AppModel& model, VitalsView::Envi
 void VitalsWindowController::show() {
     const bool firstShow = !window_;
     if (firstShow) {
-        window_ = WindowShell::make(QStringLiteral("Vitals"), QSize(minimumWidth, minimumHeight));
+        // Every show makes its own view, so a closed window keeps none.
+        window_ = WindowShell::make(QStringLiteral("Vitals"), QSize(minimumWidth, minimumHeight),
+                                    [this] { delete view_; });
         // Titled, closable and resizable, with no minimise button.
         window_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                                 Qt::WindowCloseButtonHint | Qt::WindowMaximizeButtonHint);

@@ -11,7 +11,7 @@ namespace halvrick {
 class AppModel;
 
 // The "Vitals" window: one window, made on first show and reused; closing only hides it. Every show
-// gives it a fresh view and asks the model to look at the folders again.
+// gives it a fresh view and asks the model to look at the folders again; a closed window keeps none.
 class VitalsWindowController {
 public:
     explicit VitalsWindowController(AppModel& model, VitalsView::Environment environment = VitalsView::Environment::system());
@@ -24,6 +24,7 @@ public:
     void show();
     // None until the first show.
     QWidget* window() const { return window_.get(); }
+    // The view on show; none before the first show and after a close.
     VitalsView* view() const { return view_; }
     AppModel& model() const { return model_; }
 

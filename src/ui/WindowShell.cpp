@@ -1,10 +1,17 @@
 #include "ui/WindowShell.h"
 
+#include "sampling/HeapTrim.h"
+
 #include <QApplication>
+#include <QBackingStore>
 #include <QGuiApplication>
+#include <QHideEvent>
 #include <QKeySequence>
+#include <QPixmapCache>
+#include <QPointer>
 #include <QScreen>
 #include <QShortcut>
+#include <QTimer>
 
 namespace halvrick::WindowShell {
 
@@ -15,10 +22,53 @@ std::function<void()>& openSettingsAction() {
     return action;
 }
 
+// A closed window gives back what only its showing needs: its native window and the backing store it
+// paints into (several megabytes for a large window), and whatever its owner built for the show. The
+// widget itself, its place and size stay for the next show.
+class ShellWindow final : public QWidget {
+public:
+    explicit ShellWindow(std::function<void()> onClosed)
+        : QWidget(nullptr, Qt::Window), onClosed_(std::move(onClosed)) {}
+
+protected:
+    void hideEvent(QHideEvent* event) override {
+        QWidget::hideEvent(event);
+        // Minimising hides a window without closing it: it keeps everything.
+        if (event->spontaneous() || isMinimized()) {
+            return;
+        }
+        // Later, outside the hide: the native window must not go while Qt is still taking it down.
+        QTimer::singleShot(0, this, [self = QPointer<ShellWindow>(this)] {
+            if (self && !self->isVisible()) {
+                self->release();
+            }
+        });
+    }
+
+private:
+    void release() {
+        if (onClosed_) {
+            onClosed_();
+        }
+        // The backing store outlives the native window unless it is emptied; the next paint sizes it again.
+        if (QBackingStore* store = backingStore()) {
+            store->resize(QSize());
+        }
+        if (testAttribute(Qt::WA_WState_Created)) {
+            destroy();
+        }
+        // The style's cached pieces of this window's look; what the windows still open need is drawn again.
+        QPixmapCache::clear();
+        HeapTrim::returnFreedMemory();
+    }
+
+    std::function<void()> onClosed_;
+};
+
 } // namespace
 
-std::unique_ptr<QWidget> make(const QString& title, QSize minimumSize) {
-    auto window = std::make_unique<QWidget>(nullptr, Qt::Window);
+std::unique_ptr<QWidget> make(const QString& title, QSize minimumSize, std::function<void()> onClosed) {
+    auto window = std::make_unique<ShellWindow>(std::move(onClosed));
     window->setWindowTitle(title);
     if (!minimumSize.isEmpty()) {
         window->setMinimumSize(minimumSize);

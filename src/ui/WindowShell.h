@@ -9,12 +9,15 @@
 namespace halvrick {
 
 // The one window of a window controller: made on first show, hidden (never destroyed) when closed and
-// reused on every later show. The application menu of other desktops becomes per-window shortcuts
-// (Ctrl+W closes, Ctrl+Q quits, Ctrl+, opens the settings). Main thread only.
+// reused on every later show. Once closed it gives back its native window and the memory its painting
+// took, and gets them anew on its next show. The application menu of other desktops becomes per-window
+// shortcuts (Ctrl+W closes, Ctrl+Q quits, Ctrl+, opens the settings). Main thread only.
 namespace WindowShell {
 
-// An empty top-level window; a size of zero leaves the minimum free.
-std::unique_ptr<QWidget> make(const QString& title, QSize minimumSize = {});
+// An empty top-level window; a size of zero leaves the minimum free. `onClosed` runs after each close
+// (not on minimising), before the memory goes back: the owner drops what it makes afresh on every show.
+std::unique_ptr<QWidget> make(const QString& title, QSize minimumSize = {},
+                              std::function<void()> onClosed = {});
 
 // Gives `window` the shortcuts of every window; for top-level windows made elsewhere.
 void addShortcuts(QWidget& window);

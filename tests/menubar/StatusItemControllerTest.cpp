@@ -137,6 +137,45 @@ TEST_F(StatusItemControllerTest, MenuFollowsTheModel) {
     EXPECT_TRUE(controller->isPopoverShown());
 }
 
+// Over a whole warm loop with a new load every second that rounds to the same figure, the tray hears of
+// the frames that differ and nothing else; a new figure is one redrawn frame.
+TEST_F(StatusItemControllerTest, TheTrayIsToldOfAFrameOnlyWhenWhatItShowsChanges) {
+    settings->setMenuBarDisplay(MenuBarDisplay::faceAndCPU);
+    makeController();
+    model->setForcedState(HeatState::warm);
+    model->ingestLoad(48.2, world.now);
+    QCoreApplication::processEvents();
+    const std::vector<QIcon>& frames = controller->animator().frames();
+    ASSERT_EQ(frames.size(), 48U);
+    const int before = tray->iconsSet;
+    const std::vector<double> loads{47.6, 48.4, 47.9, 48.1};
+    std::size_t advanced = 0;
+    std::size_t second = 0;
+    for (std::size_t wakes = 0; advanced < frames.size(); ++wakes) {
+        ASSERT_TRUE(frameTimer->isActive());
+        ASSERT_LT(wakes, frames.size());
+        advanced +=
+            static_cast<std::size_t>(std::lround(frameTimer->interval / TrayIconAnimator::frameInterval));
+        frameTimer->fire();
+        for (; second < advanced / 8; ++second) {
+            world.advance(1);
+            model->ingestLoad(loads[second % loads.size()], world.now);
+            QCoreApplication::processEvents();
+        }
+    }
+    // The ticks gone by that show another icon than the tick before.
+    int changes = 0;
+    for (std::size_t t = 1; t <= advanced; ++t) {
+        changes += frames[t % frames.size()].cacheKey() != frames[(t - 1) % frames.size()].cacheKey() ? 1 : 0;
+    }
+    EXPECT_EQ(tray->iconsSet - before, changes);
+
+    const int beforeFigure = tray->iconsSet;
+    model->ingestLoad(63, world.now);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(tray->iconsSet - beforeFigure, 1);
+}
+
 TEST_F(StatusItemControllerTest, DebugEnvironmentAlwaysOffersTheDebugItems) {
     debugEnvironment = true;
     makeController();

@@ -69,6 +69,18 @@ TEST_F(HistoryWindowControllerTest, EveryShowBringsBackTheSameWindowAtTheWeekWit
     EXPECT_EQ(window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly).size(), 1);
 }
 
+TEST_F(HistoryWindowControllerTest, AClosedWindowKeepsNoView) {
+    controller->show();
+    QPointer<HistoryView> view = controller->view();
+    ASSERT_TRUE(view);
+    controller->window()->close();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(view);
+    EXPECT_FALSE(controller->view());
+    controller->show();
+    EXPECT_TRUE(controller->view());
+}
+
 TEST_F(HistoryWindowControllerTest, ShowingEndsAChallengeThatIsOverAndSaysSo) {
     settings->setNotificationsEnabled(true);
     model->startChallenge(ChallengeKind::breakHabit, world.calendar.addingDays(-6, world.now));

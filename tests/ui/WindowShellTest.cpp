@@ -3,9 +3,12 @@
 #include "QtTestApp.h"
 
 #include <QApplication>
+#include <QBackingStore>
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
 #include <QVBoxLayout>
+#include <QWindow>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -49,6 +52,43 @@ TEST_F(WindowShellTest, CtrlCommaOpensTheSettingsAndCtrlWClosesFromEveryWindow) 
         QTest::keyClick(target, Qt::Key_W, Qt::ControlModifier);
         EXPECT_FALSE(window->isVisible()) << "Ctrl+W hides the window";
     }
+}
+
+// A closed window gives back its native window and its backing store once the event loop turns, after
+// its owner has dropped what it made for the show; its next show brings both back at the same place. A
+// window shown again before that turn keeps everything.
+TEST_F(WindowShellTest, AClosedWindowGivesBackWhatItsShowingTookAndGetsItAgainOnTheNextShow) {
+    int closings = 0;
+    auto window = WindowShell::make(QStringLiteral("Vitals"), QSize(300, 200), [&closings] { ++closings; });
+    WindowShell::present(*window, true);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->repaint();
+    ASSERT_TRUE(window->backingStore());
+    ASSERT_FALSE(window->backingStore()->size().isEmpty());
+    const QPoint place = window->pos();
+
+    window->close();
+    window->show();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(closings, 0) << "shown again at once";
+    EXPECT_TRUE(window->testAttribute(Qt::WA_WState_Created));
+
+    window->close();
+    EXPECT_EQ(closings, 0) << "not while Qt takes the window down";
+    QCoreApplication::processEvents();
+    EXPECT_EQ(closings, 1);
+    EXPECT_FALSE(window->testAttribute(Qt::WA_WState_Created));
+    EXPECT_TRUE(!window->windowHandle() || !window->windowHandle()->handle()) << "no native window";
+    EXPECT_TRUE(!window->backingStore() || window->backingStore()->size().isEmpty());
+
+    WindowShell::present(*window, false);
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    window->repaint();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(window->pos(), place);
+    ASSERT_TRUE(window->backingStore());
+    EXPECT_EQ(window->backingStore()->size(), window->size());
+    window->close();
 }
 
 } // namespace
