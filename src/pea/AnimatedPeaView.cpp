@@ -14,6 +14,9 @@ namespace {
 
 // Seconds between 1970-01-01 and 2001-01-01.
 constexpr double referenceOffset = 978'307'200;
+// A glanced step shows the motion a little after the step starts, inside the time a blink lasts, so
+// that rounding never drops a blink that starts on a step.
+constexpr double glanceStepOffset = PeaAnimation::blinkDuration / 2;
 
 class QtTicker : public AnimatedPeaView::Ticker {
 public:
@@ -123,7 +126,11 @@ PeaFace AnimatedPeaView::shownFace() const {
     const double progress = elapsed < 0 ? 1.0 : elapsed / blendDuration;
     PeaFace shown = previous_.value_or(face_).interpolated(face_, progress);
     if (isAnimating_) {
-        shown = PeaAnimation::animate(shown, motionTime(now));
+        double time = motionTime(now);
+        if (!heldAt_ && watch_->level() == WindowWatch::Level::glanced) {
+            time = std::floor(time / glanceInterval) * glanceInterval + glanceStepOffset;
+        }
+        shown = PeaAnimation::animate(shown, time);
     }
     if (pupilOffset_) {
         shown.pupilOffset = *pupilOffset_;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/PeaAnimation.h"
 #include "core/PeaFace.h"
 #include "pea/PeaStyle.h"
 #include "pea/WindowWatch.h"
@@ -20,8 +21,9 @@ class AnimatedPeaView : public QWidget {
 public:
     static constexpr double blendDuration = 0.4;
     static constexpr double frameInterval = 1.0 / 30;
-    // In a window that is only glanced at: still under the 0.12 s of a blink, so no blink is missed.
-    static constexpr double glanceInterval = 0.1;
+    // In a window that is only glanced at (a bubble), the motion is shown in steps of this many seconds
+    // (0.2): a whole fraction of the blink period, so every blink falls on a step and shows.
+    static constexpr double glanceInterval = PeaAnimation::blinkPeriod / 21;
 
     // Seconds since 2001-01-01.
     using Clock = std::function<double()>;
