@@ -21,9 +21,9 @@ class AnimatedPeaView : public QWidget {
 public:
     static constexpr double blendDuration = 0.4;
     static constexpr double frameInterval = 1.0 / 30;
-    // In a window that is only glanced at (a bubble), the motion is shown in steps of this many seconds
-    // (0.2): a whole fraction of the blink period, so every blink falls on a step and shows.
-    static constexpr double glanceInterval = PeaAnimation::blinkPeriod / 21;
+    // In a window that is only glanced at (a bubble), the motion is shown in steps of this many seconds,
+    // about four a second: a whole fraction of the blink period, so every blink falls on a step and shows.
+    static constexpr double glanceInterval = PeaAnimation::blinkPeriod / 17;
 
     // Seconds since 2001-01-01.
     using Clock = std::function<double()>;
