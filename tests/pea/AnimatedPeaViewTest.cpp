@@ -277,6 +277,19 @@ TEST_F(AnimatedPeaViewTest, ABubbleThatTakesNoFocusMovesAtTheGlanceRate) {
     EXPECT_FALSE(pea->isTicking());
 }
 
+TEST_F(AnimatedPeaViewTest, AnOpenPopupIsWatched) {
+    QWidget popup(nullptr, Qt::Popup);
+    popup.setGeometry(300, 300, 64, 64);
+    AnimatedPeaView* pea = makeView(meltdown, true).release();
+    pea->setParent(&popup);
+    popup.show();
+    settle();
+    EXPECT_EQ(pea->watchLevel(), WindowWatch::Level::watched);
+    EXPECT_EQ(ticker->interval, AnimatedPeaView::frameInterval);
+    popup.hide();
+    EXPECT_FALSE(pea->isTicking());
+}
+
 TEST_F(AnimatedPeaViewTest, AGlancedPeaMovesInStepsThatCatchEveryBlink) {
     QWidget bubble(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
     bubble.setGeometry(300, 300, 64, 64);
