@@ -236,7 +236,11 @@ int main(int argc, char** argv) {
     }
 
     if (!shell.settings.hasCompletedFirstRun()) {
-        firstRun.show({shell.settings, notifier, shell.loginItem, AppIdentity()}, openPopover);
+        firstRun.show({shell.settings, notifier, shell.loginItem, AppIdentity(), WallClock::system(),
+                       [&model] { return model.reduceMotion(); }},
+                      openPopover);
+        QObject::connect(&model, &AppModel::displayOptionsChanged, &firstRun,
+                         &FirstRunWindowController::refreshMotion);
     }
     // Made last: when the X server goes away, Qt and Xlib end the process with exit(), past every quit signal.
     const SaveAtExit saveAtExit([&model] { saveLedgers(model); });

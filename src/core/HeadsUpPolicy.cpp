@@ -16,22 +16,18 @@ bool withinCooldown(const std::optional<Date>& last, Date at, double cooldown) {
     return elapsed >= 0 && elapsed < cooldown;
 }
 
-// The heat that is real at this tick: `state` as far as `score` reaches its threshold.
-HeatState heatInForce(const Config& config, HeatState state, std::optional<double> score,
-                      ThermalLevel thermal) {
-    // A forced state, and the meltdown of critical thermal pressure, stand whatever the score says.
-    if (!score || thermal == ThermalLevel::critical) {
-        return state;
+// The heat the score holds at this tick; each bound belongs to the state above it.
+HeatState scoreHeat(const Config& config, double score) {
+    if (score >= config.meltdownThreshold) {
+        return HeatState::meltdown;
     }
-    HeatState real = HeatState::chill;
-    if (*score >= config.meltdownThreshold) {
-        real = HeatState::meltdown;
-    } else if (*score >= config.sweatingThreshold) {
-        real = HeatState::sweating;
-    } else if (*score >= config.warmThreshold) {
-        real = HeatState::warm;
+    if (score >= config.sweatingThreshold) {
+        return HeatState::sweating;
     }
-    return std::min(state, real);
+    if (score >= config.warmThreshold) {
+        return HeatState::warm;
+    }
+    return HeatState::chill;
 }
 
 } // namespace
@@ -57,6 +53,7 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
             return std::nullopt;
         }
         announced_.reset();
+        risingSince_.reset();
         if (suppressed) {
             return std::nullopt;
         }
@@ -66,18 +63,37 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
     if (!hotSince_ || at < *hotSince_) {
         hotSince_ = at;
     }
+    // A forced state, and the meltdown of critical thermal pressure, stand whatever the score says.
+    const bool scored = score && thermal != ThermalLevel::critical;
+    // The episode goes on while the state is held; only what is real now may be announced.
+    HeatState named = scored ? std::min(state, scoreHeat(config_, *score)) : state;
+    if (announced_) {
+        // An escalation must last as a first notice does, and the score must clear the higher bound
+        // by the margin the engine leaves a state with: a score wandering about a bound is no rise.
+        if (scored) {
+            named = std::min(named, scoreHeat(config_, *score - config_.downwardHysteresis));
+        }
+        if (named <= *announced_) {
+            risingSince_.reset();
+        } else if (!risingSince_ || at < *risingSince_) {
+            risingSince_ = at;
+        }
+    }
     if (at - *hotSince_ < config_.headsUpSustain || suppressed) {
         return std::nullopt;
     }
-    // The episode goes on while the state is held; only what is real now may be announced.
-    const HeatState named = heatInForce(config_, state, score, thermal);
+    // The state is about to rise to what the score holds (it waits out the engine's upward hold):
+    // naming the lower heat now would bring a second notice a moment later.
+    if (scored && scoreHeat(config_, *score) > state) {
+        return std::nullopt;
+    }
     if (named < config_.headsUpMinimumState) {
         return std::nullopt;
     }
 
     if (announced_) {
-        // Only an escalation is announced again within an episode, and it skips both cooldowns.
-        if (*announced_ >= named) {
+        // Only an escalation speaks again within an episode, and it skips both cooldowns.
+        if (!risingSince_ || at - *risingSince_ < config_.headsUpSustain) {
             return std::nullopt;
         }
     } else {
@@ -94,6 +110,7 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
     }
 
     announced_ = named;
+    risingSince_.reset();
     lastHeatAnnouncement_ = at;
     if (culprit) {
         lastAnnouncementByApp_.insert_or_assign(culprit->id, at);

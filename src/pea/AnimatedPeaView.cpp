@@ -14,20 +14,22 @@ namespace {
 
 // Seconds between 1970-01-01 and 2001-01-01.
 constexpr double referenceOffset = 978'307'200;
+// A glanced step shows the motion a little after the step starts, inside the time a blink lasts, so
+// that rounding never drops a blink that starts on a step.
+constexpr double glanceStepOffset = PeaAnimation::blinkDuration / 2;
 
 class QtTicker : public AnimatedPeaView::Ticker {
 public:
     QtTicker() {
-        timer_.setInterval(static_cast<int>(std::lround(AnimatedPeaView::frameInterval * 1000)));
         QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] {
             if (onTick_) {
                 onTick_();
             }
         });
     }
-    void start(std::function<void()> onTick) override {
+    void start(double interval, std::function<void()> onTick) override {
         onTick_ = std::move(onTick);
-        timer_.start();
+        timer_.start(static_cast<int>(std::lround(interval * 1000)));
     }
     void stop() override { timer_.stop(); }
     bool isActive() const override { return timer_.isActive(); }
@@ -55,7 +57,7 @@ AnimatedPeaView::Timing completed(AnimatedPeaView::Timing timing) {
 } // namespace
 
 AnimatedPeaView::Timing AnimatedPeaView::Timing::system() {
-    return {wallClock, std::make_unique<QtTicker>()};
+    return {wallClock, std::make_unique<QtTicker>(), {}};
 }
 
 AnimatedPeaView::AnimatedPeaView(const PeaFace& face, PeaFace::Detail detail, const PeaStyle& style,
@@ -66,10 +68,17 @@ AnimatedPeaView::AnimatedPeaView(const PeaFace& face, PeaFace::Detail detail, co
     timing = completed(std::move(timing));
     now_ = std::move(timing.now);
     ticker_ = std::move(timing.ticker);
+    watch_ = new WindowWatch(*this, std::move(timing.exposure));
+    watch_->onChange = [this] {
+        refreshTicker();
+        update();
+    };
     changedAt_ = now_();
 }
 
 AnimatedPeaView::~AnimatedPeaView() {
+    // The window outlives the pea and keeps sending its events a moment longer.
+    watch_->onChange = nullptr;
     ticker_->stop();
 }
 
@@ -117,7 +126,11 @@ PeaFace AnimatedPeaView::shownFace() const {
     const double progress = elapsed < 0 ? 1.0 : elapsed / blendDuration;
     PeaFace shown = previous_.value_or(face_).interpolated(face_, progress);
     if (isAnimating_) {
-        shown = PeaAnimation::animate(shown, now);
+        double time = motionTime(now);
+        if (!heldAt_ && watch_->level() == WindowWatch::Level::glanced) {
+            time = std::floor(time / glanceInterval) * glanceInterval + glanceStepOffset;
+        }
+        shown = PeaAnimation::animate(shown, time);
     }
     if (pupilOffset_) {
         shown.pupilOffset = *pupilOffset_;
@@ -129,10 +142,32 @@ bool AnimatedPeaView::isTicking() const {
     return ticker_->isActive();
 }
 
+bool AnimatedPeaView::isMoving() const {
+    const WindowWatch::Level level = watch_->level();
+    return isAnimating_ && isVisible() &&
+           (level == WindowWatch::Level::watched || level == WindowWatch::Level::glanced);
+}
+
+double AnimatedPeaView::motionTime(double now) const {
+    return heldAt_ ? *heldAt_ : now - motionLag_;
+}
+
 void AnimatedPeaView::refreshTicker() {
-    const bool wanted = isVisible() && (isAnimating_ || isBlending(now_()));
-    if (wanted && !ticker_->isActive()) {
-        ticker_->start([this] { tick(); });
+    const double now = now_();
+    const bool moving = isMoving();
+    if (moving && heldAt_) {
+        motionLag_ = now - *heldAt_;
+        heldAt_.reset();
+    } else if (!moving && !heldAt_ && everShown_) {
+        heldAt_ = now - motionLag_;
+    }
+    const WindowWatch::Level level = watch_->level();
+    // A blend is short and shows a change the user may glance at, so it plays wherever it can be seen.
+    const bool wanted = isVisible() && level != WindowWatch::Level::unseen && (moving || isBlending(now));
+    const double interval = level == WindowWatch::Level::glanced ? glanceInterval : frameInterval;
+    if (wanted && (!ticker_->isActive() || interval != tickInterval_)) {
+        tickInterval_ = interval;
+        ticker_->start(interval, [this] { tick(); });
     } else if (!wanted && ticker_->isActive()) {
         ticker_->stop();
     }
@@ -150,6 +185,9 @@ void AnimatedPeaView::paintEvent(QPaintEvent*) {
 
 void AnimatedPeaView::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
+    everShown_ = true;
+    // Shown in a window of its own or moved into another one with its card.
+    watch_->follow();
     refreshTicker();
 }
 
@@ -157,6 +195,15 @@ void AnimatedPeaView::hideEvent(QHideEvent* event) {
     QWidget::hideEvent(event);
     // A hidden pea costs nothing.
     ticker_->stop();
+    refreshTicker();
+}
+
+bool AnimatedPeaView::event(QEvent* event) {
+    if (event->type() == QEvent::ParentChange) {
+        watch_->follow();
+        refreshTicker();
+    }
+    return QWidget::event(event);
 }
 
 } // namespace halvrick

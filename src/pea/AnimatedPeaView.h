@@ -1,7 +1,9 @@
 #pragma once
 
+#include "core/PeaAnimation.h"
 #include "core/PeaFace.h"
 #include "pea/PeaStyle.h"
+#include "pea/WindowWatch.h"
 
 #include <QWidget>
 #include <functional>
@@ -11,29 +13,36 @@
 namespace halvrick {
 
 // The pea in windows, bubbles and cards: it blends from the face it showed to a new one and, while
-// animating, moves idly. Every animated pea reads the same clock, so they all move in step.
+// animating, moves idly. Every animated pea reads the same clock, so they move in step until one of them
+// pauses. It moves only while someone may be watching (its window is on screen, and active, under the
+// pointer or a bubble); otherwise it holds a still frame and later carries on from that frame. A pea
+// nobody can see at all draws nothing.
 class AnimatedPeaView : public QWidget {
 public:
     static constexpr double blendDuration = 0.4;
     static constexpr double frameInterval = 1.0 / 30;
+    // In a window that is only glanced at (a bubble), the motion is shown in steps of this many seconds,
+    // about four a second: a whole fraction of the blink period, so every blink falls on a step and shows.
+    static constexpr double glanceInterval = PeaAnimation::blinkPeriod / 17;
 
     // Seconds since 2001-01-01.
     using Clock = std::function<double()>;
 
-    // Calls back every frame interval while started.
+    // Calls back every `interval` seconds while started.
     class Ticker {
     public:
         virtual ~Ticker() = default;
-        virtual void start(std::function<void()> onTick) = 0;
+        virtual void start(double interval, std::function<void()> onTick) = 0;
         virtual void stop() = 0;
         virtual bool isActive() const = 0;
     };
 
-    // Where time and frames come from: the wall clock and a 30-a-second timer unless given (tests drive
-    // both by hand).
+    // Where time, frames and the window's exposure come from: the wall clock, a timer and the window
+    // system unless given (tests drive them by hand).
     struct Timing {
         Clock now;
         std::unique_ptr<Ticker> ticker;
+        WindowWatch::Exposure exposure;
         static Timing system();
     };
 
@@ -58,16 +67,24 @@ public:
 
     // The face drawn at this moment.
     PeaFace shownFace() const;
-    // Whether frames are being drawn: only while shown, and while animating or blending.
+    // Whether frames are being drawn: only while it can be seen, and while it moves or blends.
     bool isTicking() const;
+    // Seconds between frames while ticking.
+    double tickInterval() const { return tickInterval_; }
+    // Whether the idle motion runs: animating and watched.
+    bool isMoving() const;
+    WindowWatch::Level watchLevel() const { return watch_->level(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     bool isBlending(double now) const;
+    // The clock of the idle motion: the shared clock less the time spent still.
+    double motionTime(double now) const;
     void refreshTicker();
     void tick();
 
@@ -79,7 +96,13 @@ private:
     std::optional<PeaFace> previous_;
     Clock now_;
     std::unique_ptr<Ticker> ticker_;
+    WindowWatch* watch_ = nullptr;
     double changedAt_ = 0;
+    double tickInterval_ = frameInterval;
+    // How far the idle motion lags the shared clock, and the motion time it holds while still.
+    double motionLag_ = 0;
+    std::optional<double> heldAt_;
+    bool everShown_ = false;
 };
 
 } // namespace halvrick

@@ -79,10 +79,10 @@ FirstRunView::FirstRunView(Choices choices, Date now, const Calendar& calendar,
     auto* stack = new QVBoxLayout(body);
     stack->setContentsMargins(24, 24, 24, 20);
     stack->setSpacing(16);
-    auto* pea = new AnimatedPeaView(face(FaceState::hello, HeatState::chill), PeaFace::Detail::full, PeaStyle{},
-                                    true, std::nullopt, body);
-    pea->setFixedSize(96, 96);
-    stack->addWidget(pea, 0, Qt::AlignHCenter);
+    pea_ = new AnimatedPeaView(face(FaceState::hello, HeatState::chill), PeaFace::Detail::full, PeaStyle{},
+                               true, std::nullopt, body);
+    pea_->setFixedSize(96, 96);
+    stack->addWidget(pea_, 0, Qt::AlignHCenter);
     QLabel* hello = Theme::label(body, TextStyle::title2);
     hello->setText(QStringLiteral("Hi, I'm Halvrick."));
     stack->addWidget(hello, 0, Qt::AlignHCenter);

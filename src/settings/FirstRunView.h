@@ -12,6 +12,8 @@
 
 namespace halvrick {
 
+class AnimatedPeaView;
+
 // The welcome window's content: the hello pea, what Halvrick does, the two choices, a sample roast
 // card, and "Skip" (Escape) or "Let's go" (Return).
 class FirstRunView : public QWidget {
@@ -41,11 +43,13 @@ public:
     QPushButton& skipButton() const { return *skip_; }
     QPushButton& goButton() const { return *go_; }
     QWidget& card() const { return *card_; }
+    AnimatedPeaView& pea() const { return *pea_; }
 
     // The scrolling part at its designed height over the footer; it gives up height on short screens.
     QSize sizeHint() const override;
 
 private:
+    AnimatedPeaView* pea_;
     QScrollArea* scroll_;
     QCheckBox* openAtLogin_;
     QCheckBox* notify_;

@@ -1,6 +1,7 @@
 #include "settings/FirstRunWindowController.h"
 
 #include "model/SettingsStore.h"
+#include "pea/AnimatedPeaView.h"
 #include "sampling/LoginItemService.h"
 #include "sampling/NotificationService.h"
 #include "settings/FirstRunView.h"
@@ -57,7 +58,15 @@ void FirstRunWindowController::show(Services services, std::function<void()> onD
         window_->setFixedSize(layout->sizeHint());
         window_->installEventFilter(this);
     }
+    refreshMotion();
     WindowShell::present(*window_, firstShow);
+}
+
+void FirstRunWindowController::refreshMotion() {
+    FirstRunView* shown = view();
+    if (shown && services_) {
+        shown->pea().setAnimating(!(services_->reducesMotion && services_->reducesMotion()));
+    }
 }
 
 void FirstRunWindowController::finish(bool openAtLogin, bool notify) {

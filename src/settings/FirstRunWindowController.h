@@ -28,6 +28,8 @@ public:
         LoginItemService& loginItem;
         AppIdentity identity;
         WallClock clock = WallClock::system();
+        // Whether the desktop asks for reduced motion; none: it never does.
+        std::function<bool()> reducesMotion = nullptr;
     };
 
     FirstRunWindowController();
@@ -35,6 +37,9 @@ public:
 
     // Shows the window with its choices as the desktop has them now.
     void show(Services services, std::function<void()> onDone);
+
+    // The desktop's motion setting changed: the pea follows it.
+    void refreshMotion();
 
     bool completed() const { return completed_; }
     // While the window is open.

@@ -1,5 +1,7 @@
 #include "core/HeadsUpPolicy.h"
 
+#include "core/SweatEngine.h"
+
 #include <gtest/gtest.h>
 #include <ostream>
 #include <string>
@@ -46,7 +48,7 @@ struct Call {
     double at; // seconds after t0; may run backwards where the wall clock was set back
     HeatState state;
     std::optional<HeadsUp> expected;
-    std::optional<double> score = 100; // none: the state is forced
+    std::optional<double> score; // none: the state is forced
     std::optional<AppKey> culprit;
     ThermalLevel thermal = ThermalLevel::nominal;
     bool suppressed = false;
@@ -77,9 +79,25 @@ private:
     }
 };
 
+// A score well inside each state, as the engine gives once the state has settled.
+double settledScore(HeatState state) {
+    switch (state) {
+    case HeatState::chill:
+        return 5;
+    case HeatState::warm:
+        return 35;
+    case HeatState::sweating:
+        return 60;
+    case HeatState::meltdown:
+        return 90;
+    }
+    return 0;
+}
+
 Call call(double at, HeatState state, std::optional<HeadsUp> expected) {
-    return Call{at,    state,       std::move(expected), 100, std::nullopt, ThermalLevel::nominal,
-                false, std::nullopt};
+    return Call{
+        at,    state,       std::move(expected), settledScore(state), std::nullopt, ThermalLevel::nominal,
+        false, std::nullopt};
 }
 
 struct Scenario {
@@ -124,12 +142,15 @@ const Scenario scenarios[] = {
          call(0, H::warm, none),
          call(100, H::warm, none),
      }},
+    // An escalation lasts as a first notice does before it is named.
     {"EscalationSkipsTheCooldownsButNeverRepeats",
      {
          call(0, H::sweating, none),
          call(10, H::sweating, heat(H::sweating)),
-         call(20, H::meltdown, heat(H::meltdown)),
-         call(30, H::meltdown, none),
+         call(20, H::meltdown, none),
+         call(29, H::meltdown, none),
+         call(30, H::meltdown, heat(H::meltdown)),
+         call(31, H::meltdown, none),
          call(40, H::sweating, none),
          call(50, H::meltdown, none),
      }},
@@ -178,7 +199,8 @@ const Scenario scenarios[] = {
          call(10, H::sweating, none).held(),
          call(15, H::sweating, heat(H::sweating)),
          call(20, H::meltdown, none).held(),
-         call(21, H::meltdown, heat(H::meltdown)),
+         call(21, H::meltdown, none),
+         call(30, H::meltdown, heat(H::meltdown)),
      }},
     {"ThermalRiseThenCooldownLetsHeatRulesSpeak",
      {
@@ -239,33 +261,47 @@ const Scenario scenarios[] = {
          call(400, H::meltdown, none).scoring(90),
          call(410, H::meltdown, heat(H::meltdown)).scoring(90),
      }},
-    // Each bound belongs to the state above it; a held state names only as much heat as is left.
+    // Each bound belongs to the state above it; a held state names only as much heat as is left. More
+    // heat is named again only once the score has cleared its bound by the engine's margin for as long
+    // as a first notice waits.
     {"AHeldStateNamesTheHeatThatIsLeft",
      {
          call(0, H::meltdown, none).scoring(90),
          call(10, H::meltdown, none).scoring(24.9),
          call(11, H::meltdown, none).scoring(49.9),
          call(12, H::meltdown, heat(H::sweating)).scoring(50),
-         call(13, H::meltdown, none).scoring(74.9),
-         call(14, H::meltdown, heat(H::meltdown)).scoring(75),
-         call(20, H::meltdown, none).scoring(10),
-         call(21, H::chill, cooled).scoring(1),
+         call(13, H::meltdown, none).scoring(75),
+         call(14, H::meltdown, none).scoring(79.9),
+         call(15, H::meltdown, none).scoring(80),
+         call(24, H::meltdown, none).scoring(85),
+         call(25, H::meltdown, heat(H::meltdown)).scoring(85),
+         call(30, H::meltdown, none).scoring(10),
+         call(31, H::chill, cooled).scoring(1),
+         call(400, H::meltdown, none).scoring(90),
+         call(410, H::meltdown, heat(H::meltdown)).scoring(75),
      }},
+    // A score that dips back under the margin starts the wait again.
     {"AnEscalationMustBeRealToo",
      {
          call(0, H::sweating, none).scoring(60),
          call(10, H::sweating, heat(H::sweating)).scoring(60),
          call(20, H::meltdown, none).scoring(80).held(),
          call(21, H::meltdown, none).scoring(72),
-         call(22, H::meltdown, heat(H::meltdown)).scoring(76),
+         call(22, H::meltdown, none).scoring(76),
+         call(23, H::meltdown, none).scoring(81),
+         call(32, H::meltdown, none).scoring(81),
+         call(33, H::meltdown, heat(H::meltdown)).scoring(81),
      }},
-    // The score never names more than the face shows, a forced state stands on no score, and critical
+    // A score above the state shown means the state is about to rise: the notice waits for it rather
+    // than name less heat and escalate a moment later. A forced state stands on no score, and critical
     // thermal pressure is a meltdown whatever the load.
-    {"TheDisplayedStateCapsAndForcedOrCriticalStatesStand",
+    {"ARisingStateIsAwaitedAndForcedOrCriticalStatesStand",
      {
          call(0, H::sweating, none).scoring(99),
-         call(10, H::sweating, heat(H::sweating)).scoring(99),
-         call(11, H::warm, cooled).scoring(99),
+         call(10, H::sweating, none).scoring(99),
+         call(12, H::sweating, none).scoring(99),
+         call(13, H::meltdown, heat(H::meltdown)).scoring(99),
+         call(14, H::warm, cooled).scoring(99),
          call(400, H::meltdown, none).scoring(std::nullopt),
          call(410, H::meltdown, heat(H::meltdown)).scoring(std::nullopt),
          call(411, H::chill, cooled).scoring(std::nullopt),
@@ -285,6 +321,75 @@ const Scenario scenarios[] = {
 
 INSTANTIATE_TEST_SUITE_P(Scenarios, HeadsUpPolicyTest, testing::ValuesIn(scenarios),
                          [](const testing::TestParamInfo<Scenario>& info) {
+                             return std::string(info.param.name);
+                         });
+
+// A machine's load second by second, fed through the heat engine as the main tick does: the notices a
+// whole spike brings.
+struct Spike {
+    const char* name;
+    std::vector<std::pair<int, std::vector<double>>> loads; // seconds at each pattern, repeated
+    std::vector<HeadsUp::Kind> expected;
+    std::vector<std::optional<HeatState>> named;
+};
+
+class HeadsUpSpikeTest : public testing::TestWithParam<Spike> {};
+
+TEST_P(HeadsUpSpikeTest, OneNoticePerSpikeUnlessTheHeatReallyChanges) {
+    SweatEngine engine(Config::defaults());
+    HeadsUpPolicy policy(Config::defaults());
+    std::vector<HeadsUp::Kind> kinds;
+    std::vector<std::optional<HeatState>> named;
+    double at = 0;
+    for (const auto& [seconds, pattern] : GetParam().loads) {
+        for (int i = 0; i < seconds; ++i, at += 1) {
+            engine.ingest(pattern[static_cast<std::size_t>(i) % pattern.size()], t0 + at);
+            if (const auto h = policy.evaluate(engine.displayedState(), engine.score(), std::nullopt, load,
+                                               ThermalLevel::nominal, false, t0 + at)) {
+                kinds.push_back(h->kind());
+                named.push_back(h->state());
+            }
+        }
+    }
+    EXPECT_EQ(kinds, GetParam().expected);
+    EXPECT_EQ(named, GetParam().named);
+}
+
+using K = HeadsUp::Kind;
+const std::vector<double> idle{2};
+// A compile whose load hovers about the meltdown bound, now under it, now a little over it.
+const std::vector<double> aboutTheMeltdownBound = [] {
+    std::vector<double> loads(20, 72);
+    loads.insert(loads.end(), 5, 79);
+    return loads;
+}();
+
+const Spike spikes[] = {
+    {"AShortBurstToFull",
+     {{5, idle}, {20, {100}}, {40, idle}},
+     {K::heatingUp, K::cooledDown},
+     {H::meltdown, std::nullopt}},
+    {"ALoadAboutABoundIsOneHeat",
+     {{5, idle}, {180, aboutTheMeltdownBound}, {40, idle}},
+     {K::heatingUp, K::cooledDown},
+     {H::sweating, std::nullopt}},
+    // The heat climbs on while the first notice falls due: the state is a moment behind the score.
+    {"HeatStillClimbingWhenTheNoticeIsDue",
+     {{5, idle}, {11, {60}}, {30, {95}}, {40, idle}},
+     {K::heatingUp, K::cooledDown},
+     {H::meltdown, std::nullopt}},
+    {"ARealSecondStepIsAnnounced",
+     {{5, idle}, {40, {60}}, {40, {95}}, {40, idle}},
+     {K::heatingUp, K::heatingUp, K::cooledDown},
+     {H::sweating, H::meltdown, std::nullopt}},
+    {"HeatGoneAndBackIsANewSpike",
+     {{5, idle}, {30, {90}}, {400, idle}, {30, {90}}, {40, idle}},
+     {K::heatingUp, K::cooledDown, K::heatingUp, K::cooledDown},
+     {H::meltdown, std::nullopt, H::meltdown, std::nullopt}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Spikes, HeadsUpSpikeTest, testing::ValuesIn(spikes),
+                         [](const testing::TestParamInfo<Spike>& info) {
                              return std::string(info.param.name);
                          });
 

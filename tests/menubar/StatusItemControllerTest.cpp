@@ -7,7 +7,10 @@
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
 #include "menubar/RestPromptView.h"
+#include "pea/AnimatedPeaView.h"
+#include "pea/CursorPeaView.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QLayout>
@@ -236,6 +239,28 @@ TEST_F(StatusItemControllerTest, WithoutATrayThePopoverOpensAsAWindow) {
     EXPECT_FALSE(controller->popoverPanel().windowFlags().testFlag(Qt::Popup));
 }
 
+// The window stays open all day: its pea moves only while the user is at it.
+TEST_F(StatusItemControllerTest, TheWindowsPeaMovesOnlyWhileTheWindowIsActive) {
+    makeController(false);
+    QCoreApplication::processEvents();
+    // The pointer is over some other program.
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&controller->popoverPanel(), &leave);
+    QApplication::setActiveWindow(&controller->popoverPanel());
+    const AnimatedPeaView& pea = controller->popoverView().pea().pea();
+    ASSERT_TRUE(pea.isAnimating());
+    EXPECT_TRUE(pea.isMoving());
+    EXPECT_TRUE(pea.isTicking());
+
+    QWidget elsewhere;
+    elsewhere.show();
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&elsewhere);
+    EXPECT_TRUE(pea.isAnimating()) << "the popover is still open";
+    EXPECT_EQ(pea.watchLevel(), WindowWatch::Level::seen);
+    EXPECT_FALSE(pea.isMoving()) << "at most a face change still blends in";
+}
+
 } // namespace
 } // namespace halvrick::shelltest
 
@@ -320,6 +345,17 @@ TEST_F(StatusItemBubbleTest, HeadsUpFromTheModelShowsUnderTheIconForItsDuration)
     scheduler->advance(model->config().headsUpDisplayDuration);
     EXPECT_FALSE(bubbleShown());
     EXPECT_EQ(controller->bubbleContent(), BubbleContent::none);
+}
+
+TEST_F(StatusItemBubbleTest, TheHeadsUpPeaMovesAtTheGlanceRate) {
+    makeController();
+    model->showTestHeadsUp();
+    QCoreApplication::processEvents();
+    const auto* card = dynamic_cast<HeadsUpView*>(controller->bubblePanel().content());
+    ASSERT_NE(card, nullptr);
+    EXPECT_TRUE(card->pea().isMoving());
+    EXPECT_TRUE(card->pea().isTicking());
+    EXPECT_EQ(card->pea().tickInterval(), AnimatedPeaView::glanceInterval);
 }
 
 // Wayland alone: a window the compositor places where it likes, maybe taking the focus, is no bubble. The

@@ -5,8 +5,13 @@
 #include "core/PeaAnimation.h"
 #include "pea/PeaView.h"
 
+#include <QApplication>
+#include <QEnterEvent>
+#include <QExposeEvent>
 #include <QImage>
 #include <QPainter>
+#include <QVBoxLayout>
+#include <cmath>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -15,16 +20,23 @@ namespace {
 
 class FakeTicker : public AnimatedPeaView::Ticker {
 public:
-    void start(std::function<void()> tick) override {
+    void start(double seconds, std::function<void()> tick) override {
         active = true;
+        interval = seconds;
         onTick = std::move(tick);
     }
     void stop() override { active = false; }
     bool isActive() const override { return active; }
 
     bool active = false;
+    double interval = 0;
     std::function<void()> onTick;
 };
+
+// Lets the offscreen window system deliver what showing and activating windows set off.
+void settle() {
+    QCoreApplication::processEvents();
+}
 
 class AnimatedPeaViewTest : public ::testing::Test {
 protected:
@@ -36,9 +48,34 @@ protected:
         ticker = fake.get();
         auto view = std::make_unique<AnimatedPeaView>(
             face, PeaFace::Detail::full, PeaStyle{}, isAnimating, pupilOffset, nullptr,
-            AnimatedPeaView::Timing{[this] { return now; }, std::move(fake)});
-        view->resize(64, 64);
+            AnimatedPeaView::Timing{[this] { return now; }, std::move(fake),
+                                    [this](const QWindow& window) { return exposed && window.isExposed(); }});
+        // Away from the pointer, which the offscreen screen keeps in its top-left corner.
+        view->setGeometry(300, 300, 64, 64);
         return view;
+    }
+
+    // The pea's window on screen and active: someone is looking at it.
+    static void showWatched(QWidget& window) {
+        window.show();
+        settle();
+        // The offscreen window system activates a window again only through the application.
+        QApplication::setActiveWindow(&window);
+        ASSERT_TRUE(window.isActiveWindow());
+    }
+
+    // Another window takes the activation.
+    void lookAway() {
+        other = std::make_unique<QWidget>();
+        other->setGeometry(500, 500, 10, 10);
+        showWatched(*other);
+    }
+
+    // The window system says what part of the window shows now.
+    void expose(QWidget& window, bool shown) {
+        exposed = shown;
+        QExposeEvent event(shown ? QRegion(window.rect()) : QRegion());
+        QCoreApplication::sendEvent(window.windowHandle(), &event);
     }
 
     // Advances the clock and lets the ticker fire once, as the frame timer would.
@@ -52,6 +89,8 @@ protected:
     // Whole and binary fractions of seconds, so elapsed times come out exact.
     double now = 1000;
     FakeTicker* ticker = nullptr;
+    bool exposed = true;
+    std::unique_ptr<QWidget> other;
     const PeaFace chill = PeaFace::heat(HeatState::chill);
     const PeaFace meltdown = PeaFace::heat(HeatState::meltdown);
 };
@@ -85,7 +124,7 @@ TEST_F(AnimatedPeaViewTest, AChangeMidBlendStartsFromTheFaceAskedForBefore) {
 
 TEST_F(AnimatedPeaViewTest, SettingTheSameFaceStartsNoBlend) {
     const auto view = makeView(chill, false);
-    view->show();
+    showWatched(*view);
     step(1);
     EXPECT_FALSE(view->isTicking());
     view->setFace(chill);
@@ -94,7 +133,7 @@ TEST_F(AnimatedPeaViewTest, SettingTheSameFaceStartsNoBlend) {
 
 TEST_F(AnimatedPeaViewTest, AStillPeaStopsDrawingOnceItsBlendEnds) {
     const auto view = makeView(chill, false);
-    view->show();
+    showWatched(*view);
     EXPECT_TRUE(view->isTicking()) << "a new view blends in like a change";
     step(0.5);
     EXPECT_FALSE(view->isTicking());
@@ -110,7 +149,7 @@ TEST_F(AnimatedPeaViewTest, AStillPeaStopsDrawingOnceItsBlendEnds) {
 TEST_F(AnimatedPeaViewTest, AHiddenPeaStopsAndAShownOneResumes) {
     const auto view = makeView(chill, true);
     EXPECT_FALSE(view->isTicking()) << "not shown yet";
-    view->show();
+    showWatched(*view);
     EXPECT_TRUE(view->isTicking());
     step(10);
     EXPECT_TRUE(view->isTicking()) << "idle motion never ends while animating";
@@ -118,11 +157,172 @@ TEST_F(AnimatedPeaViewTest, AHiddenPeaStopsAndAShownOneResumes) {
     EXPECT_FALSE(view->isTicking());
     view->setFace(meltdown);
     EXPECT_FALSE(view->isTicking()) << "a change while hidden draws nothing";
-    view->show();
+    showWatched(*view);
     EXPECT_TRUE(view->isTicking());
     view->setAnimating(false);
     step(1);
     EXPECT_FALSE(view->isTicking());
+}
+
+TEST_F(AnimatedPeaViewTest, APeaMovesOnlyWhileItsWindowIsActiveOrUnderThePointer) {
+    const auto view = makeView(meltdown, true);
+    showWatched(*view);
+    step(1);
+    ASSERT_TRUE(view->isTicking());
+    EXPECT_EQ(ticker->interval, AnimatedPeaView::frameInterval);
+
+    lookAway();
+    EXPECT_FALSE(view->isActiveWindow());
+    EXPECT_FALSE(view->isTicking()) << "on screen, but nobody is looking";
+    EXPECT_EQ(view->watchLevel(), WindowWatch::Level::seen);
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(view.get(), &enter);
+    EXPECT_TRUE(view->isTicking()) << "the pointer came over it";
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(view.get(), &leave);
+    EXPECT_FALSE(view->isTicking());
+
+    QApplication::setActiveWindow(view.get());
+    EXPECT_TRUE(view->isTicking()) << "active again";
+}
+
+TEST_F(AnimatedPeaViewTest, AStillPeaHoldsItsFrameAndCarriesOnFromIt) {
+    const auto view = makeView(meltdown, true);
+    showWatched(*view);
+    step(2.5);
+    const double pausedAt = now;
+    const PeaFace lastMoving = view->shownFace();
+    EXPECT_EQ(lastMoving, PeaAnimation::animate(meltdown, pausedAt));
+
+    lookAway();
+    now += 7.25;
+    EXPECT_EQ(view->shownFace(), lastMoving) << "a still frame while nobody looks";
+
+    QApplication::setActiveWindow(view.get());
+    EXPECT_EQ(view->shownFace(), lastMoving) << "no jump on resuming";
+    step(0.5);
+    EXPECT_EQ(view->shownFace(), PeaAnimation::animate(meltdown, pausedAt + 0.5));
+
+    view->hide();
+    now += 30;
+    showWatched(*view);
+    step(0.25);
+    EXPECT_EQ(view->shownFace(), PeaAnimation::animate(meltdown, pausedAt + 0.75))
+        << "hidden counts as still";
+}
+
+TEST_F(AnimatedPeaViewTest, AMinimisedOrCoveredWindowCostsNothing) {
+    const auto view = makeView(meltdown, true);
+    showWatched(*view);
+    ASSERT_TRUE(view->isTicking());
+
+    view->showMinimized();
+    settle();
+    EXPECT_EQ(view->watchLevel(), WindowWatch::Level::unseen);
+    EXPECT_FALSE(view->isTicking());
+    view->setFace(chill);
+    EXPECT_FALSE(view->isTicking()) << "not even a blend where nothing shows";
+    view->showNormal();
+    settle();
+    QApplication::setActiveWindow(view.get());
+    EXPECT_TRUE(view->isTicking());
+
+    expose(*view, false);
+    EXPECT_EQ(view->watchLevel(), WindowWatch::Level::unseen);
+    EXPECT_FALSE(view->isTicking());
+    expose(*view, true);
+    EXPECT_TRUE(view->isTicking());
+}
+
+TEST_F(AnimatedPeaViewTest, AChangeInAWindowNobodyWatchesStillBlendsIn) {
+    const auto view = makeView(chill, true);
+    showWatched(*view);
+    lookAway();
+    const double heldAt = now;
+    step(1);
+    ASSERT_FALSE(view->isTicking());
+    view->setFace(meltdown);
+    EXPECT_TRUE(view->isTicking());
+    step(0.5);
+    EXPECT_FALSE(view->isTicking());
+    EXPECT_EQ(view->shownFace(), PeaAnimation::animate(meltdown, heldAt)) << "the new face, held still";
+}
+
+TEST_F(AnimatedPeaViewTest, ABubbleThatTakesNoFocusMovesAtTheGlanceRate) {
+    QWidget bubble(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    bubble.setAttribute(Qt::WA_ShowWithoutActivating);
+    bubble.move(300, 300);
+    auto* layout = new QVBoxLayout(&bubble);
+    // The card is made first and put into the bubble afterwards.
+    auto* card = new QWidget;
+    auto* cardLayout = new QVBoxLayout(card);
+    AnimatedPeaView* pea = makeView(meltdown, true).release();
+    cardLayout->addWidget(pea);
+    layout->addWidget(card);
+    bubble.show();
+    settle();
+    EXPECT_EQ(pea->watchLevel(), WindowWatch::Level::glanced);
+    ASSERT_TRUE(pea->isTicking());
+    EXPECT_EQ(ticker->interval, AnimatedPeaView::glanceInterval);
+
+    QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+    QCoreApplication::sendEvent(&bubble, &enter);
+    EXPECT_EQ(ticker->interval, AnimatedPeaView::frameInterval) << "full rate under the pointer";
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&bubble, &leave);
+    EXPECT_EQ(ticker->interval, AnimatedPeaView::glanceInterval);
+
+    bubble.hide();
+    EXPECT_FALSE(pea->isTicking());
+}
+
+TEST_F(AnimatedPeaViewTest, AnOpenPopupIsWatched) {
+    QWidget popup(nullptr, Qt::Popup);
+    popup.setGeometry(300, 300, 64, 64);
+    AnimatedPeaView* pea = makeView(meltdown, true).release();
+    pea->setParent(&popup);
+    popup.show();
+    settle();
+    EXPECT_EQ(pea->watchLevel(), WindowWatch::Level::watched);
+    EXPECT_EQ(ticker->interval, AnimatedPeaView::frameInterval);
+    popup.hide();
+    EXPECT_FALSE(pea->isTicking());
+}
+
+TEST_F(AnimatedPeaViewTest, AGlancedPeaMovesInStepsThatCatchEveryBlink) {
+    QWidget bubble(nullptr, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowDoesNotAcceptFocus);
+    bubble.setGeometry(300, 300, 64, 64);
+    AnimatedPeaView* pea = makeView(chill, true).release();
+    pea->setParent(&bubble);
+    bubble.show();
+    settle();
+    ASSERT_EQ(pea->watchLevel(), WindowWatch::Level::glanced);
+    // Frames come a step apart, at whatever moment within a step the timer fires.
+    now = 4.2 * 1000 + 0.17;
+    int blinks = 0;
+    PeaFace previous = pea->shownFace();
+    const int steps =
+        static_cast<int>(std::lround(3 * PeaAnimation::blinkPeriod / AnimatedPeaView::glanceInterval));
+    for (int frame = 0; frame < steps; ++frame) {
+        step(AnimatedPeaView::glanceInterval);
+        const PeaFace shown = pea->shownFace();
+        EXPECT_NE(shown, previous) << "every step moves";
+        blinks += shown.eyes == PeaFace::Eyes::closed ? 1 : 0;
+        previous = shown;
+    }
+    EXPECT_EQ(blinks, 3) << "one blink in every period";
+}
+
+TEST_F(AnimatedPeaViewTest, ReducedMotionStopsAWatchedPea) {
+    const auto view = makeView(meltdown, true);
+    showWatched(*view);
+    ASSERT_TRUE(view->isTicking());
+    view->setAnimating(false);
+    step(0.5);
+    EXPECT_FALSE(view->isTicking());
+    EXPECT_FALSE(view->isMoving());
+    EXPECT_EQ(view->shownFace(), meltdown);
 }
 
 TEST_F(AnimatedPeaViewTest, AnimatingAddsTheIdleMotionOfTheSharedClock) {
@@ -143,7 +343,7 @@ TEST_F(AnimatedPeaViewTest, APupilOverrideHoldsThePupilsWhereverTheFaceLooks) {
 
 TEST_F(AnimatedPeaViewTest, AClockSetBackEndsTheBlend) {
     const auto view = makeView(chill, false);
-    view->show();
+    showWatched(*view);
     view->setFace(meltdown);
     step(-3600);
     EXPECT_EQ(view->shownFace(), meltdown);

@@ -2,6 +2,7 @@
 
 #include "DarkPalette.h"
 #include "SettingsTestSupport.h"
+#include "pea/AnimatedPeaView.h"
 #include "settings/FirstRunView.h"
 
 #include <QApplication>
@@ -19,8 +20,9 @@ protected:
     void show(AppIdentity identity = AppIdentity()) {
         const Calendar berlin("Europe/Berlin");
         controller->show({settings, notifier, loginItem, std::move(identity),
-                         WallClock{[berlin] { return berlin.date(2026, 3, 5, 9); }, [berlin] { return berlin; }}},
-                        [this] { ++popoversOpened; });
+                          WallClock{[berlin] { return berlin.date(2026, 3, 5, 9); }, [berlin] { return berlin; }},
+                          [this] { return reducesMotion; }},
+                         [this] { ++popoversOpened; });
         ASSERT_NE(controller->view(), nullptr);
     }
 
@@ -39,6 +41,7 @@ protected:
 
     std::unique_ptr<FirstRunWindowController> controller = std::make_unique<FirstRunWindowController>();
     int popoversOpened = 0;
+    bool reducesMotion = false;
 };
 
 struct Ending {
@@ -127,6 +130,15 @@ TEST_F(FirstRunWindowTest, WithoutAnIdentityTheChoicesAreLockedAndLetsGoStillCom
     view.goButton().click();
     EXPECT_FALSE(settings.notificationsEnabled());
     EXPECT_TRUE(storedAsCompleted());
+}
+
+TEST_F(FirstRunWindowTest, TheHelloPeaFollowsTheDesktopsMotionSetting) {
+    reducesMotion = true;
+    show();
+    EXPECT_FALSE(controller->view()->pea().isAnimating());
+    reducesMotion = false;
+    controller->refreshMotion();
+    EXPECT_TRUE(controller->view()->pea().isAnimating());
 }
 
 TEST_F(FirstRunWindowTest, TheWindowShowsTheSampleCardAsOnePicture) {
