@@ -53,7 +53,6 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
             return std::nullopt;
         }
         announced_.reset();
-        risingSince_.reset();
         if (suppressed) {
             return std::nullopt;
         }
@@ -67,17 +66,10 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
     const bool scored = score && thermal != ThermalLevel::critical;
     // The episode goes on while the state is held; only what is real now may be announced.
     HeatState named = scored ? std::min(state, scoreHeat(config_, *score)) : state;
-    if (announced_) {
-        // An escalation must last as a first notice does, and the score must clear the higher bound
-        // by the margin the engine leaves a state with: a score wandering about a bound is no rise.
-        if (scored) {
-            named = std::min(named, scoreHeat(config_, *score - config_.downwardHysteresis));
-        }
-        if (named <= *announced_) {
-            risingSince_.reset();
-        } else if (!risingSince_ || at < *risingSince_) {
-            risingSince_ = at;
-        }
+    // An escalation's score must clear the higher bound by the margin the engine leaves a state with:
+    // a score wandering about a bound is no rise.
+    if (announced_ && scored) {
+        named = std::min(named, scoreHeat(config_, *score - config_.downwardHysteresis));
     }
     if (at - *hotSince_ < config_.headsUpSustain || suppressed) {
         return std::nullopt;
@@ -93,7 +85,7 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
 
     if (announced_) {
         // Only an escalation speaks again within an episode, and it skips both cooldowns.
-        if (!risingSince_ || at - *risingSince_ < config_.headsUpSustain) {
+        if (named <= *announced_) {
             return std::nullopt;
         }
     } else {
@@ -110,7 +102,6 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
     }
 
     announced_ = named;
-    risingSince_.reset();
     lastHeatAnnouncement_ = at;
     if (culprit) {
         lastAnnouncementByApp_.insert_or_assign(culprit->id, at);

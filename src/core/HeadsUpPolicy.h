@@ -29,7 +29,7 @@ public:
     // forced. The displayed state is held for a while after the score has left it, so a heat notice
     // names only as much heat as the score still holds, with `cpuLoad` as its figure; and it lags a
     // rising score by a moment, so a notice waits for it to catch up. An episode of heat gets one
-    // notice unless the heat really rises: a higher level must last as the first one did.
+    // notice unless the heat really rises: a higher level's score must clear its bound by a margin.
     // `suppressed`: notices must be held back now (a call, full screen, quiet hours, a break).
     std::optional<HeadsUp> evaluate(HeatState state, std::optional<double> score,
                                     const std::optional<AppKey>& culprit, double cpuLoad,
@@ -39,8 +39,6 @@ private:
     Config config_;
     std::optional<Date> hotSince_;
     std::optional<HeatState> announced_;
-    // Since when the heat has stood clearly above `announced_`.
-    std::optional<Date> risingSince_;
     std::optional<Date> lastHeatAnnouncement_;
     // Keyed by AppKey::id; entries are never removed.
     std::map<std::string, Date> lastAnnouncementByApp_;

@@ -142,15 +142,12 @@ const Scenario scenarios[] = {
          call(0, H::warm, none),
          call(100, H::warm, none),
      }},
-    // An escalation lasts as a first notice does before it is named.
     {"EscalationSkipsTheCooldownsButNeverRepeats",
      {
          call(0, H::sweating, none),
          call(10, H::sweating, heat(H::sweating)),
-         call(20, H::meltdown, none),
-         call(29, H::meltdown, none),
-         call(30, H::meltdown, heat(H::meltdown)),
-         call(31, H::meltdown, none),
+         call(20, H::meltdown, heat(H::meltdown)),
+         call(30, H::meltdown, none),
          call(40, H::sweating, none),
          call(50, H::meltdown, none),
      }},
@@ -199,8 +196,7 @@ const Scenario scenarios[] = {
          call(10, H::sweating, none).held(),
          call(15, H::sweating, heat(H::sweating)),
          call(20, H::meltdown, none).held(),
-         call(21, H::meltdown, none),
-         call(30, H::meltdown, heat(H::meltdown)),
+         call(21, H::meltdown, heat(H::meltdown)),
      }},
     {"ThermalRiseThenCooldownLetsHeatRulesSpeak",
      {
@@ -262,8 +258,7 @@ const Scenario scenarios[] = {
          call(410, H::meltdown, heat(H::meltdown)).scoring(90),
      }},
     // Each bound belongs to the state above it; a held state names only as much heat as is left. More
-    // heat is named again only once the score has cleared its bound by the engine's margin for as long
-    // as a first notice waits.
+    // heat is named again only once the score has cleared its bound by the engine's margin.
     {"AHeldStateNamesTheHeatThatIsLeft",
      {
          call(0, H::meltdown, none).scoring(90),
@@ -272,15 +267,13 @@ const Scenario scenarios[] = {
          call(12, H::meltdown, heat(H::sweating)).scoring(50),
          call(13, H::meltdown, none).scoring(75),
          call(14, H::meltdown, none).scoring(79.9),
-         call(15, H::meltdown, none).scoring(80),
-         call(24, H::meltdown, none).scoring(85),
-         call(25, H::meltdown, heat(H::meltdown)).scoring(85),
+         call(15, H::meltdown, heat(H::meltdown)).scoring(80),
+         call(25, H::meltdown, none).scoring(85),
          call(30, H::meltdown, none).scoring(10),
          call(31, H::chill, cooled).scoring(1),
          call(400, H::meltdown, none).scoring(90),
          call(410, H::meltdown, heat(H::meltdown)).scoring(75),
      }},
-    // A score that dips back under the margin starts the wait again.
     {"AnEscalationMustBeRealToo",
      {
          call(0, H::sweating, none).scoring(60),
@@ -288,9 +281,8 @@ const Scenario scenarios[] = {
          call(20, H::meltdown, none).scoring(80).held(),
          call(21, H::meltdown, none).scoring(72),
          call(22, H::meltdown, none).scoring(76),
-         call(23, H::meltdown, none).scoring(81),
-         call(32, H::meltdown, none).scoring(81),
-         call(33, H::meltdown, heat(H::meltdown)).scoring(81),
+         call(23, H::meltdown, heat(H::meltdown)).scoring(81),
+         call(24, H::meltdown, none).scoring(90),
      }},
     // A score above the state shown means the state is about to rise: the notice waits for it rather
     // than name less heat and escalate a moment later. A forced state stands on no score, and critical
