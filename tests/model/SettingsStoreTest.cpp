@@ -217,9 +217,8 @@ TEST_F(SettingsStoreTest, RemindersReadWithTheNearestValidScheduleAndStayStoredA
     };
     std::vector<Reminder> stored;
     for (std::size_t i = 0; i < cases.size(); ++i) {
-        stored.push_back(
-            reminder(static_cast<std::uint8_t>(i + 1), std::string("r").append(std::to_string(i)),
-                     cases[i].stored));
+        stored.push_back(reminder(static_cast<std::uint8_t>(i + 1),
+                                  std::string("r").append(std::to_string(i)), cases[i].stored));
     }
     json::Json list = json::Json::array();
     for (const Reminder& r : stored) {
