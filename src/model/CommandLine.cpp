@@ -31,10 +31,11 @@ constexpr QtOption qtOptions[] = {
 const char* const exportsSection = R"(
 Exports (without a display, and without starting the tray app):
   --export-artwork [folder]     Writes every face, icon and card as PNG files
-                                into the folder, by default the source tree's
-                                Artwork/previews, and exits.
+                                into the folder, by default "Halvrick Artwork"
+                                on the desktop, and exits.
   --export-web-assets [folder]  Writes the twelve web pictures into the
-                                folder, by default Landing/assets, and exits.
+                                folder, by default "Halvrick Web Assets" on
+                                the desktop, and exits.
 )";
 
 const char* const environmentSection = R"(
