@@ -45,11 +45,11 @@ namespace {
 
 using namespace halvrick;
 
-// Exports render without a display and never start the interface: offscreen unless a platform was set.
-int exportArtwork(const LaunchOptions& options, int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+// Exports render without a display and never start the interface: always offscreen, whatever platform
+// the session or the command line names, as a desktop's platform dies without its server.
+int exportArtwork(const LaunchOptions& options, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    int argc = 1;
     QGuiApplication app(argc, argv);
     return ArtworkExporter::run(options.exportKind, options.exportFolder, std::cout);
 }
@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv, argv + argc);
     const LaunchOptions options = LaunchOptions::parse(arguments, LaunchOptions::processEnvironment());
     if (options.exportKind != LaunchOptions::Export::none) {
-        return exportArtwork(options, argc, argv);
+        return exportArtwork(options, argv);
     }
     // Help and the version need no display and write nothing.
     const CommandLine line = CommandLine::parse(argumentList(argc, argv), QStringLiteral(HALVRICK_VERSION));

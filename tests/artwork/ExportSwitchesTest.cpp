@@ -20,14 +20,15 @@ struct ProgramRun {
 };
 
 // The real program in `workingDirectory`, with no display at all, a private runtime folder and, when
-// given, a home of its own (its desktop is "Desktop" there).
+// given, a home of its own (its desktop is "Desktop" there) and variables of its own.
 ProgramRun runProgram(const QStringList& arguments, const QString& workingDirectory, const QString& runtime,
-                      const QString& home = {}) {
+                      const QString& home = {}, const QProcessEnvironment& extra = {}) {
     QProcess process;
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
         environment.remove(QString::fromLatin1(name));
     }
+    environment.insert(extra);
     environment.insert("XDG_RUNTIME_DIR", runtime);
     if (!home.isEmpty()) {
         environment.insert("HOME", home);
@@ -154,6 +155,34 @@ TEST_F(ExportSwitchesTest, WebSwitchWithoutAFolderWritesToTheDesktop) {
     EXPECT_EQ(run.lines, QStringList{"Wrote 12 files to " + desktop});
     expectFiles(desktop, expectedWebSet());
     EXPECT_EQ(everything(work.path()), (QStringList{"CMakeLists.txt", "data"}));
+}
+
+// A desktop session's variables, or a platform on the command line, with no server behind them: the
+// exports still need no display.
+TEST_F(ExportSwitchesTest, ADesktopPlatformWithoutItsServerStillExports) {
+    struct Case {
+        const char* platform;
+        const char* display;
+        QStringList arguments;
+    };
+    const Case cases[] = {
+        {"xcb", ":99", {"--export-web-assets", "xcb"}},
+        {"wayland", nullptr, {"--export-web-assets", "wayland"}},
+        {nullptr, ":99", {"-platform", "xcb", "--export-web-assets", "argument"}},
+    };
+    for (const Case& c : cases) {
+        QProcessEnvironment session;
+        if (c.platform) {
+            session.insert("QT_QPA_PLATFORM", c.platform);
+        }
+        if (c.display) {
+            session.insert("DISPLAY", c.display);
+        }
+        const QString folder = c.arguments.last();
+        const ProgramRun run = runProgram(c.arguments, work.path(), runtime.path(), {}, session);
+        EXPECT_EQ(run.exitCode, 0) << folder.toStdString();
+        EXPECT_EQ(run.lines, QStringList{"Wrote 12 files to " + work.filePath(folder)});
+    }
 }
 
 TEST_F(ExportSwitchesTest, AnUnwritableFolderFailsWithOneLineAndLeavesNothing) {
