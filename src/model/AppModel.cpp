@@ -14,6 +14,7 @@
 #include <cmath>
 #include <random>
 #include <string>
+#include <tuple>
 #include <unistd.h>
 #include <utility>
 
@@ -119,11 +120,13 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
     const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
     stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
     vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
-    for (const auto& [file, mended] : {std::pair("stats.json", stats_->mendedFigures()),
-                                       std::pair("vitals.json", vitals_->mendedFigures())}) {
+    for (const auto& [file, mended, original] :
+         {std::tuple("stats.json", stats_->mendedFigures(), stats_->originalPath()),
+          std::tuple("vitals.json", vitals_->mendedFigures(), vitals_->originalPath())}) {
         if (mended > 0) {
             log(std::string("LEDGER: ") + file + " holds " + std::to_string(mended) +
-                " figures out of range; each counts as the nearest one in range");
+                " figures out of range; each counts as the nearest one in range; the file as read is kept " +
+                (original ? "as " + original->toStdString() : std::string("once it can be written")));
         }
     }
 

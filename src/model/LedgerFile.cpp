@@ -37,6 +37,10 @@ bool renameWithoutReplacing(const QString& from, const QString& to) {
 // Far more than one launch a day could ever need; bounds the search when every name is taken.
 constexpr int maxAsideCounter = 1000;
 
+QString asideName(const QString& base, int counter) {
+    return counter == 1 ? base : base + "-" + QString::number(counter);
+}
+
 } // namespace
 
 LedgerFile::LedgerFile(QString path) : path_(std::move(path)) {}
@@ -84,7 +88,7 @@ bool LedgerFile::moveAside() {
     }
     const QString base = path_ + ".unreadable-" + QString::fromStdString(*pendingAside_);
     for (int counter = 1; counter <= maxAsideCounter; ++counter) {
-        const QString target = counter == 1 ? base : base + "-" + QString::number(counter);
+        const QString target = asideName(base, counter);
         if (occupied(target)) {
             continue;
         }
@@ -100,8 +104,41 @@ bool LedgerFile::moveAside() {
     return false;
 }
 
+void LedgerFile::keepOriginal(const std::string& dayKey) {
+    pendingOriginal_ = dayKey;
+    writeOriginal();
+}
+
+bool LedgerFile::writeOriginal() {
+    const SafeFile::ReadResult file = SafeFile::read(path_);
+    if (file.status == SafeFile::ReadResult::Status::missing) {
+        pendingOriginal_.reset();
+        return true;
+    }
+    if (file.status != SafeFile::ReadResult::Status::read) {
+        return false;
+    }
+    const QString base = path_ + ".original-" + QString::fromStdString(*pendingOriginal_);
+    for (int counter = 1; counter <= maxAsideCounter; ++counter) {
+        const QString target = asideName(base, counter);
+        if (occupied(target)) {
+            continue;
+        }
+        if (!SafeFile::write(target, file.bytes)) {
+            return false;
+        }
+        originalPath_ = target;
+        pendingOriginal_.reset();
+        return true;
+    }
+    return false;
+}
+
 bool LedgerFile::write(const QByteArray& bytes) {
     if (pendingAside_ && !moveAside()) {
+        return false;
+    }
+    if (pendingOriginal_ && !writeOriginal()) {
         return false;
     }
     QDir().mkpath(QFileInfo(path_).absolutePath());

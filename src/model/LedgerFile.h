@@ -54,6 +54,13 @@ public:
     // succeeded every write is refused.
     LoadResult load(const std::function<void(const json::Json&)>& decode, const std::string& dayKey);
 
+    // The file as it is now is kept as "<name>.original-<dayKey>" (a counter follows when that name is
+    // taken) before the next write replaces it: a ledger read with figures it had to mend keeps what
+    // the user's file said. Until that copy is written every write is refused.
+    void keepOriginal(const std::string& dayKey);
+    // Where the file as it was read was kept.
+    const std::optional<QString>& originalPath() const { return originalPath_; }
+
     // Replaces the file whole (a reader sees the old or the new content), creating the folder first.
     // False on any failure; the file on disk is then unchanged.
     bool write(const QByteArray& bytes);
@@ -62,11 +69,15 @@ public:
 
 private:
     bool moveAside();
+    bool writeOriginal();
 
     QString path_;
     // The day key of a move aside that is still to be done.
     std::optional<std::string> pendingAside_;
     std::optional<QString> setAsidePath_;
+    // The day key of a copy of the original that is still to be written.
+    std::optional<std::string> pendingOriginal_;
+    std::optional<QString> originalPath_;
 };
 
 } // namespace halvrick

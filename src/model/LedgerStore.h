@@ -28,6 +28,8 @@ public:
     Ledger& ledger() { return ledger_; }
     const Ledger& ledger() const { return ledger_; }
     const std::optional<QString>& fileURL() const { return fileURL_; }
+    // Where the file as it was read was kept, when its figures had to be mended.
+    std::optional<QString> originalPath() const { return file_ ? file_->originalPath() : std::nullopt; }
     std::int64_t retentionDays() const { return retentionDays_; }
     bool isDirty() const { return isDirty_; }
     void setDirty(bool dirty) { isDirty_ = dirty; }
@@ -35,7 +37,7 @@ public:
     std::optional<LedgerFile::MonotonicTime> lastSave() const { return lastSave_; }
     const std::string& lastPruneDay() const { return lastPruneDay_; }
     // How many figures of the file were out of range when it was loaded. They count as mended from then
-    // on; the file is not rewritten for them, so it keeps its bytes until the next save.
+    // on; the file as it was read is kept beside it (LedgerFile::keepOriginal) before the next save.
     std::size_t mendedFigures() const { return mendedFigures_; }
 
     // Writes the ledger when it is dirty; a failed write keeps it dirty for the next attempt.
@@ -101,12 +103,16 @@ protected:
             QDir().mkpath(*folder);
             fileURL_ = *folder + "/" + fileName;
             file_.emplace(*fileURL_);
+            const std::string dayKey = StatsLedger::dayKey(clocks_.now(), clocks_.calendar());
             file_->load(
                 [this](const json::Json& value) {
                     ledger_ = Ledger::fromJson(value);
                     mendedFigures_ = ledger_.mendFigures();
                 },
-                StatsLedger::dayKey(clocks_.now(), clocks_.calendar()));
+                dayKey);
+            if (mendedFigures_ > 0) {
+                file_->keepOriginal(dayKey);
+            }
         }
     }
 

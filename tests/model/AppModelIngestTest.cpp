@@ -231,10 +231,12 @@ TEST_F(AppModelVitalsTest, LedgerFiguresOutOfRangeAreLoggedOnceAtLoad) {
                  [](const std::string& line) { return line.find("LEDGER: ") != std::string::npos; });
     EXPECT_THAT(
         ledgerLines,
-        ElementsAre("[09:00:00.0] LEDGER: stats.json holds 11 figures out of range; each counts as the "
-                    "nearest one in range",
-                    "[09:00:00.0] LEDGER: vitals.json holds 5 figures out of range; each counts as the "
-                    "nearest one in range"));
+        ElementsAre(testing::StartsWith("[09:00:00.0] LEDGER: stats.json holds 11 figures out of range; each "
+                                        "counts as the nearest one in range; the file as read is kept as " +
+                                        folder.path().toStdString() + "/stats.json.original-"),
+                    testing::StartsWith("[09:00:00.0] LEDGER: vitals.json holds 5 figures out of range; each "
+                                        "counts as the nearest one in range; the file as read is kept as " +
+                                        folder.path().toStdString() + "/vitals.json.original-")));
 
     // Once saved, the files hold the figures as they were used, and the next launch has nothing to say.
     model->stats().save();

@@ -63,6 +63,32 @@ TEST(LedgerFileTest, UnreadableFilesAreMovedAsideWithoutClobberingEarlierOnes) {
     EXPECT_FALSE(n);
 }
 
+TEST(LedgerFileTest, AFileKeptAsReadIsCopiedBeforeAnyWriteReplacesIt) {
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/ledger.json";
+    const QString kept = path + ".original-2026-03-05";
+    writeBytes(path, "{\"n\": -1}");
+    ASSERT_TRUE(QFile::link(tmp.path() + "/nowhere", kept));
+    LedgerFile file(path);
+    std::optional<std::int64_t> n;
+    EXPECT_EQ(file.load(decodeInto(n), "2026-03-05"), LedgerFile::LoadResult::loaded);
+    file.keepOriginal("2026-03-05");
+    EXPECT_EQ(file.originalPath(), kept + "-2");
+    ASSERT_TRUE(file.write(json::Json{{"n", 0}}));
+    EXPECT_EQ(readBytes(kept + "-2"), "{\"n\": -1}");
+    EXPECT_EQ(readBytes(path), "{\"n\":0}");
+
+    // No room for the copy's name: the file is never replaced.
+    const QString longPath = tmp.path() + "/" + QString(240, 'x') + ".json";
+    writeBytes(longPath, "{\"n\": -2}");
+    LedgerFile unkept(longPath);
+    EXPECT_EQ(unkept.load(decodeInto(n), "2026-03-05"), LedgerFile::LoadResult::loaded);
+    unkept.keepOriginal("2026-03-05");
+    EXPECT_FALSE(unkept.originalPath());
+    EXPECT_FALSE(unkept.write(json::Json{{"n", 0}}));
+    EXPECT_EQ(readBytes(longPath), "{\"n\": -2}");
+}
+
 TEST(LedgerFileTest, AFileThatCannotBeMovedAsideIsNeverOverwritten) {
     QTemporaryDir tmp;
     // The name leaves no room for the suffix, so the rename fails even for root.

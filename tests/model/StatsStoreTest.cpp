@@ -483,7 +483,7 @@ TEST(StatsStoreKillTest, FileAlwaysDecodesAfterSigkillDuringSaves) {
 
 // A file the strict decoder accepts may still hold figures no day can hold. Whatever reads the ledger (the
 // history's tiles and culprits, the CSV, the grade, the challenges, the blame history) sees the mended
-// figures, and the file is not rewritten for them.
+// figures; the file is not rewritten for them, and the saves that follow leave a copy of it as it was.
 TEST(StatsStoreTest, FiguresOutOfRangeAreMendedForEveryReaderWhileTheFileKeepsItsBytes) {
     QTemporaryDir tmp;
     const QByteArray original = readBytes(fixtures + "/out-of-range.json");
@@ -494,6 +494,8 @@ TEST(StatsStoreTest, FiguresOutOfRangeAreMendedForEveryReaderWhileTheFileKeepsIt
     EXPECT_EQ(store.mendedFigures(), 11U);
     EXPECT_EQ(readBytes(tmp.path() + "/stats.json"), original) << "loading writes nothing";
     EXPECT_TRUE(QDir(tmp.path()).entryList({"*.unreadable-*"}).isEmpty()) << "nor moves the file aside";
+    ASSERT_EQ(store.originalPath(), tmp.path() + "/stats.json.original-2026-03-05");
+    EXPECT_EQ(readBytes(*store.originalPath()), original);
 
     EXPECT_EQ(SweatCSV::text(ledger.allDailyTotals(c.now, c.calendar)),
               std::string(SweatCSV::header) +
@@ -540,6 +542,7 @@ TEST(StatsStoreTest, FiguresOutOfRangeAreMendedForEveryReaderWhileTheFileKeepsIt
     StatsLedger written = decodeFile(tmp.path() + "/stats.json");
     EXPECT_EQ(written, ledger);
     EXPECT_EQ(written.mendFigures(), 0U);
+    EXPECT_EQ(readBytes(*store.originalPath()), original);
 }
 
 } // namespace
