@@ -243,10 +243,11 @@ std::size_t StatsLedger::mendFigures() {
         // Hot and active time are booked into the day they pass in, and an application's sweat time is its
         // share of the day's hot time. A stretch longer than the day would mean no pause since the day
         // before; the grade counts nothing beyond two hours anyway.
-        for (double* seconds :
-             {&day.sweatingSeconds, &day.meltdownSeconds, &day.activeSeconds, &day.longestStretchSeconds}) {
+        for (double* seconds : {&day.sweatingSeconds, &day.activeSeconds, &day.longestStretchSeconds}) {
             mend(*seconds, longestDaySeconds, changed);
         }
+        // A second is sweating or meltdown, never both: together they fit the day too.
+        mend(day.meltdownSeconds, longestDaySeconds - day.sweatingSeconds, changed);
         mend(day.promptsShown, changed);
         mend(day.breaksTaken, changed);
         for (auto& [id, app] : day.apps) {

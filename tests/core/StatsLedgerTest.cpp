@@ -332,7 +332,7 @@ TEST(StatsLedgerJsonTest, ExtraMembersAreIgnoredAndEntriesKeepTheirMemberName) {
 
 // A figure as the strict decoder accepts it, in a day that is otherwise plain.
 StatsLedger dayHolding(const std::string& member, const std::string& stored) {
-    std::map<std::string, std::string> figures{{"sweatingSeconds", "600"}, {"meltdownSeconds", "60"},
+    std::map<std::string, std::string> figures{{"sweatingSeconds", "600"}, {"meltdownSeconds", "0"},
                                                {"activeSeconds", "7200"},  {"longestStretchSeconds", "3600"},
                                                {"promptsShown", "2"},      {"breaksTaken", "1"},
                                                {"sweatSeconds", "300"},    {"cpuSeconds", "900"}};
@@ -371,7 +371,8 @@ TEST(StatsLedgerFiguresTest, EveryFigureIsMendedToWhatADayCanHold) {
         {"sweatingSeconds", "1e300", day},
         {"sweatingSeconds", "-1e300", 0},
         {"meltdownSeconds", "-0.5", 0},
-        {"meltdownSeconds", "90000.5", day},
+        // Beside the day's 600 s of sweating.
+        {"meltdownSeconds", "90000.5", day - 600},
         {"activeSeconds", "-60", 0},
         {"activeSeconds", "1e300", day},
         {"activeSeconds", "18446744073709551615", day},
@@ -397,6 +398,24 @@ TEST(StatsLedgerFiguresTest, EveryFigureIsMendedToWhatADayCanHold) {
         EXPECT_EQ(ledger.mendFigures(), before == c.mended ? 0U : 1U) << c.member << " " << c.stored;
         EXPECT_EQ(figure(ledger, c.member), c.mended) << c.member << " " << c.stored;
         EXPECT_EQ(ledger.mendFigures(), 0U) << "mended once for all";
+    }
+}
+
+TEST(StatsLedgerFiguresTest, SweatingAndMeltdownTogetherFitTheDay) {
+    struct Case {
+        double sweating, meltdown;
+        double mendedSweating, mendedMeltdown;
+        std::size_t mended;
+    };
+    for (const Case& c : {Case{60000, 60000, 60000, 30000, 1}, Case{1e300, 1e300, 90000, 0, 2},
+                          Case{50000, 40000, 50000, 40000, 0}, Case{-5, 1e300, 0, 90000, 2}}) {
+        StatsLedger ledger;
+        DailyStats& day = ledger.days["2027-01-02"];
+        day.sweatingSeconds = c.sweating;
+        day.meltdownSeconds = c.meltdown;
+        EXPECT_EQ(ledger.mendFigures(), c.mended) << c.sweating << " " << c.meltdown;
+        EXPECT_EQ(day.sweatingSeconds, c.mendedSweating);
+        EXPECT_EQ(day.meltdownSeconds, c.mendedMeltdown);
     }
 }
 
