@@ -60,7 +60,7 @@ BlameRow::BlameRow(const AppKey& key, AppDirectory& apps, QWidget* parent)
     texts->addWidget(note_);
     row->addLayout(texts, 1);
 
-    share_ = Theme::label(normal, TextStyle::body, Theme::Tone::secondary);
+    share_ = Theme::figureLabel(normal, TextStyle::body, Theme::Tone::secondary);
     row->addWidget(share_);
     if (key.kind == AppKey::Kind::app) {
         quit_ = smallButton(QStringLiteral("Quit"), normal);
@@ -140,7 +140,7 @@ void BlameRow::refresh(const AppShare& entry, bool isCulprit, bool confirming, b
         }
     }
     const QString share = QString::fromStdString(Copy::percent(entry.share));
-    Theme::setTextIfChanged(*share_, share);
+    Theme::setFigureText(*share_, share);
     if (name_->font().bold() != isCulprit) {
         name_->setFont(Theme::font(isCulprit ? TextStyle::headline : TextStyle::body, name_->font()));
     }
@@ -159,7 +159,7 @@ void SystemPartsView::refresh(const std::vector<SystemPart>& parts, ThermalLevel
         stack->setSpacing(1);
         auto* line = new QHBoxLayout;
         row.name = Theme::label(row.widget, TextStyle::caption2, Theme::Tone::secondary);
-        row.share = Theme::label(row.widget, TextStyle::caption2, Theme::Tone::secondary);
+        row.share = Theme::figureLabel(row.widget, TextStyle::caption2, Theme::Tone::secondary);
         line->addWidget(row.name, 1);
         line->addWidget(row.share);
         stack->addLayout(line);
@@ -176,10 +176,10 @@ void SystemPartsView::refresh(const std::vector<SystemPart>& parts, ThermalLevel
             continue;
         }
         row.partName = parts[i].name;
-        row.name->setText(PlainText::name(parts[i].name));
-        row.share->setText(QString::fromStdString(Copy::percent(parts[i].share)));
+        Theme::setTextIfChanged(*row.name, PlainText::name(parts[i].name));
+        Theme::setFigureText(*row.share, QString::fromStdString(Copy::percent(parts[i].share)));
         const auto note = Copy::systemPartNote(parts[i], thermal);
-        row.note->setText(note ? QString::fromStdString(*note) : QString());
+        Theme::setTextIfChanged(*row.note, note ? QString::fromStdString(*note) : QString());
         row.note->setVisible(note.has_value());
         row.widget->show();
     }
@@ -190,7 +190,7 @@ void SystemPartsView::updateShares(const std::vector<SystemPart>& parts) {
         const auto part = std::find_if(parts.begin(), parts.end(),
                                        [&row](const SystemPart& p) { return p.name == row.partName; });
         if (!row.widget->isHidden() && part != parts.end()) {
-            Theme::setTextIfChanged(*row.share, QString::fromStdString(Copy::percent(part->share)));
+            Theme::setFigureText(*row.share, QString::fromStdString(Copy::percent(part->share)));
         }
     }
 }

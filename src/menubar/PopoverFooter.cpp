@@ -66,7 +66,7 @@ PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool shows
     row->setContentsMargins(16, 8, 16, 8);
     row->setSpacing(8);
 
-    ownShare_ = Theme::label(this, TextStyle::caption, Theme::Tone::secondary);
+    ownShare_ = Theme::figureLabel(this, TextStyle::caption, Theme::Tone::secondary);
     row->addWidget(ownShare_, 0, Qt::AlignVCenter);
     row->addStretch(1);
 
@@ -94,8 +94,8 @@ PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool shows
 }
 
 void PopoverFooter::refresh() {
-    Theme::setTextIfChanged(*ownShare_, QString::fromStdString("Me: " + Copy::percent(model_.ownShare()) +
-                                                               ". I'm not the problem."));
+    Theme::setFigureText(*ownShare_, QString::fromStdString("Me: " + Copy::percent(model_.ownShare()) +
+                                                            ". I'm not the problem."));
     moreMenu_->setRows(
         moreMenuRows(MenuSnapshot::of(model_), showsDebug_ || model_.debugUnlocked(), Updater::shared().hasSource()));
 }

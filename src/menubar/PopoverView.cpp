@@ -168,11 +168,11 @@ QWidget* PopoverView::buildNormalHeader(QWidget* parent) {
     heat_ = Theme::label(header, TextStyle::subheadline);
     heat_->setFont(semibold(heat_->font()));
     heatRow->addWidget(heat_);
-    score_ = Theme::label(header, TextStyle::subheadline);
+    score_ = Theme::figureLabel(header, TextStyle::subheadline);
     heatRow->addWidget(score_);
     heatRow->addStretch(1);
     lines->addLayout(heatRow);
-    load_ = Theme::label(header, TextStyle::caption, Theme::Tone::secondary);
+    load_ = Theme::figureLabel(header, TextStyle::caption, Theme::Tone::secondary);
     lines->addWidget(load_);
     row->addLayout(lines, 1);
     return header;
@@ -342,9 +342,9 @@ void PopoverView::refreshHeader() {
     Theme::setTextIfChanged(*title_, title);
     title_->setVisible(!title.isEmpty());
     Theme::setTextIfChanged(*heat_, QString::fromUtf8(heatTitles[static_cast<std::size_t>(model_.state())]));
-    Theme::setTextIfChanged(*score_, QString::fromStdString(Copy::scoreLabel(model_.score())));
+    Theme::setFigureText(*score_, QString::fromStdString(Copy::scoreLabel(model_.score())));
     const auto thermal = model_.thermalSensed() ? std::optional(model_.thermal()) : std::nullopt;
-    Theme::setTextIfChanged(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), thermal)));
+    Theme::setFigureText(*load_, QString::fromStdString(Copy::loadLabel(model_.cpuLoad(), thermal)));
 }
 
 bool PopoverView::holdsRowsStill() const {

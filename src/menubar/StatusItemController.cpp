@@ -10,6 +10,7 @@
 #include "menubar/TrayIconTint.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
+#include "pea/WindowWatch.h"
 #include "ui/Theme.h"
 
 #include <QApplication>
@@ -228,8 +229,16 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
     refreshIcon();
     QMetaObject::invokeMethod(this, &StatusItemController::updateCPUTitle, Qt::QueuedConnection);
     if (!desktop_.tray) {
-        // Nothing to click: the popover content stays reachable as a window.
-        showPopover();
+        // Nothing to click: the popover content stays reachable as a window. It may stay open all day, so
+        // it costs what an open popover does only while someone can see it.
+        popoverWatch_ = new WindowWatch(*popover_);
+        popoverWatch_->onChange = [self] {
+            if (self) {
+                self->model_.setPopoverWatched(self->popoverWatch_->level() == WindowWatch::Level::watched);
+            }
+        };
+        // Opened at launch, often at login: it takes no focus from what the user is doing.
+        openPopover(desktop_.modifiers().testFlag(Qt::AltModifier), false);
     }
 }
 
@@ -237,6 +246,9 @@ StatusItemController::~StatusItemController() {
     // Panels still on screen close as they are destroyed, after the parts their closing reaches.
     disconnect(popover_.get(), nullptr, this, nullptr);
     disconnect(bubble_.get(), nullptr, this, nullptr);
+    if (popoverWatch_) {
+        popoverWatch_->onChange = nullptr;
+    }
     model_.onMenuFaceChange = nullptr;
     model_.onHeadsUp = nullptr;
     model_.onRestPhaseChange = nullptr;
@@ -292,6 +304,10 @@ void StatusItemController::handleClick(TrayPresence::Click click, Qt::KeyboardMo
 void StatusItemController::showPopover() { showPopover(desktop_.modifiers().testFlag(Qt::AltModifier)); }
 
 void StatusItemController::showPopover(bool altHeld) {
+    openPopover(altHeld, true);
+}
+
+void StatusItemController::openPopover(bool altHeld, bool activate) {
     if (isPopoverShown()) {
         return;
     }
@@ -303,9 +319,12 @@ void StatusItemController::showPopover(bool altHeld) {
         popover_->adjustSize();
     }
     cursorAtClick_.reset();
+    popover_->setAttribute(Qt::WA_ShowWithoutActivating, !activate);
     popover_->show();
     popover_->raise();
-    popover_->activateWindow();
+    if (activate) {
+        popover_->activateWindow();
+    }
     // A bubble or a peek never stays up beside the popover.
     router_->closeBubble();
     notchPeek_->close();

@@ -31,6 +31,7 @@ class AppModel;
 class PopoverView;
 class PopupPanel;
 class SettingsStore;
+class WindowWatch;
 
 // The application's presence in the tray: the animated icon, its tooltip, the popover a click opens,
 // the speech bubble and the notch peek the pea talks through, and the tray menu. Made once at launch,
@@ -149,6 +150,8 @@ private:
     class ModelInputs;
 
     void popoverDidClose();
+    // `activate`: the window takes the focus, as it should when the user asked for it.
+    void openPopover(bool altHeld, bool activate);
     // The active reminder may have come on screen: the model takes down its notification.
     void noteReminderOnScreen();
     // Puts the view of `content` into the bubble, placed under the tray icon.
@@ -170,6 +173,8 @@ private:
     TrayIconAnimator animator_;
     std::unique_ptr<PopupPanel> popover_;
     PopoverView* popoverView_ = nullptr;
+    // Whether anyone can see the window the popover content stays open in where there is no tray.
+    WindowWatch* popoverWatch_ = nullptr;
     std::unique_ptr<PopupPanel> bubble_;
     std::unique_ptr<NotchPeekController> notchPeek_;
     std::unique_ptr<ModelInputs> inputs_;

@@ -187,6 +187,9 @@ public:
     // The popover.
     void popoverWillOpen(bool debugUnlocked);
     void popoverDidClose();
+    // The popover content as a window that stays open: it counts as open only while someone can see it.
+    // Watched again, it reads afresh what it shows; the line and the quit prompt stay as they were.
+    void setPopoverWatched(bool watched);
     void refreshWrappedOffer(Date now);
     EveningSummary buildEveningSummary(const std::string& dayKey, Date at) const;
     // Asks the application in confirmingQuit to quit and says how that went.

@@ -36,6 +36,24 @@ void AppModel::popoverDidClose() {
     publish(systemParts_, std::vector<SystemPart>(), &AppModel::systemPartsChanged);
 }
 
+void AppModel::setPopoverWatched(bool watched) {
+    if (watched == isPopoverOpen_) {
+        return;
+    }
+    if (!watched) {
+        popoverDidClose();
+        return;
+    }
+    publish(isPopoverOpen_, true, &AppModel::isPopoverOpenChanged);
+    refreshWrappedOffer(services_.now());
+    breakdown_.reset();
+    services_.breakdownSampler->start(config_.processSampleInterval);
+    publish(suppressionNote_, suppressionNoteFor(presence_->suppression()),
+            &AppModel::suppressionNoteChanged);
+    // What it shows is read now, not at the next sweep.
+    refreshBlame();
+}
+
 void AppModel::refreshWrappedOffer(Date now) {
     const Calendar calendar = services_.calendar();
     const DateComponents c = calendar.components(now);

@@ -85,6 +85,30 @@ private:
     Theme::Tone tone_;
 };
 
+// The size a figure label keeps: its text's.
+void fitToText(QLabel& label) {
+    const QSize hint = label.sizeHint();
+    if (label.minimumSize() != hint || label.maximumSize() != hint) {
+        label.setFixedSize(hint);
+    }
+}
+
+// A figure label's text takes another size in another font or style.
+class FigureKeeper : public QObject {
+public:
+    explicit FigureKeeper(QLabel* label) : QObject(label) { label->installEventFilter(this); }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+            // Measured once the label itself has taken the change.
+            auto* label = static_cast<QLabel*>(watched);
+            QMetaObject::invokeMethod(
+                this, [label] { fitToText(*label); }, Qt::QueuedConnection);
+        }
+        return false;
+    }
+};
+
 } // namespace
 
 int Theme::pixelSize(TextStyle style) { return metrics[static_cast<std::size_t>(style)].pixels; }
@@ -180,6 +204,21 @@ void Theme::setTextIfChanged(QLabel& label, const QString& text) {
     if (label.text() != text) {
         label.setText(text);
     }
+}
+
+QLabel* Theme::figureLabel(QWidget* parent, TextStyle style, Tone tone) {
+    QLabel* made = label(parent, style, tone);
+    new FigureKeeper(made);
+    fitToText(*made);
+    return made;
+}
+
+void Theme::setFigureText(QLabel& label, const QString& text) {
+    if (label.text() == text) {
+        return;
+    }
+    label.setText(text);
+    fitToText(label);
 }
 
 } // namespace halvrick

@@ -46,6 +46,12 @@ public:
     static void setTextColour(QWidget& widget, const QColor& colour);
     // Setting an equal text still relayouts a QLabel; publishes arrive every second.
     static void setTextIfChanged(QLabel& label, const QString& text);
+    // A label for a figure that changes every second or two (a load, a share). It keeps exactly the size
+    // of its text, so a new figure as wide as the last repaints the label alone: a label free to grow
+    // lays out its whole window again on every change, wrapped texts and all.
+    static QLabel* figureLabel(QWidget* parent, TextStyle style, Tone tone = Tone::primary);
+    // Sets a figure label's text; its size follows only when the text needs another.
+    static void setFigureText(QLabel& label, const QString& text);
 };
 
 } // namespace halvrick

@@ -1,5 +1,6 @@
-#include "ShellTestSupport.h"
+#include "menubar/PopoverView.h"
 
+#include "ShellTestSupport.h"
 #include "menubar/BlameRows.h"
 #include "menubar/CoolDownView.h"
 #include "menubar/EveningCardView.h"
@@ -7,7 +8,6 @@
 #include "menubar/NapView.h"
 #include "menubar/PopoverCardSlot.h"
 #include "menubar/PopoverFooter.h"
-#include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
 #include "menubar/RestPromptView.h"
@@ -19,13 +19,14 @@
 #include "ui/RoundedPanel.h"
 
 #include <QCoreApplication>
-#include <QImage>
 #include <QEnterEvent>
+#include <QImage>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <set>
 
 namespace halvrick::shelltest {
 namespace {
@@ -684,6 +685,116 @@ TEST_F(PopoverViewTest, Screenshots) {
     world.now = world.calendar.date(2026, 3, 8, 18, 30, 0);
     model->refreshWrappedOffer(world.now);
     EXPECT_FALSE(screenshot(QStringLiteral("popover-wrapped.png")).isNull());
+}
+
+} // namespace
+} // namespace halvrick::shelltest
+
+namespace halvrick::shelltest {
+namespace {
+
+// Counts, for every widget, the paints and relayouts it gets while it lives.
+class PaintCounter : public QObject {
+public:
+    PaintCounter() { QCoreApplication::instance()->installEventFilter(this); }
+    ~PaintCounter() override { QCoreApplication::instance()->removeEventFilter(this); }
+
+    std::set<const QObject*> painted;
+    std::set<const QObject*> laidOut;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted.insert(watched);
+        } else if (event->type() == QEvent::LayoutRequest) {
+            laidOut.insert(watched);
+        }
+        return false;
+    }
+};
+
+// The popover content in its own window, on screen as the window without a tray is all day.
+class PopoverRepaintTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        view = new PopoverView(*model, false, PopoverActions{},
+                               WallClock{[this] { return world.now; }, [this] { return world.calendar; }});
+        window.setContent(view);
+        model->popoverWillOpen(false);
+        window.show();
+        heatUp(5);
+        for (double cpu : {0.0, 4.0}) {
+            world.advance(2);
+            model->ingestBreakdown({{{7, cpu, "/usr/bin/indexer"}}, world.now, 0});
+        }
+        settle();
+        ASSERT_TRUE(window.windowHandle()->isExposed());
+        ASSERT_FALSE(model->systemParts().empty());
+        ASSERT_FALSE(view->systemParts().isHidden());
+    }
+
+    // Runs the refresh, the relayouts and the paints that are due.
+    static void settle() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+
+    PopupPanel window{false};
+    PopoverView* view = nullptr;
+};
+
+TEST_F(PopoverRepaintTest, ATickThatChangesNoTextRepaintsNothing) {
+    world.advance(1);
+    model->ingestLoad(model->cpuLoad(), world.now);
+    settle();
+    {
+        PaintCounter counter;
+        view->refresh();
+        world.advance(1);
+        model->ingestLoad(model->cpuLoad(), world.now);
+        settle();
+        EXPECT_TRUE(counter.painted.empty()) << counter.painted.size() << " widgets repainted";
+        EXPECT_TRUE(counter.laidOut.empty()) << counter.laidOut.size() << " layouts redone";
+    }
+}
+
+TEST_F(PopoverRepaintTest, AFigureAsWideAsTheLastRepaintsItsLabelWithoutALayout) {
+    // Digits of the interface's fonts are all as wide: 5 % and 6 % take the same room.
+    world.advance(1);
+    model->ingestLoad(5, world.now);
+    settle();
+    const QString before = view->loadLabel().text();
+    PaintCounter counter;
+    world.advance(1);
+    model->ingestLoad(6, world.now);
+    settle();
+    ASSERT_NE(view->loadLabel().text(), before);
+    EXPECT_TRUE(counter.painted.contains(&view->loadLabel()));
+    EXPECT_FALSE(counter.painted.contains(&view->titleLabel()));
+    EXPECT_FALSE(counter.painted.contains(&view->blameLineLabel()));
+    EXPECT_TRUE(counter.laidOut.empty())
+        << counter.laidOut.size() << " layouts redone, wrapped texts and all";
+}
+
+TEST_F(PopoverRepaintTest, AWiderFigureGetsTheRoomItNeeds) {
+    world.advance(1);
+    model->ingestLoad(5, world.now);
+    settle();
+    const int narrow = view->loadLabel().sizeHint().width();
+    world.advance(1);
+    model->ingestLoad(100, world.now);
+    settle();
+    EXPECT_GT(view->loadLabel().width(), narrow);
+    EXPECT_GE(view->loadLabel().width(), view->loadLabel().sizeHint().width()) << "never cut short";
+
+    QFont larger = view->loadLabel().font();
+    larger.setPixelSize(larger.pixelSize() + 4);
+    const_cast<QLabel&>(view->loadLabel()).setFont(larger);
+    settle();
+    EXPECT_GE(view->loadLabel().width(), view->loadLabel().sizeHint().width()) << "a new font, a new size";
+    EXPECT_GE(view->loadLabel().height(), view->loadLabel().sizeHint().height());
 }
 
 } // namespace

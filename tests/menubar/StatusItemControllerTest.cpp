@@ -261,6 +261,46 @@ TEST_F(StatusItemControllerTest, TheWindowsPeaMovesOnlyWhileTheWindowIsActive) {
     EXPECT_FALSE(pea.isMoving()) << "at most a face change still blends in";
 }
 
+// Left open all day, the window costs what an open popover does only while someone is at it: active, or
+// under the pointer. Opened at launch, it leaves the focus where the user had it.
+TEST_F(StatusItemControllerTest, TheWindowCountsAsAnOpenPopoverOnlyWhileWatched) {
+    makeController(false);
+    QCoreApplication::processEvents();
+    PopupPanel& window = controller->popoverPanel();
+    EXPECT_TRUE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+    QWidget elsewhere;
+    elsewhere.show();
+    QCoreApplication::processEvents();
+    QApplication::setActiveWindow(&elsewhere);
+    QEvent leave(QEvent::Leave);
+    QCoreApplication::sendEvent(&window, &leave);
+    EXPECT_FALSE(model->isPopoverOpen());
+    EXPECT_FALSE(world.breakdownTimer->isActive());
+
+    QEvent enter(QEvent::Enter);
+    QCoreApplication::sendEvent(&window, &enter);
+    EXPECT_TRUE(model->isPopoverOpen()) << "under the pointer";
+    EXPECT_TRUE(world.breakdownTimer->isActive());
+    QCoreApplication::sendEvent(&window, &leave);
+    EXPECT_FALSE(model->isPopoverOpen());
+
+    QApplication::setActiveWindow(&window);
+    EXPECT_TRUE(model->isPopoverOpen()) << "active";
+    window.showMinimized();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(model->isPopoverOpen()) << "minimised";
+    window.showNormal();
+    QApplication::setActiveWindow(&window);
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(model->isPopoverOpen());
+
+    // Asked for (a tapped notification), it comes forward and takes the focus.
+    window.hide();
+    EXPECT_FALSE(model->isPopoverOpen());
+    controller->showPopover();
+    EXPECT_FALSE(window.testAttribute(Qt::WA_ShowWithoutActivating));
+}
+
 } // namespace
 } // namespace halvrick::shelltest
 

@@ -83,6 +83,44 @@ TEST_F(AppModelPopoverTest, TheSuppressionNoteFollowsTheTickOnlyWhileOpen) {
     EXPECT_EQ(model->suppressionNote(), "Quiet hours. I'm not saying a word.");
 }
 
+// The popover content as a window that stays open all day: only while someone looks at it does it cost
+// what an open popover does, and when looked at again it shows the moment, not the last one it saw.
+TEST_F(AppModelPopoverTest, AWindowLeftOpenCountsAsOpenOnlyWhileWatched) {
+    model->popoverWillOpen(false);
+    for (double cpu : {0.0, 4.0}) {
+        world.advance(2);
+        model->ingestBreakdown({{{7, cpu, "/usr/bin/indexer"}}, world.now, 0});
+    }
+    ASSERT_EQ(model->systemParts().size(), 1U);
+    model->setConfirmingQuit(app("Editor"));
+    const std::string line = model->line();
+
+    model->setPopoverWatched(false);
+    EXPECT_FALSE(model->isPopoverOpen());
+    EXPECT_FALSE(world.breakdownTimer->isActive()) << "no listing for a window nobody sees";
+    EXPECT_THAT(model->systemParts(), IsEmpty()) << "no parts left to go stale";
+    world.microphoneInUse = true;
+    tick(5, 6);
+    EXPECT_EQ(model->suppressionNote(), std::nullopt);
+    model->ingestProcesses(processSample(world.now, 2, {{app("Compiler"), 1.5}}));
+
+    model->setPopoverWatched(true);
+    EXPECT_TRUE(model->isPopoverOpen());
+    EXPECT_TRUE(world.breakdownTimer->isActive());
+    EXPECT_TRUE(world.breakdownSampler->isRunning()) << "the listing is asked for at once, not a sweep later";
+    EXPECT_EQ(model->suppressionNote(), "Shh. You're on a call. Breaks and heads-ups can wait.");
+    ASSERT_FALSE(model->topApps().empty());
+    EXPECT_EQ(model->topApps().front().app, app("Compiler"));
+    EXPECT_EQ(model->line(), line) << "a glance is not an opening: the line stays";
+    EXPECT_EQ(model->confirmingQuit(), app("Editor"));
+
+    // Watched twice is still one opening; closed is closed.
+    model->setPopoverWatched(true);
+    EXPECT_EQ(model->line(), line);
+    model->popoverDidClose();
+    EXPECT_FALSE(world.breakdownTimer->isActive());
+}
+
 struct WrappedCase {
     const char* name;
     int day; // of March 2026: the 7th is a Saturday, the 8th a Sunday
