@@ -17,6 +17,8 @@ namespace halvrick {
 
 namespace {
 
+constexpr int reminderCardLines = 4;
+
 RoundedPanel* hiddenPanel(QWidget* parent) {
     auto* panel = new RoundedPanel({QColor(), 10, std::nullopt, 1}, parent);
     panel->hide();
@@ -35,6 +37,8 @@ PopoverCardSlot::PopoverCardSlot(AppModel& model, const PopoverActions& actions,
     auto* reminderLayout = new QVBoxLayout(reminderPanel_);
     reminderLayout->setContentsMargins(10, 10, 10, 10);
     reminder_ = new ReminderBubbleView(model_, reminderPanel_);
+    // A long reminder leaves room for the rest of the popover; the editor has the whole text.
+    reminder_->setTextLines(reminderCardLines);
     reminderLayout->addWidget(reminder_);
     stack->addWidget(reminderPanel_);
 

@@ -45,9 +45,8 @@ ReminderBubbleView::ReminderBubbleView(AppModel& model, QWidget* parent)
                                styleFor(model_), !model_.reduceMotion(), std::nullopt, content_);
     pea_->setFixedSize(peaSide, peaSide);
     speech->addWidget(pea_, 0, Qt::AlignVCenter);
-    text_ = Theme::label(content_, TextStyle::callout);
-    text_->setWordWrap(true);
-    text_->setTextFormat(Qt::PlainText);
+    text_ = new WrappedLabel(content_);
+    text_->setFont(Theme::font(TextStyle::callout, text_->font()));
     // A text cut to fit the screen keeps its beginning.
     text_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     speech->addWidget(text_, 1, Qt::AlignVCenter);
@@ -92,6 +91,10 @@ void ReminderBubbleView::setFitHeight(std::optional<int> height) {
     const int buttons = std::max(snooze_->sizeHint().height(), done_->sizeHint().height());
     const int line = text_->fontMetrics().lineSpacing();
     text_->setMaximumHeight(std::max(line, *height - buttons - rowSpacing));
+}
+
+void ReminderBubbleView::setTextLines(std::optional<int> lines) {
+    text_->setMaximumLines(lines);
 }
 
 void ReminderBubbleView::keyPressEvent(QKeyEvent* event) {

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "ui/CoalescedRefresh.h"
+#include "ui/WrappedLabel.h"
 
-#include <QLabel>
 #include <QPushButton>
 #include <QWidget>
 #include <optional>
@@ -25,10 +25,12 @@ public:
     // Reads the model now.
     void refresh();
     // The most height the card may take (its host's screen less the host's margins); none: any. The
-    // buttons always fit; a text that does not is cut at the bottom.
+    // buttons always fit; a text that does not ends in "…" on the last line that does.
     void setFitHeight(std::optional<int> height);
+    // The most lines of text the card shows; none: all that fit.
+    void setTextLines(std::optional<int> lines);
 
-    const QLabel& textLabel() const { return *text_; }
+    const WrappedLabel& textLabel() const { return *text_; }
     const AnimatedPeaView& pea() const { return *pea_; }
     QPushButton& snoozeButton() const { return *snooze_; }
     QPushButton& doneButton() const { return *done_; }
@@ -43,7 +45,7 @@ private:
     CoalescedRefresh refresher_;
     QWidget* content_;
     AnimatedPeaView* pea_;
-    QLabel* text_;
+    WrappedLabel* text_;
     QPushButton* snooze_;
     QPushButton* done_;
 };

@@ -15,10 +15,13 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <initializer_list>
 
 namespace halvrick {
 
 namespace {
+
+constexpr int textLines = 3;
 
 // The switch's label, its lines wrapped under one another: a click on it switches, as a click on a
 // checkbox's own text would.
@@ -58,14 +61,14 @@ ReminderRow::ReminderRow(Reminder reminder, SettingsStore& settings, std::functi
     lines->setContentsMargins(0, 0, 0, 0);
     lines->setSpacing(2);
     const QString shown = PlainText::shown(reminder_.text);
-    text_ = new QLabel(shown, label);
-    text_->setTextFormat(Qt::PlainText);
-    text_->setWordWrap(true);
+    text_ = new WrappedLabel(label);
+    text_->setText(shown);
+    // The editor shows the whole text; the list stays a list.
+    text_->setMaximumLines(textLines);
     summary_ =
         SettingsForm::caption(QString::fromStdString(Copy::scheduleSummary(reminder_.schedule)), label);
-    for (QLabel* line : {text_, summary_}) {
-        // The row's width decides where the lines wrap; a word longer than the row is cut, not the row
-        // widened.
+    for (QLabel* line : std::initializer_list<QLabel*>{text_, summary_}) {
+        // The row's width decides where the lines wrap; no word widens the row.
         line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
         line->setAttribute(Qt::WA_TransparentForMouseEvents);
         lines->addWidget(line);

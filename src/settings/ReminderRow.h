@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/Reminder.h"
+#include "ui/WrappedLabel.h"
 
 #include <QWidget>
 #include <functional>
@@ -14,8 +15,8 @@ namespace halvrick {
 
 class SettingsStore;
 
-// One reminder in the Focus pane: its switch, labelled by the reminder's text and schedule wrapped on as
-// many lines as they need, "Edit" and delete. The switch (or a click on its label) and delete write to
+// One reminder in the Focus pane: its switch, labelled by the first lines of the reminder's text and its
+// schedule, "Edit" and delete. The switch (or a click on its label) and delete write to
 // the store at once.
 class ReminderRow : public QWidget {
 public:
@@ -24,7 +25,7 @@ public:
 
     const Reminder& reminder() const { return reminder_; }
     QCheckBox* enabledSwitch() const { return enabled_; }
-    QLabel* textLabel() const { return text_; }
+    WrappedLabel* textLabel() const { return text_; }
     QLabel* summaryLabel() const { return summary_; }
     QPushButton* editButton() const { return edit_; }
     QToolButton* deleteButton() const { return delete_; }
@@ -32,7 +33,7 @@ public:
 private:
     Reminder reminder_;
     QCheckBox* enabled_;
-    QLabel* text_;
+    WrappedLabel* text_;
     QLabel* summary_;
     QPushButton* edit_;
     QToolButton* delete_;

@@ -64,11 +64,15 @@ public:
         }
     }
 
-    // Shows the window offscreen at the size its content asks for.
+    // Shows the window offscreen at the size its content asks for: at the host's width, as tall as
+    // wrapped text needs there.
     void layOut() {
         window_.show();
         window_.layout()->activate();
         window_.adjustSize();
+        if (window_.layout()->hasHeightForWidth()) {
+            window_.resize(window_.width(), window_.layout()->totalHeightForWidth(window_.width()));
+        }
         window_.layout()->activate();
     }
 

@@ -364,6 +364,62 @@ TEST_F(SettingsShotsTest, PanesEditorAndConfirmationDrawTheirContent) {
     view().resetConfirmation()->reject();
 }
 
+// Whatever the reminder's length, its row shows the first lines of it in full, a word too long for the line
+// broken inside it, the last line ending in "…" when more is left; the text never runs under the buttons.
+TEST_F(SettingsShotsTest, ARowShowsTheFirstLinesOfAnyTextWithinItsRoom) {
+    std::string words;
+    while (words.size() < 500) {
+        words += "stand up and walk to the window and back ";
+    }
+    struct Case {
+        const char* name;
+        std::string text;
+        bool cut;
+    };
+    const Case cases[] = {
+        {"one-word", std::string(500, 'x'), true},
+        {"words", words.substr(0, 500), true},
+        {"short", "Drink water", false},
+        {"long-word", "Read " + std::string(60, 'w') + " then rest", false},
+        {"mixed", "Café ✓ at 12:30: tea & <b>biscuits</b> 🍪, Grüße", false},
+    };
+    controller.show();
+    view().tabs()->setCurrentIndex(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        settings.setReminders(
+            {reminder("66666666-6666-4666-8666-666666666666", c.text, Schedule::every(20))});
+        QWidget& window = *controller.window();
+        const QImage image = shot(window, (std::string("focus-reminder-") + c.name).c_str());
+        const ReminderRow& row = *focus().reminderRows()[0];
+        const WrappedLabel& label = *row.textLabel();
+        EXPECT_EQ(label.text(), PlainText::shown(c.text)) << "the whole text, for the editor and the reader";
+        EXPECT_GE(label.height(), label.heightForWidth(label.width())) << "no line cut through";
+        EXPECT_LE(label.height(), 3 * label.fontMetrics().lineSpacing());
+        const std::vector<WrappedLabel::Line> lines = label.shownLines();
+        ASSERT_FALSE(lines.empty());
+        EXPECT_EQ(lines.back().text.endsWith(QStringLiteral("…")), c.cut) << lines.back().text.toStdString();
+        for (const WrappedLabel::Line& line : lines) {
+            EXPECT_TRUE(QRectF(label.rect()).contains(line.rect)) << line.text.toStdString();
+        }
+        const QRect text(label.mapTo(&window, QPoint(0, 0)), label.size());
+        EXPECT_LT(text.right(), row.editButton()->mapTo(&window, QPoint(0, 0)).x());
+        EXPECT_LE(row.deleteButton()->mapTo(&window, QPoint(row.deleteButton()->width(), 0)).x(),
+                  window.width());
+        EXPECT_LE(label.minimumSizeHint().width(), label.width())
+            << "the text needs no more width than it has";
+        // No stroke runs into the label's last pixel column, as one cut at the edge does; a glyph that ends
+        // there may still tint it.
+        const qreal scale = image.devicePixelRatio();
+        const int edge = static_cast<int>((text.right() + 1) * scale) - 1;
+        const int background = qGray(image.pixel(edge, static_cast<int>((text.top() - 1) * scale)));
+        for (int y = static_cast<int>(text.top() * scale); y < (text.bottom() + 1) * scale; ++y) {
+            ASSERT_LT(std::abs(qGray(image.pixel(edge, y)) - background), 100)
+                << "a stroke at " << edge << "," << y;
+        }
+    }
+}
+
 // In a dark palette, set before the window is built, with a reminder text that is long and tries markup.
 TEST_F(SettingsShotsTest, TheFocusPaneInTheDarkWithAHostileReminder) {
     const DarkPalette dark;
