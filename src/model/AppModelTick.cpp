@@ -39,6 +39,8 @@ bool isWorking(RestPhase phase) {
 } // namespace
 
 void AppModel::ingestLoad(double load, Date at) {
+    // The idle time is read further down: the X server answers meanwhile instead of being waited for.
+    presence_->askAhead();
     publish(cpuLoad_, load, &AppModel::cpuLoadChanged);
     engine_.ingest(load, at);
     publish(score_, engine_.score(), &AppModel::scoreChanged);

@@ -13,6 +13,9 @@ public:
     // How old the observation under the last answer of idleSeconds() is: input in those seconds before
     // the answer cannot show in it yet.
     virtual double readingLag() const { return 0; }
+    // A reading is coming soon: a source that has to ask for it may put the question now, so that the
+    // answer is on its way while other work is done.
+    virtual void askAhead() {}
 };
 
 } // namespace halvrick

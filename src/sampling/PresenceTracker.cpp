@@ -77,6 +77,12 @@ std::optional<SuppressionReason> PresenceTracker::computeSuppression() {
     return std::nullopt;
 }
 
+void PresenceTracker::askAhead() {
+    for (const auto& reader : facilities_.idleReaders) {
+        reader->askAhead();
+    }
+}
+
 double PresenceTracker::secondsSinceLastInput() {
     for (const auto& reader : facilities_.idleReaders) {
         if (const std::optional<double> idle = reader->idleSeconds()) {

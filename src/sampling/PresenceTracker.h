@@ -65,6 +65,8 @@ public:
     std::optional<SuppressionReason> suppression();
 
     double secondsSinceLastInput() override;
+    // Lets every idle reader put its question for the coming secondsSinceLastInput().
+    void askAhead();
     // That of the reader the last answer came from; 0 when none could tell.
     double readingLag() override { return lag_; }
     std::optional<SuppressionReason> currentSuppression() override { return suppression(); }

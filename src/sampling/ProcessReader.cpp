@@ -83,7 +83,8 @@ ProcProcessReader::ProcProcessReader(const std::string& procRoot, double ticksPe
                                      std::unique_ptr<ProcFileCache> keptFiles)
     : procFD_(::open(procRoot.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)),
       ticksPerSecond_(ticksPerSecond > 0 ? ticksPerSecond : 100),
-      pageSize_(static_cast<std::uint64_t>(std::max(1L, ::sysconf(_SC_PAGESIZE)))), keptFiles_(std::move(keptFiles)) {}
+      pageSize_(static_cast<std::uint64_t>(std::max(1L, ::sysconf(_SC_PAGESIZE)))),
+      meminfo_(procRoot + "/meminfo"), keptFiles_(std::move(keptFiles)) {}
 
 ProcProcessReader::~ProcProcessReader() {
     if (procFD_ >= 0) {
@@ -101,18 +102,9 @@ std::optional<std::string_view> ProcProcessReader::read(std::int32_t pid, ProcFi
 
 void ProcProcessReader::beginSweep() {
     swapInUse_ = true;
-    if (procFD_ < 0) {
-        return;
-    }
-    const int fd = ::openat(procFD_, "meminfo", O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        return;
-    }
     char buffer[meminfoBufferSize];
-    const ssize_t n = ::read(fd, buffer, sizeof buffer);
-    ::close(fd);
-    if (n > 0) {
-        swapInUse_ = swapInUse(std::string_view(buffer, static_cast<std::size_t>(n)));
+    if (const auto text = meminfo_.read(buffer, sizeof buffer); text && !text->empty()) {
+        swapInUse_ = swapInUse(*text);
     }
 }
 

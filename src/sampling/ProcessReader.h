@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sampling/HostCPU.h"
+#include "sampling/KeptFile.h"
 #include "sampling/ProcFileCache.h"
 
 #include <cstdint>
@@ -95,6 +96,7 @@ private:
     double ticksPerSecond_;
     std::uint64_t pageSize_;
     bool swapInUse_ = true;
+    KeptFile meminfo_;
     std::unique_ptr<ProcFileCache> keptFiles_;
 };
 

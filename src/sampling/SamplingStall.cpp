@@ -8,21 +8,29 @@ namespace halvrick {
 
 namespace {
 
-SamplingStall::Writer& writer() {
-    static SamplingStall::Writer current = [] () -> SamplingStall::Writer {
+void printStall(std::string_view what, double wall, double cpu) {
+    if (wall < SamplingStall::reportedFromMilliseconds && cpu < SamplingStall::reportedFromMilliseconds) {
+        return;
+    }
+    std::printf("STALL: %.3f %.3f %.*s\n", wall, cpu, static_cast<int>(what.size()), what.data());
+    std::fflush(stdout);
+}
+
+struct Timing {
+    SamplingStall::Writer writer;
+    // Steps shorter than this in wall time go unreported, so their CPU time need not be read: a thread
+    // spends no more CPU time than wall time.
+    double shortestMilliseconds = 0;
+};
+
+Timing& timing() {
+    static Timing current = []() -> Timing {
         if (std::getenv("HALVRICK_STALLS") == nullptr) {
-            return nullptr;
+            return {};
         }
         std::printf("STALLS: steps of %g ms or more\n", SamplingStall::reportedFromMilliseconds);
         std::fflush(stdout);
-        return [](std::string_view what, double wall, double cpu) {
-            if (wall < SamplingStall::reportedFromMilliseconds &&
-                cpu < SamplingStall::reportedFromMilliseconds) {
-                return;
-            }
-            std::printf("STALL: %.3f %.3f %.*s\n", wall, cpu, static_cast<int>(what.size()), what.data());
-            std::fflush(stdout);
-        };
+        return {printStall, SamplingStall::reportedFromMilliseconds};
     }();
     return current;
 }
@@ -36,17 +44,25 @@ double threadCPUMilliseconds() {
 } // namespace
 
 SamplingStall::SamplingStall(std::string_view what)
-    : what_(what), timing_(static_cast<bool>(writer())),
+    : what_(what), timing_(static_cast<bool>(timing().writer)),
       start_(timing_ ? std::chrono::steady_clock::now() : std::chrono::steady_clock::time_point()),
       cpuStart_(timing_ ? threadCPUMilliseconds() : 0) {}
 
 SamplingStall::~SamplingStall() {
-    if (timing_ && writer()) {
-        const double wall = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
-        writer()(what_, wall, threadCPUMilliseconds() - cpuStart_);
+    const Timing& current = timing();
+    if (!timing_ || !current.writer) {
+        return;
     }
+    const double wall =
+        std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start_).count();
+    if (wall < current.shortestMilliseconds) {
+        return;
+    }
+    current.writer(what_, wall, threadCPUMilliseconds() - cpuStart_);
 }
 
-void SamplingStall::setWriter(Writer writer) { halvrick::writer() = std::move(writer); }
+void SamplingStall::setWriter(Writer writer) {
+    timing() = Timing{std::move(writer), 0};
+}
 
 } // namespace halvrick

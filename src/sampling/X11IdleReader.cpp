@@ -30,10 +30,10 @@ std::optional<double> X11IdleReader::idleSeconds() {
     }
     const double now = monotonicClock_();
     if (asked_) {
-        collect(0);
+        const double waited = now - asked_->time;
+        collect(waited >= 0 && waited < answerWait_ ? answerWait_ - waited : 0);
     }
-    // Written so that a clock that went back asks the server again.
-    if (!asked_ && (!last_ || now - last_->time < 0 || now - last_->time >= reuseDuration)) {
+    if (!asked_ && isDue(now)) {
         ask(now);
         collect(answerWait_);
     }
@@ -42,6 +42,19 @@ std::optional<double> X11IdleReader::idleSeconds() {
     }
     lag_ = std::max(0.0, now - last_->time);
     return last_->idle + lag_;
+}
+
+void X11IdleReader::askAhead() {
+    if (hasExtension_ && !asked_) {
+        if (const double now = monotonicClock_(); isDue(now)) {
+            ask(now);
+        }
+    }
+}
+
+bool X11IdleReader::isDue(double now) const {
+    // Written so that a clock that went back asks the server again.
+    return !last_ || now - last_->time < 0 || now - last_->time >= reuseDuration;
 }
 
 void X11IdleReader::ask(double now) {

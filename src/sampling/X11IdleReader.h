@@ -26,6 +26,9 @@ public:
 
     std::optional<double> idleSeconds() override;
     double readingLag() const override { return lag_; }
+    // Puts the question the next reading would put, unless one is on its way or the last answer is
+    // still recent; the reading then waits only for what is left of the answer's wait.
+    void askAhead() override;
 
 private:
     struct Answer {
@@ -38,6 +41,7 @@ private:
         double time;
     };
 
+    bool isDue(double now) const;
     void ask(double now);
     // Takes the answer out if it comes within `wait` seconds.
     void collect(double wait);

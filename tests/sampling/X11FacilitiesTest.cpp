@@ -124,6 +124,39 @@ TEST_F(X11FacilitiesTest, AReadingAsksAfreshAndIsReusedWithinAMoment) {
     EXPECT_EQ(reader.readingLag(), 0);
 }
 
+// The question goes out before the reading, whose answer is then as old as that question; it is put
+// only when a reading would put it.
+TEST_F(X11FacilitiesTest, AQuestionAskedAheadAnswersTheNextReading) {
+    if (QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty()) {
+        GTEST_SKIP() << "xdotool is not installed";
+    }
+    const std::shared_ptr<X11Display> display = X11Display::open(display_);
+    ASSERT_NE(display, nullptr);
+    double now = 100;
+    X11IdleReader reader(
+        display, [&] { return now; }, patientWait);
+    reader.askAhead();
+    now = 100.125;
+    const std::optional<double> first = reader.idleSeconds();
+    ASSERT_TRUE(first.has_value());
+    EXPECT_EQ(reader.readingLag(), 0.125);
+
+    // The answer is recent: asking ahead puts no question, and the input after it shows only later.
+    ASSERT_TRUE(movePointer(display_, 61));
+    reader.askAhead();
+    now = 100.1875;
+    EXPECT_EQ(reader.idleSeconds(), *first + 0.0625);
+    EXPECT_EQ(reader.readingLag(), 0.1875);
+
+    now = 110;
+    reader.askAhead();
+    now = 110.0625;
+    const std::optional<double> fresh = reader.idleSeconds();
+    ASSERT_TRUE(fresh.has_value());
+    EXPECT_LT(*fresh, 5);
+    EXPECT_EQ(reader.readingLag(), 0.0625);
+}
+
 // Another client grabs the server, which then answers nobody else: the reading gives the last answer,
 // as old as it is, and takes the late one at the next reading.
 TEST_F(X11FacilitiesTest, AServerThatDoesNotAnswerInTimeIsNotWaitedFor) {
