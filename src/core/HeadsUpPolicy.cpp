@@ -1,5 +1,7 @@
 #include "core/HeadsUpPolicy.h"
 
+#include "core/SweatEngine.h"
+
 #include <algorithm>
 
 namespace halvrick {
@@ -14,20 +16,6 @@ bool withinCooldown(const std::optional<Date>& last, Date at, double cooldown) {
     }
     const double elapsed = at - *last;
     return elapsed >= 0 && elapsed < cooldown;
-}
-
-// The heat the score holds at this tick; each bound belongs to the state above it.
-HeatState scoreHeat(const Config& config, double score) {
-    if (score >= config.meltdownThreshold) {
-        return HeatState::meltdown;
-    }
-    if (score >= config.sweatingThreshold) {
-        return HeatState::sweating;
-    }
-    if (score >= config.warmThreshold) {
-        return HeatState::warm;
-    }
-    return HeatState::chill;
 }
 
 } // namespace
@@ -65,18 +53,18 @@ std::optional<HeadsUp> HeadsUpPolicy::evaluate(HeatState state, std::optional<do
     // A forced state, and the meltdown of critical thermal pressure, stand whatever the score says.
     const bool scored = score && thermal != ThermalLevel::critical;
     // The episode goes on while the state is held; only what is real now may be announced.
-    HeatState named = scored ? std::min(state, scoreHeat(config_, *score)) : state;
+    HeatState named = scored ? std::min(state, SweatEngine::rawState(config_, *score)) : state;
     // An escalation's score must clear the higher bound by the margin the engine leaves a state with:
     // a score wandering about a bound is no rise.
     if (announced_ && scored) {
-        named = std::min(named, scoreHeat(config_, *score - config_.downwardHysteresis));
+        named = std::min(named, SweatEngine::rawState(config_, *score - config_.downwardHysteresis));
     }
     if (at - *hotSince_ < config_.headsUpSustain || suppressed) {
         return std::nullopt;
     }
     // The state is about to rise to what the score holds (it waits out the engine's upward hold):
     // naming the lower heat now would bring a second notice a moment later.
-    if (scored && scoreHeat(config_, *score) > state) {
+    if (scored && SweatEngine::rawState(config_, *score) > state) {
         return std::nullopt;
     }
     if (named < config_.headsUpMinimumState) {

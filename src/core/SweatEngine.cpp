@@ -8,14 +8,14 @@ namespace halvrick {
 
 SweatEngine::SweatEngine(Config config) : config_(std::move(config)) {}
 
-HeatState SweatEngine::rawState(double score) const {
-    if (score >= config_.meltdownThreshold) {
+HeatState SweatEngine::rawState(const Config& config, double score) {
+    if (score >= config.meltdownThreshold) {
         return HeatState::meltdown;
     }
-    if (score >= config_.sweatingThreshold) {
+    if (score >= config.sweatingThreshold) {
         return HeatState::sweating;
     }
-    if (score >= config_.warmThreshold) {
+    if (score >= config.warmThreshold) {
         return HeatState::warm;
     }
     return HeatState::chill;

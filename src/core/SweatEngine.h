@@ -35,8 +35,9 @@ public:
     std::optional<HeatState> pendingState() const { return pendingState_; }
     std::optional<Date> pendingSince() const { return pendingSince_; }
 
-    // The state of a score without hysteresis.
-    HeatState rawState(double score) const;
+    // The state of a score without hysteresis; each bound belongs to the state above it.
+    static HeatState rawState(const Config& config, double score);
+    HeatState rawState(double score) const { return rawState(config_, score); }
     double hold(bool rising) const;
 
 private:

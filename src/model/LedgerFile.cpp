@@ -37,8 +37,22 @@ bool renameWithoutReplacing(const QString& from, const QString& to) {
 // Far more than one launch a day could ever need; bounds the search when every name is taken.
 constexpr int maxAsideCounter = 1000;
 
-QString asideName(const QString& base, int counter) {
-    return counter == 1 ? base : base + "-" + QString::number(counter);
+// Tries `put` on "<base>", then "<base>-2" and so on, skipping names already taken: the name it
+// succeeded on, or none once it failed on a name that is still free.
+std::optional<QString> onFreeName(const QString& base, const std::function<bool(const QString&)>& put) {
+    for (int counter = 1; counter <= maxAsideCounter; ++counter) {
+        const QString target = counter == 1 ? base : base + "-" + QString::number(counter);
+        if (occupied(target)) {
+            continue;
+        }
+        if (put(target)) {
+            return target;
+        }
+        if (!occupied(target)) {
+            return std::nullopt;
+        }
+    }
+    return std::nullopt;
 }
 
 } // namespace
@@ -87,21 +101,13 @@ bool LedgerFile::moveAside() {
         return true;
     }
     const QString base = path_ + ".unreadable-" + QString::fromStdString(*pendingAside_);
-    for (int counter = 1; counter <= maxAsideCounter; ++counter) {
-        const QString target = asideName(base, counter);
-        if (occupied(target)) {
-            continue;
-        }
-        if (renameWithoutReplacing(path_, target)) {
-            setAsidePath_ = target;
-            pendingAside_.reset();
-            return true;
-        }
-        if (!occupied(target)) {
-            return false;
-        }
+    setAsidePath_ =
+        onFreeName(base, [this](const QString& target) { return renameWithoutReplacing(path_, target); });
+    if (!setAsidePath_) {
+        return false;
     }
-    return false;
+    pendingAside_.reset();
+    return true;
 }
 
 void LedgerFile::keepOriginal(const std::string& dayKey) {
@@ -119,19 +125,13 @@ bool LedgerFile::writeOriginal() {
         return false;
     }
     const QString base = path_ + ".original-" + QString::fromStdString(*pendingOriginal_);
-    for (int counter = 1; counter <= maxAsideCounter; ++counter) {
-        const QString target = asideName(base, counter);
-        if (occupied(target)) {
-            continue;
-        }
-        if (!SafeFile::write(target, file.bytes)) {
-            return false;
-        }
-        originalPath_ = target;
-        pendingOriginal_.reset();
-        return true;
+    originalPath_ =
+        onFreeName(base, [&file](const QString& target) { return SafeFile::write(target, file.bytes); });
+    if (!originalPath_) {
+        return false;
     }
-    return false;
+    pendingOriginal_.reset();
+    return true;
 }
 
 bool LedgerFile::write(const QByteArray& bytes) {
