@@ -157,7 +157,16 @@ int main(int argc, char** argv) {
         }
     }
 
+    // Qt's own event loop costs less a wake-up than GLib's, and the tray pea wakes eight times a second.
+    // A user who set the variable keeps their choice; programs started from here get the environment back.
+    const bool choosesEventLoop = !qEnvironmentVariableIsSet("QT_NO_GLIB");
+    if (choosesEventLoop) {
+        qputenv("QT_NO_GLIB", "1");
+    }
     QApplication app(argc, argv);
+    if (choosesEventLoop) {
+        qunsetenv("QT_NO_GLIB");
+    }
     QApplication::setApplicationName(QStringLiteral("Halvrick"));
     QApplication::setApplicationVersion(QStringLiteral(HALVRICK_VERSION));
     QGuiApplication::setDesktopFileName(QString::fromLatin1(AppIdentity::appId));

@@ -496,12 +496,15 @@ std::vector<QIcon> StatusItemController::composeFrames() {
 
 void StatusItemController::refreshIcon() {
     updateToolTip();
-    animator_.show(composeFrames());
+    // Without a tray nobody sees the icon, and its loop would wake the program for nothing.
+    if (hasTray()) {
+        animator_.show(composeFrames());
+    }
 }
 
 void StatusItemController::updateCPUTitle() {
     updateToolTip();
-    if (model_.settings().menuBarDisplay() != MenuBarDisplay::face) {
+    if (hasTray() && model_.settings().menuBarDisplay() != MenuBarDisplay::face) {
         animator_.replaceFrames(composeFrames());
     }
 }

@@ -1,5 +1,6 @@
 #include "ui/SavePathChooser.h"
 
+#include <QAbstractEventDispatcher>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -23,6 +24,10 @@ std::optional<QString> FileDialogChooser::choose(QWidget* parent, const SaveRequ
         start = QDir::homePath();
     }
     QFileDialog dialog(parent);
+    // A desktop's own dialog may need GLib's event loop to answer at all; without it Qt's dialog is sure.
+    const QAbstractEventDispatcher* loop = QAbstractEventDispatcher::instance();
+    dialog.setOption(QFileDialog::DontUseNativeDialog,
+                     loop == nullptr || !loop->inherits("QEventDispatcherGlib"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
     dialog.setDirectory(start);

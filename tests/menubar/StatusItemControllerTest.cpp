@@ -237,6 +237,14 @@ TEST_F(StatusItemControllerTest, WithoutATrayThePopoverOpensAsAWindow) {
     EXPECT_FALSE(controller->hasTray());
     EXPECT_TRUE(controller->isPopoverShown());
     EXPECT_FALSE(controller->popoverPanel().windowFlags().testFlag(Qt::Popup));
+
+    // Nobody sees a tray icon, so its loop never wakes the program, hot or with a figure.
+    model->setForcedState(HeatState::meltdown);
+    settings->setMenuBarDisplay(MenuBarDisplay::faceAndCPU);
+    QCoreApplication::processEvents();
+    controller->updateCPUTitle();
+    EXPECT_FALSE(frameTimer->isActive());
+    EXPECT_TRUE(controller->animator().frames().empty());
 }
 
 // The window stays open all day: its pea moves only while the user is at it.
