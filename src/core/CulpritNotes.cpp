@@ -157,50 +157,73 @@ const std::vector<AppRule>& appRules() {
 
 struct ProcessGroup {
     Words names;
-    std::string_view note;
+    SystemProcess notes;
 };
 
-// Lower-case names. Linux reports at most 15 characters of a process name, so longer names are also
-// listed cut to that length.
-const std::unordered_map<std::string_view, std::string_view>& processNotes() {
-    static const std::unordered_map<std::string_view, std::string_view> notes = [] {
-        const std::vector<ProcessGroup> groups{
-            {{"windowserver", "xorg", "xwayland", "gnome-shell", "kwin_wayland", "kwin_x11", "mutter", "sway",
-              "hyprland", "weston", "xfwm4", "marco", "cinnamon"},
-             "Draws everything on screen. Animations, many windows and extra displays keep it busy."},
-            {{"kernel_task", "kthreadd", "kswapd0", "kcompactd0"},
-             "The heart of Linux: drivers, memory and files. It also takes CPU to cool the computer."},
-            {{"mds", "mds_stores", "mdworker", "mdworker_shared", "corespotlightd", "mdsync"},
-             "Spotlight, indexing your files. It calms down once it has caught up."},
-            {{"tracker-miner-fs-3", "tracker-miner-fs", "tracker-miner-f", "tracker-extract-3", "tracker-extract",
-              "localsearch-3", "localsearch-extractor-3", "localsearch-ext", "baloo_file", "baloo_file_extractor",
-              "baloo_file_extr"},
-             "The desktop's file search, indexing your files. It calms down once it has caught up."},
-            {{"backupd", "backupd-helper"}, "Time Machine, backing up. It stops when the backup finishes."},
-            {{"deja-dup", "deja-dup-monitor", "deja-dup-monito", "duplicity", "timeshift", "borg", "restic"},
-             "A backup under way. It stops when the backup finishes."},
-            {{"photoanalysisd", "mediaanalysisd", "photolibraryd"},
-             "Photos, scanning your library. It finishes in the background."},
-            {{"softwareupdated", "packagekitd", "gnome-software", "plasma-discover", "fwupd",
-              "unattended-upgrade", "unattended-upgrades", "unattended-upgr", "apt", "apt-get", "dnf",
-              "zypper", "snapd"},
-             "Checking for or installing Linux updates."},
-            {{"bird", "cloudd", "fileproviderd"}, "iCloud, syncing your files."},
-            {{"gvfsd-google", "gvfsd-onedrive", "onedrive", "nextcloud", "owncloud", "dropbox", "insync",
-              "rclone", "megasync"},
-             "Cloud storage, syncing your files."},
-            {{"coreaudiod", "pipewire", "pipewire-pulse", "wireplumber", "pulseaudio"}, "Handling sound."},
-            {{"bluetoothd"}, "Talking to Bluetooth devices."},
-        };
-        std::unordered_map<std::string_view, std::string_view> map;
-        for (const ProcessGroup& group : groups) {
-            for (const std::string_view name : group.names) {
-                map.emplace(name, group.note);
-            }
+// Names as the system gives them, the other platform's first, then their Linux counterparts. Linux
+// reports at most 15 characters of a process name, so longer names are also listed cut to that length.
+const std::vector<ProcessGroup>& processGroups() {
+    static const std::vector<ProcessGroup> groups{
+        {{"WindowServer", "Xorg", "Xwayland", "gnome-shell", "kwin_wayland", "kwin_x11", "mutter", "sway",
+          "Hyprland", "weston", "labwc", "wayfire", "xfwm4", "marco", "cinnamon", "picom"},
+         {"Draws everything on screen. Animations, many windows and extra displays keep it busy.",
+          "Draws everything on screen. Animations, lots of windows and extra displays keep it busy."}},
+        // Linux lists kernel threads by the part of their name before "/".
+        {{"kernel_task", "kthreadd", "kworker", "ksoftirqd", "kswapd0", "kcompactd0", "khugepaged",
+          "rcu_preempt", "rcu_sched", "migration", "irq", "jbd2", "idle_inject", "kidle_inject"},
+         {"The heart of Linux: drivers, memory and files. It also takes CPU to cool the computer.",
+          "The heart of Linux: drivers, memory and files.", true}},
+        {{"mds", "mds_stores", "mdworker", "mdworker_shared", "corespotlightd", "mdsync"},
+         {"Spotlight, indexing your files. It calms down once it has caught up.",
+          "Spotlight, indexing your files. It calms down once it's caught up."}},
+        {{"tracker-miner-fs-3", "tracker-miner-fs", "tracker-miner-f", "tracker-extract-3", "tracker-extract",
+          "localsearch-3", "localsearch-extractor-3", "localsearch-ext", "baloo_file", "baloo_file_extractor",
+          "baloo_file_extr"},
+         {"The desktop's file search, indexing your files. It calms down once it has caught up.",
+          "The desktop's file search, indexing your files. It calms down once it's caught up."}},
+        {{"backupd", "backupd-helper"},
+         {"Time Machine, backing up. It stops when the backup finishes.", "Time Machine, backing up."}},
+        {{"deja-dup", "deja-dup-monitor", "deja-dup-monito", "duplicity", "timeshift", "borg", "restic"},
+         {"A backup under way. It stops when the backup finishes.", "A backup under way."}},
+        {{"sysmond", "gnome-system-monitor", "gnome-system-mo", "plasma-systemmonitor", "plasma-systemmo",
+          "ksystemstats", "ksysguardd"},
+         {{}, "Feeds System Monitor. Close it and I'll calm down a bit."}},
+        {{"photoanalysisd", "mediaanalysisd", "photolibraryd"},
+         {"Photos, scanning your library. It finishes in the background.", "Photos, scanning your library."}},
+        {{"gnome-photos", "shotwell", "digikam"}, {{}, "Your photo manager, scanning your library."}},
+        {{"softwareupdated", "packagekitd", "gnome-software", "plasma-discover", "fwupd",
+          "unattended-upgrade", "unattended-upgrades", "unattended-upgr", "apt", "apt-get", "dpkg", "dnf",
+          "zypper", "snapd", "flatpak"},
+         {"Checking for or installing Linux updates.", "Checking for or installing updates."}},
+        {{"bird", "cloudd", "fileproviderd"}, {"iCloud, syncing your files.", "iCloud, syncing your files."}},
+        {{"gvfsd-google", "gvfsd-onedrive", "onedrive", "nextcloud", "owncloud", "dropbox", "insync",
+          "rclone", "megasync"},
+         {"Cloud storage, syncing your files.", "Cloud storage, syncing your files."}},
+        {{"trustd", "syspolicyd", "XprotectService", "fapolicyd", "clamd", "clamscan", "freshclam",
+          "clamonacc"},
+         {{}, "Security checks on apps and downloads."}},
+        {{"coreaudiod", "pipewire", "pipewire-pulse", "wireplumber", "pulseaudio"},
+         {"Handling sound.", "Handling sound."}},
+        {{"bluetoothd"}, {"Talking to Bluetooth devices.", "Talking to Bluetooth devices."}},
+        {{"launchd", "systemd", "init"}, {{}, "Starts and watches every other process."}},
+        {{"cfprefsd", "dconf-service", "xfconfd"}, {{}, "Reading and saving app settings."}},
+        {{"logd", "syslogd", "systemd-journald", "systemd-journal", "rsyslogd", "syslog-ng"},
+         {{}, "Writing system logs."}},
+        {{"hidd", "ibus-daemon", "ibus-x11", "fcitx5", "fcitx", "touchegg"},
+         {{}, "Keyboard, mouse and trackpad input."}},
+    };
+    return groups;
+}
+
+// Every process by its name as `key` gives it.
+template <typename Key> std::unordered_map<Key, const SystemProcess*> indexed(Key (*key)(std::string_view)) {
+    std::unordered_map<Key, const SystemProcess*> index;
+    for (const ProcessGroup& group : processGroups()) {
+        for (const std::string_view name : group.names) {
+            index.emplace(key(name), &group.notes);
         }
-        return map;
-    }();
-    return notes;
+    }
+    return index;
 }
 
 } // namespace
@@ -220,12 +243,18 @@ std::optional<std::string> note(const AppKey& app) {
 }
 
 std::optional<std::string> note(std::string_view forProcess) {
-    const auto& notes = processNotes();
-    const auto it = notes.find(lowercased(forProcess));
-    if (it == notes.end()) {
+    static const auto index = indexed(lowercased);
+    const auto it = index.find(lowercased(forProcess));
+    if (it == index.end() || it->second->culpritNote.empty()) {
         return std::nullopt;
     }
-    return std::string(it->second);
+    return std::string(it->second->culpritNote);
+}
+
+const SystemProcess* systemProcess(std::string_view name) {
+    static const auto index = indexed<std::string_view>([](std::string_view name) { return name; });
+    const auto it = index.find(name);
+    return it == index.end() ? nullptr : it->second;
 }
 
 } // namespace halvrick::CulpritNotes

@@ -144,12 +144,15 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
     ignoredNames_ = loadIgnoredNames(*services_.defaults);
     activeChallenge_ = challenges_->active();
     challengeResult_ = challenges_->lastResult();
+
+    connect(&settings_, &SettingsStore::changed, this, &AppModel::applySettings);
+    applySettings();
 }
 
 AppModel::~AppModel() = default;
 
 double AppModel::restIntervalSeconds(std::int64_t minutes) {
-    return static_cast<double>(SettingsStore::saneRestInterval(minutes)) * 60;
+    return static_cast<double>(minutes) * 60;
 }
 
 void AppModel::start() {

@@ -249,7 +249,7 @@ public:
     // The culprit, else the busiest application that is not the system.
     std::optional<AppShare> roastEntry() const;
 
-    // Settings, on every tick.
+    // Hands the settings to the collaborators: once when made, then whenever a setting changes.
     void applySettings();
 
     // Reminders: one shown at a time, the rest wait in the order they came due.
@@ -431,7 +431,7 @@ private:
     void log(const std::string& line, Date at) const;
     std::set<std::string> ignoredIds() const;
     static std::map<std::string, std::string> loadIgnoredNames(const Defaults& defaults);
-    // The user's rest interval in minutes, within 1...480, as seconds.
+    // The user's rest interval in minutes, as the settings read it, in seconds.
     static double restIntervalSeconds(std::int64_t minutes);
     static std::optional<std::string> suppressionNoteFor(std::optional<SuppressionReason> reason);
 

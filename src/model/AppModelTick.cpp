@@ -47,7 +47,6 @@ void AppModel::ingestLoad(double load, Date at) {
     publishState();
 
     recordTime(at);
-    applySettings();
 
     const std::optional<SuppressionReason> reason = presence_->suppression();
     const bool suppressed = restPhase_ == RestPhase::resting || reason || coolDown_;

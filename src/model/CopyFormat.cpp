@@ -1,6 +1,7 @@
 #include "model/Copy.h"
 
 #include "core/Bytes.h"
+#include "core/CulpritNotes.h"
 #include "core/StatsLedger.h"
 
 #include <QDate>
@@ -15,8 +16,6 @@
 #include <cmath>
 #include <limits>
 #include <tuple>
-#include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 // The build may name a download page; without one, checking for updates opens nothing.
@@ -189,72 +188,6 @@ std::string monthDay(Date date, const Calendar& calendar, std::string_view local
     return localizedDate(date, calendar, "MMM d", locale);
 }
 
-// The other platform's process names first, then their Linux counterparts, each also cut to the
-// 15 bytes the kernel keeps of a task name.
-const std::unordered_map<std::string_view, std::string_view>& processNotes() {
-    struct Group {
-        std::vector<std::string_view> names;
-        std::string_view note;
-    };
-    static const std::unordered_map<std::string_view, std::string_view> notes = [] {
-        const std::vector<Group> groups{
-            {{"WindowServer", "Xorg", "Xwayland", "gnome-shell", "kwin_wayland", "kwin_x11", "sway",
-              "Hyprland", "weston", "labwc", "wayfire", "xfwm4", "marco", "cinnamon", "picom"},
-             "Draws everything on screen. Animations, lots of windows and extra displays keep it busy."},
-            {{"mds", "mds_stores", "mdworker", "mdworker_shared", "corespotlightd", "mdsync"},
-             "Spotlight, indexing your files. It calms down once it's caught up."},
-            {{"tracker-miner-fs-3", "tracker-miner-fs", "tracker-miner-f", "tracker-extract-3", "tracker-extract",
-              "localsearch-3", "localsearch-extractor-3", "localsearch-ext", "baloo_file", "baloo_file_extractor",
-              "baloo_file_extr"},
-             "The desktop's file search, indexing your files. It calms down once it's caught up."},
-            {{"backupd", "backupd-helper"}, "Time Machine, backing up."},
-            {{"deja-dup", "deja-dup-monitor", "deja-dup-monito", "duplicity", "timeshift", "borg", "restic"},
-             "A backup under way."},
-            {{"sysmond", "gnome-system-monitor", "gnome-system-mo", "plasma-systemmonitor", "plasma-systemmo",
-              "ksystemstats", "ksysguardd"},
-             "Feeds System Monitor. Close it and I'll calm down a bit."},
-            {{"photoanalysisd", "mediaanalysisd", "photolibraryd"}, "Photos, scanning your library."},
-            {{"gnome-photos", "shotwell", "digikam"}, "Your photo manager, scanning your library."},
-            {{"softwareupdated", "packagekitd", "gnome-software", "plasma-discover", "fwupd",
-              "unattended-upgrades", "unattended-upgr", "apt", "apt-get", "dpkg", "dnf", "zypper", "snapd",
-              "flatpak"},
-             "Checking for or installing updates."},
-            {{"bird", "cloudd", "fileproviderd"}, "iCloud, syncing your files."},
-            {{"gvfsd-google", "gvfsd-onedrive", "onedrive", "nextcloud", "owncloud", "dropbox", "insync", "rclone",
-              "megasync"},
-             "Cloud storage, syncing your files."},
-            {{"trustd", "syspolicyd", "XprotectService", "fapolicyd", "clamd", "clamscan", "freshclam",
-              "clamonacc"},
-             "Security checks on apps and downloads."},
-            {{"coreaudiod", "pipewire", "pipewire-pulse", "wireplumber", "pulseaudio"}, "Handling sound."},
-            {{"bluetoothd"}, "Talking to Bluetooth devices."},
-            {{"launchd", "systemd", "init"}, "Starts and watches every other process."},
-            {{"cfprefsd", "dconf-service", "xfconfd"}, "Reading and saving app settings."},
-            {{"logd", "syslogd", "systemd-journald", "systemd-journal", "rsyslogd", "syslog-ng"},
-             "Writing system logs."},
-            {{"hidd", "ibus-daemon", "ibus-x11", "fcitx5", "fcitx", "touchegg"},
-             "Keyboard, mouse and trackpad input."},
-        };
-        std::unordered_map<std::string_view, std::string_view> map;
-        for (const Group& group : groups) {
-            for (const std::string_view name : group.names) {
-                map.emplace(name, group.note);
-            }
-        }
-        return map;
-    }();
-    return notes;
-}
-
-// The kernel's own time: the other platform's kernel task and the Linux kernel threads, by the base of
-// their "base/instance" names.
-const std::unordered_set<std::string_view>& kernelNames() {
-    static const std::unordered_set<std::string_view> names{
-        "kernel_task", "kthreadd",  "kworker",   "ksoftirqd", "kswapd0", "kcompactd0",  "khugepaged",
-        "rcu_preempt", "rcu_sched", "migration", "irq",       "jbd2",    "idle_inject", "kidle_inject"};
-    return names;
-}
-
 } // namespace
 
 std::int64_t roundedInteger(double value) {
@@ -342,18 +275,16 @@ std::string coolDownStage(CoolDownPattern::Stage stage, double remaining) {
 }
 
 std::optional<std::string> systemPartNote(const SystemPart& part, ThermalLevel thermal) {
-    if (kernelNames().contains(part.name)) {
-        const bool cooling = thermal == ThermalLevel::serious || thermal == ThermalLevel::critical ||
-                             (thermal == ThermalLevel::fair && part.share >= 0.1);
-        return cooling ? "Probably hogging CPU on purpose, so I cool down."
-                       : "The heart of Linux: drivers, memory and files.";
-    }
-    const auto& notes = processNotes();
-    const auto it = notes.find(part.name);
-    if (it == notes.end()) {
+    const CulpritNotes::SystemProcess* process = CulpritNotes::systemProcess(part.name);
+    if (!process || process->breakdownNote.empty()) {
         return std::nullopt;
     }
-    return std::string(it->second);
+    const bool cooling = thermal == ThermalLevel::serious || thermal == ThermalLevel::critical ||
+                         (thermal == ThermalLevel::fair && part.share >= 0.1);
+    if (process->isKernel && cooling) {
+        return "Probably hogging CPU on purpose, so I cool down.";
+    }
+    return std::string(process->breakdownNote);
 }
 
 std::string vitalsEvent(const VitalsEventKind& kind) {

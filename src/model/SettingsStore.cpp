@@ -5,40 +5,26 @@
 
 #include <algorithm>
 #include <string>
+#include <tuple>
+#include <type_traits>
 #include <utility>
 
 namespace halvrick {
 
 namespace {
 
-const std::string restEnabledKey = "restEnabled";
-const std::string restIntervalMinutesKey = "restIntervalMinutes";
-const std::string quietHoursEnabledKey = "quietHoursEnabled";
-const std::string quietStartMinuteKey = "quietStartMinute";
-const std::string quietEndMinuteKey = "quietEndMinute";
-const std::string headsUpEnabledKey = "headsUpEnabled";
-const std::string remindersKey = "reminders";
-const std::string notificationsEnabledKey = "notificationsEnabled";
-const std::string hasCompletedFirstRunKey = "hasCompletedFirstRun";
-const std::string menuBarMonochromeKey = "menuBarMonochrome";
-const std::string personalityKey = "personality";
-const std::string soundsEnabledKey = "soundsEnabled";
-const std::string notchPeekEnabledKey = "notchPeekEnabled";
-const std::string heatBreakEnabledKey = "heatBreakEnabled";
-const std::string menuBarDisplayKey = "menuBarDisplay";
-const std::string endOfDayEnabledKey = "endOfDayEnabled";
-const std::string endOfDayMinuteKey = "endOfDayMinute";
+using Values = SettingsStore::Values;
 
 // Any flaw in the stored list, down to one bad reminder, drops the whole list.
-std::vector<Reminder> decodeReminders(const std::optional<QByteArray>& data) {
+std::optional<std::vector<Reminder>> decodeReminders(const std::optional<QByteArray>& data) {
     if (!data) {
-        return {};
+        return std::nullopt;
     }
     try {
         const json::Json list =
             json::parse(std::string_view(data->constData(), static_cast<std::size_t>(data->size())));
         if (!list.is_array()) {
-            return {};
+            return std::nullopt;
         }
         std::vector<Reminder> reminders;
         for (const json::Json& item : list) {
@@ -46,7 +32,7 @@ std::vector<Reminder> decodeReminders(const std::optional<QByteArray>& data) {
         }
         return reminders;
     } catch (const Error&) {
-        return {};
+        return std::nullopt;
     }
 }
 
@@ -65,29 +51,114 @@ QByteArray encodeReminders(const std::vector<Reminder>& reminders) {
     return QByteArray::fromStdString(list.dump());
 }
 
+// How a value of each type is kept in the defaults; none read means missing or of another type.
+template <typename T> struct Stored;
+
+template <> struct Stored<bool> {
+    static std::optional<bool> read(const Defaults& defaults, std::string_view key) {
+        return defaults.getBool(key);
+    }
+    static void write(Defaults& defaults, const std::string& key, bool value) {
+        defaults.setBool(key, value);
+    }
+};
+
+template <> struct Stored<std::int64_t> {
+    static std::optional<std::int64_t> read(const Defaults& defaults, std::string_view key) {
+        return defaults.getInt(key);
+    }
+    static void write(Defaults& defaults, const std::string& key, std::int64_t value) {
+        defaults.setInt(key, value);
+    }
+};
+
+// An enumeration by its raw value.
+template <typename T, std::optional<T> (*fromString)(std::string_view)> struct StoredRawValue {
+    static std::optional<T> read(const Defaults& defaults, std::string_view key) {
+        const std::optional<std::string> raw = defaults.getString(key);
+        return raw ? fromString(*raw) : std::nullopt;
+    }
+    static void write(Defaults& defaults, const std::string& key, T value) {
+        defaults.setString(key, std::string(toString(value)));
+    }
+};
+
+template <> struct Stored<Personality> : StoredRawValue<Personality, personalityFromString> {};
+template <> struct Stored<MenuBarDisplay> : StoredRawValue<MenuBarDisplay, menuBarDisplayFromString> {};
+
+// The JSON of the list, as data.
+template <> struct Stored<std::vector<Reminder>> {
+    static std::optional<std::vector<Reminder>> read(const Defaults& defaults, std::string_view key) {
+        return decodeReminders(defaults.getData(key));
+    }
+    // Reminder texts are mended to UTF-8 when turned into JSON, so the list always encodes.
+    static void write(Defaults& defaults, const std::string& key, const std::vector<Reminder>& value) {
+        defaults.setData(key, encodeReminders(value));
+    }
+};
+
+// One setting: its key, the value a missing or unreadable key reads as, where the store keeps it, how
+// the store reads it out and the signal that announces it.
+template <typename T, typename Read, typename Signal> struct Setting {
+    std::string_view key;
+    T fallback;
+    T Values::*field;
+    Read read;
+    Signal announce;
+};
+
+// Every setting the store keeps. A new one needs an entry here, and its field, accessors and signal.
+const auto& settingsTable() {
+    using S = SettingsStore;
+    static const std::tuple table{
+        Setting{"restEnabled", true, &Values::restEnabled, &S::restEnabled, &S::restEnabledChanged},
+        Setting{"restIntervalMinutes", std::int64_t{60}, &Values::restIntervalMinutes,
+                &S::restIntervalMinutes, &S::restIntervalMinutesChanged},
+        Setting{"quietHoursEnabled", false, &Values::quietHoursEnabled, &S::quietHoursEnabled,
+                &S::quietHoursEnabledChanged},
+        Setting{"quietStartMinute", std::int64_t{1320}, &Values::quietStartMinute, &S::quietStartMinute,
+                &S::quietStartMinuteChanged},
+        Setting{"quietEndMinute", std::int64_t{480}, &Values::quietEndMinute, &S::quietEndMinute,
+                &S::quietEndMinuteChanged},
+        Setting{"headsUpEnabled", true, &Values::headsUpEnabled, &S::headsUpEnabled,
+                &S::headsUpEnabledChanged},
+        Setting{"reminders", std::vector<Reminder>{}, &Values::reminders, &S::reminders,
+                &S::remindersChanged},
+        Setting{"notificationsEnabled", false, &Values::notificationsEnabled, &S::notificationsEnabled,
+                &S::notificationsEnabledChanged},
+        Setting{"hasCompletedFirstRun", false, &Values::hasCompletedFirstRun, &S::hasCompletedFirstRun,
+                &S::hasCompletedFirstRunChanged},
+        Setting{"menuBarMonochrome", false, &Values::menuBarMonochrome, &S::menuBarMonochrome,
+                &S::menuBarMonochromeChanged},
+        Setting{"personality", Personality::mild, &Values::personality, &S::personality,
+                &S::personalityChanged},
+        Setting{"soundsEnabled", false, &Values::soundsEnabled, &S::soundsEnabled, &S::soundsEnabledChanged},
+        Setting{"notchPeekEnabled", true, &Values::notchPeekEnabled, &S::notchPeekEnabled,
+                &S::notchPeekEnabledChanged},
+        Setting{"heatBreakEnabled", true, &Values::heatBreakEnabled, &S::heatBreakEnabled,
+                &S::heatBreakEnabledChanged},
+        Setting{"menuBarDisplay", MenuBarDisplay::face, &Values::menuBarDisplay, &S::menuBarDisplay,
+                &S::menuBarDisplayChanged},
+        Setting{"endOfDayEnabled", false, &Values::endOfDayEnabled, &S::endOfDayEnabled,
+                &S::endOfDayEnabledChanged},
+        Setting{"endOfDayMinute", std::int64_t{1110}, &Values::endOfDayMinute, &S::endOfDayMinute,
+                &S::endOfDayMinuteChanged},
+    };
+    return table;
+}
+
+template <typename Visit> void forEachSetting(Visit&& visit) {
+    std::apply([&visit](const auto&... setting) { (visit(setting), ...); }, settingsTable());
+}
+
 } // namespace
 
-SettingsStore::SettingsStore(Defaults& defaults, QObject* parent)
-    : QObject(parent), defaults_(defaults), restEnabled_(defaults.getBool(restEnabledKey).value_or(true)),
-      restIntervalMinutes_(defaults.getInt(restIntervalMinutesKey).value_or(60)),
-      quietHoursEnabled_(defaults.getBool(quietHoursEnabledKey).value_or(false)),
-      quietStartMinute_(defaults.getInt(quietStartMinuteKey).value_or(1320)),
-      quietEndMinute_(defaults.getInt(quietEndMinuteKey).value_or(480)),
-      headsUpEnabled_(defaults.getBool(headsUpEnabledKey).value_or(true)),
-      notificationsEnabled_(defaults.getBool(notificationsEnabledKey).value_or(false)),
-      hasCompletedFirstRun_(defaults.getBool(hasCompletedFirstRunKey).value_or(false)),
-      menuBarMonochrome_(defaults.getBool(menuBarMonochromeKey).value_or(false)),
-      personality_(
-          personalityFromString(defaults.getString(personalityKey).value_or("")).value_or(Personality::mild)),
-      soundsEnabled_(defaults.getBool(soundsEnabledKey).value_or(false)),
-      notchPeekEnabled_(defaults.getBool(notchPeekEnabledKey).value_or(true)),
-      heatBreakEnabled_(defaults.getBool(heatBreakEnabledKey).value_or(true)),
-      menuBarDisplay_(menuBarDisplayFromString(defaults.getString(menuBarDisplayKey).value_or(""))
-                          .value_or(MenuBarDisplay::face)),
-      endOfDayEnabled_(defaults.getBool(endOfDayEnabledKey).value_or(false)),
-      endOfDayMinute_(defaults.getInt(endOfDayMinuteKey).value_or(1110)) {
-    reminders_ = decodeReminders(defaults.getData(remindersKey));
-    saneReminders_ = withValidSchedules(reminders_);
+SettingsStore::SettingsStore(Defaults& defaults, QObject* parent) : QObject(parent), defaults_(defaults) {
+    forEachSetting([this](const auto& setting) {
+        using T = std::remove_cvref_t<decltype(setting.fallback)>;
+        values_.*setting.field = Stored<T>::read(defaults_, setting.key).value_or(setting.fallback);
+    });
+    saneReminders_ = withValidSchedules(values_.reminders);
 }
 
 std::int64_t SettingsStore::saneRestInterval(std::int64_t minutes) {
@@ -98,104 +169,42 @@ std::int64_t SettingsStore::saneMinuteOfDay(std::int64_t minute) {
     return std::clamp<std::int64_t>(minute, 0, lastMinuteOfDay);
 }
 
-template <typename T> void SettingsStore::assign(T& field, T value, void (SettingsStore::*changed)(T)) {
-    field = std::move(value);
-    emit(this->*changed)(field);
-    save();
+template <typename T> void SettingsStore::assign(T Values::*field, T value) {
+    values_.*field = std::move(value);
+    if constexpr (std::is_same_v<T, std::vector<Reminder>>) {
+        saneReminders_ = withValidSchedules(values_.*field);
+    }
+    forEachSetting([this, field](const auto& setting) {
+        if constexpr (std::is_same_v<decltype(setting.field), T Values::*>) {
+            if (setting.field != field) {
+                return;
+            }
+            if constexpr (std::is_invocable_v<decltype(setting.announce), SettingsStore*>) {
+                emit(this->*setting.announce)();
+            } else {
+                emit(this->*setting.announce)((this->*setting.read)());
+            }
+            emit changed();
+            Stored<T>::write(defaults_, std::string(setting.key), values_.*field);
+        }
+    });
 }
 
-void SettingsStore::assignNumber(std::int64_t& field, std::int64_t value,
-                                 void (SettingsStore::*changed)(std::int64_t),
-                                 std::int64_t (SettingsStore::*read)() const) {
-    field = value;
-    emit(this->*changed)((this->*read)());
-    save();
-}
-
-void SettingsStore::setRestEnabled(bool value) {
-    assign(restEnabled_, value, &SettingsStore::restEnabledChanged);
-}
-
-void SettingsStore::setRestIntervalMinutes(std::int64_t value) {
-    assignNumber(restIntervalMinutes_, value, &SettingsStore::restIntervalMinutesChanged,
-                 &SettingsStore::restIntervalMinutes);
-}
-
-void SettingsStore::setQuietHoursEnabled(bool value) {
-    assign(quietHoursEnabled_, value, &SettingsStore::quietHoursEnabledChanged);
-}
-
-void SettingsStore::setQuietStartMinute(std::int64_t value) {
-    assignNumber(quietStartMinute_, value, &SettingsStore::quietStartMinuteChanged,
-                 &SettingsStore::quietStartMinute);
-}
-
-void SettingsStore::setQuietEndMinute(std::int64_t value) {
-    assignNumber(quietEndMinute_, value, &SettingsStore::quietEndMinuteChanged,
-                 &SettingsStore::quietEndMinute);
-}
-
-void SettingsStore::setHeadsUpEnabled(bool value) {
-    assign(headsUpEnabled_, value, &SettingsStore::headsUpEnabledChanged);
-}
-
-void SettingsStore::setReminders(std::vector<Reminder> value) {
-    reminders_ = std::move(value);
-    saneReminders_ = withValidSchedules(reminders_);
-    emit remindersChanged();
-    save();
-}
-
-void SettingsStore::setNotificationsEnabled(bool value) {
-    assign(notificationsEnabled_, value, &SettingsStore::notificationsEnabledChanged);
-}
-
-void SettingsStore::setHasCompletedFirstRun(bool value) {
-    assign(hasCompletedFirstRun_, value, &SettingsStore::hasCompletedFirstRunChanged);
-}
-
-void SettingsStore::setMenuBarMonochrome(bool value) {
-    assign(menuBarMonochrome_, value, &SettingsStore::menuBarMonochromeChanged);
-}
-
-void SettingsStore::setPersonality(Personality value) {
-    assign(personality_, value, &SettingsStore::personalityChanged);
-}
-
-void SettingsStore::setSoundsEnabled(bool value) {
-    assign(soundsEnabled_, value, &SettingsStore::soundsEnabledChanged);
-}
-
-void SettingsStore::setNotchPeekEnabled(bool value) {
-    assign(notchPeekEnabled_, value, &SettingsStore::notchPeekEnabledChanged);
-}
-
-void SettingsStore::setHeatBreakEnabled(bool value) {
-    assign(heatBreakEnabled_, value, &SettingsStore::heatBreakEnabledChanged);
-}
-
-void SettingsStore::setMenuBarDisplay(MenuBarDisplay value) {
-    assign(menuBarDisplay_, value, &SettingsStore::menuBarDisplayChanged);
-}
-
-void SettingsStore::setEndOfDayEnabled(bool value) {
-    assign(endOfDayEnabled_, value, &SettingsStore::endOfDayEnabledChanged);
-}
-
-void SettingsStore::setEndOfDayMinute(std::int64_t value) {
-    assignNumber(endOfDayMinute_, value, &SettingsStore::endOfDayMinuteChanged,
-                 &SettingsStore::endOfDayMinute);
-}
+template void SettingsStore::assign(bool Values::*, bool);
+template void SettingsStore::assign(std::int64_t Values::*, std::int64_t);
+template void SettingsStore::assign(Personality Values::*, Personality);
+template void SettingsStore::assign(MenuBarDisplay Values::*, MenuBarDisplay);
+template void SettingsStore::assign(std::vector<Reminder> Values::*, std::vector<Reminder>);
 
 std::optional<QuietHours> SettingsStore::quietHours() const {
-    if (!quietHoursEnabled_) {
+    if (!values_.quietHoursEnabled) {
         return std::nullopt;
     }
     return QuietHours{quietStartMinute(), quietEndMinute()};
 }
 
 void SettingsStore::upsert(const Reminder& reminder) {
-    std::vector<Reminder> list = reminders_;
+    std::vector<Reminder> list = values_.reminders;
     const auto found = std::find_if(list.begin(), list.end(),
                                     [&reminder](const Reminder& r) { return r.id == reminder.id; });
     if (found != list.end()) {
@@ -207,32 +216,9 @@ void SettingsStore::upsert(const Reminder& reminder) {
 }
 
 void SettingsStore::deleteReminder(const Uuid& id) {
-    std::vector<Reminder> list = reminders_;
+    std::vector<Reminder> list = values_.reminders;
     std::erase_if(list, [&id](const Reminder& r) { return r.id == id; });
     setReminders(std::move(list));
-}
-
-void SettingsStore::save() {
-    defaults_.batch([this] {
-        defaults_.setBool(restEnabledKey, restEnabled_);
-        defaults_.setInt(restIntervalMinutesKey, restIntervalMinutes_);
-        defaults_.setBool(quietHoursEnabledKey, quietHoursEnabled_);
-        defaults_.setInt(quietStartMinuteKey, quietStartMinute_);
-        defaults_.setInt(quietEndMinuteKey, quietEndMinute_);
-        defaults_.setBool(headsUpEnabledKey, headsUpEnabled_);
-        defaults_.setBool(notificationsEnabledKey, notificationsEnabled_);
-        defaults_.setBool(hasCompletedFirstRunKey, hasCompletedFirstRun_);
-        defaults_.setBool(menuBarMonochromeKey, menuBarMonochrome_);
-        defaults_.setString(personalityKey, std::string(toString(personality_)));
-        defaults_.setBool(soundsEnabledKey, soundsEnabled_);
-        defaults_.setBool(notchPeekEnabledKey, notchPeekEnabled_);
-        defaults_.setBool(heatBreakEnabledKey, heatBreakEnabled_);
-        defaults_.setString(menuBarDisplayKey, std::string(toString(menuBarDisplay_)));
-        defaults_.setBool(endOfDayEnabledKey, endOfDayEnabled_);
-        defaults_.setInt(endOfDayMinuteKey, endOfDayMinute_);
-        // Reminder texts are mended to UTF-8 when turned into JSON, so the list always encodes.
-        defaults_.setData(remindersKey, encodeReminders(reminders_));
-    });
 }
 
 } // namespace halvrick

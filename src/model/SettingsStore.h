@@ -16,8 +16,9 @@ namespace halvrick {
 
 // The user's preferences, one defaults key each, named after the property. A key that is missing or
 // holds another type reads as the default. Every assignment, even of the value already set, announces
-// the value and then saves all settings in one write. Numbers are kept as given and read within their
-// ranges, so whatever shows a setting shows the value that is used.
+// the value and then writes that one key, so the keys another writer changed meanwhile stay as they are.
+// Numbers are kept as given and read within their ranges, so whatever shows a setting shows the value
+// that is used.
 class SettingsStore : public QObject {
     Q_OBJECT
 
@@ -30,47 +31,67 @@ public:
     static std::int64_t saneRestInterval(std::int64_t minutes);
     static std::int64_t saneMinuteOfDay(std::int64_t minute);
 
+    // Every setting as stored. The table of settings beside the store gives each its key and default.
+    struct Values {
+        bool restEnabled{};
+        std::int64_t restIntervalMinutes{};
+        bool quietHoursEnabled{};
+        std::int64_t quietStartMinute{};
+        std::int64_t quietEndMinute{};
+        bool headsUpEnabled{};
+        std::vector<Reminder> reminders;
+        bool notificationsEnabled{};
+        bool hasCompletedFirstRun{};
+        bool menuBarMonochrome{};
+        Personality personality{};
+        bool soundsEnabled{};
+        bool notchPeekEnabled{};
+        bool heatBreakEnabled{};
+        MenuBarDisplay menuBarDisplay{};
+        bool endOfDayEnabled{};
+        std::int64_t endOfDayMinute{};
+    };
+
     // Loads every setting; writes nothing.
     explicit SettingsStore(Defaults& defaults, QObject* parent = nullptr);
 
-    bool restEnabled() const { return restEnabled_; }
-    std::int64_t restIntervalMinutes() const { return saneRestInterval(restIntervalMinutes_); }
-    bool quietHoursEnabled() const { return quietHoursEnabled_; }
+    bool restEnabled() const { return values_.restEnabled; }
+    void setRestEnabled(bool value) { assign(&Values::restEnabled, value); }
+    std::int64_t restIntervalMinutes() const { return saneRestInterval(values_.restIntervalMinutes); }
+    void setRestIntervalMinutes(std::int64_t value) { assign(&Values::restIntervalMinutes, value); }
+    bool quietHoursEnabled() const { return values_.quietHoursEnabled; }
+    void setQuietHoursEnabled(bool value) { assign(&Values::quietHoursEnabled, value); }
     // Minutes of the day.
-    std::int64_t quietStartMinute() const { return saneMinuteOfDay(quietStartMinute_); }
-    std::int64_t quietEndMinute() const { return saneMinuteOfDay(quietEndMinute_); }
-    bool headsUpEnabled() const { return headsUpEnabled_; }
+    std::int64_t quietStartMinute() const { return saneMinuteOfDay(values_.quietStartMinute); }
+    void setQuietStartMinute(std::int64_t value) { assign(&Values::quietStartMinute, value); }
+    std::int64_t quietEndMinute() const { return saneMinuteOfDay(values_.quietEndMinute); }
+    void setQuietEndMinute(std::int64_t value) { assign(&Values::quietEndMinute, value); }
+    bool headsUpEnabled() const { return values_.headsUpEnabled; }
+    void setHeadsUpEnabled(bool value) { assign(&Values::headsUpEnabled, value); }
     // Each with the nearest valid schedule.
     const std::vector<Reminder>& reminders() const { return saneReminders_; }
-    bool notificationsEnabled() const { return notificationsEnabled_; }
-    bool hasCompletedFirstRun() const { return hasCompletedFirstRun_; }
-    bool menuBarMonochrome() const { return menuBarMonochrome_; }
-    Personality personality() const { return personality_; }
-    bool soundsEnabled() const { return soundsEnabled_; }
-    bool notchPeekEnabled() const { return notchPeekEnabled_; }
-    bool heatBreakEnabled() const { return heatBreakEnabled_; }
-    MenuBarDisplay menuBarDisplay() const { return menuBarDisplay_; }
-    bool endOfDayEnabled() const { return endOfDayEnabled_; }
+    void setReminders(std::vector<Reminder> value) { assign(&Values::reminders, std::move(value)); }
+    bool notificationsEnabled() const { return values_.notificationsEnabled; }
+    void setNotificationsEnabled(bool value) { assign(&Values::notificationsEnabled, value); }
+    bool hasCompletedFirstRun() const { return values_.hasCompletedFirstRun; }
+    void setHasCompletedFirstRun(bool value) { assign(&Values::hasCompletedFirstRun, value); }
+    bool menuBarMonochrome() const { return values_.menuBarMonochrome; }
+    void setMenuBarMonochrome(bool value) { assign(&Values::menuBarMonochrome, value); }
+    Personality personality() const { return values_.personality; }
+    void setPersonality(Personality value) { assign(&Values::personality, value); }
+    bool soundsEnabled() const { return values_.soundsEnabled; }
+    void setSoundsEnabled(bool value) { assign(&Values::soundsEnabled, value); }
+    bool notchPeekEnabled() const { return values_.notchPeekEnabled; }
+    void setNotchPeekEnabled(bool value) { assign(&Values::notchPeekEnabled, value); }
+    bool heatBreakEnabled() const { return values_.heatBreakEnabled; }
+    void setHeatBreakEnabled(bool value) { assign(&Values::heatBreakEnabled, value); }
+    MenuBarDisplay menuBarDisplay() const { return values_.menuBarDisplay; }
+    void setMenuBarDisplay(MenuBarDisplay value) { assign(&Values::menuBarDisplay, value); }
+    bool endOfDayEnabled() const { return values_.endOfDayEnabled; }
+    void setEndOfDayEnabled(bool value) { assign(&Values::endOfDayEnabled, value); }
     // Minute of the day.
-    std::int64_t endOfDayMinute() const { return saneMinuteOfDay(endOfDayMinute_); }
-
-    void setRestEnabled(bool value);
-    void setRestIntervalMinutes(std::int64_t value);
-    void setQuietHoursEnabled(bool value);
-    void setQuietStartMinute(std::int64_t value);
-    void setQuietEndMinute(std::int64_t value);
-    void setHeadsUpEnabled(bool value);
-    void setReminders(std::vector<Reminder> value);
-    void setNotificationsEnabled(bool value);
-    void setHasCompletedFirstRun(bool value);
-    void setMenuBarMonochrome(bool value);
-    void setPersonality(Personality value);
-    void setSoundsEnabled(bool value);
-    void setNotchPeekEnabled(bool value);
-    void setHeatBreakEnabled(bool value);
-    void setMenuBarDisplay(MenuBarDisplay value);
-    void setEndOfDayEnabled(bool value);
-    void setEndOfDayMinute(std::int64_t value);
+    std::int64_t endOfDayMinute() const { return saneMinuteOfDay(values_.endOfDayMinute); }
+    void setEndOfDayMinute(std::int64_t value) { assign(&Values::endOfDayMinute, value); }
 
     // The quiet period while it is switched on.
     std::optional<QuietHours> quietHours() const;
@@ -80,9 +101,6 @@ public:
     void upsert(const Reminder& reminder);
     // Removes every reminder with that id.
     void deleteReminder(const Uuid& id);
-
-    // Writes every setting, reminders last.
-    void save();
 
 signals:
     void restEnabledChanged(bool value);
@@ -102,34 +120,18 @@ signals:
     void menuBarDisplayChanged(halvrick::MenuBarDisplay value);
     void endOfDayEnabledChanged(bool value);
     void endOfDayMinuteChanged(std::int64_t value);
+    // Any setting was assigned: after its own signal, before its key is written.
+    void changed();
 
 private:
-    // Announces the value, then saves.
-    template <typename T> void assign(T& field, T value, void (SettingsStore::*changed)(T));
-    // Announces the number as it is read, within its range, then saves the number as given.
-    void assignNumber(std::int64_t& field, std::int64_t value, void (SettingsStore::*changed)(std::int64_t),
-                      std::int64_t (SettingsStore::*read)() const);
+    // Keeps the value as given, announces it as it reads, then writes its key. Instantiated for each
+    // stored type.
+    template <typename T> void assign(T Values::*field, T value);
 
     Defaults& defaults_;
-    bool restEnabled_;
-    std::int64_t restIntervalMinutes_;
-    bool quietHoursEnabled_;
-    std::int64_t quietStartMinute_;
-    std::int64_t quietEndMinute_;
-    bool headsUpEnabled_;
-    // As stored, and as handed out.
-    std::vector<Reminder> reminders_;
+    Values values_;
+    // The stored reminders as handed out.
     std::vector<Reminder> saneReminders_;
-    bool notificationsEnabled_;
-    bool hasCompletedFirstRun_;
-    bool menuBarMonochrome_;
-    Personality personality_;
-    bool soundsEnabled_;
-    bool notchPeekEnabled_;
-    bool heatBreakEnabled_;
-    MenuBarDisplay menuBarDisplay_;
-    bool endOfDayEnabled_;
-    std::int64_t endOfDayMinute_;
 };
 
 } // namespace halvrick

@@ -79,13 +79,10 @@ void FirstRunWindowController::finish(bool openAtLogin, bool notify) {
         SettingsStore& settings = services_->settings;
         if (services_->identity.hasIdentifier()) {
             // The answer may come after the window is gone; the store lives as long as the program.
-            services_->notifier.requestPermission([&settings](bool granted) {
-                settings.setNotificationsEnabled(granted);
-                settings.save();
-            });
+            services_->notifier.requestPermission(
+                [&settings](bool granted) { settings.setNotificationsEnabled(granted); });
         } else {
             settings.setNotificationsEnabled(false);
-            settings.save();
         }
     }
     complete();
@@ -99,7 +96,6 @@ void FirstRunWindowController::complete() {
     completed_ = true;
     if (services_) {
         services_->settings.setHasCompletedFirstRun(true);
-        services_->settings.save();
     }
     services_.reset();
     if (auto done = std::move(onDone_)) {

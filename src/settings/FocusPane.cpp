@@ -79,7 +79,7 @@ FocusPane::FocusPane(SettingsBindings& bindings, std::function<void(const Remind
         presetButtons_[index] = button;
         presetRow->addWidget(button);
         connect(button, &QPushButton::clicked, this,
-                [&settings, minutes = presets[index]] { settings.setRestIntervalMinutes(minutes); });
+                [this, minutes = presets[index]] { bindings_.writeInterval(minutes); });
     }
     presetRow->addStretch(1);
     breaks->addWidget(presetRow_);

@@ -207,14 +207,17 @@ TEST_F(AppModelTickTest, TheRestIntervalFollowsTheSettingWithinItsBoundsUnlessTh
         world.defaults->setInt("restIntervalMinutes", c.minutes);
         make();
         EXPECT_EQ(model->coach().config().restInterval, c.seconds) << c.minutes;
+        // Taken as it changes, not on the next tick.
         settings->setRestIntervalMinutes(30);
+        EXPECT_EQ(model->coach().config().restInterval, 1800) << c.minutes;
         tick(5);
         EXPECT_EQ(model->coach().config().restInterval, 1800) << c.minutes;
     }
 
     world.environment["HALVRICK_REST_MINUTES"] = "0.5";
     make();
-    EXPECT_EQ(model->coach().config().restInterval, 1800);
+    EXPECT_EQ(model->coach().config().restInterval, 30);
+    settings->setRestIntervalMinutes(45);
     tick(5);
     EXPECT_EQ(model->coach().config().restInterval, 30);
     for (int i = 0; i < 31; ++i) {
@@ -233,12 +236,28 @@ TEST_F(AppModelTickTest, AChangedVoiceRedrawsTheLineAndTheFaceOnce) {
     EXPECT_EQ(lines, 0);
 
     settings->setPersonality(Personality::gremlin);
+    EXPECT_EQ(lines, 1) << "redrawn as the voice changes";
     tick(90);
     tick(90);
     EXPECT_EQ(lines, 1);
     EXPECT_THAT(Copy::heatLines(HeatState::meltdown, Personality::gremlin), Contains(model->line()));
     ASSERT_EQ(menuFaces.size(), faces + 1);
     EXPECT_EQ(menuFaces.back(), PeaFace::heat(HeatState::meltdown));
+}
+
+TEST_F(AppModelTickTest, TheSettingsReachTheCollaboratorsWhenTheModelIsMadeAndAsTheyChange) {
+    world.defaults->setBool("quietHoursEnabled", true);
+    world.defaults->setBool("headsUpEnabled", false);
+    make();
+    EXPECT_EQ(model->presence().quietHours, (QuietHours{1320, 480}));
+    EXPECT_FALSE(model->headsUp().config().headsUpEnabled);
+
+    settings->setQuietStartMinute(60);
+    EXPECT_EQ(model->presence().quietHours, (QuietHours{60, 480}));
+    settings->setQuietHoursEnabled(false);
+    EXPECT_EQ(model->presence().quietHours, std::nullopt);
+    settings->setHeadsUpEnabled(true);
+    EXPECT_TRUE(model->headsUp().config().headsUpEnabled);
 }
 
 TEST_F(AppModelTickTest, ANewModelStartsChillWithARandomChillLineAndNobodyToBlame) {

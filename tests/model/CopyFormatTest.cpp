@@ -206,6 +206,38 @@ TEST(CopyFormatTest, TheKernelCoolsTheMachineWhenItIsHotOrBusyWhileWarm) {
     }
 }
 
+// The culprit list and the system breakdown know the same processes under the same names, each with
+// its own words; only the culprit list reads a name in any case.
+TEST(CopyFormatTest, TheBreakdownAndTheCulpritListKnowTheSameProcesses) {
+    const std::string screen = "Draws everything on screen. Animations, ";
+    const std::string updates = "Checking for or installing ";
+    struct Case {
+        const char* name;
+        std::optional<std::string> culprit;
+        std::optional<std::string> breakdown;
+    };
+    const Case cases[] = {
+        {"mutter", screen + "many windows and extra displays keep it busy.",
+         screen + "lots of windows and extra displays keep it busy."},
+        {"labwc", screen + "many windows and extra displays keep it busy.",
+         screen + "lots of windows and extra displays keep it busy."},
+        {"Hyprland", screen + "many windows and extra displays keep it busy.",
+         screen + "lots of windows and extra displays keep it busy."},
+        {"kworker", "The heart of Linux: drivers, memory and files. It also takes CPU to cool the computer.",
+         "The heart of Linux: drivers, memory and files."},
+        {"dpkg", updates + "Linux updates.", updates + "updates."},
+        {"unattended-upgrade", updates + "Linux updates.", updates + "updates."},
+        {"systemd", std::nullopt, "Starts and watches every other process."},
+        {"shotwell", std::nullopt, "Your photo manager, scanning your library."},
+        {"XprotectService", std::nullopt, "Security checks on apps and downloads."},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(CulpritNotes::note(std::string_view(c.name)), c.culprit) << c.name;
+        EXPECT_EQ(Copy::systemPartNote({c.name, 0}, ThermalLevel::nominal), c.breakdown) << c.name;
+    }
+    EXPECT_EQ(CulpritNotes::note(std::string_view("HYPRLAND")), cases[2].culprit);
+    EXPECT_EQ(Copy::systemPartNote({"HYPRLAND", 0}, ThermalLevel::nominal), std::nullopt);
+}
 TEST(CopyFormatTest, VitalsEvents) {
     EXPECT_EQ(Copy::vitalsEvent(VitalsEventKind::storageFreed(1500000000)),
               "You freed 1.5 GB. The floor is visible again.");
