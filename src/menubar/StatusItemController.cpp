@@ -2,11 +2,13 @@
 
 #include "core/HeatState.h"
 #include "menubar/HeadsUpView.h"
+#include "menubar/ModelBubbleInputs.h"
 #include "menubar/PopoverLayout.h"
 #include "menubar/PopoverView.h"
 #include "menubar/PopupPanel.h"
 #include "menubar/ReminderBubbleView.h"
 #include "menubar/RestPromptView.h"
+#include "menubar/StatusItemSurfaces.h"
 #include "menubar/TrayIconTint.h"
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
@@ -41,42 +43,6 @@ QWidget* framed(QWidget* view, int margin) {
 }
 
 } // namespace
-
-class StatusItemController::ModelInputs final : public BubbleRouter::Inputs {
-public:
-    explicit ModelInputs(AppModel& model) : model_(model) {}
-    bool isCoolDownRunning() const override { return model_.coolDown().has_value(); }
-    bool hasActiveReminder() const override { return model_.activeReminder().has_value(); }
-    RestPhase restPhase() const override { return model_.restPhase(); }
-    bool increaseContrast() const override { return model_.increaseContrast(); }
-    bool reduceMotion() const override { return model_.reduceMotion(); }
-    bool notchPeekEnabled() const override { return model_.settings().notchPeekEnabled(); }
-
-private:
-    AppModel& model_;
-};
-
-class StatusItemController::BubbleSurfaces final : public BubbleRouter::Surfaces {
-public:
-    explicit BubbleSurfaces(StatusItemController& controller) : c_(controller) {}
-    bool hasStatusItem() const override { return c_.showsBubbles(); }
-    bool isPopoverShown() const override { return c_.isPopoverShown(); }
-    void showPopover() override { c_.showPopover(); }
-    void closePopover() override { c_.closePopover(); }
-    void presentBubble(BubbleContent content, const std::optional<HeadsUpCard>& headsUp) override {
-        c_.presentBubble(content, headsUp);
-    }
-    bool isBubbleShown() const override { return c_.bubble_->isVisible(); }
-    void closeBubble() override { c_.bubble_->hide(); }
-    bool showPeek(const HeadsUpCard& card, double duration) override {
-        return hasStatusItem() &&
-               c_.notchPeek_->show(card.message, card.face, card.style, card.animate, duration, card.onTap);
-    }
-    void closePeek() override { c_.notchPeek_->close(); }
-
-private:
-    StatusItemController& c_;
-};
 
 StatusItemController::Desktop StatusItemController::Desktop::system() {
     Desktop desktop;
@@ -117,8 +83,8 @@ StatusItemController::StatusItemController(AppModel& model, Windows windows, Des
         desktop_.notchScreens = std::make_unique<SystemNotchScreenInfo>();
     }
     notchPeek_ = std::make_unique<NotchPeekController>(std::move(desktop_.notchScreens), *desktop_.scheduler);
-    inputs_ = std::make_unique<ModelInputs>(model_);
-    surfaces_ = std::make_unique<BubbleSurfaces>(*this);
+    inputs_ = std::make_unique<ModelBubbleInputs>(model_);
+    surfaces_ = std::make_unique<StatusItemSurfaces>(*this);
     router_ = std::make_unique<BubbleRouter>(*surfaces_, *inputs_, *desktop_.scheduler);
 
     QPointer<StatusItemController> self(this);

@@ -28,9 +28,11 @@
 namespace halvrick {
 
 class AppModel;
+class ModelBubbleInputs;
 class PopoverView;
 class PopupPanel;
 class SettingsStore;
+class StatusItemSurfaces;
 class WindowWatch;
 
 // The application's presence in the tray: the animated icon, its tooltip, the popover a click opens,
@@ -146,8 +148,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    class BubbleSurfaces;
-    class ModelInputs;
+    // The router's surfaces are the controller's own windows.
+    friend class StatusItemSurfaces;
 
     void popoverDidClose();
     // `activate`: the window takes the focus, as it should when the user asked for it.
@@ -177,8 +179,8 @@ private:
     WindowWatch* popoverWatch_ = nullptr;
     std::unique_ptr<PopupPanel> bubble_;
     std::unique_ptr<NotchPeekController> notchPeek_;
-    std::unique_ptr<ModelInputs> inputs_;
-    std::unique_ptr<BubbleSurfaces> surfaces_;
+    std::unique_ptr<ModelBubbleInputs> inputs_;
+    std::unique_ptr<StatusItemSurfaces> surfaces_;
     std::unique_ptr<BubbleRouter> router_;
     std::unique_ptr<StatusMenu> statusMenu_;
     std::optional<QRect> lastAnchor_;

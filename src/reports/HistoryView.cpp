@@ -1,30 +1,21 @@
 #include "reports/HistoryView.h"
 
 #include "core/DisplayText.h"
-#include "core/Error.h"
 #include "core/FaceState.h"
 #include "core/StatsLedger.h"
-#include "core/SweatCSV.h"
 #include "core/SweatCalendar.h"
 #include "model/Copy.h"
 #include "pea/PeaView.h"
-#include "reports/CardLook.h"
 #include "reports/ChallengeSection.h"
 #include "reports/CulpritKey.h"
 #include "reports/CulpritList.h"
-#include "reports/GradeCard.h"
 #include "reports/GradeRow.h"
 #include "reports/HeatLegend.h"
 #include "reports/HistoryChartView.h"
 #include "reports/HistoryDates.h"
-#include "reports/ReportCard.h"
 #include "reports/StatTile.h"
 #include "reports/SweatCalendarView.h"
-#include "ui/AtomicFile.h"
-#include "ui/CardExport.h"
 #include "ui/PlainText.h"
-#include "ui/PngExport.h"
-#include "ui/SavePathChooser.h"
 #include "ui/SegmentedControl.h"
 #include "ui/ShareButton.h"
 #include "ui/Theme.h"
@@ -114,7 +105,10 @@ QLabel* caption(QWidget* parent, const QString& value) {
 
 } // namespace
 
-HistoryView::HistoryView(Source source, QWidget* parent) : QWidget(parent), source_(std::move(source)) {
+HistoryView::HistoryView(Source source, QWidget* parent)
+    : QWidget(parent), source_(std::move(source)),
+      files_({source_.ledger, source_.now, source_.calendar, source_.icons, source_.personality,
+              source_.chooser, source_.cardPath}) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(16);
@@ -385,86 +379,45 @@ void HistoryView::refreshSections(const StatsLedger& ledger, const StatsTotals& 
     hallOfFlame_->set(culpritRows(allTime.culprits, hallOfFlameSize));
 }
 
-QString HistoryView::cardFileName(ReportPeriod period, Date now, const Calendar& calendar) {
-    return text(Copy::reportTitle(period, now, calendar)) + QLatin1Char(' ') +
-           text(StatsLedger::dayKey(now, calendar)) + QStringLiteral(".png");
+void HistoryView::report(HistoryExport::Outcome outcome, const QString& done,
+                         const QString& nothingToExport) {
+    switch (outcome) {
+    case HistoryExport::Outcome::done:
+        if (!done.isEmpty()) {
+            setMessage(done);
+        }
+        break;
+    case HistoryExport::Outcome::failed:
+        setMessage(QString::fromLatin1(failureMessage));
+        break;
+    case HistoryExport::Outcome::nothingToExport:
+        setMessage(nothingToExport);
+        break;
+    case HistoryExport::Outcome::cancelled:
+        break;
+    }
 }
 
 std::optional<QString> HistoryView::exportFile() {
-    const Date now = source_.now();
-    const Calendar calendar = source_.calendar();
-    const StatsTotals totals = periodTotals(source_.ledger(), period_, now, calendar);
-    const ReportCard::Content card = ReportCard::make(period_, totals, now, calendar, source_.icons);
-    return writeCard(cardFileName(period_, now, calendar),
-                     [&card](QPainter& painter, QSizeF size) { ReportCard::paint(painter, size, card); });
-}
-
-std::optional<QString> HistoryView::writeCard(const QString& fileName, const CardPainter& paint) {
-    const std::optional<QString> path = source_.cardPath(fileName);
-    try {
-        if (!path) {
-            throw Error("no private folder for cards");
-        }
-        PngExport::writePNG(paint, CardLook::size, CardLook::scale, *path);
-    } catch (const Error&) {
-        setMessage(QString::fromLatin1(failureMessage));
-        return std::nullopt;
-    }
-    return path;
+    const HistoryExport::Card card = files_.reportCard(period_);
+    report(card.outcome, {}, {});
+    return card.file;
 }
 
 std::optional<QString> HistoryView::gradeFile() {
-    const StatsLedger& ledger = source_.ledger();
-    const Date now = source_.now();
-    const Calendar calendar = source_.calendar();
-    const std::vector<DailyTotals> today = ledger.dailyTotals(1, now, calendar);
-    const std::optional<DailyGrade> grade = today.empty() ? std::nullopt : DailyGrade::evaluate(today.back());
-    if (!grade) {
-        setMessage(QStringLiteral("There isn't a grade for today yet."));
-        return std::nullopt;
-    }
-    const StatsTotals totals = ledger.totals(1, now, calendar);
-    GradeCard::Content card{
-        *grade, today.back(),
-        totals.culprits.empty() ? std::nullopt : std::optional(totals.culprits.front().name),
-        source_.personality(), HistoryDates::format(today.back().date, calendar, HistoryDates::weekdayDay)};
-    return writeCard(QStringLiteral("Halvrick Grade ") + text(StatsLedger::dayKey(now, calendar)) +
-                         QStringLiteral(".png"),
-                     [&card](QPainter& painter, QSizeF size) { GradeCard::paint(painter, size, card); });
+    const HistoryExport::Card card = files_.gradeCard();
+    report(card.outcome, {}, QStringLiteral("There isn't a grade for today yet."));
+    return card.file;
 }
 
 void HistoryView::saveCard() {
-    const std::optional<QString> file = exportFile();
-    if (!file) {
-        return;
-    }
-    switch (CardExport::save(*file, *source_.chooser, window())) {
-    case CardExport::Outcome::saved:
-        setMessage(QStringLiteral("Saved."));
-        break;
-    case CardExport::Outcome::failed:
-        setMessage(QString::fromLatin1(failureMessage));
-        break;
-    case CardExport::Outcome::cancelled:
-        break;
+    if (const std::optional<QString> file = exportFile()) {
+        report(files_.saveCard(*file, window()), QStringLiteral("Saved."), {});
     }
 }
 
 void HistoryView::exportCSV() {
-    const std::vector<DailyTotals> days = source_.ledger().allDailyTotals(source_.now(), source_.calendar());
-    if (days.empty()) {
-        setMessage(QString::fromLatin1(keepingScore));
-        return;
-    }
-    const SaveRequest request{QStringLiteral("Halvrick history.csv"), QStringLiteral("CSV (*.csv)"),
-                              QStringLiteral("csv")};
-    const std::optional<QString> chosen = source_.chooser->choose(window(), request);
-    if (!chosen) {
-        return;
-    }
-    const auto error = AtomicFile::write(SavePathChooser::withSuffix(*chosen, request.suffix),
-                                         QByteArray::fromStdString(SweatCSV::text(days)));
-    setMessage(error ? QString::fromLatin1(failureMessage) : QStringLiteral("CSV saved."));
+    report(files_.exportCSV(window()), QStringLiteral("CSV saved."), QString::fromLatin1(keepingScore));
 }
 
 } // namespace halvrick

@@ -5,7 +5,7 @@
 #include "core/Personality.h"
 #include "model/ReportPeriod.h"
 #include "reports/CulpritRow.h"
-#include "ui/PngExport.h"
+#include "reports/HistoryExport.h"
 
 #include <QString>
 #include <QWidget>
@@ -79,9 +79,6 @@ public:
     // "Export CSV…": every stored day, through the save dialog.
     void exportCSV();
 
-    // The card file name for the period on the day of `now`.
-    static QString cardFileName(ReportPeriod period, Date now, const Calendar& calendar);
-
     // Parts, for tests and the window.
     SegmentedControl& picker() const { return *picker_; }
     QLabel& rangeLabel() const { return *range_; }
@@ -108,12 +105,13 @@ private:
     QWidget* makeSections();
     QWidget* makeEmptyView();
     void setMessage(const QString& message);
-    // Renders a card into its file in the private folder; nothing, with the message set, on failure.
-    std::optional<QString> writeCard(const QString& fileName, const CardPainter& paint);
+    // Words how an export ended; an empty `done` leaves the line as it is.
+    void report(HistoryExport::Outcome outcome, const QString& done, const QString& nothingToExport);
     void refreshSections(const StatsLedger& ledger, const StatsTotals& totals,
                          const std::vector<DailyTotals>& days, Date now, const Calendar& calendar);
 
     Source source_;
+    HistoryExport files_;
     ReportPeriod period_ = ReportPeriod::week;
     QString message_;
 

@@ -1,6 +1,7 @@
 #include "sampling/ApplicationIndex.h"
 
 #include "core/MendedUTF8.h"
+#include "sampling/DesktopEntry.h"
 #include "sampling/XdgPaths.h"
 
 #include <QFile>
@@ -12,8 +13,8 @@
 #include <array>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
 #include <tuple>
@@ -25,8 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// Desktop files are a few kilobytes; anything far larger is not one.
-constexpr std::uintmax_t maximumEntrySize = 256 * 1024;
 constexpr int maximumSymlinkHops = 40;
 
 // Programs that run something else named by their arguments: their processes cannot be told apart,
@@ -184,166 +183,6 @@ std::optional<Program> locateProgram(const ApplicationIndex::Roots& roots, std::
     return std::nullopt;
 }
 
-struct DesktopEntry {
-    std::map<std::string, std::string, std::less<>> values; // unlocalised keys of [Desktop Entry]
-
-    std::string value(std::string_view key) const {
-        const auto it = values.find(key);
-        return it == values.end() ? std::string() : it->second;
-    }
-    bool flag(std::string_view key) const { return value(key) == "true"; }
-};
-
-// The escapes of string values; other backslashes stay for the Exec quoting rules.
-std::string unescapedValue(std::string_view raw) {
-    std::string out;
-    out.reserve(raw.size());
-    for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] != '\\' || i + 1 == raw.size()) {
-            out += raw[i];
-            continue;
-        }
-        switch (raw[i + 1]) {
-        case 's': out += ' '; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case 'r': out += '\r'; break;
-        case '\\': out += '\\'; break;
-        default: out += raw[i]; out += raw[i + 1]; break;
-        }
-        ++i;
-    }
-    return out;
-}
-
-std::optional<DesktopEntry> readDesktopEntry(const fs::path& file) {
-    std::error_code error;
-    const std::uintmax_t size = fs::file_size(file, error);
-    if (error || size > maximumEntrySize) {
-        return std::nullopt;
-    }
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    DesktopEntry entry;
-    bool inMainGroup = false;
-    bool sawMainGroup = false;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        if (line.front() == '[') {
-            inMainGroup = line == "[Desktop Entry]";
-            sawMainGroup = sawMainGroup || inMainGroup;
-            continue;
-        }
-        const std::size_t equals = line.find('=');
-        if (!inMainGroup || equals == std::string::npos) {
-            continue;
-        }
-        std::string_view key(line.data(), equals);
-        while (!key.empty() && key.back() == ' ') {
-            key.remove_suffix(1);
-        }
-        if (key.empty() || key.find('[') != std::string_view::npos) {
-            continue;
-        }
-        std::string_view value(line);
-        value.remove_prefix(equals + 1);
-        while (!value.empty() && value.front() == ' ') {
-            value.remove_prefix(1);
-        }
-        entry.values.try_emplace(std::string(key), unescapedValue(value));
-    }
-    if (!sawMainGroup) {
-        return std::nullopt;
-    }
-    return entry;
-}
-
-bool isAssignment(std::string_view token) {
-    const std::size_t equals = token.find('=');
-    if (equals == 0 || equals == std::string_view::npos) {
-        return false;
-    }
-    for (std::size_t i = 0; i < equals; ++i) {
-        const char c = token[i];
-        const bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_';
-        if (!letter && !(i > 0 && c >= '0' && c <= '9')) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// Exec arguments: blanks separate, double quotes group, a backslash takes the next character as is.
-std::optional<std::vector<std::string>> splitExec(std::string_view exec) {
-    std::vector<std::string> tokens;
-    std::string current;
-    bool inToken = false;
-    bool inQuotes = false;
-    for (std::size_t i = 0; i < exec.size(); ++i) {
-        const char c = exec[i];
-        if (c == '\\' && i + 1 < exec.size()) {
-            current += exec[++i];
-            inToken = true;
-        } else if (inQuotes) {
-            if (c == '"') {
-                inQuotes = false;
-            } else {
-                current += c;
-            }
-        } else if (c == '"') {
-            inQuotes = true;
-            inToken = true;
-        } else if (c == ' ' || c == '\t' || c == '\n') {
-            if (inToken) {
-                tokens.push_back(std::move(current));
-                current.clear();
-                inToken = false;
-            }
-        } else {
-            current += c;
-            inToken = true;
-        }
-    }
-    if (inQuotes) {
-        return std::nullopt;
-    }
-    if (inToken) {
-        tokens.push_back(std::move(current));
-    }
-    return tokens;
-}
-
-// Field codes are the launcher's to fill in; "%%" is a percent sign.
-std::optional<std::string> withoutFieldCodes(const std::string& token) {
-    static constexpr std::string_view codes = "fFuUdDnNickvm";
-    if (token.size() == 2 && token[0] == '%' && codes.find(token[1]) != std::string_view::npos) {
-        return std::nullopt;
-    }
-    if (token == "@@" || token == "@@u" || token == "@@f") { // flatpak's file-forwarding markers
-        return std::nullopt;
-    }
-    std::string out;
-    for (std::size_t i = 0; i < token.size(); ++i) {
-        if (token[i] == '%' && i + 1 < token.size()) {
-            if (token[i + 1] == '%') {
-                out += '%';
-            }
-            ++i;
-        } else {
-            out += token[i];
-        }
-    }
-    return out;
-}
-
 // The first argument that is not an option, after the subcommand.
 std::string firstOperand(const std::vector<std::string>& arguments) {
     for (std::size_t i = 1; i < arguments.size(); ++i) {
@@ -454,7 +293,7 @@ std::vector<std::string> entryFolders(const fs::path& applications) {
 
 std::optional<Candidate> candidateFor(const ApplicationIndex::Roots& roots, const fs::path& file,
                                       std::size_t dataDir, const std::string& desktopID) {
-    const auto entry = readDesktopEntry(file);
+    const auto entry = DesktopEntry::read(file);
     if (!entry || entry->value("Type") != "Application" || entry->flag("Hidden") || entry->flag("NoDisplay")) {
         return std::nullopt;
     }
@@ -469,7 +308,7 @@ std::optional<Candidate> candidateFor(const ApplicationIndex::Roots& roots, cons
             return std::nullopt; // not installed
         }
     }
-    const auto command = ApplicationIndex::command(entry->value("Exec"));
+    const auto command = DesktopEntry::command(entry->value("Exec"));
 
     Candidate candidate;
     ApplicationIndex::Application& app = candidate.application;
@@ -541,57 +380,6 @@ void appendUnique(std::vector<std::string>& list, const std::string& item) {
     }
 }
 
-// systemd escapes unit names: "\x2d" is "-".
-std::string unescapedUnit(std::string_view text) {
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-            const std::string hex(text.substr(i + 2, 2));
-            char* end = nullptr;
-            const long code = std::strtol(hex.c_str(), &end, 16);
-            if (end == hex.c_str() + 2) {
-                out += static_cast<char>(code);
-                i += 3;
-                continue;
-            }
-        }
-        out += text[i];
-    }
-    return out;
-}
-
-std::optional<ApplicationIndex::Sandbox> sandboxOfUnit(std::string_view unit) {
-    using Sandbox = ApplicationIndex::Sandbox;
-    constexpr std::string_view flatpakPrefix = "app-flatpak-";
-    constexpr std::string_view scopeSuffix = ".scope";
-    if (unit.starts_with(flatpakPrefix) && unit.ends_with(scopeSuffix)) {
-        std::string_view id = unit.substr(flatpakPrefix.size(), unit.size() - flatpakPrefix.size() - scopeSuffix.size());
-        const std::size_t dash = id.rfind('-');
-        if (dash == std::string_view::npos || dash == 0 || dash + 1 == id.size() ||
-            id.find_first_not_of("0123456789", dash + 1) != std::string_view::npos) {
-            return std::nullopt;
-        }
-        return Sandbox{Sandbox::Kind::flatpak, unescapedUnit(id.substr(0, dash)), {}};
-    }
-    constexpr std::string_view snapPrefix = "snap.";
-    if (unit.starts_with(snapPrefix)) {
-        const std::string_view rest = unit.substr(snapPrefix.size());
-        const std::size_t dot = rest.find('.');
-        if (dot == 0 || dot == std::string_view::npos) {
-            return std::nullopt;
-        }
-        std::string_view app = rest.substr(dot + 1);
-        app = app.substr(0, app.find('.'));
-        // "snap.<name>.<app>-<uuid>.scope": the uuid is 36 characters.
-        constexpr std::size_t uuidLength = 36;
-        if (app.size() > uuidLength + 1 && app[app.size() - uuidLength - 1] == '-') {
-            app.remove_suffix(uuidLength + 1);
-        }
-        return Sandbox{Sandbox::Kind::snap, unescapedUnit(rest.substr(0, dot)), unescapedUnit(app)};
-    }
-    return std::nullopt;
-}
-
 } // namespace
 
 ApplicationIndex::Roots ApplicationIndex::Roots::standard() {
@@ -620,78 +408,6 @@ ApplicationIndex::Roots ApplicationIndex::Roots::standard() {
         appendUnique(roots.path, dir);
     }
     return roots;
-}
-
-ApplicationIndex::Sandbox ApplicationIndex::Sandbox::fromCgroup(std::string_view cgroupText) {
-    std::size_t start = 0;
-    while (start < cgroupText.size()) {
-        const std::size_t end = std::min(cgroupText.find('\n', start), cgroupText.size());
-        std::string_view line = cgroupText.substr(start, end - start);
-        start = end + 1;
-        // "hierarchy:controllers:path"
-        const std::size_t first = line.find(':');
-        const std::size_t second = first == std::string_view::npos ? first : line.find(':', first + 1);
-        if (second == std::string_view::npos) {
-            continue;
-        }
-        std::string_view path = line.substr(second + 1);
-        while (!path.empty()) {
-            const std::size_t slash = path.rfind('/');
-            const std::string_view unit = slash == std::string_view::npos ? path : path.substr(slash + 1);
-            if (auto sandbox = sandboxOfUnit(unit)) {
-                return *sandbox;
-            }
-            path = slash == std::string_view::npos ? std::string_view() : path.substr(0, slash);
-        }
-    }
-    return {};
-}
-
-std::optional<ApplicationIndex::Command> ApplicationIndex::command(std::string_view exec) {
-    auto split = splitExec(exec);
-    if (!split) {
-        return std::nullopt;
-    }
-    std::vector<std::string> tokens;
-    for (const std::string& token : *split) {
-        if (auto kept = withoutFieldCodes(token)) {
-            tokens.push_back(std::move(*kept));
-        }
-    }
-    std::size_t i = 0;
-    while (i < tokens.size()) {
-        if (isAssignment(tokens[i])) {
-            ++i;
-            continue;
-        }
-        if (baseName(tokens[i]) != "env") {
-            break;
-        }
-        ++i;
-        while (i < tokens.size() && tokens[i].starts_with('-')) {
-            const std::string option = tokens[i++];
-            if (option == "--") {
-                break;
-            }
-            if ((option == "-u" || option == "-C" || option == "--unset" || option == "--chdir") && i < tokens.size()) {
-                ++i;
-            } else if ((option == "-S" || option == "--split-string") && i < tokens.size()) {
-                auto words = splitExec(tokens[i]);
-                if (!words) {
-                    return std::nullopt;
-                }
-                tokens.erase(tokens.begin() + static_cast<std::ptrdiff_t>(i));
-                tokens.insert(tokens.begin() + static_cast<std::ptrdiff_t>(i), words->begin(), words->end());
-            }
-        }
-    }
-    if (i >= tokens.size() || tokens[i].empty()) {
-        return std::nullopt;
-    }
-    Command result;
-    result.program = tokens[i];
-    result.arguments.assign(tokens.begin() + static_cast<std::ptrdiff_t>(i) + 1, tokens.end());
-    return result;
 }
 
 ApplicationIndex ApplicationIndex::build(const Roots& roots) {

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "core/AppKey.h"
+#include "sampling/CgroupUnit.h"
 
 #include <cstddef>
 #include <functional>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -31,24 +31,7 @@ public:
     };
 
     // The sandbox a process runs in, as its cgroup names it.
-    struct Sandbox {
-        enum class Kind { none, flatpak, snap };
-        Kind kind = Kind::none;
-        std::string id;  // the flatpak application id, or the snap's name
-        std::string app; // the application inside the snap
-
-        // From the text of /proc/<pid>/cgroup: "app-flatpak-<id>-<n>.scope" or "snap.<name>.<app>...".
-        static Sandbox fromCgroup(std::string_view cgroupText);
-        friend bool operator==(const Sandbox&, const Sandbox&) = default;
-    };
-
-    // An Exec line taken apart: quoting undone, field codes dropped, leading environment settings and
-    // `env` removed.
-    struct Command {
-        std::string program;
-        std::vector<std::string> arguments;
-        friend bool operator==(const Command&, const Command&) = default;
-    };
+    using Sandbox = CgroupUnit;
 
     struct Application {
         AppKey key;       // kind app, id = the desktop file's path, displayName = its Name
@@ -66,7 +49,6 @@ public:
     ApplicationIndex() = default;
 
     static ApplicationIndex build(const Roots& roots);
-    static std::optional<Command> command(std::string_view exec);
 
     // The application a process belongs to, or none; executablePath as /proc/<pid>/exe reads.
     const Application* applicationFor(std::string_view executablePath, const Sandbox& sandbox) const;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SamplingFakes.h"
 #include "model/AppModel.h"
 
 #include <QCoreApplication>
@@ -32,20 +33,6 @@ inline QCoreApplication& testApplication() {
     static QCoreApplication app(argc, argv);
     return app;
 }
-
-// A timer that fires only when the test says so.
-class ManualTimer : public RepeatingTimer {
-public:
-    void start(double seconds, std::function<void()> onFire) override {
-        interval = seconds;
-        fire = std::move(onFire);
-    }
-    void stop() override { fire = nullptr; }
-    bool isActive() const override { return static_cast<bool>(fire); }
-
-    double interval = 0;
-    std::function<void()> fire;
-};
 
 // The world the model reads: wall and monotonic clocks that move together, the user's input and
 // whereabouts, delayed tasks, the random picks, the environment and the log. Must outlive the model.
@@ -151,11 +138,6 @@ private:
     FakeWorld& world_;
 };
 
-class FakeTicks : public TickReader {
-public:
-    std::optional<HostCPU::Ticks> readTicks() override { return HostCPU::Ticks{100, 1000}; }
-};
-
 class FakeThermal : public ThermalSource {
 public:
     explicit FakeThermal(const FakeWorld& world) : world_(world) {}
@@ -164,40 +146,6 @@ public:
 
 private:
     const FakeWorld& world_;
-};
-
-// Only this process, which the process sampler never blames on anyone.
-class FakeLister : public ProcessLister {
-public:
-    std::vector<std::int32_t> allPIDs() override { return {ownPID}; }
-    static constexpr std::int32_t ownPID = 10;
-};
-
-class FakeProcessReader : public ProcessReader {
-public:
-    std::optional<ProcessStat> readStat(std::int32_t) override { return ProcessStat{1, 1, 0}; }
-    std::optional<std::uint64_t> readFootprint(std::int32_t) override { return 0; }
-    std::optional<std::string> readPath(std::int32_t) override { return "/opt/halvrick/halvrick"; }
-    std::optional<std::string> readName(std::int32_t) override { return "halvrick"; }
-    std::string readCgroup(std::int32_t) override { return {}; }
-    double ticksPerSecond() const override { return 100; }
-};
-
-class FakeReadings : public MachineReadings {
-public:
-    std::optional<MemoryReading> readMemory() override {
-        return MemoryReading{8ULL << 30, 4ULL << 30, 1ULL << 30};
-    }
-    std::optional<std::uint64_t> readSwapUsed() override { return 0; }
-    std::optional<std::int32_t> readPressureLevel() override { return 1; }
-    std::optional<StorageReading> readStorage() override {
-        return StorageReading{500'000'000'000, 200'000'000'000};
-    }
-};
-
-class FakeListing : public ListingRunner {
-public:
-    std::optional<std::vector<PSRow>> list() override { return std::vector<PSRow>{}; }
 };
 
 class FakeIdle : public IdleReader {
@@ -282,8 +230,12 @@ inline AppModel::Services FakeWorld::services() {
 
     auto machineTimer = std::make_unique<ManualTimer>();
     this->machineTimer = machineTimer.get();
-    s.machineSampler = std::make_unique<MachineSampler>(
-        std::make_unique<FakeReadings>(), std::move(machineTimer), wall, [this] { return monotonic; });
+    auto readings = std::make_unique<FakeReadings>();
+    readings->memory = MemoryReading{8ULL << 30, 4ULL << 30, 1ULL << 30};
+    readings->swap = 0;
+    readings->storage = StorageReading{500'000'000'000, 200'000'000'000};
+    s.machineSampler = std::make_unique<MachineSampler>(std::move(readings), std::move(machineTimer), wall,
+                                                        [this] { return monotonic; });
     machineSampler = s.machineSampler.get();
 
     s.worker = std::make_unique<WorkerQueue>("halvrick.test");
@@ -327,18 +279,6 @@ inline AppModel::Services FakeWorld::services() {
     s.coreCount = coreCount;
     return s;
 }
-
-// Records what the model posts and takes back.
-class FakeNotifier : public NotificationService {
-public:
-    void send(const std::string& id, const std::string& body) override { sent.emplace_back(id, body); }
-    void remove(const std::string& id) override { removed.push_back(id); }
-    void requestPermission(std::function<void(bool)> completion) override { completion(true); }
-    void refreshPermission(std::function<void(bool)> completion) override { completion(true); }
-
-    std::vector<std::pair<std::string, std::string>> sent;
-    std::vector<std::string> removed;
-};
 
 inline AppKey app(const std::string& name) {
     return {AppKey::Kind::app, "/usr/share/applications/" + name + ".desktop", name};

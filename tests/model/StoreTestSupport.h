@@ -2,6 +2,7 @@
 
 // Fixtures shared by the tests of the stores that keep files.
 
+#include "ScopedEnvironment.h"
 #include "core/Calendar.h"
 #include "core/Date.h"
 #include "model/Defaults.h"
@@ -36,34 +37,6 @@ struct FakeClocks {
     LedgerFile::Clocks clocks() {
         return {[this] { return now; }, [this] { return calendar; }, [this] { return tick; }};
     }
-};
-
-// Sets (or, with nothing, unsets) environment variables for its lifetime.
-class ScopedEnvironment {
-public:
-    ScopedEnvironment(std::initializer_list<std::pair<const char*, std::optional<QByteArray>>> values) {
-        for (const auto& [name, value] : values) {
-            saved_.emplace_back(name, qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt);
-            set(name, value);
-        }
-    }
-    ~ScopedEnvironment() {
-        for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
-            set(it->first, it->second);
-        }
-    }
-    ScopedEnvironment(const ScopedEnvironment&) = delete;
-    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
-
-private:
-    static void set(const char* name, const std::optional<QByteArray>& value) {
-        if (value) {
-            qputenv(name, *value);
-        } else {
-            qunsetenv(name);
-        }
-    }
-    std::vector<std::pair<const char*, std::optional<QByteArray>>> saved_;
 };
 
 // A write that found another writer holding the lock for its whole timeout (a loaded machine) stays

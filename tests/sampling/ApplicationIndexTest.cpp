@@ -9,7 +9,6 @@ namespace halvrick {
 namespace {
 
 using fixtures::AppTree;
-using Command = ApplicationIndex::Command;
 using Sandbox = ApplicationIndex::Sandbox;
 
 class ApplicationIndexTest : public testing::Test {
@@ -117,61 +116,6 @@ TEST_F(ApplicationIndexTest, AnEmptyIndexClaimsNothing) {
     ApplicationIndex::Roots nowhere = tree.roots();
     nowhere.dataDirs = {(root / "none").string()};
     EXPECT_TRUE(ApplicationIndex::build(nowhere).applications().empty());
-}
-
-TEST(ApplicationIndexCommandTest, TakesExecLinesApart) {
-    const struct {
-        const char* exec;
-        std::optional<Command> expected;
-    } cases[] = {
-        {"gedit %U", Command{"gedit", {}}},
-        {"  gedit   --new-window  ", Command{"gedit", {"--new-window"}}},
-        {"env FOO=1 BAR_2=x /usr/bin/foo --x %f", Command{"/usr/bin/foo", {"--x"}}},
-        {"FOO=1 foo", Command{"foo", {}}},
-        {"/usr/bin/env -u DISPLAY -i -- prog", Command{"prog", {}}},
-        {"env -S \"A=1 prog x\" y", Command{"prog", {"x", "y"}}},
-        {"\"/opt/My App/bin/app\" --arg=\"a b\"", Command{"/opt/My App/bin/app", {"--arg=a b"}}},
-        {"\"a\\\"b\" \"c\\\\d\"", Command{"a\"b", {"c\\d"}}},
-        {"foo --name=%c 100%%", Command{"foo", {"--name=", "100%"}}},
-        {"/usr/bin/flatpak run --branch=stable org.example.Paint @@u %U @@",
-         Command{"/usr/bin/flatpak", {"run", "--branch=stable", "org.example.Paint"}}},
-        {"\"unterminated", std::nullopt},
-        {"", std::nullopt},
-        {"%U", std::nullopt},
-        {"env A=1", std::nullopt},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(ApplicationIndex::command(c.exec), c.expected) << c.exec;
-    }
-}
-
-TEST(ApplicationIndexSandboxTest, ReadsTheScopeFromTheCgroup) {
-    const std::string app = "0::/user.slice/user-1000.slice/user@1000.service/app.slice/";
-    const struct {
-        std::string cgroup;
-        Sandbox expected;
-    } cases[] = {
-        {app + "app-flatpak-org.example.Paint-12345.scope\n", {Sandbox::Kind::flatpak, "org.example.Paint", ""}},
-        {app + "app-flatpak-org.example.My\\x2dApp-77.scope\n", {Sandbox::Kind::flatpak, "org.example.My-App", ""}},
-        {app + "snap.chromium.chromium-2c3b4d5e-1111-2222-3333-444455556666.scope\n",
-         {Sandbox::Kind::snap, "chromium", "chromium"}},
-        {app + "snap.chromium.chromium.2c3b4d5e-1111-2222-3333-444455556666.scope\n",
-         {Sandbox::Kind::snap, "chromium", "chromium"}},
-        {"0::/system.slice/snap.lxd.daemon.service\n", {Sandbox::Kind::snap, "lxd", "daemon"}},
-        // cgroup v1: the systemd hierarchy's line names the scope
-        {"12:pids:/\n1:name=systemd:" + app.substr(3) + "app-flatpak-org.example.Paint-9.scope\n0::/\n",
-         {Sandbox::Kind::flatpak, "org.example.Paint", ""}},
-        // a scope below the application's own
-        {app + "app-flatpak-org.example.Paint-9.scope/worker\n", {Sandbox::Kind::flatpak, "org.example.Paint", ""}},
-        // an ordinary application's scope is inherited by what it starts: not a sandbox
-        {app + "app-gnome-org.gnome.Terminal-1234.scope\n", {}},
-        {app + "app-flatpak-noid.scope\n", {}},
-        {"0::/\n", {}},
-        {"", {}},
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(Sandbox::fromCgroup(c.cgroup), c.expected) << c.cgroup;
-    }
 }
 
 TEST(ApplicationIndexSmokeTest, IndexesThisMachine) {

@@ -1,5 +1,7 @@
 #include "sampling/MachineSampler.h"
 
+#include "SamplingFakes.h"
+
 #include <gtest/gtest.h>
 #include <vector>
 
@@ -9,45 +11,11 @@ namespace {
 using std::chrono::seconds;
 using Clock = std::chrono::steady_clock;
 
-struct FakeReadings : MachineReadings {
-    std::optional<MemoryReading> memory = MemoryReading{16'000, 4'000, 2'000};
-    std::optional<std::uint64_t> swap = 300;
-    std::optional<std::int32_t> pressure = 1;
-    std::optional<StorageReading> storage = StorageReading{1'000'000, 250'000};
-    int storageReads = 0;
-
-    std::optional<MemoryReading> readMemory() override { return memory; }
-    std::optional<std::uint64_t> readSwapUsed() override { return swap; }
-    std::optional<std::int32_t> readPressureLevel() override { return pressure; }
-    std::optional<StorageReading> readStorage() override {
-        ++storageReads;
-        return storage;
-    }
-};
-
-struct FakeTimer : RepeatingTimer {
-    double interval = 0;
-    std::function<void()> fire;
-    int starts = 0;
-    int stops = 0;
-
-    void start(double seconds, std::function<void()> f) override {
-        interval = seconds;
-        fire = std::move(f);
-        ++starts;
-    }
-    void stop() override {
-        fire = nullptr;
-        ++stops;
-    }
-    bool isActive() const override { return static_cast<bool>(fire); }
-};
-
 class MachineSamplerTest : public ::testing::Test {
 protected:
     MachineSamplerTest() {
-        auto r = std::make_unique<FakeReadings>();
-        auto t = std::make_unique<FakeTimer>();
+        auto r = std::make_unique<fakes::FakeReadings>();
+        auto t = std::make_unique<fakes::ManualTimer>();
         readings = r.get();
         timer = t.get();
         sampler = std::make_unique<MachineSampler>(
@@ -63,8 +31,8 @@ protected:
         timer->fire();
     }
 
-    FakeReadings* readings = nullptr;
-    FakeTimer* timer = nullptr;
+    fakes::FakeReadings* readings = nullptr;
+    fakes::ManualTimer* timer = nullptr;
     Date wall = Date::sinceReference(786'000'000);
     Clock::time_point monotonic = Clock::time_point(seconds(1000));
     std::unique_ptr<MachineSampler> sampler;

@@ -4,6 +4,7 @@
 
 #include "ProcessFixtures.h"
 #include "QtTestSupport.h"
+#include "SamplingFakes.h"
 
 #include <QCoreApplication>
 #include <QPointer>
@@ -27,19 +28,6 @@ using testing::ElementsAre;
 using testing::Key;
 using testing::Not;
 using testing::Contains;
-
-class FakeTimer : public RepeatingTimer {
-public:
-    void start(double seconds, std::function<void()> onFire) override {
-        interval = seconds;
-        fire = std::move(onFire);
-    }
-    void stop() override { fire = nullptr; }
-    bool isActive() const override { return static_cast<bool>(fire); }
-
-    double interval = 0;
-    std::function<void()> fire;
-};
 
 // Lists the tree, then takes some processes away before they can be read.
 class VanishingLister : public ProcessLister {
@@ -121,7 +109,7 @@ protected:
                          ProcessSampler::Executor executor = nullptr) {
         auto lister = std::make_unique<VanishingLister>(procs);
         this->lister = lister.get();
-        auto timer = std::make_unique<FakeTimer>();
+        auto timer = std::make_unique<fakes::ManualTimer>();
         this->timer = timer.get();
         ProcessSampler::Sources sources;
         sources.tickReader = std::make_unique<ProcTickReader>(procs.root().string());
@@ -179,7 +167,7 @@ protected:
     double monotonic = 500;
     std::unique_ptr<ProcessSampler> sampler;
     VanishingLister* lister = nullptr;
-    FakeTimer* timer = nullptr;
+    fakes::ManualTimer* timer = nullptr;
     std::vector<Sample> samples;
     std::vector<bool> health;
 };

@@ -1,10 +1,9 @@
 #include "sampling/XdgPaths.h"
 
-#include "StoreTestSupport.h"
-#include "model/Defaults.h"
-#include "model/LedgerFile.h"
-#include "model/SingleInstance.h"
+#include "ScopedEnvironment.h"
 
+#include <QDir>
+#include <QFile>
 #include <gtest/gtest.h>
 #include <map>
 #include <pwd.h>
@@ -76,14 +75,6 @@ TEST(XdgPathsTest, SettlingHomeGivesQtTheAccountsHome) {
     const testing_support::ScopedEnvironment env{{"HOME", QByteArray("/home/ada")}};
     XdgPaths::settleHome();
     EXPECT_EQ(qgetenv("HOME"), "/home/ada") << "a HOME the user set stays";
-}
-
-// Every file of the application resolves its folder through the same rules.
-TEST(XdgPathsTest, TheApplicationsFilesIgnoreRelativeFolders) {
-    const testing_support::ScopedEnvironment env{
-        {"HOME", "/home/ada"}, {"XDG_CONFIG_HOME", "config"}, {"XDG_DATA_HOME", "share"}};
-    EXPECT_EQ(LedgerFile::applicationSupportFolder(), "/home/ada/.local/share/Halvrick");
-    EXPECT_EQ(Defaults::standardPath(), "/home/ada/.config/Halvrick/defaults.json");
 }
 
 } // namespace
