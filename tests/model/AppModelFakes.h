@@ -1,6 +1,8 @@
 #pragma once
 
 #include "model/AppModel.h"
+#include "model/AppServices.h"
+#include "sampling/NotificationService.h"
 
 #include <QCoreApplication>
 #include <algorithm>
