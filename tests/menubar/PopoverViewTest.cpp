@@ -194,33 +194,6 @@ TEST_F(PopoverViewTest, IgnoredAppsAreListedByNameWhateverTheCase) {
     EXPECT_FALSE(ignored.showAllButton()->isHidden());
 }
 
-TEST_F(PopoverViewTest, QuitAsksOnlyTheRowWithTheSameKey) {
-    heatUp();
-    view->refresh();
-    BlameRow* compiler = const_cast<BlameRow*>(row(fakes::app("Compiler")));
-    compiler->quitButton()->click();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(compiler->isConfirming());
-    EXPECT_FALSE(row(fakes::app("Browser"))->isConfirming());
-    EXPECT_TRUE(compiler->cancelButton()->isDefault()) << "Return cancels";
-
-    // Same id, another display name: not the same row.
-    AppKey renamed = fakes::app("Compiler");
-    renamed.displayName = "Other";
-    model->blame().setConfirmingQuit(renamed);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(compiler->isConfirming());
-
-    model->blame().setConfirmingQuit(fakes::app("Compiler"));
-    QCoreApplication::processEvents();
-    compiler->confirmButton()->click();
-    QCoreApplication::processEvents();
-    ASSERT_EQ(world.quitRequests.size(), 1U);
-    EXPECT_EQ(world.quitRequests[0].first, fakes::app("Compiler"));
-    EXPECT_FALSE(compiler->isConfirming());
-    EXPECT_FALSE(view->quitMessageLabel().isHidden());
-}
-
 // The outcome line answers the last quit: a Quit on another row clears it.
 TEST_F(PopoverViewTest, ANewQuitClearsTheLastOutcomeLine) {
     heatUp();
