@@ -33,7 +33,6 @@
 #include "model/VitalsStore.h"
 
 #include <QObject>
-#include <QString>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
