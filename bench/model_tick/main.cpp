@@ -5,6 +5,8 @@
 // model's own work; the second figure adds the disk's wait for each synced save.
 
 #include "model/AppModel.h"
+#include "model/AppServices.h"
+#include "sampling/NotificationService.h"
 #include "sampling/SystemTimeSource.h"
 
 #include <QCoreApplication>

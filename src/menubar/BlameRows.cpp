@@ -7,7 +7,6 @@
 #include "ui/ElidedLabel.h"
 #include "ui/Theme.h"
 
-#include <QCollator>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QVBoxLayout>
@@ -221,20 +220,6 @@ IgnoredAppsView::IgnoredAppsView(QWidget* parent) : QWidget(parent) {
     body_->hide();
 }
 
-std::vector<IgnoredAppsView::IgnoredApp>
-IgnoredAppsView::ignoredList(const std::map<std::string, std::string>& ignoredNames) {
-    std::vector<IgnoredApp> apps;
-    for (const auto& [id, name] : ignoredNames) {
-        apps.push_back({id, name});
-    }
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(apps.begin(), apps.end(), [&collator](const IgnoredApp& a, const IgnoredApp& b) {
-        return collator.compare(QString::fromStdString(a.name), QString::fromStdString(b.name)) < 0;
-    });
-    return apps;
-}
-
 QString IgnoredAppsView::header() const {
     return QString::fromStdString(Copy::ignoringHeader(static_cast<std::int64_t>(apps_.size())));
 }
@@ -246,11 +231,7 @@ void IgnoredAppsView::setExpanded(bool expanded) {
 }
 
 void IgnoredAppsView::refresh(const std::vector<IgnoredApp>& apps) {
-    const bool same = apps.size() == apps_.size() &&
-                      std::equal(apps.begin(), apps.end(), apps_.begin(), [](const auto& a, const auto& b) {
-                          return a.id == b.id && a.name == b.name;
-                      });
-    if (same) {
+    if (apps == apps_) {
         return;
     }
     apps_ = apps;

@@ -4,6 +4,7 @@
 #include "core/AppShare.h"
 #include "core/SystemBreakdown.h"
 #include "core/ThermalLevel.h"
+#include "model/IgnoredApp.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -11,7 +12,6 @@
 #include <QToolButton>
 #include <QWidget>
 #include <functional>
-#include <map>
 #include <string>
 #include <vector>
 
@@ -95,16 +95,9 @@ class IgnoredAppsView : public QWidget {
     Q_OBJECT
 
 public:
-    struct IgnoredApp {
-        std::string id;
-        std::string name;
-    };
-
     explicit IgnoredAppsView(QWidget* parent = nullptr);
 
-    // Orders the ignored names by name, case-insensitively; the order of equal names is kept.
-    static std::vector<IgnoredApp> ignoredList(const std::map<std::string, std::string>& ignoredNames);
-
+    // In the order IgnoredApp::list gives.
     void refresh(const std::vector<IgnoredApp>& apps);
 
     std::function<void(const std::string& id)> onShowAgain;

@@ -112,9 +112,9 @@ bool DebugMenuItems::perform(const MenuRow& row) const {
         model_.setSimulatingSamplerFailure(!model_.simulatingSamplerFailure());
         return true;
     case Command::clearIgnoredApps:
-        model_.setIgnoredNames({});
-        model_.saveIgnored();
-        model_.refreshBlame();
+        model_.blame().setIgnoredNames({});
+        model_.blame().saveIgnored();
+        model_.blame().refresh();
         return true;
     default:
         return false;

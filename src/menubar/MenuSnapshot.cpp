@@ -11,7 +11,7 @@ MenuSnapshot MenuSnapshot::of(const AppModel& model) {
     snapshot.forcedState = model.forcedState();
     snapshot.debugRestInterval = model.debugRestInterval();
     snapshot.activeChallenge = model.activeChallenge().has_value();
-    snapshot.ignoredApps = !model.ignoredNames().empty();
+    snapshot.ignoredApps = !model.blame().ignoredNames().empty();
     snapshot.simulatingSamplerFailure = model.simulatingSamplerFailure();
     return snapshot;
 }

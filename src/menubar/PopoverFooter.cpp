@@ -86,10 +86,11 @@ PopoverFooter::PopoverFooter(AppModel& model, PopoverActions actions, bool shows
 
     for (const auto signal :
          {&AppModel::ownShareChanged, &AppModel::restPhaseChanged, &AppModel::coolDownChanged,
-          &AppModel::forcedStateChanged, &AppModel::activeChallengeChanged, &AppModel::ignoredNamesChanged,
+          &AppModel::forcedStateChanged, &AppModel::activeChallengeChanged,
           &AppModel::simulatingSamplerFailureChanged, &AppModel::debugUnlockedChanged}) {
         connect(&model_, signal, this, [this] { refresher_->request(); });
     }
+    connect(&model_.blame(), &BlameModel::ignoredNamesChanged, this, [this] { refresher_->request(); });
     refresh();
 }
 

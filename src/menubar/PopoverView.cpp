@@ -1,6 +1,7 @@
 #include "menubar/PopoverView.h"
 
 #include "core/FaceState.h"
+#include "menubar/BlameList.h"
 #include "menubar/BlameRows.h"
 #include "menubar/CoolDownView.h"
 #include "menubar/HabitStripView.h"
@@ -108,16 +109,20 @@ PopoverView::PopoverView(AppModel& model, bool showsDebug, PopoverActions action
 
     for (const auto signal :
          {&AppModel::stateChanged, &AppModel::scoreChanged, &AppModel::cpuLoadChanged, &AppModel::thermalChanged,
-          &AppModel::lineChanged, &AppModel::forcedStateChanged, &AppModel::topAppsChanged,
-          &AppModel::culpritChanged, &AppModel::blameLineChanged, &AppModel::confirmingQuitChanged,
-          &AppModel::quitMessageChanged, &AppModel::ignoredNamesChanged, &AppModel::systemPartsChanged,
-          &AppModel::restPhaseChanged, &AppModel::suppressionNoteChanged, &AppModel::momentaryFaceChanged,
-          &AppModel::isDozingChanged, &AppModel::isPopoverOpenChanged, &AppModel::displayOptionsChanged,
-          &AppModel::samplingFailedChanged, &AppModel::coolDownChanged, &AppModel::memoryAppsChanged,
-          &AppModel::headsUpMessageChanged, &AppModel::activeReminderChanged, &AppModel::eveningSummaryChanged,
-          &AppModel::wrappedReadyChanged, &AppModel::activeChallengeChanged, &AppModel::statsSeeded,
-          &AppModel::folderGrowthChanged, &AppModel::debugReadoutChanged}) {
+          &AppModel::lineChanged, &AppModel::forcedStateChanged, &AppModel::restPhaseChanged,
+          &AppModel::suppressionNoteChanged, &AppModel::momentaryFaceChanged, &AppModel::isDozingChanged,
+          &AppModel::isPopoverOpenChanged, &AppModel::displayOptionsChanged, &AppModel::samplingFailedChanged,
+          &AppModel::coolDownChanged, &AppModel::headsUpMessageChanged, &AppModel::activeReminderChanged,
+          &AppModel::eveningSummaryChanged, &AppModel::wrappedReadyChanged, &AppModel::activeChallengeChanged,
+          &AppModel::statsSeeded, &AppModel::folderGrowthChanged, &AppModel::debugReadoutChanged}) {
         connect(&model_, signal, this, [this] { refresher_->request(); });
+    }
+    BlameModel& blame = model_.blame();
+    for (const auto signal :
+         {&BlameModel::topAppsChanged, &BlameModel::culpritChanged, &BlameModel::blameLineChanged,
+          &BlameModel::confirmingQuitChanged, &BlameModel::quitMessageChanged, &BlameModel::ignoredNamesChanged,
+          &BlameModel::systemPartsChanged, &BlameModel::memoryAppsChanged}) {
+        connect(&blame, signal, this, [this] { refresher_->request(); });
     }
     refresh();
     orderTabs();
@@ -205,24 +210,21 @@ QWidget* PopoverView::buildContent() {
     roast_->setVisible(static_cast<bool>(actions_.openRoast));
     stack->addLayout(whoRow);
 
-    rowsBox_ = new QWidget(content);
-    auto* rowsLayout = new QVBoxLayout(rowsBox_);
-    rowsLayout->setContentsMargins(0, 0, 0, 0);
-    rowsLayout->setSpacing(10);
-    stack->addWidget(rowsBox_);
-    systemParts_ = new SystemPartsView(rowsBox_);
-    systemParts_->hide();
+    blameList_ = new BlameList(model_.blame(), model_.appDirectory(), content);
+    blameList_->onIgnore = [this](const AppKey& key) { ignore(key); };
+    stack->addWidget(blameList_);
     ignored_ = new IgnoredAppsView(content);
     ignored_->onShowAgain = [this](const std::string& id) {
-        auto names = model_.ignoredNames();
+        BlameModel& blame = model_.blame();
+        auto names = blame.ignoredNames();
         names.erase(id);
-        model_.setIgnoredNames(std::move(names));
-        model_.saveIgnored();
+        blame.setIgnoredNames(std::move(names));
+        blame.saveIgnored();
         refreshBlameNow();
     };
     ignored_->onShowAllAgain = [this] {
-        model_.setIgnoredNames({});
-        model_.saveIgnored();
+        model_.blame().setIgnoredNames({});
+        model_.blame().saveIgnored();
         refreshBlameNow();
     };
     stack->addWidget(ignored_);
@@ -274,14 +276,15 @@ void PopoverView::refresh() {
     refreshHeader();
 
     refreshBlame();
+    const BlameModel& blame = model_.blame();
     // Sorting the names takes a collator: only when they changed, not on every new figure.
-    if (model_.ignoredNames() != ignoredShown_) {
-        ignoredShown_ = model_.ignoredNames();
-        ignored_->refresh(IgnoredAppsView::ignoredList(ignoredShown_));
+    if (blame.ignoredNames() != ignoredShown_) {
+        ignoredShown_ = blame.ignoredNames();
+        ignored_->refresh(IgnoredApp::list(ignoredShown_));
     }
-    ignored_->setVisible(!model_.ignoredNames().empty());
-    Theme::setTextIfChanged(*quitMessage_, PlainText::shown(model_.quitMessage().value_or("")));
-    quitMessage_->setVisible(model_.quitMessage().has_value());
+    ignored_->setVisible(!blame.ignoredNames().empty());
+    Theme::setTextIfChanged(*quitMessage_, PlainText::shown(blame.quitMessage().value_or("")));
+    quitMessage_->setVisible(blame.quitMessage().has_value());
 
     cardSlot_->refresh(layout_.card);
     if (layout_.showsHabitStrip) {
@@ -348,7 +351,7 @@ void PopoverView::refreshHeader() {
 }
 
 bool PopoverView::holdsRowsStill() const {
-    return !releaseRowsOnce_ && (pointerInside_ || model_.confirmingQuit().has_value());
+    return !releaseRowsOnce_ && (pointerInside_ || model_.blame().confirmingQuit().has_value());
 }
 
 void PopoverView::enterEvent(QEnterEvent* event) {
@@ -369,86 +372,26 @@ void PopoverView::hideEvent(QHideEvent* event) {
 
 void PopoverView::refreshBlameNow() {
     releaseRowsOnce_ = true;
-    model_.refreshBlame();
+    model_.blame().refresh();
     refresh();
     releaseRowsOnce_ = false;
 }
 
-void PopoverView::refreshHeldRows() {
-    const std::vector<AppShare>& top = model_.topApps();
-    const std::optional<AppShare>& culprit = model_.culprit();
-    for (const auto& [key, row] : rows_) {
-        const auto listed =
-            std::find_if(top.begin(), top.end(), [&key = key](const AppShare& s) { return s.app == key; });
-        // A row that left the list keeps its last figure until the rows may move again.
-        const AppShare entry = listed == top.end() ? row->entry() : *listed;
-        row->refresh(entry, culprit && culprit->app == key, model_.confirmingQuit() == key, model_.isLeaving(key));
-    }
-    if (!systemParts_->isHidden()) {
-        systemParts_->updateShares(model_.systemParts());
-    }
-}
-
 void PopoverView::refreshBlame() {
     if (holdsRowsStill()) {
-        refreshHeldRows();
+        blameList_->refreshFigures();
         return;
     }
+    const BlameModel& blame = model_.blame();
     // The line above the rows may wrap differently: it changes only when the rows may move.
-    Theme::setTextIfChanged(*blameLine_, PlainText::shown(model_.displayedBlameLine()));
-    const bool hasCulprit = model_.culprit().has_value();
+    Theme::setTextIfChanged(*blameLine_, PlainText::shown(blame.displayedBlameLine()));
+    const bool hasCulprit = blame.culprit().has_value();
     if (blameLine_->font().bold() != hasCulprit) {
         QFont font = blameLine_->font();
         font.setWeight(hasCulprit ? QFont::DemiBold : QFont::Normal);
         blameLine_->setFont(font);
     }
-    const std::vector<AppShare>& top = model_.topApps();
-    const std::optional<AppShare>& culprit = model_.culprit();
-
-    bool tabsMoved = false;
-    // Rows of keys that left the list go; the others stay as they are, so hover and focus survive.
-    for (auto it = rows_.begin(); it != rows_.end();) {
-        const bool listed = std::any_of(top.begin(), top.end(), [&](const AppShare& s) { return s.app == it->first; });
-        if (listed) {
-            ++it;
-        } else {
-            delete it->second;
-            it = rows_.erase(it);
-            tabsMoved = true;
-        }
-    }
-    auto* layout = static_cast<QVBoxLayout*>(rowsBox_->layout());
-    layout->removeWidget(systemParts_);
-    int position = 0;
-    bool partsShown = false;
-    for (const AppShare& entry : top) {
-        BlameRow*& row = rows_[entry.app];
-        if (!row) {
-            tabsMoved = true;
-            row = new BlameRow(entry.app, model_.appDirectory(), rowsBox_);
-            row->onIgnore = [this](const AppKey& key) { ignore(key); };
-            row->onQuit = [this](const AppKey& key) { model_.askToQuit(key); };
-            row->onCancel = [this] { model_.setConfirmingQuit(std::nullopt); };
-            row->onConfirm = [this] { model_.confirmQuit(); };
-        }
-        row->refresh(entry, culprit && culprit->app == entry.app, model_.confirmingQuit() == entry.app,
-                     model_.isLeaving(entry.app));
-        if (layout->indexOf(row) != position) {
-            layout->removeWidget(row);
-            layout->insertWidget(position, row);
-            tabsMoved = true;
-        }
-        row->show();
-        ++position;
-        if (entry.app.kind == AppKey::Kind::system && !model_.systemParts().empty()) {
-            layout->insertWidget(position++, systemParts_);
-            systemParts_->refresh(model_.systemParts(), model_.thermal());
-            partsShown = true;
-        }
-    }
-    systemParts_->setVisible(partsShown);
-    rowsBox_->setVisible(!top.empty());
-    if (tabsMoved) {
+    if (blameList_->refresh(model_.thermal())) {
         orderTabs();
     }
 }
@@ -461,25 +404,15 @@ void PopoverView::orderTabs() {
     }
 }
 
-std::vector<AppKey> PopoverView::rowOrder() const {
-    std::vector<AppKey> order;
-    const QLayout* layout = rowsBox_->layout();
-    for (int i = 0; i < layout->count(); ++i) {
-        if (const auto* row = qobject_cast<const BlameRow*>(layout->itemAt(i)->widget())) {
-            order.push_back(row->key());
-        }
-    }
-    return order;
-}
-
 void PopoverView::ignore(const AppKey& key) {
     if (key.kind == AppKey::Kind::system) {
         return;
     }
-    auto names = model_.ignoredNames();
+    BlameModel& blame = model_.blame();
+    auto names = blame.ignoredNames();
     names[key.id] = key.displayName;
-    model_.setIgnoredNames(std::move(names));
-    model_.saveIgnored();
+    blame.setIgnoredNames(std::move(names));
+    blame.saveIgnored();
     refreshBlameNow();
 }
 

@@ -17,7 +17,7 @@
 namespace halvrick {
 
 class AppModel;
-class BlameRow;
+class BlameList;
 class CoalescedRefresh;
 class CoolDownView;
 class CursorPeaView;
@@ -28,7 +28,6 @@ class NapView;
 class PopoverCardSlot;
 class PopoverFooter;
 class RestPromptView;
-class SystemPartsView;
 
 // The popover's content: the pea and its line (or the card of a break under way), who is heating the
 // machine, one card, the habit strip and the vitals link, the notes, and the footer. Built once; every
@@ -70,8 +69,7 @@ public:
     HabitStripView& habitStrip() const { return *habitStrip_; }
     LinkButton& vitalsLink() const { return *vitalsLink_; }
     const QLabel& suppressionLabel() const { return *suppression_; }
-    const std::map<AppKey, BlameRow*>& blameRows() const { return rows_; }
-    const SystemPartsView& systemParts() const { return *systemParts_; }
+    const BlameList& blameList() const { return *blameList_; }
     const IgnoredAppsView& ignoredApps() const { return *ignored_; }
     IgnoredAppsView& ignoredApps() { return *ignored_; }
     const QLabel& samplingNote() const { return *samplingNote_; }
@@ -80,8 +78,6 @@ public:
     const FittingScrollView& scrollView() const { return *scroll_; }
     // The bottom row: the pea's own share, settings and the More menu.
     PopoverFooter& footer() const { return *footer_; }
-    // The order the rows stand in, top to bottom.
-    std::vector<AppKey> rowOrder() const;
     // How many times refresh() ran: publishes that come together are one refresh.
     int refreshCount() const { return refreshCount_; }
     // While the pointer is over the popover or a quit confirmation is open, the blame rows keep their
@@ -102,7 +98,6 @@ private:
     void refreshHeader();
     void fitScroll();
     void refreshBlame();
-    void refreshHeldRows();
     // Tab goes through the popover top to bottom, rows made later included.
     void orderTabs();
     void ignore(const AppKey& key);
@@ -125,9 +120,7 @@ private:
     QLabel* load_ = nullptr;
     QLabel* blameLine_ = nullptr;
     QPushButton* roast_ = nullptr;
-    QWidget* rowsBox_ = nullptr;
-    std::map<AppKey, BlameRow*> rows_;
-    SystemPartsView* systemParts_ = nullptr;
+    BlameList* blameList_ = nullptr;
     IgnoredAppsView* ignored_ = nullptr;
     // The ignored names the list shows.
     std::map<std::string, std::string> ignoredShown_;

@@ -57,12 +57,12 @@ StatusMenu::StatusMenu(AppModel& model, Actions actions, std::function<bool()> i
         const auto* action = actionFor(row.command);
         return !action || *action;
     };
-    for (const auto signal :
-         {&AppModel::restPhaseChanged, &AppModel::coolDownChanged, &AppModel::forcedStateChanged,
-          &AppModel::activeChallengeChanged, &AppModel::ignoredNamesChanged,
-          &AppModel::simulatingSamplerFailureChanged, &AppModel::debugUnlockedChanged}) {
+    for (const auto signal : {&AppModel::restPhaseChanged, &AppModel::coolDownChanged,
+                              &AppModel::forcedStateChanged, &AppModel::activeChallengeChanged,
+                              &AppModel::simulatingSamplerFailureChanged, &AppModel::debugUnlockedChanged}) {
         connect(&model_, signal, this, &StatusMenu::refresh);
     }
+    connect(&model_.blame(), &BlameModel::ignoredNamesChanged, this, &StatusMenu::refresh);
     // A menu popped here (rather than by a tray host) may find debug unlocked by the keys held now.
     connect(this, &QMenu::aboutToShow, this, &StatusMenu::refresh);
     refresh();

@@ -1,21 +1,15 @@
 #include "model/AppModel.h"
 
+#include "model/AppServices.h"
 #include "model/Copy.h"
 #include "model/LedgerFile.h"
-#include "model/SystemSound.h"
-#include "sampling/LinuxAppDirectory.h"
 #include "sampling/SafeFile.h"
-#include "sampling/SystemTimeSource.h"
 
 #include <QFileInfo>
 #include <QPointer>
-#include <QTimer>
 #include <algorithm>
-#include <cmath>
-#include <random>
 #include <string>
 #include <tuple>
-#include <unistd.h>
 #include <utility>
 
 namespace halvrick {
@@ -32,94 +26,33 @@ private:
     std::function<Date()> now_;
 };
 
-constexpr std::string_view bundleSuffix = ".app";
-
-// The last non-empty component of a path; the whole text when it has none.
-std::string lastComponent(const std::string& path) {
-    const std::size_t end = path.find_last_not_of('/');
-    if (end == std::string::npos) {
-        return path;
-    }
-    const std::size_t slash = path.find_last_of('/', end);
-    const std::size_t begin = slash == std::string::npos ? 0 : slash + 1;
-    return path.substr(begin, end + 1 - begin);
-}
-
-// In any letter case.
-bool endsWithBundleSuffix(std::string_view name) {
-    if (name.size() < bundleSuffix.size()) {
-        return false;
-    }
-    const std::string_view tail = name.substr(name.size() - bundleSuffix.size());
-    return std::equal(tail.begin(), tail.end(), bundleSuffix.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
-}
-
-int activeProcessorCount() {
-    // The same count as the CPUs summed in /proc/stat, which the samplers' loads are shares of.
-    const long count = ::sysconf(_SC_NPROCESSORS_ONLN);
-    return count > 0 ? static_cast<int>(count) : 1;
-}
-
 } // namespace
-
-AppModel::Services AppModel::Services::system(std::shared_ptr<Defaults> defaults) {
-    Services services;
-    services.applications = std::make_unique<ApplicationIndexWatcher>();
-    const auto applications = [watcher = services.applications.get()] { return watcher->current(); };
-    services.appDirectory = std::make_unique<LinuxAppDirectory>(applications);
-    services.systemSampler = std::make_unique<SystemSampler>();
-    services.worker = std::make_unique<WorkerQueue>();
-    services.folderWorker = std::make_unique<WorkerQueue>("halvrick.walks");
-    ProcessSampler::Sources sources;
-    sources.applications = applications;
-    sources.executor = ProcessSampler::on(*services.worker);
-    services.processSampler = std::make_unique<ProcessSampler>(std::move(sources));
-    services.machineSampler = std::make_unique<MachineSampler>();
-    services.breakdownSampler = std::make_unique<SystemBreakdownSampler>(*services.worker);
-    services.presence = std::make_shared<PresenceTracker>();
-    services.dataFolder = LedgerFile::applicationSupportFolder();
-    services.defaults = std::move(defaults);
-    services.now = [] { return SystemTimeSource().now(); };
-    services.monotonic = [] { return std::chrono::steady_clock::now(); };
-    services.calendar = &SystemTimeSource::currentCalendar;
-    services.random = [engine = std::make_shared<std::mt19937_64>(std::random_device{}())](std::size_t n) {
-        return n == 0 ? std::size_t{0} : std::uniform_int_distribution<std::size_t>(0, n - 1)(*engine);
-    };
-    services.after = [](double seconds, std::function<void()> task) {
-        QTimer::singleShot(static_cast<int>(std::lround(std::max(0.0, seconds) * 1000)), std::move(task));
-    };
-    services.playSound = &SystemSound::play;
-    services.measureFolders = [](std::stop_token stop) { return FolderSizer::measure(std::move(stop)); };
-    services.environment = &AppModelEnvironment::processVariable;
-    services.writeLog = &SampleLog::writeToStandardOutput;
-    services.coreCount = activeProcessorCount();
-    return services;
-}
 
 AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& notifier,
                    std::shared_ptr<Defaults> defaults)
-    : AppModel(std::move(config), settings, notifier, Services::system(std::move(defaults))) {}
+    : AppModel(std::move(config), settings, notifier, AppServices::system(std::move(defaults))) {}
 
-AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& notifier, Services services)
-    : blameLine_(Copy::blameLine(std::nullopt, Personality::mild, services.random)),
-      config_(std::move(config)), settings_(settings), notifier_(notifier), services_(std::move(services)),
-      coreCount_(std::max(1, services_.coreCount)),
-      logsSamples_(AppModelEnvironment::logsSamples(services_.environment)), engine_(config_),
-      blame_(coreCount_, config_), headsUp_(config_), breakdown_(coreCount_),
-      reminders_(services_.calendar()) {
-    challenges_ = std::make_unique<ChallengeStore>(*services_.defaults);
+AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& notifier,
+                   AppServices services)
+    : config_(std::move(config)), settings_(settings), notifier_(notifier),
+      services_(std::make_unique<AppServices>(std::move(services))),
+      coreCount_(std::max(1, services_->coreCount)),
+      logsSamples_(AppModelEnvironment::logsSamples(services_->environment)), engine_(config_),
+      blame_(config_, coreCount_, *services_, settings_), headsUp_(config_),
+      reminders_(services_->calendar()) {
+    // The quit a user asked for and got shows on the pea.
+    connect(&blame_, &BlameModel::quitAsked, this, [this] { showMomentary(FaceState::grateful, 3); });
+    challenges_ = std::make_unique<ChallengeStore>(*services_->defaults);
     // What a write cut short by the end of the last run left beside the stores and the defaults.
-    if (services_.dataFolder) {
-        SafeFile::sweepTemporaries(*services_.dataFolder);
+    if (services_->dataFolder) {
+        SafeFile::sweepTemporaries(*services_->dataFolder);
     }
-    if (const std::optional<QString>& defaults = services_.defaults->path()) {
+    if (const std::optional<QString>& defaults = services_->defaults->path()) {
         SafeFile::sweepTemporaries(QFileInfo(*defaults).path());
     }
-    const LedgerFile::Clocks clocks{services_.now, services_.calendar, services_.monotonic};
-    stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
-    vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_.dataFolder);
+    const LedgerFile::Clocks clocks{services_->now, services_->calendar, services_->monotonic};
+    stats_ = std::make_unique<StatsStore>(config_.statsRetentionDays, clocks, services_->dataFolder);
+    vitals_ = std::make_unique<VitalsStore>(config_.statsRetentionDays, clocks, services_->dataFolder);
     for (const auto& [file, mended, original] :
          {std::tuple("stats.json", stats_->mendedFigures(), stats_->originalPath()),
           std::tuple("vitals.json", vitals_->mendedFigures(), vitals_->originalPath())}) {
@@ -131,17 +64,16 @@ AppModel::AppModel(Config config, SettingsStore& settings, NotificationService& 
     }
 
     const std::vector<std::string> lines = Copy::heatLines(HeatState::chill, settings_.personality());
-    line_ = lines.empty() ? std::string() : lines[services_.random(lines.size())];
+    line_ = lines.empty() ? std::string() : lines[services_->random(lines.size())];
     drawnPersonality_ = settings_.personality();
 
-    presence_ = services_.presence;
+    presence_ = services_->presence;
     Config coachConfig = config_;
     coachConfig.restInterval = restIntervalSeconds(settings_.restIntervalMinutes());
-    debugRestInterval_ = AppModelEnvironment::debugRestInterval(services_.environment);
-    coach_ = std::make_unique<RestCoach>(coachConfig, std::make_shared<ClockTimeSource>(services_.now),
+    debugRestInterval_ = AppModelEnvironment::debugRestInterval(services_->environment);
+    coach_ = std::make_unique<RestCoach>(coachConfig, std::make_shared<ClockTimeSource>(services_->now),
                                          presence_, presence_);
 
-    ignoredNames_ = loadIgnoredNames(*services_.defaults);
     activeChallenge_ = challenges_->active();
     challengeResult_ = challenges_->lastResult();
 
@@ -162,7 +94,7 @@ void AppModel::start() {
     started_ = true;
     // Callbacks hold the model weakly: whatever arrives after it is gone is dropped.
     const QPointer<AppModel> self(this);
-    SystemSampler& system = *services_.systemSampler;
+    SystemSampler& system = *services_->systemSampler;
     system.onSample = [self](double load, Date at) {
         if (self) {
             self->ingestLoad(load, at);
@@ -180,7 +112,7 @@ void AppModel::start() {
             self->updateSamplingHealth();
         }
     };
-    ProcessSampler& processes = *services_.processSampler;
+    ProcessSampler& processes = *services_->processSampler;
     processes.onSample = [self](const ProcessSampler::Sample& sample) {
         if (self) {
             self->ingestProcesses(sample);
@@ -192,13 +124,15 @@ void AppModel::start() {
             self->updateSamplingHealth();
         }
     };
-    services_.breakdownSampler->onResult = [self](const SystemBreakdownSampler::Result& result) {
+    // result.ownCostSeconds is not billed: unlike a child program, the listing's CPU time is spent by
+    // this process and so already counted in the process sampler's ownCPUSeconds.
+    services_->breakdownSampler->onResult = [self](const SystemBreakdownSampler::Result& result) {
         if (self) {
-            self->ingestBreakdown(result);
+            self->blame_.ingestListing(result.rows, result.time);
         }
     };
     // Its health is not wired: vitals that cannot be read leave the pea's face alone.
-    services_.machineSampler->onSample = [self](const MachineVitals& vitals) {
+    services_->machineSampler->onSample = [self](const MachineVitals& vitals) {
         if (self) {
             self->ingestVitals(vitals);
         }
@@ -217,7 +151,15 @@ void AppModel::start() {
     presence_->start();
     system.start(config_.systemSampleInterval);
     processes.start(config_.processSampleInterval);
-    services_.machineSampler->start(config_.machineSampleInterval);
+    services_->machineSampler->start(config_.machineSampleInterval);
+}
+
+bool AppModel::thermalSensed() const {
+    return services_->systemSampler && services_->systemSampler->thermalSensed();
+}
+
+AppDirectory& AppModel::appDirectory() {
+    return *services_->appDirectory;
 }
 
 void AppModel::publishState() {
@@ -229,12 +171,12 @@ void AppModel::publishState() {
     if (effective < state_ && wasHot && !momentaryFace_) {
         showMomentary(FaceState::coolingDown, 1.2);
         if (settings_.soundsEnabled()) {
-            services_.playSound();
+            services_->playSound();
         }
     }
     publish(state_, effective, &AppModel::stateChanged);
     refreshLine();
-    refreshBlame();
+    blame_.refresh(state_);
     refreshMenuFace();
 }
 
@@ -265,23 +207,6 @@ void AppModel::resetStats() {
     vitals_->reset();
 }
 
-std::map<std::string, std::string> AppModel::loadIgnoredNames(const Defaults& defaults) {
-    std::map<std::string, std::string> names =
-        defaults.getStringMap("ignoredAppNames").value_or(std::map<std::string, std::string>());
-    // The older list held ids only; an id is a path, so its last component names the application.
-    for (const std::string& id : defaults.getStringList("ignoredApps").value_or(std::vector<std::string>())) {
-        if (names.contains(id)) {
-            continue;
-        }
-        std::string name = lastComponent(id);
-        if (endsWithBundleSuffix(name)) {
-            name.resize(name.size() - bundleSuffix.size());
-        }
-        names.emplace(id, std::move(name));
-    }
-    return names;
-}
-
 void AppModel::statsChanged(Date now) {
     stats_->setDirty(true);
     stats_->pruneIfNewDay(now);
@@ -290,22 +215,14 @@ void AppModel::statsChanged(Date now) {
 
 void AppModel::log(const std::string& line) const {
     if (logsSamples_) {
-        log(line, services_.now());
+        log(line, services_->now());
     }
 }
 
 void AppModel::log(const std::string& line, Date at) const {
     if (logsSamples_) {
-        services_.writeLog(SampleLog::stamped(line, at, services_.calendar()));
+        services_->writeLog(SampleLog::stamped(line, at, services_->calendar()));
     }
-}
-
-std::set<std::string> AppModel::ignoredIds() const {
-    std::set<std::string> ids;
-    for (const auto& entry : ignoredNames_) {
-        ids.insert(ids.end(), entry.first);
-    }
-    return ids;
 }
 
 } // namespace halvrick

@@ -2,7 +2,6 @@
 
 #include "core/AppKey.h"
 #include "core/AppShare.h"
-#include "core/BlameWindow.h"
 #include "core/Challenges.h"
 #include "core/DailyGrade.h"
 #include "core/Calendar.h"
@@ -14,7 +13,6 @@
 #include "core/HeatBreakTrigger.h"
 #include "core/HeatState.h"
 #include "core/MachineVitals.h"
-#include "core/MemoryBlamePolicy.h"
 #include "core/PeaFace.h"
 #include "core/Reminder.h"
 #include "core/ReminderScheduler.h"
@@ -24,32 +22,17 @@
 #include "core/RestPhase.h"
 #include "core/SamplerHealth.h"
 #include "core/SweatEngine.h"
-#include "core/SystemBreakdown.h"
 #include "core/ThermalLevel.h"
 #include "core/VitalsChangeDetector.h"
 #include "core/VitalsDay.h"
-#include "model/AppModelEnvironment.h"
+#include "model/BlameModel.h"
 #include "model/ChallengeStore.h"
-#include "model/Defaults.h"
 #include "model/EveningSummary.h"
-#include "model/SampleLog.h"
 #include "model/SettingsStore.h"
 #include "model/StatsStore.h"
 #include "model/VitalsStore.h"
-#include "sampling/AppDirectory.h"
-#include "sampling/AppIdentity.h"
-#include "sampling/FolderSizer.h"
-#include "sampling/ApplicationIndexWatcher.h"
-#include "sampling/MachineSampler.h"
-#include "sampling/NotificationService.h"
-#include "sampling/PresenceTracker.h"
-#include "sampling/ProcessSampler.h"
-#include "sampling/SystemBreakdownSampler.h"
-#include "sampling/SystemSampler.h"
-#include "sampling/WorkerQueue.h"
 
 #include <QObject>
-#include <QString>
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -58,12 +41,21 @@
 #include <memory>
 #include <optional>
 #include <set>
-#include <stop_token>
 #include <string>
 #include <utility>
 #include <vector>
 
 namespace halvrick {
+
+class AppDirectory;
+class Defaults;
+class NotificationService;
+class PresenceTracker;
+struct AppServices;
+struct ProcessSample;
+namespace FolderSizer {
+struct Result;
+}
 
 // The guided breathing exercise while it runs, and for a moment after it ends.
 struct CoolDownState {
@@ -85,59 +77,16 @@ struct VitalsComparison {
 };
 
 // The hub of the application: owns the samplers, the core policies and the stores, turns every sample
-// into the live state and publishes it. Main thread only; the interface reads the getters and redraws on
-// the matching signals, and reaches the status item through the four callbacks.
+// into the live state and publishes it; who is to blame is kept by blame(). Main thread only; the
+// interface reads the getters and redraws on the matching signals, and reaches the status item through
+// the four callbacks.
 class AppModel : public QObject {
     Q_OBJECT
 
 public:
-    // Everything the model reads the world through. Scenario tests hand in samplers built on fake
-    // sources, a presence tracker on fake facilities and fixed clocks; system() is the real machine.
-    struct Services {
-        // The installed applications, kept current for the process sampler and the directory; made before
-        // and destroyed after both.
-        std::unique_ptr<ApplicationIndexWatcher> applications;
-        std::unique_ptr<AppDirectory> appDirectory;
-        std::unique_ptr<SystemSampler> systemSampler;
-        std::unique_ptr<ProcessSampler> processSampler;
-        std::unique_ptr<MachineSampler> machineSampler;
-        // Runs the process sweeps and listings; destroyed after the breakdown sampler and before the
-        // process sampler.
-        std::unique_ptr<WorkerQueue> worker;
-        // Runs the folder walks, which can take minutes on a slow disk, so that no walk holds up a sweep.
-        std::unique_ptr<WorkerQueue> folderWorker;
-        std::unique_ptr<SystemBreakdownSampler> breakdownSampler;
-        std::shared_ptr<PresenceTracker> presence;
-        // Whether notifications may be posted and removed.
-        AppIdentity identity;
-        // Where the ledgers live; none keeps them in memory only.
-        std::optional<QString> dataFolder;
-        // The user defaults, for the challenges, the ignored applications and the weekly-summary mark.
-        std::shared_ptr<Defaults> defaults;
-        // Wall time, for everything stored or shown.
-        std::function<Date()> now;
-        // Elapsed times: between saves, of the cool-down.
-        std::function<std::chrono::steady_clock::time_point()> monotonic;
-        // The user's calendar as it is now.
-        std::function<Calendar()> calendar;
-        // Uniform in 0..n-1.
-        std::function<std::size_t(std::size_t n)> random;
-        // Runs `task` once, `seconds` from now on a monotonic clock, on the main thread.
-        std::function<void(double seconds, std::function<void()> task)> after;
-        // The system sound played after a cool-down and when the heat breaks.
-        std::function<void()> playSound;
-        // Walks the user's folders on the folder worker; ends soon once the token asks it to stop.
-        std::function<FolderSizer::Result(std::stop_token stop)> measureFolders;
-        AppModelEnvironment::Lookup environment;
-        SampleLog::Writer writeLog;
-        int coreCount = 1;
+    using Services = AppServices;
 
-        // This machine, its clocks and its environment; `defaults` are the standard user defaults. The
-        // samplers start only with AppModel::start().
-        static Services system(std::shared_ptr<Defaults> defaults);
-    };
-
-    AppModel(Config config, SettingsStore& settings, NotificationService& notifier, Services services);
+    AppModel(Config config, SettingsStore& settings, NotificationService& notifier, AppServices services);
     // The real machine.
     AppModel(Config config, SettingsStore& settings, NotificationService& notifier,
              std::shared_ptr<Defaults> defaults);
@@ -156,8 +105,7 @@ public:
 
     // The main tick: one CPU-load sample, in percent, taken at `at`.
     void ingestLoad(double load, Date at);
-    void ingestProcesses(const ProcessSampler::Sample& sample);
-    void ingestBreakdown(const SystemBreakdownSampler::Result& result);
+    void ingestProcesses(const ProcessSample& sample);
     void ingestVitals(const MachineVitals& vitals);
 
     // The single place where rest-coach events are booked, shown and spoken.
@@ -178,9 +126,6 @@ public:
     void refreshMenuFace();
     void updateDisplayOptions(bool reduceMotion, bool increaseContrast);
     PeaFace popoverFaceWithoutStyle() const;
-    bool isMemoryFull() const;
-    std::optional<AppMemory> memoryCulprit() const;
-    std::string displayedBlameLine() const;
     // Shows `face` for `seconds`, unless a later one replaces it.
     void showMomentary(FaceState face, double seconds);
 
@@ -192,11 +137,6 @@ public:
     void setPopoverWatched(bool watched);
     void refreshWrappedOffer(Date now);
     EveningSummary buildEveningSummary(const std::string& dayKey, Date at) const;
-    // Asks the application in confirmingQuit to quit and says how that went.
-    void confirmQuit();
-    // Writes ignoredNames to the user defaults, in the current form only.
-    void saveIgnored();
-    void refreshBlame();
 
     // Cool-down and announcements.
     void startCoolDown();
@@ -246,8 +186,6 @@ public:
     void showTestHeadsUp();
     // The mascot was clicked.
     void pokePea();
-    // The culprit, else the busiest application that is not the system.
-    std::optional<AppShare> roastEntry() const;
 
     // Hands the settings to the collaborators: once when made, then whenever a setting changes.
     void applySettings();
@@ -269,29 +207,13 @@ public:
     double cpuLoad() const { return cpuLoad_; }
     ThermalLevel thermal() const { return thermal_; }
     // Without a sensor the level reads nominal, which says nothing about temperature.
-    bool thermalSensed() const { return services_.systemSampler && services_.systemSampler->thermalSensed(); }
+    bool thermalSensed() const;
     const std::string& line() const { return line_; }
     std::optional<HeatState> forcedState() const { return forcedState_; }
     // A debug override of the heat state; none follows the engine again.
     void setForcedState(std::optional<HeatState> state);
-    const std::vector<AppShare>& topApps() const { return topApps_; }
-    const std::optional<AppShare>& culprit() const { return culprit_; }
-    const std::string& blameLine() const { return blameLine_; }
     // This application's own CPU, as a share of every core.
     double ownShare() const { return ownShare_; }
-    const std::optional<AppKey>& confirmingQuit() const { return confirmingQuit_; }
-    // The popover asks whether to quit this application.
-    void setConfirmingQuit(std::optional<AppKey> app);
-    // A row's Quit: the outcome of the last quit goes, and the confirmation moves to `app`.
-    void askToQuit(const AppKey& app);
-    const std::optional<std::string>& quitMessage() const { return quitMessage_; }
-    // Asked to quit, or found gone, within the last blame window: its row offers no second quit.
-    bool isLeaving(const AppKey& app) const;
-    // Application ids the user told the pea to ignore, with their display names.
-    const std::map<std::string, std::string>& ignoredNames() const { return ignoredNames_; }
-    // The popover's ignore, un-ignore and clear actions; saveIgnored() makes them last.
-    void setIgnoredNames(std::map<std::string, std::string> names);
-    const std::vector<SystemPart>& systemParts() const { return systemParts_; }
     RestPhase restPhase() const { return restPhase_; }
     std::optional<double> restRemaining() const { return restRemaining_; }
     const std::optional<std::string>& suppressionNote() const { return suppressionNote_; }
@@ -310,7 +232,6 @@ public:
     const std::optional<EveningSummary>& eveningSummary() const { return eveningSummary_; }
     const std::optional<CoolDownState>& coolDown() const { return coolDown_; }
     const std::optional<MachineVitals>& machine() const { return machine_; }
-    const std::vector<AppMemory>& memoryApps() const { return memoryApps_; }
     const std::vector<FolderGrowth>& folderGrowth() const { return folderGrowth_; }
     const std::vector<FolderGrowth>& folderComparisons() const { return folderComparisons_; }
     const std::vector<FolderTrend>& folderTrends() const { return folderTrends_; }
@@ -333,12 +254,13 @@ public:
     const VitalsStore& vitals() const { return *vitals_; }
     RestCoach& coach() { return *coach_; }
     const RestCoach& coach() const { return *coach_; }
-    PresenceTracker& presence() { return *presence_; }
-    AppDirectory& appDirectory() { return *services_.appDirectory; }
+    AppDirectory& appDirectory();
     const SweatEngine& engine() const { return engine_; }
-    const BlameWindow& blame() const { return blame_; }
+    BlameModel& blame() { return blame_; }
+    const BlameModel& blame() const { return blame_; }
     const HeatBreakTrigger& heatBreak() const { return heatBreak_; }
     const HeadsUpPolicy& headsUp() const { return headsUp_; }
+    const PresenceTracker& presence() const { return *presence_; }
     bool logsSamples() const { return logsSamples_; }
     std::optional<double> debugRestInterval() const { return debugRestInterval_; }
     // A rest interval in seconds that overrides the user's (the debug menu's); none follows the settings
@@ -364,14 +286,7 @@ signals:
     void thermalChanged();
     void lineChanged();
     void forcedStateChanged();
-    void topAppsChanged();
-    void culpritChanged();
-    void blameLineChanged();
     void ownShareChanged();
-    void confirmingQuitChanged();
-    void quitMessageChanged();
-    void ignoredNamesChanged();
-    void systemPartsChanged();
     void restPhaseChanged();
     void restRemainingChanged();
     void suppressionNoteChanged();
@@ -387,7 +302,6 @@ signals:
     void eveningSummaryChanged();
     void coolDownChanged();
     void machineChanged();
-    void memoryAppsChanged();
     void folderGrowthChanged();
     void folderComparisonsChanged();
     void folderTrendsChanged();
@@ -404,9 +318,7 @@ signals:
 
 private:
     void recordTime(Date now);
-    void recordApps(const ProcessSampler::Sample& sample);
-    // The measured system parts, each at most the share of the system row they are listed under.
-    void publishSystemParts();
+    void recordApps(const ProcessSample& sample);
     void updateDebugReadout(Date now);
     // After booking into the stats ledger: dirty, pruned on a new day, saved once a minute.
     void statsChanged(Date now);
@@ -429,8 +341,6 @@ private:
     // One HALVRICK_LOG line, stamped with `at` (or now) in the user's zone.
     void log(const std::string& line) const;
     void log(const std::string& line, Date at) const;
-    std::set<std::string> ignoredIds() const;
-    static std::map<std::string, std::string> loadIgnoredNames(const Defaults& defaults);
     // The user's rest interval in minutes, as the settings read it, in seconds.
     static double restIntervalSeconds(std::int64_t minutes);
     static std::optional<std::string> suppressionNoteFor(std::optional<SuppressionReason> reason);
@@ -448,15 +358,7 @@ private:
     ThermalLevel thermal_ = ThermalLevel::nominal;
     std::string line_;
     std::optional<HeatState> forcedState_;
-    std::vector<AppShare> topApps_;
-    std::optional<AppShare> culprit_;
-    std::string blameLine_;
     double ownShare_ = 0;
-    std::optional<AppKey> confirmingQuit_;
-    std::optional<std::string> quitMessage_;
-    std::map<AppKey, std::chrono::steady_clock::time_point> leavingSince_;
-    std::map<std::string, std::string> ignoredNames_;
-    std::vector<SystemPart> systemParts_;
     RestPhase restPhase_ = RestPhase::idle;
     std::optional<double> restRemaining_;
     std::optional<std::string> suppressionNote_;
@@ -473,7 +375,6 @@ private:
     std::optional<EveningSummary> eveningSummary_;
     std::optional<CoolDownState> coolDown_;
     std::optional<MachineVitals> machine_;
-    std::vector<AppMemory> memoryApps_;
     std::vector<FolderGrowth> folderGrowth_;
     std::vector<FolderGrowth> folderComparisons_;
     std::vector<FolderTrend> folderTrends_;
@@ -490,13 +391,11 @@ private:
     Config config_;
     SettingsStore& settings_;
     NotificationService& notifier_;
-    Services services_;
+    std::unique_ptr<AppServices> services_;
     std::unique_ptr<ChallengeStore> challenges_;
     std::unique_ptr<StatsStore> stats_;
     std::unique_ptr<VitalsStore> vitals_;
     VitalsChangeDetector vitalsDetector_;
-    // Memory takes the blame for a cool machine only from an application holding at least 1 GiB.
-    MemoryBlamePolicy memoryBlame_{1ULL << 30, HeatState::warm};
     std::optional<Date> lastLoadSample_;
     std::optional<Date> lastHabitCheck_;
     // Whether the evening check was on, and its minute of day, when the card was last restored.
@@ -508,10 +407,6 @@ private:
     int coreCount_;
     // Its own numbers: a heat break is offered after 20 minutes hot, at most every 45 minutes.
     HeatBreakTrigger heatBreak_{1200, 2700};
-    std::map<AppKey, std::vector<std::int32_t>> pidsByApp_;
-    std::set<std::int32_t> attributedPIDs_;
-    // The system parts as the listings measured them.
-    std::vector<SystemPart> measuredSystemParts_;
     std::int64_t headsUpGeneration_ = 0;
     std::int64_t momentaryGeneration_ = 0;
     std::optional<PeaFace> lastMenuFace_;
@@ -521,9 +416,8 @@ private:
     std::optional<Personality> drawnPersonality_;
     bool logsSamples_;
     SweatEngine engine_;
-    BlameWindow blame_;
+    BlameModel blame_;
     HeadsUpPolicy headsUp_;
-    SystemBreakdown breakdown_;
     std::shared_ptr<PresenceTracker> presence_;
     std::unique_ptr<RestCoach> coach_;
     ReminderScheduler reminders_;

@@ -1,5 +1,6 @@
 #include "core/CoolDownPattern.h"
 #include "model/AppModel.h"
+#include "model/AppServices.h"
 
 #include <QPointer>
 
@@ -17,15 +18,15 @@ void AppModel::startCoolDown() {
     if (coolDown_ || restPhase_ == RestPhase::resting) {
         return;
     }
-    publish(coolDown_, CoolDownState{services_.now(), 0, false}, &AppModel::coolDownChanged);
-    coolDownStart_ = services_.monotonic();
+    publish(coolDown_, CoolDownState{services_->now(), 0, false}, &AppModel::coolDownChanged);
+    coolDownStart_ = services_->monotonic();
     if (restPhase_ == RestPhase::prompting) {
         handleRestEvents(coach_->notNow(), false);
     }
     refreshMenuFace();
     const std::uint64_t task = ++coolDownTasks_;
     coolDownTask_ = task;
-    services_.after(coolDownTickInterval, [self = QPointer<AppModel>(this), task] {
+    services_->after(coolDownTickInterval, [self = QPointer<AppModel>(this), task] {
         if (self) {
             self->tickCoolDown(task);
         }
@@ -38,7 +39,7 @@ void AppModel::tickCoolDown(std::uint64_t task) {
         return;
     }
     // On the monotonic clock, so that setting the wall clock neither ends the exercise early nor stalls it.
-    const double elapsed = std::chrono::duration<double>(services_.monotonic() - coolDownStart_).count();
+    const double elapsed = std::chrono::duration<double>(services_->monotonic() - coolDownStart_).count();
     if (elapsed >= CoolDownPattern::totalSeconds) {
         finishCoolDown();
         return;
@@ -46,7 +47,7 @@ void AppModel::tickCoolDown(std::uint64_t task) {
     CoolDownState state = *coolDown_;
     state.elapsed = elapsed;
     publish(coolDown_, state, &AppModel::coolDownChanged);
-    services_.after(coolDownTickInterval, [self = QPointer<AppModel>(this), task] {
+    services_->after(coolDownTickInterval, [self = QPointer<AppModel>(this), task] {
         if (self) {
             self->tickCoolDown(task);
         }
@@ -65,9 +66,9 @@ void AppModel::finishCoolDown() {
     handleRestEvents(coach_->recordManualBreak(), true);
     announce("There. Better.", face(FaceState::wakeUpHappy, state_), coolDownLinger);
     if (settings_.soundsEnabled()) {
-        services_.playSound();
+        services_->playSound();
     }
-    services_.after(coolDownLinger, [self = QPointer<AppModel>(this)] {
+    services_->after(coolDownLinger, [self = QPointer<AppModel>(this)] {
         if (self && self->coolDown_ && self->coolDown_->isFinished) {
             self->publish(self->coolDown_, std::nullopt, &AppModel::coolDownChanged);
             self->refreshMenuFace();
@@ -85,7 +86,7 @@ void AppModel::announce(const std::string& text, const std::optional<PeaFace>& f
     }
     log("HEADS-UP: " + text);
     // The popover's card outlasts the bubble.
-    services_.after(3 * shown, [self = QPointer<AppModel>(this), generation] {
+    services_->after(3 * shown, [self = QPointer<AppModel>(this), generation] {
         if (self && self->headsUpGeneration_ == generation) {
             self->publish(self->headsUpMessage_, std::nullopt, &AppModel::headsUpMessageChanged);
         }

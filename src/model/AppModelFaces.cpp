@@ -1,5 +1,6 @@
 #include "core/PeaAnimation.h"
 #include "model/AppModel.h"
+#include "model/AppServices.h"
 #include "model/Copy.h"
 
 #include <QPointer>
@@ -95,19 +96,19 @@ PeaFace AppModel::popoverFaceWithoutStyle() const {
     if (const std::optional<FaceState> overlay = overlayState()) {
         return face(*overlay, state_);
     }
-    if (confirmingQuit_) {
+    if (blame_.confirmingQuit()) {
         return face(FaceState::askingToQuit, state_);
     }
     if (suppressionNote_) {
         return face(FaceState::shh, state_);
     }
-    if (isMemoryFull()) {
+    if (blame_.isMemoryFull()) {
         return PeaFace::stuffed();
     }
-    if (culprit_) {
+    if (blame_.culprit()) {
         return face(FaceState::blaming, state_);
     }
-    if ((state_ == HeatState::chill || state_ == HeatState::warm) && !topApps_.empty()) {
+    if ((state_ == HeatState::chill || state_ == HeatState::warm) && !blame_.topApps().empty()) {
         PeaFace clear = face(FaceState::allClear, state_);
         clear.sweatDrops = PeaFace::heat(state_).sweatDrops;
         return clear;
@@ -115,42 +116,11 @@ PeaFace AppModel::popoverFaceWithoutStyle() const {
     return PeaFace::heat(state_);
 }
 
-std::optional<AppMemory> AppModel::memoryCulprit() const {
-    if (!machine_ || memoryApps_.empty()) {
-        return std::nullopt;
-    }
-    const AppMemory& top = memoryApps_.front();
-    if (!memoryBlame_.blames(top.bytes, state_, machine_->pressure)) {
-        return std::nullopt;
-    }
-    return top;
-}
-
-bool AppModel::isMemoryFull() const {
-    if (!machine_) {
-        return false;
-    }
-    return memoryBlame_.isFull(state_, machine_->pressure) || memoryCulprit().has_value();
-}
-
-std::string AppModel::displayedBlameLine() const {
-    if (const std::optional<AppMemory> hog = memoryCulprit()) {
-        return Copy::memoryBlameLine(*hog, settings_.personality());
-    }
-    if (isMemoryFull()) {
-        return "I'm not hot. I'm full. Something is holding too much memory.";
-    }
-    if (culprit_ && culprit_->app.kind == AppKey::Kind::system && !systemParts_.empty()) {
-        return "It's Linux: " + systemParts_.front().name + " is the busy one. Not your apps.";
-    }
-    return blameLine_;
-}
-
 void AppModel::showMomentary(FaceState face, double seconds) {
     const std::int64_t generation = ++momentaryGeneration_;
     publish(momentaryFace_, face, &AppModel::momentaryFaceChanged);
     refreshMenuFace();
-    services_.after(seconds, [self = QPointer<AppModel>(this), generation] {
+    services_->after(seconds, [self = QPointer<AppModel>(this), generation] {
         if (self && self->momentaryGeneration_ == generation) {
             self->publish(self->momentaryFace_, std::nullopt, &AppModel::momentaryFaceChanged);
             self->refreshMenuFace();

@@ -1,4 +1,5 @@
 #include "model/AppModel.h"
+#include "model/AppServices.h"
 
 namespace halvrick {
 
@@ -13,7 +14,7 @@ constexpr double automaticMeasureInterval = 6 * 3600;
 } // namespace
 
 void AppModel::refreshFolders(Date now) {
-    const Calendar calendar = services_.calendar();
+    const Calendar calendar = services_->calendar();
     const VitalsLedger& ledger = vitals_->ledger();
     publish(folderComparisons_, ledger.folderComparisons(now, calendar), &AppModel::folderComparisonsChanged);
     publish(folderGrowth_, ledger.folderGrowth(now, minimumFolderDelta, growthLimit, calendar),
@@ -34,14 +35,14 @@ void AppModel::measureFoldersIfNeeded(Date now, bool force, bool automatic) {
     }
     publish(isMeasuringFolders_, true, &AppModel::isMeasuringFoldersChanged);
     refreshFolders(now);
-    services_.folderWorker->post(
-        this, [measure = services_.measureFolders](std::stop_token stop) { return measure(std::move(stop)); },
+    services_->folderWorker->post(
+        this, [measure = services_->measureFolders](std::stop_token stop) { return measure(std::move(stop)); },
         [this](FolderSizer::Result result) { foldersMeasured(result); });
 }
 
 void AppModel::foldersMeasured(const FolderSizer::Result& result) {
-    const Date now = services_.now();
-    vitals_->ledger().recordFolderSizes(result.sizes, now, services_.calendar());
+    const Date now = services_->now();
+    vitals_->ledger().recordFolderSizes(result.sizes, now, services_->calendar());
     vitals_->setDirty(true);
     vitals_->save();
     publish(folderDenied_, result.denied, &AppModel::folderDeniedChanged);
@@ -56,14 +57,14 @@ bool AppModel::hasMeasuredFoldersToday() const {
 }
 
 std::map<std::string, std::uint64_t> AppModel::folderSizesToday() const {
-    const std::optional<VitalsDay> today = vitals_->ledger().day(services_.now(), services_.calendar());
+    const std::optional<VitalsDay> today = vitals_->ledger().day(services_->now(), services_->calendar());
     return today ? today->folderBytes : std::map<std::string, std::uint64_t>();
 }
 
 bool AppModel::storageMovedElsewhere() const {
-    const Date now = services_.now();
+    const Date now = services_->now();
     if (!folderGrowth_.empty() || !hasMeasuredFoldersToday() ||
-        !vitals_->ledger().hasEarlierFolderSizes(now, services_.calendar())) {
+        !vitals_->ledger().hasEarlierFolderSizes(now, services_->calendar())) {
         return false;
     }
     for (const VitalsComparison& comparison : vitalsComparisons(now)) {
@@ -87,7 +88,7 @@ std::vector<VitalsComparison> AppModel::vitalsComparisons(Date now) const {
             rows.push_back({id, title, VitalsChange::between(*snapshot, *machine_)});
         }
     };
-    std::optional<VitalsSnapshot> morning = ledger.firstSnapshot(now, services_.calendar());
+    std::optional<VitalsSnapshot> morning = ledger.firstSnapshot(now, services_->calendar());
     if (morning && now - morning->date < 300) {
         morning.reset();
     }
@@ -98,8 +99,8 @@ std::vector<VitalsComparison> AppModel::vitalsComparisons(Date now) const {
 }
 
 std::map<std::string, std::uint64_t> AppModel::yesterdayMemoryPeaks() const {
-    const Calendar calendar = services_.calendar();
-    const Date yesterday = calendar.addingDays(-1, services_.now());
+    const Calendar calendar = services_->calendar();
+    const Date yesterday = calendar.addingDays(-1, services_->now());
     std::map<std::string, std::uint64_t> peaks;
     for (const AppMemoryPeak& peak : vitals_->ledger().appPeaks(yesterday, calendar)) {
         peaks[peak.id] = peak.peakBytes;

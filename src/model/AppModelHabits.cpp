@@ -1,5 +1,7 @@
 #include "core/EndOfDayRitual.h"
 #include "model/AppModel.h"
+#include "model/AppServices.h"
+#include "sampling/NotificationService.h"
 #include "model/Copy.h"
 
 #include <algorithm>
@@ -20,7 +22,7 @@ constexpr double minimumActiveSeconds = 300;
 } // namespace
 
 std::optional<DailyGrade> AppModel::todayGrade(Date now) const {
-    const std::vector<DailyTotals> rows = stats_->ledger().dailyTotals(1, now, services_.calendar());
+    const std::vector<DailyTotals> rows = stats_->ledger().dailyTotals(1, now, services_->calendar());
     return rows.empty() ? std::nullopt : DailyGrade::evaluate(rows.back());
 }
 
@@ -28,13 +30,13 @@ std::optional<ChallengeProgress> AppModel::challengeProgress(Date now) const {
     if (!activeChallenge_) {
         return std::nullopt;
     }
-    const Calendar calendar = services_.calendar();
+    const Calendar calendar = services_->calendar();
     return ChallengePolicy::progress(*activeChallenge_, stats_->ledger().allDailyTotals(now, calendar), now,
                                      calendar);
 }
 
 void AppModel::startChallenge(ChallengeKind kind, Date now) {
-    challenges_->setActive(ActiveChallenge(kind, StatsLedger::dayKey(now, services_.calendar()), now));
+    challenges_->setActive(ActiveChallenge(kind, StatsLedger::dayKey(now, services_->calendar()), now));
     challenges_->setLastResult(std::nullopt);
     challenges_->save();
     syncChallengeStore();
@@ -50,7 +52,7 @@ void AppModel::syncChallengeStore() {
 }
 
 void AppModel::evaluateChallenges(Date now, bool announce) {
-    const Calendar calendar = services_.calendar();
+    const Calendar calendar = services_->calendar();
     const std::optional<ChallengeResult> result =
         challenges_->evaluate(stats_->ledger().allDailyTotals(now, calendar), now, calendar);
     syncChallengeStore();
@@ -64,7 +66,7 @@ void AppModel::handleChallengeResult(const ChallengeResult& result) {
     const FaceState mood =
         result.outcome == ChallengeResult::Outcome::completed ? FaceState::celebrating : FaceState::wakeUpHappy;
     announce(text, face(mood, state_), 8.0);
-    if (settings_.notificationsEnabled() && services_.identity.hasIdentifier()) {
+    if (settings_.notificationsEnabled() && services_->identity.hasIdentifier()) {
         notifier_.send("challenge", text);
     }
 }
@@ -76,12 +78,12 @@ void AppModel::restoreEvening(Date now) {
             publish(eveningSummary_, std::nullopt, &AppModel::eveningSummaryChanged);
         }
     };
-    const std::optional<std::string> fired = services_.defaults->getString(firedKey);
-    if (!settings_.endOfDayEnabled() || !fired || services_.defaults->getString(dismissedKey) == fired) {
+    const std::optional<std::string> fired = services_->defaults->getString(firedKey);
+    if (!settings_.endOfDayEnabled() || !fired || services_->defaults->getString(dismissedKey) == fired) {
         clear();
         return;
     }
-    const Calendar calendar = services_.calendar();
+    const Calendar calendar = services_->calendar();
     const std::optional<Date> window =
         EndOfDayRitualPolicy::windowStart(settings_.endOfDayMinute(), now, calendar);
     const bool current = *fired == StatsLedger::dayKey(now, calendar) ||
@@ -104,8 +106,8 @@ void AppModel::checkEvening(Date now) {
     if (!isPresent() || presence_->suppression()) {
         return;
     }
-    const Calendar calendar = services_.calendar();
-    const std::optional<std::string> fired = services_.defaults->getString(firedKey);
+    const Calendar calendar = services_->calendar();
+    const std::optional<std::string> fired = services_->defaults->getString(firedKey);
     const std::int64_t minute = settings_.endOfDayMinute();
     if (!EndOfDayRitualPolicy::shouldFire(minute, now, fired, settings_.quietHours(), calendar)) {
         return;
@@ -123,20 +125,20 @@ void AppModel::checkEvening(Date now) {
         return;
     }
     fireEvening(key, now);
-    if (settings_.notificationsEnabled() && services_.identity.hasIdentifier()) {
+    if (settings_.notificationsEnabled() && services_->identity.hasIdentifier()) {
         notifier_.send(eveningNotificationId, Copy::eveningNotification(*eveningSummary_));
     }
 }
 
 void AppModel::runEveningCheckNow() {
-    const Date now = services_.now();
-    fireEvening(StatsLedger::dayKey(now, services_.calendar()), now);
+    const Date now = services_->now();
+    fireEvening(StatsLedger::dayKey(now, services_->calendar()), now);
 }
 
 void AppModel::fireEvening(const std::string& dayKey, Date now) {
-    services_.defaults->batch([&] {
-        services_.defaults->setString(firedKey, dayKey);
-        services_.defaults->remove(dismissedKey);
+    services_->defaults->batch([&] {
+        services_->defaults->setString(firedKey, dayKey);
+        services_->defaults->remove(dismissedKey);
     });
     publish(eveningSummary_, buildEveningSummary(dayKey, now), &AppModel::eveningSummaryChanged);
     announce(eveningAnnouncement, face(FaceState::hello, state_), 8.0);
@@ -146,16 +148,16 @@ void AppModel::dismissEvening() {
     if (!eveningSummary_) {
         return;
     }
-    services_.defaults->setString(dismissedKey, eveningSummary_->dayKey);
+    services_->defaults->setString(dismissedKey, eveningSummary_->dayKey);
     publish(eveningSummary_, std::nullopt, &AppModel::eveningSummaryChanged);
-    if (services_.identity.hasIdentifier()) {
+    if (services_->identity.hasIdentifier()) {
         notifier_.remove(eveningNotificationId);
     }
     announce("Goodnight. I'll keep the fan on.", face(FaceState::dozing, state_), 4.0);
 }
 
 void AppModel::markWrappedSeen(Date now) {
-    services_.defaults->setString("wrappedSeenDay", StatsLedger::dayKey(now, services_.calendar()));
+    services_->defaults->setString("wrappedSeenDay", StatsLedger::dayKey(now, services_->calendar()));
     publish(wrappedReady_, false, &AppModel::wrappedReadyChanged);
 }
 
@@ -166,8 +168,8 @@ void AppModel::seededStatsChanged(Date day) {
 }
 
 void AppModel::seedSampleWeek() {
-    const Date now = services_.now();
-    const Calendar calendar = services_.calendar();
+    const Date now = services_->now();
+    const Calendar calendar = services_->calendar();
     constexpr std::array<double, 7> heat{0, 600, 1800, 3600, 900, 2400, 300};
     StatsLedger& ledger = stats_->ledger();
     for (int i = 0; i < 7; ++i) {
@@ -199,8 +201,8 @@ void AppModel::seedChallengeForDebug(int daysAgo, int met) {
     if (daysAgo < 1 || daysAgo > 6) {
         return;
     }
-    const Date now = services_.now();
-    const Calendar calendar = services_.calendar();
+    const Date now = services_->now();
+    const Calendar calendar = services_->calendar();
     const Date start = calendar.addingDays(-daysAgo, now);
     StatsLedger& ledger = stats_->ledger();
     // Yesterday first; today is left open.

@@ -1,4 +1,6 @@
 #include "model/AppModel.h"
+#include "model/AppServices.h"
+#include "sampling/NotificationService.h"
 #include "model/Copy.h"
 
 #include <algorithm>
@@ -46,7 +48,7 @@ void AppModel::showNextReminder() {
     // take the click meant for "Done".
     const bool shownHere = showsActiveReminder && showsActiveReminder();
     if (activeReminder_ && !shownHere && settings_.notificationsEnabled() &&
-        services_.identity.hasIdentifier()) {
+        services_->identity.hasIdentifier()) {
         notifier_.send(notificationId(*activeReminder_),
                        std::string(Copy::reminderPrefix) + activeReminder_->text);
         reminderNotified_ = true;
@@ -72,7 +74,7 @@ void AppModel::withdrawChangedReminders() {
 }
 
 void AppModel::completeReminder() {
-    if (activeReminder_ && services_.identity.hasIdentifier()) {
+    if (activeReminder_ && services_->identity.hasIdentifier()) {
         notifier_.remove(notificationId(*activeReminder_));
     }
     reminderNotified_ = false;
@@ -86,7 +88,7 @@ void AppModel::completeReminder() {
 void AppModel::snoozeReminder() {
     if (activeReminder_) {
         // Ten minutes whatever the rest snooze is.
-        reminders_.snooze(activeReminder_->id, 600, services_.now());
+        reminders_.snooze(activeReminder_->id, 600, services_->now());
     }
     completeReminder();
 }

@@ -1,4 +1,6 @@
 #include "model/AppModel.h"
+#include "model/AppServices.h"
+#include "sampling/NotificationService.h"
 #include "model/Copy.h"
 
 #include <array>
@@ -67,8 +69,8 @@ const std::array<Lines, 4>& restedLines() {
 
 void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool announceDismissal) {
     const auto book = [this](const std::function<void(StatsLedger&, Date, const Calendar&)>& record) {
-        const Date now = services_.now();
-        record(stats_->ledger(), now, services_.calendar());
+        const Date now = services_->now();
+        record(stats_->ledger(), now, services_->calendar());
         statsChanged(now);
     };
     const auto say = [this](std::string_view text, RestFace face, double seconds) {
@@ -76,7 +78,7 @@ void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool annou
     };
     const auto pick = [this](const std::array<Lines, 4>& table) {
         const Lines& lines = byPersonality(table, settings_.personality());
-        return lines.empty() ? std::string_view() : lines[services_.random(lines.size())];
+        return lines.empty() ? std::string_view() : lines[services_->random(lines.size())];
     };
 
     bool promptShown = false;
@@ -132,7 +134,7 @@ void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool annou
     if (phase == restPhase_) {
         return;
     }
-    if (restPhase_ == RestPhase::prompting && services_.identity.hasIdentifier()) {
+    if (restPhase_ == RestPhase::prompting && services_->identity.hasIdentifier()) {
         notifier_.remove(restPromptId);
     }
     publish(restPhase_, phase, &AppModel::restPhaseChanged);
@@ -143,7 +145,7 @@ void AppModel::handleRestEvents(const std::vector<RestEvent>& events, bool annou
     // the click meant for its buttons.
     const bool shownHere = showsRestPrompt && showsRestPrompt();
     if (promptShown && phase == RestPhase::prompting && !shownHere && settings_.notificationsEnabled() &&
-        services_.identity.hasIdentifier()) {
+        services_->identity.hasIdentifier()) {
         notifier_.send(restPromptId,
                        Copy::restPrompt(coach_->config().restInterval, settings_.personality()));
     }

@@ -1,4 +1,5 @@
 #include "model/AppModel.h"
+#include "model/AppServices.h"
 #include "model/Copy.h"
 
 #include <algorithm>
@@ -68,7 +69,8 @@ void AppModel::ingestLoad(double load, Date at) {
         }
     }
 
-    const std::optional<AppKey> culprit = culprit_ ? std::optional(culprit_->app) : std::nullopt;
+    const std::optional<AppShare>& blamed = blame_.culprit();
+    const std::optional<AppKey> culprit = blamed ? std::optional(blamed->app) : std::nullopt;
     // The figure is the smoothed load the score is made of: this tick's load alone may already have
     // fallen while the heat it is named for is still real.
     const std::optional<double> heatScore =
@@ -81,7 +83,7 @@ void AppModel::ingestLoad(double load, Date at) {
     if (settings_.restEnabled()) {
         if (!coolDown_) {
             handleRestEvents(
-                coach_->tick(std::chrono::duration<double>(services_.monotonic().time_since_epoch()).count()),
+                coach_->tick(std::chrono::duration<double>(services_->monotonic().time_since_epoch()).count()),
                 true);
         }
     } else {
@@ -124,7 +126,7 @@ void AppModel::recordTime(Date now) {
     if (!hot && !active) {
         return;
     }
-    const Calendar calendar = services_.calendar();
+    const Calendar calendar = services_->calendar();
     if (hot) {
         stats_->ledger().addHeat(dt, heat, now, calendar);
     }
@@ -142,8 +144,8 @@ void AppModel::updateDebugReadout(Date now) {
         const double remaining = std::ceil(std::max(0.0, hold - (now - *engine_.pendingSince())));
         line += std::string(" → ") + stateName(*pending) + " in " + wholeSeconds(remaining) + " s";
     }
-    if (!topApps_.empty()) {
-        line += " · top " + topApps_.front().app.displayName + " " + Copy::percent(topApps_.front().share);
+    if (const std::vector<AppShare>& top = blame_.topApps(); !top.empty()) {
+        line += " · top " + top.front().app.displayName + " " + Copy::percent(top.front().share);
     }
     line += std::string(" · rest ") + std::string(toString(restPhase_)) + " " +
             std::to_string(static_cast<long long>(coach_->activeElapsed() / 60)) + "/" +
@@ -179,7 +181,7 @@ void AppModel::refreshLine() {
                 &AppModel::lineChanged);
         return;
     }
-    publish(line_, Copy::heatLine(state_, settings_.personality(), line_, services_.random),
+    publish(line_, Copy::heatLine(state_, settings_.personality(), line_, services_->random),
             &AppModel::lineChanged);
 }
 

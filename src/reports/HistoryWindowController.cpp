@@ -3,6 +3,7 @@
 #include "model/AppModel.h"
 #include "reports/ChallengeSection.h"
 #include "reports/HistoryView.h"
+#include "sampling/AppDirectory.h"
 #include "sampling/SystemTimeSource.h"
 #include "ui/CardFiles.h"
 #include "ui/CoalescedRefresh.h"

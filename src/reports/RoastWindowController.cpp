@@ -5,6 +5,7 @@
 #include "model/AppModel.h"
 #include "model/SettingsStore.h"
 #include "reports/CardWindowView.h"
+#include "sampling/AppDirectory.h"
 
 #include <QObject>
 
@@ -35,7 +36,7 @@ RoastCardData RoastWindowController::cardData(const AppShare& entry, Date date) 
 }
 
 void RoastWindowController::show() {
-    const std::optional<AppShare> entry = model_.roastEntry();
+    const std::optional<AppShare> entry = model_.blame().roastEntry();
     if (!entry) {
         model_.showMomentary(FaceState::sideEye, 3.0);
         model_.announce(nobodyText, model_.styled(face(FaceState::sideEye, model_.state())), 4.0);

@@ -82,13 +82,13 @@ VitalsView::VitalsView(AppModel& model, Environment environment, QWidget* parent
     stack->addStretch(1);
     setWidget(content);
 
-    for (const auto signal :
-         {&AppModel::machineChanged, &AppModel::memoryAppsChanged, &AppModel::folderGrowthChanged,
-          &AppModel::folderComparisonsChanged, &AppModel::folderTrendsChanged,
-          &AppModel::isMeasuringFoldersChanged, &AppModel::folderAccessDeniedChanged,
-          &AppModel::folderDeniedChanged, &AppModel::folderPartlyMeasuredChanged}) {
+    for (const auto signal : {&AppModel::machineChanged, &AppModel::folderGrowthChanged,
+                              &AppModel::folderComparisonsChanged, &AppModel::folderTrendsChanged,
+                              &AppModel::isMeasuringFoldersChanged, &AppModel::folderAccessDeniedChanged,
+                              &AppModel::folderDeniedChanged, &AppModel::folderPartlyMeasuredChanged}) {
         connect(&model_, signal, this, [this] { refresher_->request(); });
     }
+    connect(&model_.blame(), &BlameModel::memoryAppsChanged, this, [this] { refresher_->request(); });
     minuteTimer_.setInterval(minuteMs);
     connect(&minuteTimer_, &QTimer::timeout, this, [this] { refresher_->request(); });
     refresh();
@@ -141,7 +141,7 @@ void VitalsView::refresh() {
     whatChanged_->folders().setFigures(folders);
 
     whatChanged_->setEvents(ledger.recentEvents(), now, calendar);
-    memoryByApp_->setApps(model_.memoryApps(), model_.yesterdayMemoryPeaks());
+    memoryByApp_->setApps(model_.blame().memoryApps(), model_.yesterdayMemoryPeaks());
 }
 
 } // namespace halvrick

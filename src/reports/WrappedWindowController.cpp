@@ -4,6 +4,7 @@
 #include "model/AppModel.h"
 #include "model/StatsStore.h"
 #include "reports/CardWindowView.h"
+#include "sampling/AppDirectory.h"
 #include "reports/WrappedCard.h"
 
 namespace halvrick {

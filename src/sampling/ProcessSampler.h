@@ -25,6 +25,17 @@ namespace halvrick {
 
 class ApplicationIndexWatcher;
 
+// One process sample; outside the sampler so that its readers can name it without the sampler.
+struct ProcessSample {
+    Date time;
+    double interval = 0; // seconds since the previous sample
+    std::map<AppKey, double> cpuSeconds;
+    std::map<AppKey, std::uint64_t> footprints;
+    std::map<AppKey, std::vector<std::int32_t>> pids;
+    std::set<std::int32_t> attributedPIDs;
+    double ownCPUSeconds = 0;
+};
+
 // Every interval, how many CPU seconds each application used since the previous sample and how much
 // memory it holds. Machine CPU time that no readable process accounts for goes to the system.
 //
@@ -33,15 +44,7 @@ class ApplicationIndexWatcher;
 // source are called on the worker; the callbacks and the application index on the main thread.
 class ProcessSampler {
 public:
-    struct Sample {
-        Date time;
-        double interval = 0; // seconds since the previous sample
-        std::map<AppKey, double> cpuSeconds;
-        std::map<AppKey, std::uint64_t> footprints;
-        std::map<AppKey, std::vector<std::int32_t>> pids;
-        std::set<std::int32_t> attributedPIDs;
-        double ownCPUSeconds = 0;
-    };
+    using Sample = ProcessSample;
 
     // Runs `job` away from the main thread, then `done` on the main thread unless `context` is gone by
     // then; one job at a time, in the order given.

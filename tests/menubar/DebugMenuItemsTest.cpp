@@ -245,10 +245,10 @@ TEST_F(DebugMenuItemsTest, SwitchesAndClearing) {
     choose(Host::popover, Command::pretendSamplerBroken);
     EXPECT_FALSE(model->samplingFailed());
 
-    model->setIgnoredNames({{fakes::app("Browser").id, "Browser"}});
-    model->saveIgnored();
+    model->blame().setIgnoredNames({{fakes::app("Browser").id, "Browser"}});
+    model->blame().saveIgnored();
     choose(Host::statusItem, Command::clearIgnoredApps);
-    EXPECT_TRUE(model->ignoredNames().empty());
+    EXPECT_TRUE(model->blame().ignoredNames().empty());
     EXPECT_EQ(world.defaults->getStringMap("ignoredAppNames"), (std::map<std::string, std::string>{}));
 
     // Window items belong to the host.

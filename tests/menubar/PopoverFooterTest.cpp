@@ -153,7 +153,7 @@ TEST_F(PopoverFooterTest, ButtonsAndItemsReachTheirActions) {
 TEST_F(PopoverFooterTest, RendersInThePopoversWidth) {
     makeFooter(true);
     ownShare(0.031);
-    model->setIgnoredNames({{"/x.desktop", "X"}});
+    model->blame().setIgnoredNames({{"/x.desktop", "X"}});
 
     PopupPanel panel(false);
     auto* shown = new PopoverFooter(*model, PopoverActions{}, false);

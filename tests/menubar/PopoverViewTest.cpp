@@ -1,6 +1,7 @@
 #include "menubar/PopoverView.h"
 
 #include "ShellTestSupport.h"
+#include "menubar/BlameList.h"
 #include "menubar/BlameRows.h"
 #include "menubar/CoolDownView.h"
 #include "menubar/EveningCardView.h"
@@ -61,8 +62,8 @@ protected:
     }
 
     const BlameRow* row(const AppKey& key) const {
-        const auto it = view->blameRows().find(key);
-        return it == view->blameRows().end() ? nullptr : it->second;
+        const auto it = view->blameList().rows().find(key);
+        return it == view->blameList().rows().end() ? nullptr : it->second;
     }
 
     bool shown(const QWidget& widget) const { return widget.isVisibleTo(view.get()); }
@@ -125,9 +126,9 @@ TEST_F(PopoverViewTest, ReadsTheModelAndUpdatesRowsInPlace) {
     view->refresh();
     const AppKey backup{AppKey::Kind::process, "backupd", "backupd"};
     const std::vector<AppKey> expected{fakes::app("Compiler"), fakes::app("Browser"), AppKey::system()};
-    ASSERT_EQ(view->rowOrder(), expected);
+    ASSERT_EQ(view->blameList().rowOrder(), expected);
     EXPECT_FALSE(view->titleLabel().text().isEmpty());
-    EXPECT_EQ(view->blameLineLabel().text().toStdString(), model->displayedBlameLine());
+    EXPECT_EQ(view->blameLineLabel().text().toStdString(), model->blame().displayedBlameLine());
     EXPECT_TRUE(view->blameLineLabel().font().bold()) << "the culprit's line is semibold";
     EXPECT_TRUE(row(fakes::app("Compiler"))->nameLabel().font().bold());
     EXPECT_FALSE(row(fakes::app("Browser"))->nameLabel().font().bold());
@@ -135,15 +136,15 @@ TEST_F(PopoverViewTest, ReadsTheModelAndUpdatesRowsInPlace) {
     // Buttons by kind: applications quit and ignore, processes only ignore, the system neither.
     EXPECT_NE(row(fakes::app("Compiler"))->quitButton(), nullptr);
     EXPECT_NE(row(fakes::app("Compiler"))->ignoreButton(), nullptr);
-    model->setIgnoredNames({{fakes::app("Browser").id, "Browser"}});
-    model->refreshBlame();
+    model->blame().setIgnoredNames({{fakes::app("Browser").id, "Browser"}});
+    model->blame().refresh();
     view->refresh();
     ASSERT_NE(row(backup), nullptr);
     EXPECT_EQ(row(backup)->quitButton(), nullptr);
     EXPECT_NE(row(backup)->ignoreButton(), nullptr);
     EXPECT_EQ(row(AppKey::system())->quitButton(), nullptr);
     EXPECT_EQ(row(AppKey::system())->ignoreButton(), nullptr);
-    EXPECT_FALSE(shown(view->systemParts())) << "no breakdown before the system's parts are known";
+    EXPECT_FALSE(shown(view->blameList().systemParts())) << "no breakdown before the system's parts are known";
 
     // A later sample keeps the same row objects.
     const BlameRow* compiler = row(fakes::app("Compiler"));
@@ -155,7 +156,7 @@ TEST_F(PopoverViewTest, ReadsTheModelAndUpdatesRowsInPlace) {
 TEST_F(PopoverViewTest, PublishesComingTogetherAreOneRefresh) {
     const int before = view->refreshCount();
     model->setForcedState(HeatState::warm);
-    model->setIgnoredNames({{"/a.desktop", "A"}});
+    model->blame().setIgnoredNames({{"/a.desktop", "A"}});
     model->setForcedState(HeatState::sweating);
     EXPECT_EQ(view->refreshCount(), before);
     QCoreApplication::processEvents();
@@ -170,7 +171,7 @@ TEST_F(PopoverViewTest, IgnoringAndShowingAgain) {
     const_cast<BlameRow*>(row(fakes::app("Browser")))->ignoreButton()->click();
     QCoreApplication::processEvents();
     EXPECT_EQ(row(fakes::app("Browser")), nullptr);
-    EXPECT_EQ(model->ignoredNames().count(fakes::app("Browser").id), 1U);
+    EXPECT_EQ(model->blame().ignoredNames().count(fakes::app("Browser").id), 1U);
     EXPECT_FALSE(view->ignoredApps().isHidden());
     EXPECT_EQ(view->ignoredApps().header(), QStringLiteral("Ignoring 1 app"));
     EXPECT_TRUE(view->ignoredApps().showAllButton()->isHidden());
@@ -182,7 +183,7 @@ TEST_F(PopoverViewTest, IgnoringAndShowingAgain) {
 }
 
 TEST_F(PopoverViewTest, IgnoredAppsAreListedByNameWhateverTheCase) {
-    const auto list = IgnoredAppsView::ignoredList({{"/1", "Beta"}, {"/2", "alpha"}, {"/3", "Gamma"}});
+    const auto list = IgnoredApp::list({{"/1", "Beta"}, {"/2", "alpha"}, {"/3", "Gamma"}});
     ASSERT_EQ(list.size(), 3U);
     EXPECT_EQ(list[0].name, "alpha");
     EXPECT_EQ(list[1].name, "Beta");
@@ -191,33 +192,6 @@ TEST_F(PopoverViewTest, IgnoredAppsAreListedByNameWhateverTheCase) {
     ignored.refresh(list);
     EXPECT_EQ(ignored.header(), QStringLiteral("Ignoring 3 apps"));
     EXPECT_FALSE(ignored.showAllButton()->isHidden());
-}
-
-TEST_F(PopoverViewTest, QuitAsksOnlyTheRowWithTheSameKey) {
-    heatUp();
-    view->refresh();
-    BlameRow* compiler = const_cast<BlameRow*>(row(fakes::app("Compiler")));
-    compiler->quitButton()->click();
-    QCoreApplication::processEvents();
-    EXPECT_TRUE(compiler->isConfirming());
-    EXPECT_FALSE(row(fakes::app("Browser"))->isConfirming());
-    EXPECT_TRUE(compiler->cancelButton()->isDefault()) << "Return cancels";
-
-    // Same id, another display name: not the same row.
-    AppKey renamed = fakes::app("Compiler");
-    renamed.displayName = "Other";
-    model->setConfirmingQuit(renamed);
-    QCoreApplication::processEvents();
-    EXPECT_FALSE(compiler->isConfirming());
-
-    model->setConfirmingQuit(fakes::app("Compiler"));
-    QCoreApplication::processEvents();
-    compiler->confirmButton()->click();
-    QCoreApplication::processEvents();
-    ASSERT_EQ(world.quitRequests.size(), 1U);
-    EXPECT_EQ(world.quitRequests[0].first, fakes::app("Compiler"));
-    EXPECT_FALSE(compiler->isConfirming());
-    EXPECT_FALSE(view->quitMessageLabel().isHidden());
 }
 
 // The outcome line answers the last quit: a Quit on another row clears it.
@@ -243,7 +217,7 @@ TEST_F(PopoverViewTest, AQuitThatWentOutGreysTheRowAtOnce) {
     heatUp();
     view->refresh();
     BlameRow* compiler = const_cast<BlameRow*>(row(fakes::app("Compiler")));
-    model->setConfirmingQuit(fakes::app("Compiler"));
+    model->blame().setConfirmingQuit(fakes::app("Compiler"));
     QCoreApplication::processEvents();
     compiler->confirmButton()->click();
     QCoreApplication::processEvents();
@@ -252,8 +226,8 @@ TEST_F(PopoverViewTest, AQuitThatWentOutGreysTheRowAtOnce) {
     EXPECT_FALSE(row(fakes::app("Browser"))->isLeaving());
     // Asked again (from the keyboard, say) while it is gone: no failure line.
     world.goneApps.insert(fakes::app("Compiler").id);
-    model->setConfirmingQuit(fakes::app("Compiler"));
-    model->confirmQuit();
+    model->blame().setConfirmingQuit(fakes::app("Compiler"));
+    model->blame().confirmQuit();
     QCoreApplication::processEvents();
     EXPECT_EQ(view->quitMessageLabel().text(), "Compiler has already left.");
     EXPECT_FALSE(compiler->isConfirming());
@@ -264,7 +238,7 @@ TEST_F(PopoverViewTest, RowsHoldStillUnderThePointerAndCatchUpWhenItLeaves) {
     heatUp();
     view->refresh();
     const std::vector<AppKey> before{fakes::app("Compiler"), fakes::app("Browser"), AppKey::system()};
-    ASSERT_EQ(view->rowOrder(), before);
+    ASSERT_EQ(view->blameList().rowOrder(), before);
     const QRect browserPlace = row(fakes::app("Browser"))->geometry();
     const QString blameLine = view->blameLineLabel().text();
 
@@ -278,28 +252,28 @@ TEST_F(PopoverViewTest, RowsHoldStillUnderThePointerAndCatchUpWhenItLeaves) {
             world.now, 2, {{fakes::app("Browser"), 4}, {fakes::app("Game"), 3}, {fakes::app("Compiler"), 0.1}}));
     }
     QCoreApplication::processEvents();
-    ASSERT_NE(model->topApps().front().app, fakes::app("Compiler"));
-    EXPECT_EQ(view->rowOrder(), before);
+    ASSERT_NE(model->blame().topApps().front().app, fakes::app("Compiler"));
+    EXPECT_EQ(view->blameList().rowOrder(), before);
     EXPECT_EQ(row(fakes::app("Browser"))->geometry(), browserPlace);
     EXPECT_EQ(row(fakes::app("Game")), nullptr) << "no row comes in under the pointer";
     EXPECT_EQ(view->blameLineLabel().text(), blameLine);
     // Figures still move.
-    const auto browser = std::find_if(model->topApps().begin(), model->topApps().end(),
+    const auto browser = std::find_if(model->blame().topApps().begin(), model->blame().topApps().end(),
                                       [](const AppShare& s) { return s.app == fakes::app("Browser"); });
-    ASSERT_NE(browser, model->topApps().end());
+    ASSERT_NE(browser, model->blame().topApps().end());
     EXPECT_EQ(row(fakes::app("Browser"))->shareLabel().text().toStdString(), Copy::percent(browser->share));
 
     // An open confirmation holds them too, pointer or not.
     QEvent leave(QEvent::Leave);
-    model->setConfirmingQuit(fakes::app("Compiler"));
+    model->blame().setConfirmingQuit(fakes::app("Compiler"));
     QCoreApplication::sendEvent(view.get(), &leave);
     QCoreApplication::processEvents();
-    EXPECT_EQ(view->rowOrder(), before);
+    EXPECT_EQ(view->blameList().rowOrder(), before);
 
-    model->setConfirmingQuit(std::nullopt);
+    model->blame().setConfirmingQuit(std::nullopt);
     QCoreApplication::processEvents();
     EXPECT_FALSE(view->holdsRowsStill());
-    EXPECT_EQ(view->rowOrder().front(), model->topApps().front().app);
+    EXPECT_EQ(view->blameList().rowOrder().front(), model->blame().topApps().front().app);
     EXPECT_NE(row(fakes::app("Game")), nullptr);
 }
 
@@ -347,8 +321,8 @@ TEST_F(PopoverViewTest, TabGoesTopToBottomThroughThePopover) {
     };
     // The blame section, the rows in their order, the card, the vitals link, the footer.
     std::vector<const QWidget*> expected{&shown->roastButton()};
-    for (const AppKey& key : shown->rowOrder()) {
-        const BlameRow* row = shown->blameRows().at(key);
+    for (const AppKey& key : shown->blameList().rowOrder()) {
+        const BlameRow* row = shown->blameList().rows().at(key);
         for (const QWidget* button : {static_cast<const QWidget*>(row->quitButton()),
                                       static_cast<const QWidget*>(row->ignoreButton())}) {
             if (button) {
@@ -732,12 +706,12 @@ protected:
         heatUp(5);
         for (double cpu : {0.0, 4.0}) {
             world.advance(2);
-            model->ingestBreakdown({{{7, cpu, "/usr/bin/indexer"}}, world.now, 0});
+            model->blame().ingestListing({{7, cpu, "/usr/bin/indexer"}}, world.now);
         }
         settle();
         ASSERT_TRUE(window.windowHandle()->isExposed());
-        ASSERT_FALSE(model->systemParts().empty());
-        ASSERT_FALSE(view->systemParts().isHidden());
+        ASSERT_FALSE(model->blame().systemParts().empty());
+        ASSERT_FALSE(view->blameList().systemParts().isHidden());
     }
 
     // Runs the refresh, the relayouts and the paints that are due, until a turn of the event loop brings

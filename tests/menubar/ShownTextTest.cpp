@@ -1,5 +1,6 @@
 #include "ShellTestSupport.h"
 #include "core/DisplayText.h"
+#include "menubar/BlameList.h"
 #include "menubar/BlameRows.h"
 #include "menubar/EveningCardView.h"
 #include "menubar/PopoverView.h"
@@ -138,22 +139,22 @@ TEST_F(ShownTextTest, ThePopoverAndTheBubblesShowNamesPlainly) {
         }
         const AppKey key{AppKey::Kind::app, "/usr/share/applications/" + std::to_string(++apps) + ".desktop",
                          hostile.name};
-        model->setIgnoredNames({});
+        model->blame().setIgnoredNames({});
         for (int i = 0; i < 6; ++i) {
             world.advance(2);
             model->ingestProcesses(fakes::processSample(world.now, 2, {{key, 3.5}}));
         }
-        ASSERT_TRUE(model->culprit());
-        ASSERT_EQ(model->culprit()->app, key);
+        ASSERT_TRUE(model->blame().culprit());
+        ASSERT_EQ(model->blame().culprit()->app, key);
         PopoverView& popover = controller->popoverView();
         popover.refresh();
         expectShownPlainly(popover.blameLineLabel(), hostile.shown);
-        const auto rows = popover.blameRows();
+        const auto rows = popover.blameList().rows();
         ASSERT_TRUE(rows.contains(key));
         expectShownPlainly(*rows.at(key), hostile.shown);
         // Asked to quit while it has no processes left: the outcome line names it.
-        model->setConfirmingQuit(key);
-        model->confirmQuit();
+        model->blame().setConfirmingQuit(key);
+        model->blame().confirmQuit();
         popover.refresh();
         expectShownPlainly(popover.quitMessageLabel(), hostile.shown);
 

@@ -348,7 +348,7 @@ TEST_F(StatusItemBubbleTest, BubblesAndThePopoverOpenFromTheirFinalSizeInsideThe
 
         // The click puts the anchor on the tray's screen; the popover fits even where it is too tall.
         heatUp();
-        model->setIgnoredNames({});
+        model->blame().setIgnoredNames({});
         click();
         ASSERT_TRUE(controller->isPopoverShown());
         QCoreApplication::processEvents();

@@ -189,7 +189,7 @@ TEST_F(StatusMenuTest, AnOpenMenuFollowsTheModelInPlace) {
     model->startCoolDown();
     model->setForcedState(HeatState::meltdown);
     model->startChallenge(ChallengeKind::coolHead, world.now);
-    model->setIgnoredNames({{"/x.desktop", "X"}});
+    model->blame().setIgnoredNames({{"/x.desktop", "X"}});
 
     EXPECT_EQ(menu->action(Command::coolDown), coolDown) << "the same items, updated";
     EXPECT_EQ(menu->action(Command::clearIgnoredApps), clearIgnored);
@@ -264,7 +264,7 @@ TEST_F(StatusMenuTest, EveryShortcutTheOpenMenuShowsWorksThere) {
 TEST_F(StatusMenuTest, RendersAsAMenu) {
     debugEnvironment = true;
     makeMenu();
-    model->setIgnoredNames({{"/x.desktop", "X"}});
+    model->blame().setIgnoredNames({{"/x.desktop", "X"}});
     const QImage image = renderMenu(*menu, QStringLiteral("menus-status.png"));
     EXPECT_GT(image.height(), image.width() / 2);
     QAction* debug = menu->action(Command::debugMenu);

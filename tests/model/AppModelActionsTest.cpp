@@ -38,18 +38,18 @@ TEST_F(AppModelActionsTest, APokeIsAnsweredInEveryVoice) {
 }
 
 TEST_F(AppModelActionsTest, TheRoastAndTheTestHeadsUpPassOverTheSystem) {
-    EXPECT_EQ(model->roastEntry(), std::nullopt);
+    EXPECT_EQ(model->blame().roastEntry(), std::nullopt);
     model->showTestHeadsUp();
     EXPECT_EQ(spoken.back().text, Copy::headsUp(HeadsUp::heatingUp(HeatState::meltdown, std::nullopt, 0),
                                                 settings->personality()));
 
     const AppKey browser = app("Browser");
     model->ingestProcesses(processSample(world.now, 2, {{AppKey::system(), 2}, {browser, 1}}));
-    ASSERT_FALSE(model->topApps().empty());
-    ASSERT_EQ(model->topApps().front().app, AppKey::system());
-    ASSERT_EQ(model->culprit(), std::nullopt);
-    ASSERT_TRUE(model->roastEntry());
-    EXPECT_EQ(model->roastEntry()->app, browser);
+    ASSERT_FALSE(model->blame().topApps().empty());
+    ASSERT_EQ(model->blame().topApps().front().app, AppKey::system());
+    ASSERT_EQ(model->blame().culprit(), std::nullopt);
+    ASSERT_TRUE(model->blame().roastEntry());
+    EXPECT_EQ(model->blame().roastEntry()->app, browser);
     model->showTestHeadsUp();
     EXPECT_EQ(spoken.back().text, Copy::headsUp(HeadsUp::heatingUp(HeatState::meltdown, browser, 0),
                                                 settings->personality()));
@@ -60,23 +60,23 @@ TEST_F(AppModelActionsTest, ANewQuitQuestionClearsTheLastOutcome) {
     ProcessSampler::Sample sample = processSample(world.now, 2, {{app("Editor"), 1}, {app("Game"), 1}});
     sample.pids = {{app("Editor"), {41}}, {app("Game"), {51}}};
     model->ingestProcesses(sample);
-    model->askToQuit(app("Editor"));
-    EXPECT_EQ(model->confirmingQuit(), app("Editor"));
-    model->confirmQuit();
-    ASSERT_EQ(model->quitMessage(), "Asked Editor to leave. Fingers crossed.");
+    model->blame().askToQuit(app("Editor"));
+    EXPECT_EQ(model->blame().confirmingQuit(), app("Editor"));
+    model->blame().confirmQuit();
+    ASSERT_EQ(model->blame().quitMessage(), "Asked Editor to leave. Fingers crossed.");
 
-    model->askToQuit(app("Game"));
-    EXPECT_EQ(model->quitMessage(), std::nullopt);
-    EXPECT_EQ(model->confirmingQuit(), app("Game"));
+    model->blame().askToQuit(app("Game"));
+    EXPECT_EQ(model->blame().quitMessage(), std::nullopt);
+    EXPECT_EQ(model->blame().confirmingQuit(), app("Game"));
     world.quitSucceeds = false;
-    model->confirmQuit();
-    ASSERT_EQ(model->quitMessage(), "Game didn't want to go. Try quitting it yourself.");
+    model->blame().confirmQuit();
+    ASSERT_EQ(model->blame().quitMessage(), "Game didn't want to go. Try quitting it yourself.");
 
     // Processes and the system have no Quit: nothing changes.
     for (const AppKey& key : {AppKey{AppKey::Kind::process, "backupd", "backupd"}, AppKey::system()}) {
-        model->askToQuit(key);
-        EXPECT_EQ(model->confirmingQuit(), std::nullopt);
-        EXPECT_EQ(model->quitMessage(), "Game didn't want to go. Try quitting it yourself.");
+        model->blame().askToQuit(key);
+        EXPECT_EQ(model->blame().confirmingQuit(), std::nullopt);
+        EXPECT_EQ(model->blame().quitMessage(), "Game didn't want to go. Try quitting it yourself.");
     }
 }
 

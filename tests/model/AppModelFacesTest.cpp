@@ -163,46 +163,49 @@ TEST_F(AppModelFacesTest, AnUnchangedStateRedrawsNothing) {
 TEST_F(AppModelFacesTest, ACoolMachineWithFullMemoryBlamesTheLargestApplication) {
     tick(5);
     feedMemory(MemoryPressure::warning, 2ULL << 30);
-    ASSERT_TRUE(model->memoryCulprit());
-    EXPECT_EQ(model->memoryCulprit()->name, "Browser");
-    EXPECT_TRUE(model->isMemoryFull());
+    ASSERT_TRUE(model->blame().memoryCulprit());
+    EXPECT_EQ(model->blame().memoryCulprit()->name, "Browser");
+    EXPECT_TRUE(model->blame().isMemoryFull());
     EXPECT_EQ(model->popoverFaceWithoutStyle(), PeaFace::stuffed());
-    EXPECT_EQ(model->displayedBlameLine(), Copy::memoryBlameLine(*model->memoryCulprit(), Personality::mild));
+    EXPECT_EQ(model->blame().displayedBlameLine(),
+              Copy::memoryBlameLine(*model->blame().memoryCulprit(), Personality::mild));
 
     feedMemory(MemoryPressure::critical, 512ULL << 20);
-    EXPECT_FALSE(model->memoryCulprit());
-    EXPECT_TRUE(model->isMemoryFull());
-    EXPECT_EQ(model->displayedBlameLine(), "I'm not hot. I'm full. Something is holding too much memory.");
+    EXPECT_FALSE(model->blame().memoryCulprit());
+    EXPECT_TRUE(model->blame().isMemoryFull());
+    EXPECT_EQ(model->blame().displayedBlameLine(),
+              "I'm not hot. I'm full. Something is holding too much memory.");
 
     feedMemory(MemoryPressure::normal, 2ULL << 30);
-    EXPECT_FALSE(model->isMemoryFull());
+    EXPECT_FALSE(model->blame().isMemoryFull());
 }
 
 TEST_F(AppModelFacesTest, AHotMachineNeverBlamesMemory) {
     tick(90);
     feedMemory(MemoryPressure::critical, 4ULL << 30);
-    EXPECT_FALSE(model->memoryCulprit());
-    EXPECT_FALSE(model->isMemoryFull());
+    EXPECT_FALSE(model->blame().memoryCulprit());
+    EXPECT_FALSE(model->blame().isMemoryFull());
 }
 
 TEST_F(AppModelFacesTest, TheSystemsOwnBusyPartIsNamedWhenTheSystemIsToBlame) {
     tick(60);
     model->ingestProcesses(processSample(world.now, 2, {{AppKey::system(), 3}}));
-    ASSERT_TRUE(model->culprit());
-    EXPECT_EQ(model->displayedBlameLine(), "It's Linux doing its own thing. Not your apps.");
+    ASSERT_TRUE(model->blame().culprit());
+    EXPECT_EQ(model->blame().displayedBlameLine(), "It's Linux doing its own thing. Not your apps.");
     model->popoverWillOpen(false);
     world.advance(2);
-    model->ingestBreakdown({{{7, 0, "/usr/lib/tracker-miner-fs-3"}}, world.now, 0});
+    model->blame().ingestListing({{7, 0, "/usr/lib/tracker-miner-fs-3"}}, world.now);
     world.advance(2);
-    model->ingestBreakdown({{{7, 4, "/usr/lib/tracker-miner-fs-3"}}, world.now, 0});
-    EXPECT_EQ(model->displayedBlameLine(), "It's Linux: tracker-miner-fs-3 is the busy one. Not your apps.");
+    model->blame().ingestListing({{7, 4, "/usr/lib/tracker-miner-fs-3"}}, world.now);
+    EXPECT_EQ(model->blame().displayedBlameLine(),
+              "It's Linux: tracker-miner-fs-3 is the busy one. Not your apps.");
 }
 
 TEST_F(AppModelFacesTest, TheAllClearFaceNeedsACoolMachineWithAppsButNoCulprit) {
     tick(5);
     EXPECT_EQ(model->popoverFaceWithoutStyle(), PeaFace::heat(HeatState::chill));
     model->ingestProcesses(processSample(world.now, 2, {{app("Editor"), 0.5}}));
-    ASSERT_FALSE(model->topApps().empty());
+    ASSERT_FALSE(model->blame().topApps().empty());
     PeaFace clear = face(FaceState::allClear, HeatState::chill);
     clear.sweatDrops = PeaFace::heat(HeatState::chill).sweatDrops;
     EXPECT_EQ(model->popoverFaceWithoutStyle(), clear);
@@ -210,9 +213,9 @@ TEST_F(AppModelFacesTest, TheAllClearFaceNeedsACoolMachineWithAppsButNoCulprit) 
     for (int i = 0; i < 10; ++i) {
         tick(90);
     }
-    ASSERT_TRUE(model->culprit());
+    ASSERT_TRUE(model->blame().culprit());
     EXPECT_EQ(model->popoverFaceWithoutStyle(), face(FaceState::blaming, HeatState::meltdown));
-    model->setConfirmingQuit(app("Editor"));
+    model->blame().setConfirmingQuit(app("Editor"));
     EXPECT_EQ(model->popoverFaceWithoutStyle(), face(FaceState::askingToQuit, HeatState::meltdown));
 }
 

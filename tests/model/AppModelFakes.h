@@ -2,6 +2,8 @@
 
 #include "SamplingFakes.h"
 #include "model/AppModel.h"
+#include "model/AppServices.h"
+#include "sampling/NotificationService.h"
 
 #include <QCoreApplication>
 #include <algorithm>

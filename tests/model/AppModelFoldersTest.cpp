@@ -149,7 +149,7 @@ TEST_F(AppModelFoldersTest, DestroyingTheModelStopsTheWalkItRunsAndTakesNoResult
     model.reset();
     std::promise<void> started;
     std::atomic<bool> sawStop = false;
-    AppModel::Services services = world.services();
+    AppServices services = world.services();
     // Ends only when asked to stop, or ten seconds later for a model that never asks.
     services.measureFolders = [&](std::stop_token stop) {
         started.set_value();
@@ -207,7 +207,7 @@ class AppModelFolderWalkTest : public AppModelFoldersTest {
 protected:
     AppModelFolderWalkTest() {
         model.reset();
-        AppModel::Services services = world.services();
+        AppServices services = world.services();
         ProcessSampler::Sources sources;
         sources.tickReader = std::make_unique<fakes::FakeTicks>();
         sources.processLister = std::make_unique<HogLister>();

@@ -31,12 +31,12 @@ protected:
             rows.push_back({pid, seconds, "/usr/lib/part" + std::to_string(pid)});
         }
         world.advance(2);
-        model->ingestBreakdown({rows, world.now, 0.05});
+        model->blame().ingestListing(rows, world.now);
     }
 
     std::vector<double> shownShares() const {
         std::vector<double> shares;
-        for (const SystemPart& part : model->systemParts()) {
+        for (const SystemPart& part : model->blame().systemParts()) {
             shares.push_back(part.share);
         }
         return shares;
@@ -51,12 +51,12 @@ TEST_F(AppModelIngestTest, ListsApplicationMemoryLargestFirstWithoutTheSystem) {
         {app("Zed"), 300}, {app("Editor"), 300}, {app("Browser"), 900}, {AppKey::system(), 5000}};
     model->ingestProcesses(sample);
     std::vector<std::string> names;
-    for (const AppMemory& entry : model->memoryApps()) {
+    for (const AppMemory& entry : model->blame().memoryApps()) {
         names.push_back(entry.name);
     }
     EXPECT_THAT(names, ElementsAre("Browser", "Editor", "Zed"));
-    EXPECT_EQ(model->memoryApps()[0].id, app("Browser").id);
-    EXPECT_EQ(model->memoryApps()[0].bytes, 900U);
+    EXPECT_EQ(model->blame().memoryApps()[0].id, app("Browser").id);
+    EXPECT_EQ(model->blame().memoryApps()[0].bytes, 900U);
 }
 
 TEST_F(AppModelIngestTest, OwnShareIsThisProcessAgainstEveryCore) {
@@ -75,11 +75,11 @@ TEST_F(AppModelIngestTest, OwnShareIsThisProcessAgainstEveryCore) {
 
 TEST_F(AppModelIngestTest, PublishesAtMostThreeSystemPartsOfAtLeastThreeThousandths) {
     list({0, 0, 0, 0, 0});
-    EXPECT_THAT(model->systemParts(), IsEmpty());
+    EXPECT_THAT(model->blame().systemParts(), IsEmpty());
 
     list({0.5, 0.2, 0.1, 0.003, 0.0029});
     EXPECT_THAT(shownShares(), ElementsAre(DoubleEq(0.5), DoubleEq(0.2), DoubleEq(0.1)));
-    EXPECT_EQ(model->systemParts()[0].name, "part1");
+    EXPECT_EQ(model->blame().systemParts()[0].name, "part1");
 
     // Parts are measured over the blame window, as the system row is: once it has passed, only what
     // still works is listed.
@@ -87,19 +87,19 @@ TEST_F(AppModelIngestTest, PublishesAtMostThreeSystemPartsOfAtLeastThreeThousand
         list({0, 0, 0, 0.003, 0.0029});
     }
     EXPECT_THAT(shownShares(), ElementsAre(DoubleEq(0.003)));
-    EXPECT_EQ(model->systemParts()[0].name, "part4");
+    EXPECT_EQ(model->blame().systemParts()[0].name, "part4");
 
     for (int i = 0; i < 5; ++i) {
         list({0.001, 0, 0, 0, 0.0029});
     }
-    EXPECT_THAT(model->systemParts(), IsEmpty());
+    EXPECT_THAT(model->blame().systemParts(), IsEmpty());
 }
 
 // The system row comes from the process samples, its parts from the listings: two measurements that
 // never quite agree. A part reads at most what the row above it reads, in the order it was measured.
 TEST_F(AppModelIngestTest, ASystemPartNeverReadsAboveTheSystemRowItSitsUnder) {
     const auto systemShare = [this] {
-        for (const AppShare& entry : model->topApps()) {
+        for (const AppShare& entry : model->blame().topApps()) {
             if (entry.app.kind == AppKey::Kind::system) {
                 return entry.share;
             }
@@ -108,7 +108,7 @@ TEST_F(AppModelIngestTest, ASystemPartNeverReadsAboveTheSystemRowItSitsUnder) {
     };
     const auto names = [this] {
         std::vector<std::string> shown;
-        for (const SystemPart& part : model->systemParts()) {
+        for (const SystemPart& part : model->blame().systemParts()) {
             shown.push_back(part.name);
         }
         return shown;
@@ -140,7 +140,7 @@ TEST_F(AppModelIngestTest, AListingThatYieldsNothingKeepsThePreviousParts) {
     ASSERT_THAT(shownShares(), ElementsAre(0.4));
     // No time passed since the previous listing.
     std::vector<PSRow> rows{{1, cpu[1] + 1, "/usr/lib/part1"}};
-    model->ingestBreakdown({rows, world.now, 0});
+    model->blame().ingestListing(rows, world.now);
     EXPECT_THAT(shownShares(), ElementsAre(0.4));
 }
 
@@ -152,8 +152,8 @@ TEST_F(AppModelIngestTest, ProcessesAlreadyCreditedToApplicationsAreLeftOutOfThe
     list({0});
     cpu[42] = 4;
     list({0.25});
-    ASSERT_EQ(model->systemParts().size(), 1U);
-    EXPECT_EQ(model->systemParts()[0].name, "part1");
+    ASSERT_EQ(model->blame().systemParts().size(), 1U);
+    EXPECT_EQ(model->blame().systemParts()[0].name, "part1");
 }
 
 MachineVitals vitalsAt(Date date, std::uint64_t storageFree, std::uint64_t swapUsed = 0,

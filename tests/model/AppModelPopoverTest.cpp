@@ -22,7 +22,7 @@ protected:
 
 TEST_F(AppModelPopoverTest, OpeningDrawsAFreshLineClearsTheQuitPromptAndStartsTheListing) {
     const std::vector<std::string> lines = Copy::heatLines(HeatState::chill, Personality::mild);
-    model->setConfirmingQuit(app("Editor"));
+    model->blame().setConfirmingQuit(app("Editor"));
     std::string previous = model->line();
     for (int i = 0; i < 5; ++i) {
         model->popoverWillOpen(i % 2 == 0);
@@ -32,30 +32,30 @@ TEST_F(AppModelPopoverTest, OpeningDrawsAFreshLineClearsTheQuitPromptAndStartsTh
     }
     EXPECT_TRUE(model->isPopoverOpen());
     EXPECT_TRUE(model->debugUnlocked());
-    EXPECT_EQ(model->confirmingQuit(), std::nullopt);
-    EXPECT_EQ(model->quitMessage(), std::nullopt);
+    EXPECT_EQ(model->blame().confirmingQuit(), std::nullopt);
+    EXPECT_EQ(model->blame().quitMessage(), std::nullopt);
     EXPECT_TRUE(world.breakdownTimer->isActive());
     EXPECT_EQ(world.breakdownTimer->interval, 2);
 
     model->popoverDidClose();
     EXPECT_FALSE(model->isPopoverOpen());
     EXPECT_FALSE(world.breakdownTimer->isActive());
-    EXPECT_THAT(model->systemParts(), IsEmpty());
+    EXPECT_THAT(model->blame().systemParts(), IsEmpty());
 }
 
 TEST_F(AppModelPopoverTest, EachOpeningStartsFromAnEmptyBreakdown) {
     model->popoverWillOpen(false);
     for (double cpu : {0.0, 4.0}) {
         world.advance(2);
-        model->ingestBreakdown({{{7, cpu, "/usr/bin/indexer"}}, world.now, 0});
+        model->blame().ingestListing({{7, cpu, "/usr/bin/indexer"}}, world.now);
     }
-    ASSERT_EQ(model->systemParts().size(), 1U);
+    ASSERT_EQ(model->blame().systemParts().size(), 1U);
     model->popoverDidClose();
     model->popoverWillOpen(false);
     world.advance(2);
     // The first listing after opening only sets the baseline again.
-    model->ingestBreakdown({{{7, 8.0, "/usr/bin/indexer"}}, world.now, 0});
-    EXPECT_THAT(model->systemParts(), IsEmpty());
+    model->blame().ingestListing({{7, 8.0, "/usr/bin/indexer"}}, world.now);
+    EXPECT_THAT(model->blame().systemParts(), IsEmpty());
 }
 
 TEST_F(AppModelPopoverTest, TheSuppressionNoteFollowsTheTickOnlyWhileOpen) {
@@ -89,16 +89,16 @@ TEST_F(AppModelPopoverTest, AWindowLeftOpenCountsAsOpenOnlyWhileWatched) {
     model->popoverWillOpen(false);
     for (double cpu : {0.0, 4.0}) {
         world.advance(2);
-        model->ingestBreakdown({{{7, cpu, "/usr/bin/indexer"}}, world.now, 0});
+        model->blame().ingestListing({{7, cpu, "/usr/bin/indexer"}}, world.now);
     }
-    ASSERT_EQ(model->systemParts().size(), 1U);
-    model->setConfirmingQuit(app("Editor"));
+    ASSERT_EQ(model->blame().systemParts().size(), 1U);
+    model->blame().setConfirmingQuit(app("Editor"));
     const std::string line = model->line();
 
     model->setPopoverWatched(false);
     EXPECT_FALSE(model->isPopoverOpen());
     EXPECT_FALSE(world.breakdownTimer->isActive()) << "no listing for a window nobody sees";
-    EXPECT_THAT(model->systemParts(), IsEmpty()) << "no parts left to go stale";
+    EXPECT_THAT(model->blame().systemParts(), IsEmpty()) << "no parts left to go stale";
     world.microphoneInUse = true;
     tick(5, 6);
     EXPECT_EQ(model->suppressionNote(), std::nullopt);
@@ -109,10 +109,10 @@ TEST_F(AppModelPopoverTest, AWindowLeftOpenCountsAsOpenOnlyWhileWatched) {
     EXPECT_TRUE(world.breakdownTimer->isActive());
     EXPECT_TRUE(world.breakdownSampler->isRunning()) << "the listing is asked for at once, not a sweep later";
     EXPECT_EQ(model->suppressionNote(), "Shh. You're on a call. Breaks and heads-ups can wait.");
-    ASSERT_FALSE(model->topApps().empty());
-    EXPECT_EQ(model->topApps().front().app, app("Compiler"));
+    ASSERT_FALSE(model->blame().topApps().empty());
+    EXPECT_EQ(model->blame().topApps().front().app, app("Compiler"));
     EXPECT_EQ(model->line(), line) << "a glance is not an opening: the line stays";
-    EXPECT_EQ(model->confirmingQuit(), app("Editor"));
+    EXPECT_EQ(model->blame().confirmingQuit(), app("Editor"));
 
     // Watched twice is still one opening; closed is closed.
     model->setPopoverWatched(true);
@@ -190,54 +190,54 @@ TEST_F(AppModelPopoverTest, IgnoringTheCulpritBlamesTheNextOneInAFreshLine) {
     tick(90);
     model->ingestProcesses(
         processSample(world.now, 2, {{app("Compiler"), 2}, {app("Browser"), 1}, {app("Chat"), 0.5}}));
-    ASSERT_EQ(model->culprit()->app, app("Compiler"));
-    const std::string compilerLine = model->blameLine();
+    ASSERT_EQ(model->blame().culprit()->app, app("Compiler"));
+    const std::string compilerLine = model->blame().blameLine();
     EXPECT_NE(compilerLine.find("Compiler"), std::string::npos);
 
     // Ignoring someone else keeps the sentence.
-    model->setIgnoredNames({{app("Chat").id, "Chat"}});
-    model->refreshBlame();
-    EXPECT_EQ(model->blameLine(), compilerLine);
-    EXPECT_EQ(model->topApps().size(), 2U);
+    model->blame().setIgnoredNames({{app("Chat").id, "Chat"}});
+    model->blame().refresh();
+    EXPECT_EQ(model->blame().blameLine(), compilerLine);
+    EXPECT_EQ(model->blame().topApps().size(), 2U);
 
-    model->setIgnoredNames({{app("Chat").id, "Chat"}, {app("Compiler").id, "Compiler"}});
-    model->refreshBlame();
-    EXPECT_EQ(model->culprit()->app, app("Browser"));
-    EXPECT_NE(model->blameLine().find("Browser"), std::string::npos);
+    model->blame().setIgnoredNames({{app("Chat").id, "Chat"}, {app("Compiler").id, "Compiler"}});
+    model->blame().refresh();
+    EXPECT_EQ(model->blame().culprit()->app, app("Browser"));
+    EXPECT_NE(model->blame().blameLine().find("Browser"), std::string::npos);
 
-    model->setIgnoredNames(
+    model->blame().setIgnoredNames(
         {{app("Chat").id, "Chat"}, {app("Compiler").id, "Compiler"}, {app("Browser").id, "Browser"}});
-    model->refreshBlame();
-    EXPECT_EQ(model->culprit(), std::nullopt);
-    EXPECT_EQ(model->blameLine(), "Nobody's bothering me right now.");
+    model->blame().refresh();
+    EXPECT_EQ(model->blame().culprit(), std::nullopt);
+    EXPECT_EQ(model->blame().blameLine(), "Nobody's bothering me right now.");
 }
 
 TEST_F(AppModelPopoverTest, QuittingAsksTheDirectoryWithTheSampledProcessesAndSaysHowItWent) {
-    model->confirmQuit();
+    model->blame().confirmQuit();
     EXPECT_THAT(world.quitRequests, IsEmpty());
-    EXPECT_EQ(model->quitMessage(), std::nullopt);
+    EXPECT_EQ(model->blame().quitMessage(), std::nullopt);
 
     ProcessSampler::Sample sample = processSample(world.now, 2, {{app("Editor"), 1}});
     sample.pids = {{app("Editor"), {41, 42}}};
     model->ingestProcesses(sample);
-    model->setConfirmingQuit(app("Editor"));
-    model->confirmQuit();
+    model->blame().setConfirmingQuit(app("Editor"));
+    model->blame().confirmQuit();
     ASSERT_EQ(world.quitRequests.size(), 1U);
     EXPECT_EQ(world.quitRequests[0].second, (std::vector<std::int32_t>{41, 42}));
-    EXPECT_EQ(model->confirmingQuit(), std::nullopt);
-    EXPECT_EQ(model->quitMessage(), "Asked Editor to leave. Fingers crossed.");
+    EXPECT_EQ(model->blame().confirmingQuit(), std::nullopt);
+    EXPECT_EQ(model->blame().quitMessage(), "Asked Editor to leave. Fingers crossed.");
     EXPECT_EQ(model->momentaryFace(), FaceState::grateful);
 
     world.quitSucceeds = false;
     world.advance(3);
     sample.pids[app("Game")] = {51};
     model->ingestProcesses(sample);
-    model->setConfirmingQuit(app("Game"));
-    model->confirmQuit();
+    model->blame().setConfirmingQuit(app("Game"));
+    model->blame().confirmQuit();
     EXPECT_EQ(world.quitRequests.back().second, (std::vector<std::int32_t>{51}));
-    EXPECT_EQ(model->quitMessage(), "Game didn't want to go. Try quitting it yourself.");
+    EXPECT_EQ(model->blame().quitMessage(), "Game didn't want to go. Try quitting it yourself.");
     EXPECT_EQ(model->momentaryFace(), std::nullopt);
-    EXPECT_FALSE(model->isLeaving(app("Game")));
+    EXPECT_FALSE(model->blame().isLeaving(app("Game")));
 }
 
 // A quit that went out greys the row at once; a second quit of an application that has gone in the
@@ -246,26 +246,26 @@ TEST_F(AppModelPopoverTest, QuittingAnApplicationThatIsGoneIsNoFailure) {
     ProcessSampler::Sample sample = processSample(world.now, 2, {{app("XTerm"), 1}});
     sample.pids = {{app("XTerm"), {61}}};
     model->ingestProcesses(sample);
-    model->setConfirmingQuit(app("XTerm"));
-    model->confirmQuit();
-    EXPECT_EQ(model->quitMessage(), "Asked XTerm to leave. Fingers crossed.");
-    EXPECT_TRUE(model->isLeaving(app("XTerm")));
+    model->blame().setConfirmingQuit(app("XTerm"));
+    model->blame().confirmQuit();
+    EXPECT_EQ(model->blame().quitMessage(), "Asked XTerm to leave. Fingers crossed.");
+    EXPECT_TRUE(model->blame().isLeaving(app("XTerm")));
 
     world.goneApps.insert(app("XTerm").id);
     world.quitSucceeds = false;
-    model->setConfirmingQuit(app("XTerm"));
-    model->confirmQuit();
+    model->blame().setConfirmingQuit(app("XTerm"));
+    model->blame().confirmQuit();
     EXPECT_EQ(world.quitRequests.size(), 1U) << "nothing is sent to an application that is gone";
-    EXPECT_EQ(model->quitMessage(), "XTerm has already left.");
-    EXPECT_TRUE(model->isLeaving(app("XTerm")));
+    EXPECT_EQ(model->blame().quitMessage(), "XTerm has already left.");
+    EXPECT_TRUE(model->blame().isLeaving(app("XTerm")));
 
-    model->setConfirmingQuit(app("Never sampled"));
-    model->confirmQuit();
-    EXPECT_EQ(model->quitMessage(), "Never sampled has already left.");
+    model->blame().setConfirmingQuit(app("Never sampled"));
+    model->blame().confirmQuit();
+    EXPECT_EQ(model->blame().quitMessage(), "Never sampled has already left.");
 
     // Still listed once its old CPU time has left the blame window, it still runs: its row comes back.
     world.monotonic += std::chrono::seconds(10);
-    EXPECT_FALSE(model->isLeaving(app("XTerm")));
+    EXPECT_FALSE(model->blame().isLeaving(app("XTerm")));
 }
 
 TEST_F(AppModelPopoverTest, TheReadoutNamesTheTopApplication) {

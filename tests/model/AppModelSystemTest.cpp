@@ -13,7 +13,7 @@ TEST(AppModelSystemTest, TheRealMachineStartsAndReportsItsVitalsAtOnce) {
     auto defaults = std::make_shared<Defaults>(std::nullopt);
     SettingsStore settings(*defaults);
     fakes::FakeNotifier notifier;
-    AppModel::Services services = AppModel::Services::system(defaults);
+    AppServices services = AppServices::system(defaults);
     services.dataFolder = folder.path();
     services.environment = [](const char*) { return std::optional<std::string>(); };
     AppModel model(Config::defaults(), settings, notifier, std::move(services));

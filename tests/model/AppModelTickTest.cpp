@@ -265,7 +265,7 @@ TEST_F(AppModelTickTest, ANewModelStartsChillWithARandomChillLineAndNobodyToBlam
     world.defaults->setString("personality", "dramatic");
     make();
     EXPECT_EQ(model->line(), Copy::heatLines(HeatState::chill, Personality::dramatic)[3]);
-    EXPECT_EQ(model->blameLine(), "Nobody's bothering me right now.");
+    EXPECT_EQ(model->blame().blameLine(), "Nobody's bothering me right now.");
     EXPECT_EQ(model->state(), HeatState::chill);
     EXPECT_EQ(model->restPhase(), RestPhase::idle);
     EXPECT_EQ(model->activeChallenge(), std::nullopt);

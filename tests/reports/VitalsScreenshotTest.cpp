@@ -85,7 +85,7 @@ TEST_F(VitalsScreenshotTest, ThisMachineLive) {
     if (qEnvironmentVariable("HALVRICK_SCREENSHOTS").isEmpty()) {
         GTEST_SKIP() << "set HALVRICK_SCREENSHOTS to a folder";
     }
-    AppModel::Services services = AppModel::Services::system(std::make_shared<Defaults>(std::nullopt));
+    AppServices services = AppServices::system(std::make_shared<Defaults>(std::nullopt));
     services.dataFolder = std::nullopt;
     AppModel live(Config::defaults(), *settings, notifier, std::move(services));
     live.start();
@@ -94,7 +94,8 @@ TEST_F(VitalsScreenshotTest, ThisMachineLive) {
     QWidget& window = *controller.window();
     window.resize(560, 520);
     QDeadlineTimer deadline(15000);
-    while ((!live.machine() || live.memoryApps().empty() || live.isMeasuringFolders()) && !deadline.hasExpired()) {
+    while ((!live.machine() || live.blame().memoryApps().empty() || live.isMeasuringFolders()) &&
+           !deadline.hasExpired()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
     }
     settle();
