@@ -8,6 +8,7 @@
 #include "model/CommandLine.h"
 #include "model/Defaults.h"
 #include "model/LaunchOptions.h"
+#include "model/ModelLog.h"
 #include "model/SaveAtExit.h"
 #include "model/SettingsStore.h"
 #include "model/ShutdownSignals.h"
@@ -127,6 +128,7 @@ void saveLedgers(AppModel& model) {
 } // namespace
 
 int main(int argc, char** argv) {
+    ModelLog::followLogSwitch(AppModelEnvironment::processVariable);
     XdgPaths::settleHome();
     const std::vector<std::string> arguments(argv, argv + argc);
     const LaunchOptions options = LaunchOptions::parse(arguments, LaunchOptions::processEnvironment());

@@ -3,6 +3,7 @@
 #include "model/AppServices.h"
 #include "model/Copy.h"
 #include "model/LedgerFile.h"
+#include "model/ModelLog.h"
 #include "sampling/SafeFile.h"
 
 #include <QFileInfo>
@@ -191,6 +192,13 @@ void AppModel::updateSamplingHealth() {
         simulatingSamplerFailure_ || systemHealth_.isDegraded() || processHealth_.isDegraded();
     if (failed == samplingFailed_) {
         return;
+    }
+    if (failed && !simulatingSamplerFailure_) {
+        qCWarning(modelLog) << "Sampling has failed: the CPU load"
+                            << (systemHealth_.isDegraded() ? "cannot" : "can") << "be read, the processes"
+                            << (processHealth_.isDegraded() ? "cannot" : "can");
+    } else {
+        qCDebug(modelLog) << (failed ? "Sampling failure simulated" : "Sampling works again");
     }
     publish(samplingFailed_, failed, &AppModel::samplingFailedChanged);
     refreshLine();

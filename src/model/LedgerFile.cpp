@@ -1,5 +1,6 @@
 #include "model/LedgerFile.h"
 
+#include "model/ModelLog.h"
 #include "sampling/SafeFile.h"
 #include "sampling/XdgPaths.h"
 
@@ -106,6 +107,8 @@ bool LedgerFile::moveAside() {
     if (!setAsidePath_) {
         return false;
     }
+    qCWarning(modelLog).noquote() << "Could not read" << ModelLog::escaped(path_) << "and moved it aside to"
+                                  << ModelLog::escaped(*setAsidePath_);
     pendingAside_.reset();
     return true;
 }
@@ -130,19 +133,33 @@ bool LedgerFile::writeOriginal() {
     if (!originalPath_) {
         return false;
     }
+    qCWarning(modelLog).noquote() << "Mended figures out of range in" << ModelLog::escaped(path_)
+                                  << "and kept the file as it was read as"
+                                  << ModelLog::escaped(*originalPath_);
     pendingOriginal_.reset();
     return true;
 }
 
 bool LedgerFile::write(const QByteArray& bytes) {
+    const char* failure = nullptr;
     if (pendingAside_ && !moveAside()) {
-        return false;
+        failure = "refused: the unreadable file there could not be moved aside";
+    } else if (pendingOriginal_ && !writeOriginal()) {
+        failure = "refused: the file as it was read could not be kept first";
+    } else {
+        QDir().mkpath(QFileInfo(path_).absolutePath());
+        if (!SafeFile::write(path_, bytes)) {
+            failure = "failed: the file on disk is as it was";
+        }
     }
-    if (pendingOriginal_ && !writeOriginal()) {
-        return false;
+    // A failing save may be tried again on every tick: one warning when it starts failing.
+    if (failure && !failing_) {
+        qCWarning(modelLog).noquote() << "Saving" << ModelLog::escaped(path_) << failure;
+    } else if (!failure && failing_) {
+        qCDebug(modelLog).noquote() << "Saving" << ModelLog::escaped(path_) << "works again";
     }
-    QDir().mkpath(QFileInfo(path_).absolutePath());
-    return SafeFile::write(path_, bytes);
+    failing_ = failure != nullptr;
+    return !failing_;
 }
 
 bool LedgerFile::write(const json::Json& value) {

@@ -78,6 +78,8 @@ private:
     // The day key of a copy of the original that is still to be written.
     std::optional<std::string> pendingOriginal_;
     std::optional<QString> originalPath_;
+    // The last write failed; it was logged.
+    bool failing_ = false;
 };
 
 } // namespace halvrick

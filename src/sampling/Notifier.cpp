@@ -1,6 +1,7 @@
 #include "sampling/Notifier.h"
 
 #include "core/DisplayText.h"
+#include "sampling/SamplingLog.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
@@ -82,6 +83,12 @@ void Notifier::post(const std::string& id, const QString& body) {
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, id](QDBusPendingCallWatcher* finished) {
         finished->deleteLater();
         const QDBusPendingReply<uint> reply = *finished;
+        if (reply.isError()) {
+            // The bus's words: a server may put anything in them.
+            qCWarning(samplingLog).noquote()
+                << "A notification could not be posted:"
+                << QString::fromStdString(DisplayText::escapedForLog(reply.error().message().toStdString()));
+        }
         // The server never hands out 0: that number means "a new notification".
         if (reply.isError() || reply.value() == 0) {
             posted(id, std::nullopt);

@@ -145,13 +145,13 @@ private:
     void visit(std::int32_t pid, bool baselineAll, std::uint64_t& ownTicks);
     bool spansGap(double elapsed, double wallElapsed) const;
     Sample report(Date now, double elapsed, const HostCPU::Ticks& ticks, std::uint64_t ownTicks);
-    // Main thread.
-    void deliver(Outcome outcome);
     std::uint32_t attribute(const Known& known);
     std::uint32_t intern(const AppKey& key);
     Tally& tally(std::uint32_t app);
     void reattribute();
     void compact();
+    // Main thread.
+    void deliver(Outcome outcome);
 
     std::unique_ptr<ApplicationIndexWatcher> watcher_;
     std::unique_ptr<TickReader> tickReader_;

@@ -1,13 +1,17 @@
 #include "ui/AtomicFile.h"
 
+#include "core/DisplayText.h"
 #include "sampling/SafeFile.h"
+#include "ui/UiLog.h"
 
 #include <QDir>
 #include <QFileInfo>
 
 namespace halvrick::AtomicFile {
 
-std::optional<QString> write(const QString& path, const QByteArray& bytes) {
+namespace {
+
+std::optional<QString> tryWrite(const QString& path, const QByteArray& bytes) {
     const QFileInfo target(path);
     if (target.exists() && !target.isFile()) {
         return QStringLiteral("Not a regular file: %1").arg(path);
@@ -22,6 +26,17 @@ std::optional<QString> write(const QString& path, const QByteArray& bytes) {
         return QStringLiteral("The file could not be written to disk: %1").arg(path);
     }
     return std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> write(const QString& path, const QByteArray& bytes) {
+    std::optional<QString> failure = tryWrite(path, bytes);
+    if (failure) {
+        qCWarning(uiLog).noquote() << QString::fromStdString(
+            DisplayText::escapedForLog(failure->toStdString()));
+    }
+    return failure;
 }
 
 } // namespace halvrick::AtomicFile

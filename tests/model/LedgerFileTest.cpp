@@ -188,6 +188,53 @@ TEST(LedgerFileTest, FilesThatAreNotRegularOrTooLargeAreMovedAsideUnread) {
     }
 }
 
+// What became of the user's file reaches the journal once, with names that cannot forge a line.
+TEST(LedgerFileTest, AMoveAsideAndAFailingSaveEachLeaveOneWarning) {
+    QTemporaryDir tmp;
+    const QString folder = tmp.path() + "/line\nbreak\u202E";
+    const QString path = folder + "/ledger.json";
+    writeBytes(path, "{\"n\": ");
+    CapturedWarnings log;
+    LedgerFile file(path);
+    std::optional<std::int64_t> n;
+    ASSERT_EQ(file.load(decodeInto(n), "2026-03-05"), LedgerFile::LoadResult::unreadable);
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].contains("moved it aside")) << log.lines[0].toStdString();
+    EXPECT_TRUE(log.lines[0].contains("line\\nbreak\\u{202E}/ledger.json.unreadable-2026-03-05"))
+        << log.lines[0].toStdString();
+    EXPECT_FALSE(log.lines[0].contains('\n') || log.lines[0].contains(QChar(0x202E)));
+
+    // The folder becomes a file: every save fails, and only the first one says so.
+    ASSERT_TRUE(QDir(folder).removeRecursively());
+    writeBytes(folder, "not a folder");
+    log.lines.clear();
+    EXPECT_FALSE(file.write(json::Json{{"n", 1}}));
+    EXPECT_FALSE(file.write(json::Json{{"n", 2}}));
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].startsWith("Saving ") && log.lines[0].contains("failed"))
+        << log.lines[0].toStdString();
+
+    // Once saving works again, a new failure is news again.
+    ASSERT_TRUE(QFile::remove(folder));
+    EXPECT_TRUE(file.write(json::Json{{"n", 3}}));
+    ASSERT_TRUE(QFile::remove(path) && QDir().mkdir(path));
+    EXPECT_FALSE(file.write(json::Json{{"n", 4}}));
+    EXPECT_EQ(log.lines.size(), 2);
+}
+
+TEST(LedgerFileTest, AWriteRefusedOverAFileThatCannotBeMovedAsideLeavesAWarning) {
+    QTemporaryDir tmp;
+    const QString path = tmp.path() + "/" + QString(240, 'x') + ".json";
+    writeBytes(path, "{\"n\": 1");
+    CapturedWarnings log;
+    LedgerFile file(path);
+    std::optional<std::int64_t> n;
+    ASSERT_EQ(file.load(decodeInto(n), "2026-03-05"), LedgerFile::LoadResult::unreadable);
+    EXPECT_FALSE(file.write(json::Json{{"n", 2}}));
+    ASSERT_EQ(log.lines.size(), 1);
+    EXPECT_TRUE(log.lines[0].contains("refused")) << log.lines[0].toStdString();
+}
+
 TEST(LedgerFileTest, SaveIsDueAfterTheIntervalOrWhenTheClockWentBack) {
     const LedgerFile::MonotonicTime t0{1000s};
     EXPECT_TRUE(LedgerFile::isSaveDue(std::nullopt, t0));

@@ -13,6 +13,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
+#include <QStringList>
+#include <QtGlobal>
 #include <chrono>
 #include <csignal>
 #include <functional>
@@ -37,6 +39,34 @@ struct FakeClocks {
     LedgerFile::Clocks clocks() {
         return {[this] { return now; }, [this] { return calendar; }, [this] { return tick; }};
     }
+};
+
+// The warnings of the "halvrick.*" categories while it lives, kept instead of written; other messages go
+// where they went before.
+class CapturedWarnings {
+public:
+    CapturedWarnings() : previous_(qInstallMessageHandler(&CapturedWarnings::handle)) { current_ = this; }
+    ~CapturedWarnings() {
+        qInstallMessageHandler(previous_);
+        current_ = nullptr;
+    }
+    CapturedWarnings(const CapturedWarnings&) = delete;
+    CapturedWarnings& operator=(const CapturedWarnings&) = delete;
+
+    QStringList lines;
+
+private:
+    static void handle(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+        if (type == QtWarningMsg && context.category &&
+            QString::fromLatin1(context.category).startsWith(QStringLiteral("halvrick."))) {
+            current_->lines.append(message);
+        } else if (current_->previous_) {
+            current_->previous_(type, context, message);
+        }
+    }
+
+    static inline CapturedWarnings* current_ = nullptr;
+    QtMessageHandler previous_;
 };
 
 // A write that found another writer holding the lock for its whole timeout (a loaded machine) stays

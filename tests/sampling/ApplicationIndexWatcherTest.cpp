@@ -1,6 +1,7 @@
 #include "sampling/ApplicationIndexWatcher.h"
 
 #include "ProcessFixtures.h"
+#include "QtTestSupport.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -28,8 +29,7 @@ protected:
         return app ? app->key.displayName : "";
     }
 
-    int argc = 0;
-    QCoreApplication app{argc, nullptr};
+    QCoreApplication& app = testApplication();
     fixtures::fs::path root = fixtures::freshFolder("watch");
     fixtures::AppTree tree{root};
     std::unique_ptr<ApplicationIndexWatcher> watcher;

@@ -1,5 +1,7 @@
 #include "sampling/Notifier.h"
 
+#include "QtTestSupport.h"
+
 #include <QCoreApplication>
 #include <QDBusConnection>
 #include <QElapsedTimer>
@@ -186,17 +188,26 @@ class NotifierTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         bus_ = new PrivateBus();
-        // Nothing in this process may reach a real desktop's bus.
+        // Nothing in this process may reach a real desktop's bus; the tests after these find the
+        // address they started with.
+        savedAddress_ = qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")
+                            ? std::optional(qgetenv("DBUS_SESSION_BUS_ADDRESS"))
+                            : std::nullopt;
         qputenv("DBUS_SESSION_BUS_ADDRESS", QByteArray::fromStdString(bus_->address()));
     }
 
     static void TearDownTestSuite() {
+        if (savedAddress_) {
+            qputenv("DBUS_SESSION_BUS_ADDRESS", *savedAddress_);
+        } else {
+            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        }
         delete bus_;
         bus_ = nullptr;
     }
 
     void SetUp() override {
-        app_ = std::make_unique<QCoreApplication>(argc_, nullptr);
+        testApplication();
         const QString address = QString::fromStdString(bus_->address());
         const QString suffix = QString::number(++connections_);
         serverName_ = QStringLiteral("notification-server-") + suffix;
@@ -212,7 +223,6 @@ protected:
     void TearDown() override {
         QDBusConnection::disconnectFromBus(serverName_);
         QDBusConnection::disconnectFromBus(clientName_);
-        app_.reset();
     }
 
     QDBusConnection client() const {
@@ -263,8 +273,7 @@ protected:
 
     static PrivateBus* bus_;
     static int connections_;
-    int argc_ = 0;
-    std::unique_ptr<QCoreApplication> app_;
+    static inline std::optional<QByteArray> savedAddress_;
     FakeNotificationServer server_;
     QString serverName_;
     QString clientName_;

@@ -605,8 +605,7 @@ TEST_F(ProcessSamplerTest, ManyShortLivedProgramsDoNotDisturbTheOthers) {
 }
 
 TEST(ProcessSamplerSmokeTest, SamplesThisMachineTwice) {
-    int argc = 0;
-    QCoreApplication app(argc, nullptr);
+    testApplication();
     ProcessSampler sampler;
     std::vector<Sample> samples;
     sampler.onSample = [&](const Sample& s) { samples.push_back(s); };

@@ -1,5 +1,7 @@
 #include "sampling/RepeatingTimer.h"
 
+#include "QtTestSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 
@@ -9,8 +11,7 @@ namespace halvrick {
 namespace {
 
 TEST(QtRepeatingTimerTest, FiresRepeatedlyUntilStopped) {
-    int argc = 0;
-    QCoreApplication app(argc, nullptr);
+    testApplication();
     QtRepeatingTimer timer;
     int fired = 0;
     timer.start(0.001, [&] {

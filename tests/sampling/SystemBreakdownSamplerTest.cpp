@@ -1,5 +1,7 @@
 #include "sampling/SystemBreakdownSampler.h"
 
+#include "QtTestSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -122,8 +124,7 @@ protected:
         return waitUntil([this] { return !sampler->isRunning(); });
     }
 
-    int argc = 0;
-    QCoreApplication app{argc, nullptr};
+    QCoreApplication& app = testApplication();
     WorkerQueue queue;
     std::shared_ptr<ScriptedRunner> runner;
     FakeTimer* timer = nullptr;
@@ -236,8 +237,7 @@ TEST_F(SystemBreakdownSamplerTest, SteadyNowAdvancesWithTheWallClockNear) {
 }
 
 TEST(SystemBreakdownSamplerSmokeTest, ListsTheRealMachine) {
-    int argc = 0;
-    QCoreApplication app(argc, nullptr);
+    testApplication();
     WorkerQueue queue;
     SystemBreakdownSampler sampler(queue);
     std::optional<Result> result;

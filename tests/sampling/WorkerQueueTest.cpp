@@ -1,5 +1,7 @@
 #include "sampling/WorkerQueue.h"
 
+#include "QtTestSupport.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
@@ -34,8 +36,7 @@ protected:
 
     static bool onMainThread() { return QThread::currentThread() == QCoreApplication::instance()->thread(); }
 
-    int argc = 0;
-    QCoreApplication app{argc, nullptr};
+    QCoreApplication& app = testApplication();
     QObject context;
 };
 

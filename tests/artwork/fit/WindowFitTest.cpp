@@ -29,6 +29,15 @@
 namespace halvrick {
 namespace {
 
+// Started by hand with no screen named, it runs on the smaller one, before the application is made.
+[[maybe_unused]] const bool screenChosen = [] {
+    if (!qEnvironmentVariableIsSet("HALVRICK_FIT_SCREEN")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" HALVRICK_FIT_SCREENS "/1280x720.json");
+        qputenv("HALVRICK_FIT_SCREEN", "1280x720");
+    }
+    return true;
+}();
+
 void settle() {
     for (int round = 0; round < 4; ++round) {
         QCoreApplication::processEvents();

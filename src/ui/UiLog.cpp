@@ -1,0 +1,7 @@
+#include "ui/UiLog.h"
+
+namespace halvrick {
+
+Q_LOGGING_CATEGORY(uiLog, "halvrick.ui", QtWarningMsg)
+
+} // namespace halvrick
