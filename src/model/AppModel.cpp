@@ -5,8 +5,8 @@
 #include "model/ModelLog.h"
 #include "model/SystemSound.h"
 #include "sampling/LinuxAppDirectory.h"
-#include "sampling/SafeFile.h"
 #include "sampling/SystemTimeSource.h"
+#include "storage/SafeFile.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -1,7 +1,7 @@
 #include "sampling/ApplicationIndex.h"
 
 #include "core/MendedUTF8.h"
-#include "sampling/XdgPaths.h"
+#include "storage/XdgPaths.h"
 
 #include <QFile>
 

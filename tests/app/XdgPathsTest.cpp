@@ -1,9 +1,9 @@
-#include "sampling/XdgPaths.h"
+#include "storage/XdgPaths.h"
 
-#include "StoreTestSupport.h"
+#include "../model/StoreTestSupport.h"
+#include "app/SingleInstance.h"
 #include "model/Defaults.h"
 #include "model/LedgerFile.h"
-#include "model/SingleInstance.h"
 
 #include <gtest/gtest.h>
 #include <map>
