@@ -4,7 +4,7 @@
 #include "model/Copy.h"
 #include "model/LedgerFile.h"
 #include "model/ModelLog.h"
-#include "sampling/SafeFile.h"
+#include "storage/SafeFile.h"
 
 #include <QFileInfo>
 #include <QPointer>

@@ -4,7 +4,7 @@
 #include "core/StatsLedger.h"
 #include "model/LedgerFile.h"
 #include "sampling/SystemTimeSource.h"
-#include "sampling/XdgPaths.h"
+#include "storage/XdgPaths.h"
 
 #include <QDeadlineTimer>
 #include <QDir>

@@ -1,8 +1,8 @@
 #include "model/LedgerFile.h"
 
 #include "model/ModelLog.h"
-#include "sampling/SafeFile.h"
-#include "sampling/XdgPaths.h"
+#include "storage/SafeFile.h"
+#include "storage/XdgPaths.h"
 
 #include <QDir>
 #include <QFile>

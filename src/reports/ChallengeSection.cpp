@@ -3,9 +3,9 @@
 #include "model/AppModel.h"
 #include "model/ChallengeStore.h"
 #include "model/Copy.h"
-#include "reports/HistoryDates.h"
 #include "ui/GlyphView.h"
 #include "ui/Glyphs.h"
+#include "ui/HistoryDates.h"
 #include "ui/RoundedPanel.h"
 #include "ui/Theme.h"
 

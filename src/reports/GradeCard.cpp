@@ -2,7 +2,7 @@
 
 #include "core/FaceState.h"
 #include "model/Copy.h"
-#include "reports/CardLook.h"
+#include "ui/CardLook.h"
 #include "ui/CardText.h"
 #include "ui/PlainText.h"
 

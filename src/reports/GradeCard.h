@@ -3,7 +3,7 @@
 #include "core/DailyGrade.h"
 #include "core/Personality.h"
 #include "core/StatsQueries.h"
-#include "reports/CardLook.h"
+#include "ui/CardLook.h"
 
 #include <QColor>
 #include <QSizeF>

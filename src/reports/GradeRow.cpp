@@ -4,8 +4,8 @@
 #include "model/Copy.h"
 #include "pea/PeaView.h"
 #include "reports/GradeCard.h"
-#include "reports/HistoryDates.h"
 #include "ui/GlyphView.h"
+#include "ui/HistoryDates.h"
 #include "ui/Theme.h"
 
 #include <QEvent>

@@ -1,7 +1,7 @@
 #include "reports/HistoryChartView.h"
 
 #include "model/Copy.h"
-#include "reports/HistoryDates.h"
+#include "ui/HistoryDates.h"
 #include "ui/Theme.h"
 
 #include <QFontMetricsF>

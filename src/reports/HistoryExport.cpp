@@ -5,12 +5,12 @@
 #include "core/StatsLedger.h"
 #include "core/SweatCSV.h"
 #include "model/Copy.h"
-#include "reports/CardLook.h"
 #include "reports/GradeCard.h"
-#include "reports/HistoryDates.h"
 #include "reports/ReportCard.h"
 #include "ui/AtomicFile.h"
 #include "ui/CardExport.h"
+#include "ui/CardLook.h"
+#include "ui/HistoryDates.h"
 #include "ui/SavePathChooser.h"
 
 #include <vector>

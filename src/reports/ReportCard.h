@@ -2,7 +2,7 @@
 
 #include "core/StatsQueries.h"
 #include "model/ReportPeriod.h"
-#include "reports/CardLook.h"
+#include "ui/CardLook.h"
 
 #include <QImage>
 #include <QSizeF>

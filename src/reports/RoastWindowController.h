@@ -3,7 +3,7 @@
 #include "core/AppShare.h"
 #include "core/Date.h"
 #include "reports/CardWindow.h"
-#include "reports/RoastCard.h"
+#include "ui/RoastCard.h"
 #include "ui/SavePathChooser.h"
 #include "ui/WallClock.h"
 

@@ -3,7 +3,7 @@
 #include "core/HeatLevel.h"
 #include "core/StatsLedger.h"
 #include "model/Copy.h"
-#include "reports/HistoryDates.h"
+#include "ui/HistoryDates.h"
 #include "ui/Theme.h"
 
 #include <QFontMetricsF>

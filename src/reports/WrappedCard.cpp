@@ -3,8 +3,8 @@
 #include "core/FaceState.h"
 #include "core/PeaFace.h"
 #include "model/Copy.h"
-#include "reports/CardLook.h"
 #include "sampling/AppIcons.h"
+#include "ui/CardLook.h"
 #include "ui/CardText.h"
 #include "ui/PlainText.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/MendedUTF8.h"
 #include "sampling/DesktopEntry.h"
-#include "sampling/XdgPaths.h"
+#include "storage/XdgPaths.h"
 
 #include <QFile>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sampling/XdgPaths.h"
+#include "storage/XdgPaths.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #include "sampling/LoginItem.h"
 
-#include "sampling/XdgPaths.h"
+#include "storage/XdgPaths.h"
 
 #include <QByteArray>
 #include <QDir>

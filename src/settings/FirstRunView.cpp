@@ -3,7 +3,7 @@
 #include "core/FaceState.h"
 #include "model/Copy.h"
 #include "pea/AnimatedPeaView.h"
-#include "reports/RoastCard.h"
+#include "ui/RoastCard.h"
 #include "ui/Theme.h"
 
 #include <QFrame>

@@ -2,7 +2,7 @@
 
 #include "core/Calendar.h"
 #include "core/Date.h"
-#include "reports/RoastCard.h"
+#include "ui/RoastCard.h"
 
 #include <QCheckBox>
 #include <QPushButton>

@@ -1,7 +1,7 @@
 #include "ui/AtomicFile.h"
 
 #include "core/DisplayText.h"
-#include "sampling/SafeFile.h"
+#include "storage/SafeFile.h"
 #include "ui/UiLog.h"
 
 #include <QDir>

@@ -1,7 +1,7 @@
 #include "model/LedgerFile.h"
 
 #include "StoreTestSupport.h"
-#include "sampling/SafeFile.h"
+#include "storage/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

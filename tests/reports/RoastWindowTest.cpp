@@ -4,9 +4,9 @@
 #include "FixedLocale.h"
 #include "model/Copy.h"
 #include "reports/CardWindowView.h"
-#include "reports/RoastCard.h"
 #include "ui/CardText.h"
 #include "ui/PngExport.h"
+#include "ui/RoastCard.h"
 #include "ui/ShareButton.h"
 
 #include <QDir>

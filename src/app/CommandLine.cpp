@@ -1,4 +1,4 @@
-#include "model/CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <QCommandLineOption>
 #include <QCommandLineParser>

@@ -1,4 +1,4 @@
-#include "sampling/SafeFile.h"
+#include "storage/SafeFile.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "model/SingleInstance.h"
+#include "app/SingleInstance.h"
 
 #include "model/LedgerFile.h"
 

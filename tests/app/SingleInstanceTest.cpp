@@ -1,6 +1,6 @@
-#include "model/SingleInstance.h"
+#include "app/SingleInstance.h"
 
-#include "StoreTestSupport.h"
+#include "../model/StoreTestSupport.h"
 
 #include <QDateTime>
 #include <QFile>

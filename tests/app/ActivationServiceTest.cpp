@@ -1,8 +1,8 @@
-#include "model/ActivationService.h"
+#include "app/ActivationService.h"
 
-#include "AppModelFakes.h"
+#include "../model/AppModelFakes.h"
 #include "ProgramRun.h"
-#include "model/SingleInstance.h"
+#include "app/SingleInstance.h"
 
 #include <QDBusConnection>
 #include <QDBusConnectionInterface>

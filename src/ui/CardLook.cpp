@@ -1,4 +1,4 @@
-#include "reports/CardLook.h"
+#include "ui/CardLook.h"
 
 #include "pea/PeaRenderer.h"
 #include "ui/CardText.h"

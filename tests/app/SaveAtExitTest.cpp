@@ -1,6 +1,6 @@
-#include "model/SaveAtExit.h"
+#include "app/SaveAtExit.h"
 
-#include "StoreTestSupport.h"
+#include "../model/StoreTestSupport.h"
 #include "model/StatsStore.h"
 
 #include <QTemporaryDir>

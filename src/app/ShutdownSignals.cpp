@@ -1,4 +1,4 @@
-#include "model/ShutdownSignals.h"
+#include "app/ShutdownSignals.h"
 
 #include <QMetaObject>
 #include <atomic>

@@ -1,4 +1,4 @@
-#include "reports/HistoryDates.h"
+#include "ui/HistoryDates.h"
 
 #include "model/Copy.h"
 

@@ -1,4 +1,4 @@
-#include "AppModelFakes.h"
+#include "../model/AppModelFakes.h"
 #include "ProgramRun.h"
 
 #include <QDir>

@@ -1,11 +1,11 @@
-#include "reports/RoastCard.h"
+#include "ui/RoastCard.h"
 
 #include "core/PeaFace.h"
 #include "model/Copy.h"
-#include "reports/CardLook.h"
-#include "reports/HistoryDates.h"
 #include "sampling/AppIcons.h"
+#include "ui/CardLook.h"
 #include "ui/CardText.h"
+#include "ui/HistoryDates.h"
 #include "ui/PlainText.h"
 
 #include <QFontMetricsF>

@@ -1,4 +1,4 @@
-#include "model/SaveAtExit.h"
+#include "app/SaveAtExit.h"
 
 #include <atomic>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "model/ActivationService.h"
+#include "app/ActivationService.h"
 
 #include <QDBusMessage>
 #include <QDBusPendingCall>

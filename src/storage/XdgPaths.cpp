@@ -1,4 +1,4 @@
-#include "sampling/XdgPaths.h"
+#include "storage/XdgPaths.h"
 
 #include <QFile>
 #include <cstdlib>
