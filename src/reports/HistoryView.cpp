@@ -106,9 +106,7 @@ QLabel* caption(QWidget* parent, const QString& value) {
 } // namespace
 
 HistoryView::HistoryView(Source source, QWidget* parent)
-    : QWidget(parent), source_(std::move(source)),
-      files_({source_.ledger, source_.now, source_.calendar, source_.icons, source_.personality,
-              source_.chooser, source_.cardPath}) {
+    : QWidget(parent), source_(std::move(source)), files_(source_) {
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(20, 20, 20, 20);
     column->setSpacing(16);

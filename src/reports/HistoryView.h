@@ -38,16 +38,8 @@ class SweatCalendarView;
 // starts at the week with no message. Main thread only.
 class HistoryView : public QWidget {
 public:
-    // Where the view reads and writes; tests hand in fixtures.
-    struct Source {
-        std::function<const StatsLedger&()> ledger;
-        std::function<Date()> now;
-        std::function<Calendar()> calendar;
-        CulpritRow::IconSource icons;
-        std::function<Personality()> personality;
-        std::shared_ptr<SavePathChooser> chooser;
-        // Where a card file of that name waits; nothing when there is no private folder.
-        std::function<std::optional<QString>(const QString& fileName)> cardPath;
+    // Where the view reads and writes, its files' sources among them; tests hand in fixtures.
+    struct Source : HistoryExport::Source {
         // The desktop's increased contrast, for the grade's colours.
         std::function<bool()> increaseContrast;
         // This week's challenge, below the grade row, refreshed with the view; none leaves it out.

@@ -44,13 +44,15 @@ void HistoryWindowController::show() {
     delete view_;
     AppModel& model = model_;
     HistoryView::Source source{
-        [&model]() -> const StatsLedger& { return model.stats().ledger(); },
-        now_,
-        calendar_,
-        [&model](const AppKey& key, int pixels) { return model.appDirectory().image(key, pixels); },
-        [&model] { return model.settings().personality(); },
-        chooser_,
-        &CardFiles::path,
+        {
+            [&model]() -> const StatsLedger& { return model.stats().ledger(); },
+            now_,
+            calendar_,
+            [&model](const AppKey& key, int pixels) { return model.appDirectory().image(key, pixels); },
+            [&model] { return model.settings().personality(); },
+            chooser_,
+            &CardFiles::path,
+        },
         [&model] { return model.increaseContrast(); },
         [&model, now = now_, calendar = calendar_](QWidget* parent) {
             return new ChallengeSection(model, now, calendar, parent);

@@ -22,11 +22,6 @@ namespace {
 using namespace history_fixture;
 using Outcome = HistoryExport::Outcome;
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 class HistoryExportTest : public testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(qtTestAppReady()); }
@@ -34,9 +29,7 @@ protected:
     // The files of the fixture's history; a save dialog answers `chooserAnswer`.
     HistoryExport make(std::optional<QString> chooserAnswer = std::nullopt) {
         chooser = std::make_shared<FakeChooser>(std::move(chooserAnswer));
-        HistoryView::Source view = source(ledger, chooser, cardFolder);
-        return HistoryExport({view.ledger, view.now, view.calendar, view.icons, view.personality,
-                              view.chooser, view.cardPath});
+        return HistoryExport(source(ledger, chooser, cardFolder));
     }
 
     const FixedLocale english{"en_US"};

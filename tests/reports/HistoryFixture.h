@@ -7,7 +7,9 @@
 #include "reports/HistoryView.h"
 #include "ui/SavePathChooser.h"
 
+#include <QByteArray>
 #include <QColor>
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <cstdint>
@@ -126,21 +128,23 @@ inline StatsLedger thirteenMonths() {
     return ledger;
 }
 
+// The bytes of a file; none when it cannot be read.
+inline QByteArray contents(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
 // A view over `ledger` at the fixture's moment; card files go to `cardFolder`.
 inline HistoryView::Source source(const StatsLedger& ledger, std::shared_ptr<SavePathChooser> chooser,
                                   QString cardFolder) {
-    return {[&ledger]() -> const StatsLedger& { return ledger; },
-            [] { return now(); },
-            [] { return calendar(); },
-            &fakeIcon,
-            [] { return Personality::dramatic; },
-            std::move(chooser),
-            [cardFolder](const QString& name) -> std::optional<QString> {
-                if (cardFolder.isEmpty()) {
-                    return std::nullopt;
-                }
-                return cardFolder + QLatin1Char('/') + name;
-            },
+    return {{[&ledger]() -> const StatsLedger& { return ledger; }, [] { return now(); },
+             [] { return calendar(); }, &fakeIcon, [] { return Personality::dramatic; }, std::move(chooser),
+             [cardFolder](const QString& name) -> std::optional<QString> {
+                 if (cardFolder.isEmpty()) {
+                     return std::nullopt;
+                 }
+                 return cardFolder + QLatin1Char('/') + name;
+             }},
             [] { return false; },
             {}};
 }

@@ -31,11 +31,6 @@ namespace {
 
 using namespace history_fixture;
 
-QByteArray contents(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 // The view in a window at the window's minimum size, never on a screen.
 class HistoryViewTest : public testing::Test {
 protected:
